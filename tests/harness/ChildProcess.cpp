@@ -1,0 +1,75 @@
+#include "ChildProcess.h"
+
+#include <vector>
+
+namespace harness {
+
+ChildProcess::~ChildProcess()
+{
+    if (IsRunning())
+        Kill();
+    if (m_process)
+        CloseHandle(m_process);
+}
+
+bool ChildProcess::Start(const std::string& program, const std::string& arguments,
+                         const std::string& workingFolder)
+{
+    std::string commandLine = "\"" + program + "\"";
+    if (!arguments.empty())
+        commandLine += " " + arguments;
+    std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
+    mutableLine.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    if (m_process)
+        CloseHandle(m_process);
+    m_process = pi.hProcess;
+    m_pid = pi.dwProcessId;
+    return true;
+}
+
+bool ChildProcess::IsRunning() const
+{
+    return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
+}
+
+bool ChildProcess::Wait(DWORD timeoutMs)
+{
+    return m_process && WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD ChildProcess::ExitCode() const
+{
+    DWORD code = STILL_ACTIVE;
+    if (m_process)
+        GetExitCodeProcess(m_process, &code);
+    return code;
+}
+
+void ChildProcess::Kill()
+{
+    if (m_process) {
+        TerminateProcess(m_process, 0xDEAD);
+        WaitForSingleObject(m_process, 5000);
+    }
+}
+
+DWORD RunAndWait(const std::string& program, const std::string& arguments, DWORD timeoutMs)
+{
+    ChildProcess child;
+    if (!child.Start(program, arguments))
+        return static_cast<DWORD>(-1);
+    if (!child.Wait(timeoutMs)) {
+        child.Kill();
+        return STILL_ACTIVE;
+    }
+    return child.ExitCode();
+}
+
+}  // namespace harness

@@ -1,0 +1,37 @@
+#pragma once
+// A program a test starts and drives. The destructor ends it if it is still running, so a failed
+// test never leaves a window behind for the next one.
+#include <windows.h>
+
+#include <string>
+
+namespace harness {
+
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // `program` is quoted for the command line; `arguments` follow after one blank, as they stand.
+    bool Start(const std::string& program, const std::string& arguments = std::string(),
+               const std::string& workingFolder = std::string());
+
+    bool IsRunning() const;
+    bool Wait(DWORD timeoutMs);                 // true when it ended within the time
+    DWORD ExitCode() const;                     // STILL_ACTIVE while running
+    void Kill();
+    DWORD Pid() const { return m_pid; }
+    HANDLE Handle() const { return m_process; }
+
+private:
+    HANDLE m_process = nullptr;
+    DWORD m_pid = 0;
+};
+
+// Starts `program` and waits for it to end; returns its exit code, or STILL_ACTIVE after a
+// time-out (the program is then ended).
+DWORD RunAndWait(const std::string& program, const std::string& arguments, DWORD timeoutMs = 60000);
+
+}  // namespace harness

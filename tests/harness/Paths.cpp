@@ -1,0 +1,143 @@
+#include "Paths.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace harness {
+
+std::string TestBinDir()
+{
+    char path[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return ParentFolder(std::string(path, n));
+}
+
+std::string BuildDir() { return ParentFolder(TestBinDir()); }
+std::string ProgramDir() { return JoinPath(BuildDir(), "program"); }
+std::string RecorderPath() { return JoinPath(TestBinDir(), "recorder.exe"); }
+
+std::string ParentFolder(const std::string& path)
+{
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name)
+{
+    if (folder.empty() || folder.back() == '\\' || folder.back() == '/')
+        return folder + name;
+    return folder + "\\" + name;
+}
+
+bool FileExists(const std::string& path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::string();
+    std::string bytes;
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0)
+        bytes.append(buf, got);
+    CloseHandle(h);
+    return bytes;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD put = 0;
+    bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) && put == bytes.size();
+    CloseHandle(h);
+    return ok;
+}
+
+namespace {
+
+template <typename Visit>
+bool ForEachEntry(const std::string& folder, Visit visit)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA(JoinPath(folder, "*").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    bool ok = true;
+    do {
+        std::string name = fd.cFileName;
+        if (name != "." && name != "..")
+            ok = visit(name, fd) && ok;
+    } while (FindNextFileA(find, &fd));
+    FindClose(find);
+    return ok;
+}
+
+}  // namespace
+
+bool CopyFolder(const std::string& from, const std::string& to)
+{
+    if (!CreateDirectoryA(to.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        return false;
+    return ForEachEntry(from, [&](const std::string& name, const WIN32_FIND_DATAA& fd) {
+        std::string src = JoinPath(from, name), dst = JoinPath(to, name);
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            return CopyFolder(src, dst);
+        return CopyFileA(src.c_str(), dst.c_str(), FALSE) != 0;
+    });
+}
+
+bool DeleteFolderTree(const std::string& folder)
+{
+    if (!FolderExists(folder))
+        return true;
+    ForEachEntry(folder, [&](const std::string& name, const WIN32_FIND_DATAA& fd) {
+        std::string path = JoinPath(folder, name);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            return DeleteFolderTree(path);
+        return DeleteFileA(path.c_str()) != 0;
+    });
+    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return RemoveDirectoryA(folder.c_str()) != 0;
+}
+
+bool IsRunningUnderWine()
+{
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+std::string UnixPathOf(const std::string& windowsPath)
+{
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix)
+        return std::string();
+    int n = MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, nullptr, 0);
+    std::vector<wchar_t> wide(n > 0 ? n : 1);
+    MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide.data(), n);
+    char* unixPath = toUnix(wide.data());
+    if (!unixPath)
+        return std::string();
+    std::string result = unixPath;
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    return result;
+}
+
+}  // namespace harness

@@ -1,0 +1,56 @@
+#include "Recorder.h"
+
+#include "Paths.h"
+#include "WindowDriver.h"
+
+#include <windows.h>
+
+namespace harness {
+
+bool InstallRecorder(const std::string& asProgramPath)
+{
+    DeleteFileA((asProgramPath + ".log").c_str());
+    return CopyFileA(RecorderPath().c_str(), asProgramPath.c_str(), FALSE) != 0;
+}
+
+std::vector<std::string> RecordedCalls(const std::string& programPath)
+{
+    std::vector<std::string> lines;
+    std::string text = ReadFileBytes(programPath + ".log");
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+bool WaitForRecordedCalls(const std::string& programPath, size_t count, unsigned timeoutMs)
+{
+    return WaitUntil([&] { return RecordedCalls(programPath).size() >= count; }, timeoutMs);
+}
+
+std::string PeerWindowPath() { return JoinPath(TestBinDir(), "peerwindow.exe"); }
+
+std::string ArgumentsOf(const std::string& commandLine)
+{
+    size_t i = 0;
+    if (!commandLine.empty() && commandLine[0] == '"') {
+        size_t close = commandLine.find('"', 1);
+        i = close == std::string::npos ? commandLine.size() : close + 1;
+    } else {
+        while (i < commandLine.size() && commandLine[i] != ' ' && commandLine[i] != '\t')
+            ++i;
+    }
+    if (i < commandLine.size() && (commandLine[i] == ' ' || commandLine[i] == '\t'))
+        ++i;
+    return commandLine.substr(i);
+}
+
+}  // namespace harness

@@ -1,0 +1,209 @@
+#include "WindowDriver.h"
+
+namespace harness {
+
+namespace {
+
+constexpr int kMessageBoxTextId = 0xFFFF;
+
+struct WindowSearch {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == search->pid)
+        search->found.push_back(hwnd);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND hwnd, LPARAM param)
+{
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+    return TRUE;
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs, DWORD stepMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (done())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(stepMs);
+    }
+}
+
+std::vector<HWND> TopLevelWindows(DWORD pid)
+{
+    WindowSearch search{pid, {}};
+    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<HWND> ChildWindows(HWND parent)
+{
+    std::vector<HWND> found;
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+HWND WaitForWindow(DWORD pid, const char* className, const char* text, DWORD timeoutMs)
+{
+    HWND match = nullptr;
+    WaitUntil([&] {
+        for (HWND hwnd : TopLevelWindows(pid)) {
+            if (!IsWindowVisible(hwnd))
+                continue;
+            if (className && ClassNameOf(hwnd) != className)
+                continue;
+            if (text && WindowText(hwnd) != text)
+                continue;
+            match = hwnd;
+            return true;
+        }
+        return false;
+    }, timeoutMs);
+    return match;
+}
+
+HWND FindMessageBox(DWORD pid)
+{
+    for (HWND hwnd : TopLevelWindows(pid))
+        if (IsWindowVisible(hwnd) && ClassNameOf(hwnd) == "#32770" && GetDlgItem(hwnd, kMessageBoxTextId))
+            return hwnd;
+    return nullptr;
+}
+
+HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs)
+{
+    HWND box = nullptr;
+    WaitUntil([&] { return (box = FindMessageBox(pid)) != nullptr; }, timeoutMs);
+    return box;
+}
+
+std::string MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, kMessageBoxTextId)); }
+
+std::string WindowText(HWND window)
+{
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return std::string();
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG,
+                        5000, &copied);
+    text.resize(copied);
+    return text;
+}
+
+std::string ClassNameOf(HWND window)
+{
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+RECT WindowRectOf(HWND window)
+{
+    RECT rc = {};
+    GetWindowRect(window, &rc);
+    return rc;
+}
+
+RECT ChildRectInParent(HWND child)
+{
+    RECT rc = WindowRectOf(child);
+    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+bool ClickButton(HWND dialog, int id)
+{
+    HWND button = GetDlgItem(dialog, id);
+    if (!button)
+        return false;
+    return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) != 0;
+}
+
+bool IsChecked(HWND button)
+{
+    DWORD_PTR state = 0;
+    SendMessageTimeoutA(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
+    return state == BST_CHECKED;
+}
+
+bool CaptureWindow(HWND window, std::vector<DWORD>& pixels, int& width, int& height, bool clientOnly)
+{
+    RECT rc = WindowRectOf(window);
+    if (clientOnly) {
+        GetClientRect(window, &rc);
+        MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&rc), 2);
+    }
+    width = rc.right - rc.left;
+    height = rc.bottom - rc.top;
+    if (width <= 0 || height <= 0)
+        return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
+    bmi.bmiHeader.biWidth = width;
+    bmi.bmiHeader.biHeight = -height;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = false;
+    if (dib) {
+        HGDIOBJ old = SelectObject(memory, dib);
+        ok = BitBlt(memory, 0, 0, width, height, screen, rc.left, rc.top, SRCCOPY) != 0;
+        GdiFlush();
+        const DWORD* p = static_cast<const DWORD*>(bits);
+        pixels.assign(p, p + static_cast<size_t>(width) * height);
+        for (DWORD& px : pixels)
+            px &= 0x00FFFFFF;
+        SelectObject(memory, old);
+        DeleteObject(dib);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+bool SaveBitmapFile(const std::string& path, const std::vector<DWORD>& pixels, int width, int height)
+{
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = -height;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    DWORD dataSize = static_cast<DWORD>(pixels.size() * sizeof(DWORD));
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + dataSize;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD put = 0;
+    bool ok = WriteFile(h, &file, sizeof file, &put, nullptr) && WriteFile(h, &info, sizeof info, &put, nullptr) &&
+              WriteFile(h, pixels.data(), dataSize, &put, nullptr);
+    CloseHandle(h);
+    return ok;
+}
+
+}  // namespace harness
