@@ -57,6 +57,8 @@ public:
     int RunModalLoop();
     void EndModalLoop(int result);
     bool IsInModalLoop() const { return m_modalRunning; }
+    // The result the modal run will end with, without ending it.
+    void SetModalResult(int result) { m_modalResult = result; }
 
     // Window services.
     CWnd* GetDlgItem(int id) const;
