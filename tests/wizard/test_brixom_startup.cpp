@@ -317,3 +317,44 @@ TEST(BrixomSheet, HistoryLinkWidthFollowsBrandAndText)
     // A text holding "History": unchanged against -8.
     EXPECT_EQ(linkWidth("norvalix", "History") - linkWidth("Kestrin", "History"), 8);
 }
+
+// The sheet's own buttons walk the wizard: Next to the page of the chosen operation, whose
+// buttons it sets, Back to page 1, Cancel out of the program.
+TEST(BrixomSheet, OwnButtonsMoveBetweenPagesAndCancelEnds)
+{
+    BrixomFixture brixom;
+    ASSERT_TRUE(brixom.Ready());
+    ASSERT_TRUE(brixom.WriteLanguage(kFixtureTexts));
+    ASSERT_TRUE(brixom.Start("unmount"));
+    HWND sheet = brixom.WaitForSheet();
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(PageHolds(ActivePage(sheet), kRadioCreate));
+
+    ASSERT_TRUE(ClickButton(sheet, kNext));
+    ASSERT_TRUE(WaitUntil([&] { return PageHolds(ActivePage(sheet), kModeUsb); }, 5000));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet, kBack)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(sheet, kNext)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, kFinish)));
+    const RECT page = ChildRectInParent(ActivePage(sheet));
+    EXPECT_EQ(page.left, 2);
+    EXPECT_EQ(page.top, 30);
+    EXPECT_EQ(page.right - page.left, 600);
+    EXPECT_EQ(page.bottom - page.top, 336);
+
+    ASSERT_TRUE(ClickButton(sheet, kBack));
+    ASSERT_TRUE(WaitUntil([&] { return PageHolds(ActivePage(sheet), kRadioCreate); }, 5000));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sheet, kBack)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, kNext)));
+
+    // Choosing mount on page 1 leads to page 3 instead.
+    HWND first = ActivePage(sheet);
+    PostMessageA(GetDlgItem(first, kRadioMount), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsChecked(GetDlgItem(first, kRadioMount)); }, 5000));
+    ASSERT_TRUE(ClickButton(sheet, kNext));
+    ASSERT_TRUE(WaitUntil([&] { return PageHolds(ActivePage(sheet), kKindNormal); }, 5000));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, kNext)));
+
+    ASSERT_TRUE(ClickButton(sheet, kCancel));
+    ASSERT_TRUE(brixom.Process().Wait(15000));
+    EXPECT_EQ(brixom.Process().ExitCode(), 0u);
+}
