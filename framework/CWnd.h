@@ -53,7 +53,9 @@ public:
     static BOOL WalkPreTranslateTree(HWND stop, MSG* msg);
 
     // Modal run of this window: pumps messages (also those other threads send) until
-    // EndModalLoop, showing the window first.
+    // EndModalLoop, showing the window first. PrepareModalLoop comes before the window is made,
+    // so that an end asked for during its initialisation is kept.
+    void PrepareModalLoop();
     int RunModalLoop();
     void EndModalLoop(int result);
     bool IsInModalLoop() const { return m_modalRunning; }

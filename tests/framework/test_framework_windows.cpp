@@ -197,6 +197,24 @@ TEST(CDialog, ModalLoopServesWorkersAndPreTranslatesAndReturnsTheResult)
     EXPECT_EQ(dialog.m_hWnd, nullptr);
 }
 
+class EndsAtOnce : public CDialog {
+public:
+    EndsAtOnce() : CDialog(IDD_TEST_DIALOG) {}
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        EndDialog(7);
+        return TRUE;
+    }
+};
+
+TEST(CDialog, EndedDuringItsInitialisationItNeverShows)
+{
+    EndsAtOnce dialog;
+    EXPECT_EQ(dialog.DoModal(), 7);
+    EXPECT_EQ(dialog.DoModal(), 7) << "and again: each run starts afresh";
+}
+
 TEST(CDialog, DataExchangeMovesTextBothWaysAndRefusesTooLong)
 {
     TestDialog dialog;
