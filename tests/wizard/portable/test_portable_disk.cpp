@@ -263,6 +263,20 @@ TEST_F(PortableDisk, DeleteReportsFailureAndKeepsTheDiskWhileItsImageIsInUse)
     }
 }
 
+TEST_F(PortableDisk, DeleteReportsFailureWhileTheHidingFolderCannotGo)
+{
+    ASSERT_EQ(Create(x), 1);
+    // The shell reading the folder's desktop.ini keeps it, and so the hiding folder, in place.
+    HANDLE held = CreateFileA((on.Hiding() + "\\desktop.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(OnTarget(x, [](CPortableDisk& m) { return m.DeletePortable(); }), 0);
+    CloseHandle(held);
+    EXPECT_NE(OnTarget(x, [](CPortableDisk& m) { return m.IsPortableOnDrive(); }), FALSE);
+    EXPECT_EQ(OnTarget(x, [](CPortableDisk& m) { return m.DeletePortable(); }), 1);
+    EXPECT_EQ(EntriesOf(on.root.substr(0, 2)), std::set<std::string>{kUserFile});
+}
+
 TEST_F(PortableDisk, HidesAndUnhidesTheImageWithoutEverOverwritingOne)
 {
     ASSERT_EQ(Create(x), 1);
