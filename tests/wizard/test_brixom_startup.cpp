@@ -270,7 +270,8 @@ TEST(BrixomSheet, FeedbackAndHistoryLinksOpenTheirProgramOrTheHelpPage)
     ASSERT_TRUE(WaitForRecordedCalls(brixom.Path("Feedback.exe"), 1));
     EXPECT_EQ(RecordedCalls(brixom.Path("Feedback.exe")).at(0), "\"" + brixom.Path("Lang\\Sequora.ini") + "\"");
 
-    ASSERT_TRUE(DeleteFileA(brixom.Path("Feedback.exe").c_str()));
+    // The recorder may still be ending: its file goes once it has.
+    ASSERT_TRUE(WaitUntil([&] { return DeleteFileA(brixom.Path("Feedback.exe").c_str()) != 0; }, 10000));
     ASSERT_TRUE(ClickButton(sheet, kFeedback));
     ASSERT_TRUE(WaitForRecordedCalls(helpPage, 1));
     ASSERT_TRUE(ClickButton(sheet, kHistory));
