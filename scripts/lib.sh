@@ -95,6 +95,9 @@ start_wine() {
         "$SEQUORA_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
         touch "$WINEPREFIX/.sequora-ready"
     fi
+    # Start Wine's own background processes now, detached from any test's output: a test program
+    # that started them would leave them holding its output pipe, and ctest would wait for them.
+    "$SEQUORA_WINE" wineboot >/dev/null 2>&1 </dev/null
 }
 
 stop_all() {

@@ -38,6 +38,18 @@ bool WaitForRecordedCalls(const std::string& programPath, size_t count, unsigned
 
 std::string PeerWindowPath() { return JoinPath(TestBinDir(), "peerwindow.exe"); }
 
+void AppendLogLine(const std::string& path, const std::string& line)
+{
+    HANDLE h = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                           0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    std::string text = line + "\r\n";
+    DWORD put = 0;
+    WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &put, nullptr);
+    CloseHandle(h);
+}
+
 std::string ArgumentsOf(const std::string& commandLine)
 {
     size_t i = 0;

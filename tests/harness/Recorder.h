@@ -15,6 +15,9 @@ bool WaitForRecordedCalls(const std::string& programPath, size_t count, unsigned
 // WM_DEVICECHANGE it receives to "<its own path>.log" as "event=0x8000 mask=0x00000010".
 std::string PeerWindowPath();
 
+// Appends one line to a log file, shared with other writers (each line lands whole).
+void AppendLogLine(const std::string& path, const std::string& line);
+
 // The arguments of a command line: what follows the (possibly quoted) program name and one blank.
 std::string ArgumentsOf(const std::string& commandLine);
 

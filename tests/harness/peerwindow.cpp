@@ -13,17 +13,7 @@ namespace {
 
 std::string g_logPath;
 
-void Log(const std::string& line)
-{
-    HANDLE h = CreateFileA(g_logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return;
-    std::string text = line + "\r\n";
-    DWORD put = 0;
-    WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &put, nullptr);
-    CloseHandle(h);
-}
+void Log(const std::string& line) { harness::AppendLogLine(g_logPath, line); }
 
 LRESULT CALLBACK PeerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
