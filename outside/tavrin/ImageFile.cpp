@@ -23,18 +23,26 @@ uint32_t ReadU32(const uint8_t* bytes, size_t offset)
     return value;
 }
 
+// A file being made: removed again unless it was finished. Owns the handle so that the file is
+// closed before it is removed.
 class PartialFile {
 public:
-    explicit PartialFile(const std::wstring& path) : m_path(path) {}
+    PartialFile(const std::wstring& path, HANDLE file) : m_path(path), m_file(file) {}
     ~PartialFile()
     {
+        m_file.Reset();
         if (!m_kept)
             DeleteFileW(m_path.c_str());
     }
+    PartialFile(const PartialFile&) = delete;
+    PartialFile& operator=(const PartialFile&) = delete;
+    HANDLE Handle() const { return m_file.Get(); }
+    void Close() { m_file.Reset(); }
     void Keep() { m_kept = true; }
 
 private:
     std::wstring m_path;
+    UniqueHandle m_file;
     bool m_kept = false;
 };
 
@@ -66,10 +74,10 @@ bool ImageFile::Create(const std::wstring& path, const void* header2048, TavrinP
     const DWORD slowMs = TestSeam::HasFault("create-slow", &slowText) ? strtoul(slowText.c_str(), nullptr, 10) : 0;
     const bool failHalfway = TestSeam::HasFault("create-fails");
 
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
+    HANDLE created = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (created == INVALID_HANDLE_VALUE)
         return false;
-    PartialFile partial(path);
+    PartialFile partial(path, created);
 
     int reported = -1;
     auto report = [&](int percent) {
@@ -83,7 +91,7 @@ bool ImageFile::Create(const std::wstring& path, const void* header2048, TavrinP
     };
 
     DWORD written = 0;
-    if (!report(0) || !WriteFile(file.Get(), header2048, kHeaderBytes, &written, nullptr) || written != kHeaderBytes)
+    if (!report(0) || !WriteFile(partial.Handle(), header2048, kHeaderBytes, &written, nullptr) || written != kHeaderBytes)
         return false;
     // The data area is written out in full: the disk then owns its space, and an empty volume is
     // all zeros.
@@ -91,7 +99,7 @@ bool ImageFile::Create(const std::wstring& path, const void* header2048, TavrinP
     uint64_t done = kHeaderBytes;
     while (done < length) {
         const DWORD chunk = static_cast<DWORD>(std::min<uint64_t>(kWriteChunk, length - done));
-        if (!WriteFile(file.Get(), zeros.data(), chunk, &written, nullptr) || written != chunk)
+        if (!WriteFile(partial.Handle(), zeros.data(), chunk, &written, nullptr) || written != chunk)
             return false;
         done += chunk;
         const int percent = static_cast<int>(done * 100 / length);
@@ -100,9 +108,9 @@ bool ImageFile::Create(const std::wstring& path, const void* header2048, TavrinP
         if (percent < 100 && !report(percent))
             return false;
     }
-    if (failHalfway || !FlushFileBuffers(file.Get()))
+    if (failHalfway || !FlushFileBuffers(partial.Handle()))
         return false;
-    file.Reset();
+    partial.Close();
     if (!report(100))
         return false;
     partial.Keep();
