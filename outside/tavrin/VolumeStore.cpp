@@ -128,7 +128,7 @@ public:
         while (size > 0) {
             if (m_position == m_filled && !Fill())
                 return false;
-            const size_t take = std::min(size, m_filled - m_position);
+            const size_t take = std::min<size_t>(size, m_filled - m_position);
             memcpy(out, m_buffer.data() + m_position, take);
             m_position += take;
             out += take;
@@ -199,7 +199,7 @@ public:
     {
         const auto* in = static_cast<const uint8_t*>(data);
         while (size > 0) {
-            const size_t take = std::min(size, kChunk - m_buffer.size());
+            const size_t take = std::min<size_t>(size, kChunk - m_buffer.size());
             m_buffer.insert(m_buffer.end(), in, in + take);
             in += take;
             size -= take;
