@@ -97,13 +97,16 @@ bool FileTree::DeleteTree(const std::wstring& folder)
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 DeleteTree(path);
             } else {
-                SetFileAttributesW(LongPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+                if (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+                    SetFileAttributesW(LongPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileW(LongPath(path).c_str());
             }
         } while (FindNextFileW(find, &data));
         FindClose(find);
     }
-    SetFileAttributesW(LongPath(folder).c_str(), FILE_ATTRIBUTE_DIRECTORY);
+    const DWORD attributes = GetFileAttributesW(LongPath(folder).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesW(LongPath(folder).c_str(), FILE_ATTRIBUTE_DIRECTORY);
     return RemoveDirectoryW(LongPath(folder).c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
            GetLastError() == ERROR_PATH_NOT_FOUND;
 }
