@@ -71,8 +71,14 @@ bool HasOpenFiles(const std::wstring& folder)
 // Brings a mounted disk's files back into its image and takes its letter away. Nothing is
 // dropped before the image holds it: when the files cannot be written back the slot, its letter
 // and its files all stay, marked for writing back at the next chance.
-bool Dismount(const SlotRecord& record)
+bool Dismount(const SlotRecord& record, wchar_t& removedLetter)
 {
+    // A dismount that ended between the two renames of its open-files check left the files under
+    // the busy name.
+    const std::wstring busy = FileTree::LongPath(record.folder + kBusySuffix);
+    if (GetFileAttributesW(FileTree::LongPath(record.folder).c_str()) == INVALID_FILE_ATTRIBUTES &&
+        GetFileAttributesW(busy.c_str()) != INVALID_FILE_ATTRIBUTES)
+        MoveFileExW(busy.c_str(), FileTree::LongPath(record.folder).c_str(), 0);
     const bool folderExists = GetFileAttributesW(FileTree::LongPath(record.folder).c_str()) != INVALID_FILE_ATTRIBUTES;
     if (folderExists && HasOpenFiles(record.folder))
         return false;
@@ -97,9 +103,24 @@ bool Dismount(const SlotRecord& record)
     if (folderExists)
         FileTree::DeleteTree(record.folder);
     if (wasMapped)
-        DeviceBroadcast::VolumeRemoved(record.letter);
+        removedLetter = record.letter;
     return true;
 }
+
+// Announced once the driver's lock is given back: a window that hears of it may well call the
+// driver in turn.
+class PendingAnnouncements {
+public:
+    ~PendingAnnouncements()
+    {
+        if (removed)
+            DeviceBroadcast::VolumeRemoved(removed);
+        if (arrived)
+            DeviceBroadcast::VolumeArrived(arrived);
+    }
+    wchar_t removed = 0;
+    wchar_t arrived = 0;
+};
 
 }  // namespace
 
@@ -112,6 +133,7 @@ bool DiskDriver::Mount(const std::wstring& imagePath, uint32_t letterValue, bool
     const wchar_t letter = NormalLetter(letterValue);
     if (!letter)
         return false;
+    PendingAnnouncements announcements;
     NamedMutexLock lock(SlotStore::kDriverMutex);
     if (!lock.Owned())
         return false;
@@ -123,7 +145,7 @@ bool DiskDriver::Mount(const std::wstring& imagePath, uint32_t letterValue, bool
     // into the image first; an image mounted and in use stays as it is.
     SlotRecord existing;
     if (SlotStore::FindByImage(imagePath, existing)) {
-        if (!existing.pendingWriteBack || !Dismount(existing))
+        if (!existing.pendingWriteBack || !Dismount(existing, announcements.removed))
             return false;
     }
     SlotRecord holder;
@@ -156,7 +178,7 @@ bool DiskDriver::Mount(const std::wstring& imagePath, uint32_t letterValue, bool
         FileTree::DeleteTree(record.folder);
         return false;
     }
-    DeviceBroadcast::VolumeArrived(letter);
+    announcements.arrived = letter;
     return true;
 }
 
@@ -165,9 +187,10 @@ bool DiskDriver::Unmount(uint32_t letterValue)
     const wchar_t letter = NormalLetter(letterValue);
     if (!letter)
         return false;
+    PendingAnnouncements announcements;
     NamedMutexLock lock(SlotStore::kDriverMutex);
     SlotRecord record;
-    return lock.Owned() && SlotStore::FindByLetter(letter, record) && Dismount(record);
+    return lock.Owned() && SlotStore::FindByLetter(letter, record) && Dismount(record, announcements.removed);
 }
 
 bool DiskDriver::ImageOf(uint32_t letterValue, std::wstring& imagePath)

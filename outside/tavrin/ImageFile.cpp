@@ -14,6 +14,7 @@ namespace outside {
 namespace {
 
 constexpr DWORD kWriteChunk = 4u << 20;
+constexpr DWORD kSmallestChunk = 64u << 10;   // small images still report their progress in steps
 constexpr uint64_t kMaxImageLength = 1ull << 42;   // 4 TiB: far beyond any disk a user makes here
 
 uint32_t ReadU32(const uint8_t* bytes, size_t offset)
@@ -83,9 +84,10 @@ bool ImageFile::Create(const std::wstring& path, const void* header2048, TavrinP
     auto report = [&](int percent) {
         if (percent == reported)
             return true;
+        // A slow creation (test knob) spends its time in proportion to the progress it reports.
+        if (slowMs && percent > 0)
+            Sleep(static_cast<DWORD>(uint64_t(slowMs) * (percent - std::max(reported, 0)) / 100));
         reported = percent;
-        if (slowMs)
-            Sleep(slowMs / 101);
         int32_t value = percent;
         return !progress || (progress(&value) & 0xFF) != 0;
     };
@@ -95,10 +97,11 @@ bool ImageFile::Create(const std::wstring& path, const void* header2048, TavrinP
         return false;
     // The data area is written out in full: the disk then owns its space, and an empty volume is
     // all zeros.
-    std::vector<char> zeros(kWriteChunk, 0);
+    const DWORD step = static_cast<DWORD>(std::min<uint64_t>(kWriteChunk, std::max<uint64_t>(kSmallestChunk, length / 100)));
+    std::vector<char> zeros(step, 0);
     uint64_t done = kHeaderBytes;
     while (done < length) {
-        const DWORD chunk = static_cast<DWORD>(std::min<uint64_t>(kWriteChunk, length - done));
+        const DWORD chunk = static_cast<DWORD>(std::min<uint64_t>(step, length - done));
         if (!WriteFile(partial.Handle(), zeros.data(), chunk, &written, nullptr) || written != chunk)
             return false;
         done += chunk;

@@ -131,6 +131,20 @@ TEST_F(TavrinImage, CreateRefusesExistingFileAndLeavesNothingWhenStoppedOrFailin
     EXPECT_FALSE(FileExists(stopped));
 }
 
+TEST_F(TavrinImage, SlowKnobStretchesCreationOverItsProgress)
+{
+    const std::string path = m_folder / "slow.img";
+    ScopedVariable faults("SEQUORA_OUTSIDE_FAULTS", "create-slow=1000");
+    g_percents.clear();
+    g_stopAt = 255;
+    int32_t context = 0;
+    const DWORD start = GetTickCount();
+    ASSERT_EQ(1, Tavrin_CreateImage(Wide(path).c_str(), MakeHeader(2, "pw").data(), RecordProgress, &context));
+    EXPECT_GE(GetTickCount() - start, 900u);
+    EXPECT_GT(g_percents.size(), 10u) << "a small image still reports its progress in steps";
+    EXPECT_EQ(100, g_percents.back());
+}
+
 TEST_F(TavrinImage, GetInfoRefusesFilesThatAreNoImage)
 {
     const std::string text = m_folder / "notes.txt";
