@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace tavrintest;
@@ -230,6 +231,36 @@ TEST_F(TavrinMount, MountOutlivesItsProcessAndDismountBringsFilesBack)
     EXPECT_EQ(big, ReadFileBytes(Root(letter) + "folder\\big.bin"));
     ASSERT_EQ(1u, RunHelper(std::string("unmount ") + letter));
     EXPECT_FALSE(LetterIsListed(letter));
+}
+
+TEST_F(TavrinMount, SeveralProcessesMountAtOnceIntoSlotsOfTheirOwn)
+{
+    constexpr int kProcesses = 4;
+    std::vector<std::string> images;
+    std::string letters;
+    for (int i = 0; i < kProcesses; ++i) {
+        images.push_back(NewImage("many" + std::to_string(i) + ".img"));
+        const char letter = harness::FirstFreeDriveLetter(letters.empty() ? 'G' : static_cast<char>(letters.back() + 1));
+        ASSERT_NE(0, letter);
+        letters += letter;
+    }
+    std::vector<harness::ChildProcess> helpers(kProcesses);
+    for (int i = 0; i < kProcesses; ++i)
+        ASSERT_TRUE(helpers[i].Start(HelperPath(), "mount \"" + images[i] + "\" " + letters[i]));
+    uint32_t expectedMask = 0;
+    for (int i = 0; i < kProcesses; ++i) {
+        ASSERT_TRUE(helpers[i].Wait(60000));
+        EXPECT_EQ(1u, helpers[i].ExitCode()) << letters[i];
+        expectedMask = (expectedMask << 1) | 1;
+    }
+    EXPECT_EQ(expectedMask, Tavrin_GetMountedMask());
+    std::string slotLetters;
+    for (int slot = 0; slot < kProcesses; ++slot)
+        slotLetters += static_cast<char>(Tavrin_GetSlotLetter(slot));
+    std::sort(slotLetters.begin(), slotLetters.end());
+    std::string sorted = letters;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, slotLetters);
 }
 
 TEST_F(TavrinMount, ReadOnlyMountLeavesTheImageUnchanged)
