@@ -92,11 +92,7 @@ bool Dismount(const SlotRecord& record, wchar_t& removedLetter)
                 return false;
         }
     }
-    std::string pause;
-    if (TestSeam::HasFault("writeback-pause", &pause) && pause == "cleanup") {
-        TestSeam::Record("Tavrin_Unmount paused at cleanup");
-        Sleep(60000);
-    }
+    TestSeam::PauseWriteBackIfAsked("cleanup");
     const bool wasMapped = DriveMapper::IsLetterInUse(record.letter);
     DriveMapper::Unmap(record.letter);
     SlotStore::Remove(record.slot);

@@ -26,7 +26,6 @@ constexpr uint32_t kEntryFile = 2;
 constexpr uint32_t kMaxNameUnits = 32767;
 constexpr DWORD kRestorableAttributes =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
-constexpr DWORD kPauseMs = 60000;
 
 #pragma pack(push, 1)
 struct VolumeBlock {
@@ -105,16 +104,6 @@ std::vector<CurrentBlock> ValidBlocks(HANDLE image, uint64_t imageLength)
     std::sort(valid.begin(), valid.end(),
               [](const CurrentBlock& a, const CurrentBlock& b) { return a.block.sequence > b.block.sequence; });
     return valid;
-}
-
-// Pauses a write-back where a test asked for it, so that it can end the process at that moment.
-void PauseIfAsked(const char* phase)
-{
-    std::string wanted;
-    if (TestSeam::HasFault("writeback-pause", &wanted) && wanted == phase) {
-        TestSeam::Record(std::string("Tavrin_Unmount paused at ") + phase);
-        Sleep(kPauseMs);
-    }
 }
 
 // Reads a packed copy front to back, checksumming what it reads.
@@ -231,7 +220,7 @@ private:
         m_buffer.clear();
         if (!m_pausedHalfway && m_done * 2 >= m_total && m_done < m_total) {
             m_pausedHalfway = true;
-            PauseIfAsked("data");
+            TestSeam::PauseWriteBackIfAsked("data");
         }
         return true;
     }
@@ -432,7 +421,7 @@ bool VolumeStore::Pack(const std::wstring& imagePath, const std::wstring& folder
         SetLastError(error);
         return false;
     }
-    PauseIfAsked("commit");
+    TestSeam::PauseWriteBackIfAsked("commit");
 
     VolumeBlock block = {};
     memcpy(block.magic, kBlockMagic, sizeof(kBlockMagic));
