@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -183,12 +184,19 @@ int main(int argc, char** argv)
         const std::string raw = folder + "\\raw.bin";
         const std::string image = folder + "\\create.img";
         const auto header = Header(sizeMb);
-        const double rawTime = Seconds([&] { return RawWrite(raw, sizeMb * kMiB); }, ok);
-        DeleteFileA(raw.c_str());
-        int32_t context = 0;
-        const double createTime = Seconds(
-            [&] { return Tavrin_CreateImage(Wide(image).c_str(), header.data(), nullptr, &context) == 1; }, ok);
-        DeleteFileA(image.c_str());
+        // Each twice, taking turns, and the better time of each: the first write on a folder
+        // pays for whatever the host still has to flush.
+        double rawTime = 1e9;
+        double createTime = 1e9;
+        for (int round = 0; round < 2; ++round) {
+            rawTime = std::min(rawTime, Seconds([&] { return RawWrite(raw, sizeMb * kMiB); }, ok));
+            DeleteFileA(raw.c_str());
+            int32_t context = 0;
+            createTime = std::min(createTime, Seconds([&] {
+                return Tavrin_CreateImage(Wide(image).c_str(), header.data(), nullptr, &context) == 1;
+            }, ok));
+            DeleteFileA(image.c_str());
+        }
         const double speed = rawTime / createTime;
         const std::string what = "create " + std::to_string(sizeMb) + " MiB image";
         const std::string against = "raw write of " + std::to_string(sizeMb) + " MiB";
