@@ -32,11 +32,11 @@ install_packages() {
 # Configures and builds one architecture: build_arch i686|x86_64
 build_arch() {
     local arch=$1 dir=$SEQUORA_BUILD/$1
-    if [ ! -f "$dir/build.ninja" ]; then
-        cmake -S "$SEQUORA_ROOT" -B "$dir" -G Ninja \
-            -DCMAKE_TOOLCHAIN_FILE="$SEQUORA_ROOT/cmake/toolchain-$arch.cmake" \
-            -DCMAKE_BUILD_TYPE=Release -DSEQUORA_WINEPREFIX="$SEQUORA_BUILD/wineprefix"
-    fi
+    # Configured every time (it is quick): a folder that gained its first CMakeLists.txt is then
+    # taken in, which a plain rebuild would not notice.
+    cmake -S "$SEQUORA_ROOT" -B "$dir" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$SEQUORA_ROOT/cmake/toolchain-$arch.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DSEQUORA_WINEPREFIX="$SEQUORA_BUILD/wineprefix" >/dev/null || return 1
     cmake --build "$dir"
 }
 
