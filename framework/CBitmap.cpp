@@ -1,0 +1,8 @@
+#include "CBitmap.h"
+
+#include "CWinApp.h"
+
+BOOL CBitmap::LoadBitmap(UINT id, HINSTANCE instance)
+{
+    return Attach(::LoadBitmapA(instance ? instance : AfxGetResourceHandle(), MAKEINTRESOURCEA(id)));
+}

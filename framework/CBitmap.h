@@ -1,0 +1,14 @@
+#pragma once
+#include "CGdiObject.h"
+
+class CBitmap : public CGdiObject {
+public:
+    // A bitmap resource of the program (or of `instance`).
+    BOOL LoadBitmap(UINT id, HINSTANCE instance = nullptr);
+    BOOL CreateCompatibleBitmap(HDC dc, int width, int height)
+    {
+        return Attach(::CreateCompatibleBitmap(dc, width, height));
+    }
+    int GetBitmap(BITMAP* info) const { return GetObject(sizeof(BITMAP), info); }
+    operator HBITMAP() const { return static_cast<HBITMAP>(GetSafeHandle()); }
+};

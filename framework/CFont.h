@@ -1,0 +1,12 @@
+#pragma once
+#include "CGdiObject.h"
+
+class CFont : public CGdiObject {
+public:
+    BOOL CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic,
+                    BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision,
+                    BYTE quality, BYTE pitchAndFamily, const char* faceName);
+    BOOL CreateFontIndirect(const LOGFONTA* logFont);
+    operator HFONT() const { return static_cast<HFONT>(GetSafeHandle()); }
+    static CFont* FromHandle(HFONT font);       // borrowed, null for a null handle
+};

@@ -1,0 +1,548 @@
+#include "CWnd.h"
+
+#include <memory>
+#include <unordered_map>
+
+#include "CWinApp.h"
+
+namespace {
+
+// Windows live on the UI thread; each thread keeps its own maps.
+std::unordered_map<HWND, CWnd*>& PermanentMap()
+{
+    static thread_local std::unordered_map<HWND, CWnd*> map;
+    return map;
+}
+
+std::unordered_map<HWND, std::unique_ptr<CWnd>>& TemporaryMap()
+{
+    static thread_local std::unordered_map<HWND, std::unique_ptr<CWnd>> map;
+    return map;
+}
+
+}  // namespace
+
+CWnd::~CWnd()
+{
+    if (!m_hWnd)
+        return;
+    if (m_ownsWindow && ::IsWindow(m_hWnd)) {
+        ::DestroyWindow(m_hWnd);
+    } else {
+        UnsubclassWindow();
+    }
+    if (m_hWnd)
+        Detach();
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND hwnd)
+{
+    auto it = PermanentMap().find(hwnd);
+    return it == PermanentMap().end() ? nullptr : it->second;
+}
+
+CWnd* CWnd::FromHandle(HWND hwnd)
+{
+    if (!hwnd)
+        return nullptr;
+    if (CWnd* permanent = FromHandlePermanent(hwnd))
+        return permanent;
+    auto& temps = TemporaryMap();
+    auto it = temps.find(hwnd);
+    if (it != temps.end())
+        return it->second.get();
+    auto wrapper = std::make_unique<CWnd>();
+    wrapper->m_hWnd = hwnd;
+    CWnd* result = wrapper.get();
+    temps.emplace(hwnd, std::move(wrapper));
+    return result;
+}
+
+void CWnd::DeleteTempMap()
+{
+    for (auto& entry : TemporaryMap())
+        entry.second->m_hWnd = nullptr;     // borrowed: never destroyed or unsubclassed
+    TemporaryMap().clear();
+    CGdiObject::DeleteTempMap();
+    CDC::DeleteTempMap();
+}
+
+BOOL CWnd::Attach(HWND hwnd)
+{
+    if (!hwnd || m_hWnd)
+        return FALSE;
+    m_hWnd = hwnd;
+    PermanentMap()[hwnd] = this;
+    // A borrowed wrapper of the same window would now be stale.
+    auto& temps = TemporaryMap();
+    auto it = temps.find(hwnd);
+    if (it != temps.end()) {
+        it->second->m_hWnd = nullptr;
+        temps.erase(it);
+    }
+    return TRUE;
+}
+
+HWND CWnd::Detach()
+{
+    HWND hwnd = m_hWnd;
+    if (hwnd) {
+        auto it = PermanentMap().find(hwnd);
+        if (it != PermanentMap().end() && it->second == this)
+            PermanentMap().erase(it);
+    }
+    m_hWnd = nullptr;
+    m_ownsWindow = false;
+    return hwnd;
+}
+
+BOOL CWnd::HookWindowProc()
+{
+    WNDPROC current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC));
+    if (current == &CWnd::StdWndProc)
+        return TRUE;
+    m_pfnSuper = current;
+    return ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StdWndProc)) != 0;
+}
+
+BOOL CWnd::SubclassWindow(HWND hwnd)
+{
+    if (!Attach(hwnd))
+        return FALSE;
+    PreSubclassWindow();
+    if (!HookWindowProc()) {
+        Detach();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent)
+{
+    HWND item = parent ? ::GetDlgItem(parent->m_hWnd, static_cast<int>(id)) : nullptr;
+    return item ? SubclassWindow(item) : FALSE;
+}
+
+HWND CWnd::UnsubclassWindow()
+{
+    if (m_hWnd && m_pfnSuper && ::IsWindow(m_hWnd))
+        ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    m_pfnSuper = nullptr;
+    return Detach();
+}
+
+BOOL CWnd::PreCreateWindow(CREATESTRUCTA&)
+{
+    return TRUE;
+}
+
+void CWnd::PreSubclassWindow()
+{
+}
+
+void CWnd::PostNcDestroy()
+{
+}
+
+BOOL CWnd::Create(const char* className, const char* windowName, DWORD style, const RECT& rect, CWnd* parent,
+                  UINT id)
+{
+    return CreateEx(0, className, windowName, style | WS_CHILD, rect, parent, id);
+}
+
+BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, const RECT& rect,
+                    CWnd* parent, UINT id, void* param)
+{
+    if (m_hWnd)
+        return FALSE;
+    CREATESTRUCTA cs = {};
+    cs.dwExStyle = exStyle;
+    cs.lpszClass = className;
+    cs.lpszName = windowName;
+    cs.style = style;
+    cs.x = rect.left;
+    cs.y = rect.top;
+    cs.cx = rect.right - rect.left;
+    cs.cy = rect.bottom - rect.top;
+    cs.hwndParent = parent ? parent->m_hWnd : nullptr;
+    cs.hMenu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id));
+    cs.hInstance = AfxGetInstanceHandle();
+    cs.lpCreateParams = param;
+    if (!PreCreateWindow(cs))
+        return FALSE;
+    HWND hwnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx, cs.cy,
+                                  cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
+    if (!hwnd)
+        return FALSE;
+    if (!SubclassWindow(hwnd)) {
+        ::DestroyWindow(hwnd);
+        return FALSE;
+    }
+    m_ownsWindow = true;
+    return TRUE;
+}
+
+BOOL CWnd::DestroyWindow()
+{
+    if (!m_hWnd)
+        return FALSE;
+    HWND hwnd = m_hWnd;
+    const BOOL ok = ::DestroyWindow(hwnd);
+    // Our procedure detaches at WM_NCDESTROY; a window we never hooked is detached here.
+    if (m_hWnd == hwnd && !::IsWindow(hwnd))
+        Detach();
+    return ok;
+}
+
+LRESULT CALLBACK CWnd::StdWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* wnd = FromHandlePermanent(hwnd);
+    if (!wnd)
+        return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    LRESULT result = 0;
+    try {
+        result = wnd->WindowProc(message, wParam, lParam);
+    } catch (...) {
+        // Nothing may unwind through the system's code.
+        result = 0;
+    }
+    if (message == WM_NCDESTROY && FromHandlePermanent(hwnd) == wnd) {
+        WNDPROC super = wnd->m_pfnSuper;
+        wnd->m_pfnSuper = nullptr;
+        if (super)
+            ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(super));
+        wnd->Detach();
+        wnd->PostNcDestroy();
+    }
+    return result;
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const CurrentMessage saved = m_current;
+    m_current = {message, wParam, lParam};
+    LRESULT result = 0;
+    if (!OnWndMsg(message, wParam, lParam, &result))
+        result = DefWindowProc(message, wParam, lParam);
+    m_current = saved;
+    return result;
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_pfnSuper)
+        return ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::Default()
+{
+    return DefWindowProc(m_current.message, m_current.wParam, m_current.lParam);
+}
+
+BOOL CWnd::PreTranslateMessage(MSG*)
+{
+    return FALSE;
+}
+
+BOOL CWnd::WalkPreTranslateTree(HWND stop, MSG* msg)
+{
+    for (HWND hwnd = msg->hwnd; hwnd; hwnd = ::GetParent(hwnd)) {
+        CWnd* wnd = FromHandlePermanent(hwnd);
+        if (wnd && wnd->PreTranslateMessage(msg))
+            return TRUE;
+        if (hwnd == stop)
+            break;
+    }
+    return FALSE;
+}
+
+BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*)
+{
+    return FALSE;
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM)
+{
+    const UINT id = LOWORD(wParam);
+    const UINT code = HIWORD(wParam);
+    if (OnCmdMsg(id, code))
+        return TRUE;
+    // Commands the main window does not take go to the application, as its help command does.
+    CWinApp* app = AfxGetApp();
+    if (app && app->m_pMainWnd == this && app->OnCmdMsg(id, code))
+        return TRUE;
+    return FALSE;
+}
+
+BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* result)
+{
+    NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
+    const AFX_MSGMAP_ENTRY* entry =
+        FindMessageEntry(GetMessageMap(), WM_NOTIFY, header->code, static_cast<UINT>(header->idFrom));
+    if (!entry)
+        return FALSE;
+    auto fn = AfxFromPmsg<void (CCmdTarget::*)(NMHDR*, LRESULT*)>(entry->pfn);
+    (this->*fn)(header, result);
+    return TRUE;
+}
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    *result = 0;
+    if (message == WM_COMMAND)
+        return OnCommand(wParam, lParam);
+    if (message == WM_NOTIFY)
+        return OnNotify(wParam, lParam, result);
+    if (message == WM_DRAWITEM || message == WM_MEASUREITEM) {
+        // Owner-drawn controls draw themselves: the parent reflects the request to the control.
+        HWND item = nullptr;
+        if (message == WM_DRAWITEM)
+            item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
+        else
+            item = ::GetDlgItem(m_hWnd, static_cast<int>(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlID));
+        CWnd* child = FromHandlePermanent(item);
+        if (child && child != this && child->OnChildNotify(message, wParam, lParam, result))
+            return TRUE;
+    }
+
+    UINT lookup = message;
+    UINT ctlColor = 0;
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
+        lookup = WM_CTLCOLOR;
+        ctlColor = message - WM_CTLCOLORMSGBOX;
+    }
+    const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(GetMessageMap(), lookup, 0, 0);
+    if (!entry)
+        return FALSE;
+
+    CCmdTarget* target = this;
+    switch (entry->nSig) {
+    case AfxSig_vv:
+        (target->*entry->pfn)();
+        break;
+    case AfxSig_vwp: {
+        auto fn = AfxFromPmsg<void (CCmdTarget::*)(UINT, CPoint)>(entry->pfn);
+        (target->*fn)(static_cast<UINT>(wParam), CPoint(lParam));
+        break;
+    }
+    case AfxSig_hDWw: {
+        auto fn = AfxFromPmsg<HBRUSH (CCmdTarget::*)(CDC*, CWnd*, UINT)>(entry->pfn);
+        *result = reinterpret_cast<LRESULT>((target->*fn)(CDC::FromHandle(reinterpret_cast<HDC>(wParam)),
+                                                          FromHandle(reinterpret_cast<HWND>(lParam)), ctlColor));
+        break;
+    }
+    case AfxSig_vPOS: {
+        auto fn = AfxFromPmsg<void (CCmdTarget::*)(WINDOWPOS*)>(entry->pfn);
+        (target->*fn)(reinterpret_cast<WINDOWPOS*>(lParam));
+        break;
+    }
+    case AfxSig_vw_p: {
+        auto fn = AfxFromPmsg<void (CCmdTarget::*)(UINT_PTR)>(entry->pfn);
+        (target->*fn)(static_cast<UINT_PTR>(wParam));
+        break;
+    }
+    case AfxSig_bD: {
+        auto fn = AfxFromPmsg<BOOL (CCmdTarget::*)(CDC*)>(entry->pfn);
+        *result = (target->*fn)(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
+        break;
+    }
+    case AfxSig_lwl: {
+        auto fn = AfxFromPmsg<LRESULT (CCmdTarget::*)(WPARAM, LPARAM)>(entry->pfn);
+        *result = (target->*fn)(wParam, lParam);
+        break;
+    }
+    case AfxSig_vwl: {
+        auto fn = AfxFromPmsg<void (CCmdTarget::*)(UINT, LPARAM)>(entry->pfn);
+        (target->*fn)(static_cast<UINT>(wParam), lParam);
+        break;
+    }
+    case AfxSig_vbw: {
+        auto fn = AfxFromPmsg<void (CCmdTarget::*)(BOOL, UINT)>(entry->pfn);
+        (target->*fn)(static_cast<BOOL>(wParam), static_cast<UINT>(lParam));
+        break;
+    }
+    case AfxSig_bwl: {
+        auto fn = AfxFromPmsg<BOOL (CCmdTarget::*)(UINT, DWORD_PTR)>(entry->pfn);
+        *result = (target->*fn)(static_cast<UINT>(wParam), static_cast<DWORD_PTR>(lParam));
+        break;
+    }
+    case AfxSig_vww: {
+        auto fn = AfxFromPmsg<void (CCmdTarget::*)(UINT, int, int)>(entry->pfn);
+        (target->*fn)(static_cast<UINT>(wParam), static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        break;
+    }
+    default:
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int CWnd::RunModalLoop()
+{
+    m_modalRunning = true;
+    m_modalDone = false;
+    m_modalResult = -1;
+    if (m_hWnd && !(GetStyle() & WS_VISIBLE)) {
+        ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+        ::UpdateWindow(m_hWnd);
+    }
+    MSG msg;
+    while (!m_modalDone && m_hWnd) {
+        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+            DeleteTempMap();                        // idle: borrowed wrappers go
+        // GetMessage also delivers what other threads send, so workers never block on us.
+        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (!WalkPreTranslateTree(m_hWnd, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+    m_modalRunning = false;
+    return m_modalResult;
+}
+
+void CWnd::EndModalLoop(int result)
+{
+    m_modalResult = result;
+    if (m_modalRunning) {
+        m_modalDone = true;
+        ::PostMessageA(m_hWnd, WM_NULL, 0, 0);      // wake the loop
+    }
+}
+
+CWnd* CWnd::GetDlgItem(int id) const
+{
+    return FromHandle(::GetDlgItem(m_hWnd, id));
+}
+
+CWnd* CWnd::GetParent() const
+{
+    return FromHandle(::GetParent(m_hWnd));
+}
+
+CWnd* CWnd::GetWindow(UINT command) const
+{
+    return FromHandle(::GetWindow(m_hWnd, command));
+}
+
+BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags)
+{
+    return ::SetWindowPos(m_hWnd, insertAfter ? insertAfter->m_hWnd : nullptr, x, y, cx, cy, flags);
+}
+
+void CWnd::ScreenToClient(LPRECT rect) const
+{
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<LPPOINT>(rect), 2);
+}
+
+void CWnd::ClientToScreen(LPRECT rect) const
+{
+    ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<LPPOINT>(rect), 2);
+}
+
+void CWnd::CenterWindow(CWnd* alternateOwner)
+{
+    CRect window;
+    GetWindowRect(&window);
+    CRect area;
+    HWND owner = alternateOwner ? alternateOwner->m_hWnd : ::GetWindow(m_hWnd, GW_OWNER);
+    if (GetStyle() & WS_CHILD) {
+        HWND parent = ::GetParent(m_hWnd);
+        ::GetClientRect(parent, &area);
+        ::MapWindowPoints(parent, nullptr, reinterpret_cast<LPPOINT>(&area), 2);
+    } else if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
+        ::GetWindowRect(owner, &area);
+    } else {
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    }
+    int x = area.left + (area.Width() - window.Width()) / 2;
+    int y = area.top + (area.Height() - window.Height()) / 2;
+    if (GetStyle() & WS_CHILD) {
+        POINT p = {x, y};
+        ::ScreenToClient(::GetParent(m_hWnd), &p);
+        x = p.x;
+        y = p.y;
+    }
+    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CWnd::SetFont(CFont* font, BOOL redraw)
+{
+    SetFont(font ? static_cast<HFONT>(*font) : nullptr, redraw);
+}
+
+void CWnd::SetFont(HFONT font, BOOL redraw)
+{
+    ::SendMessageA(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+}
+
+CFont* CWnd::GetFont() const
+{
+    return CFont::FromHandle(reinterpret_cast<HFONT>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0)));
+}
+
+void CWnd::GetWindowText(CString& text) const
+{
+    text = GetWindowText();
+}
+
+CString CWnd::GetWindowText() const
+{
+    const int length = ::GetWindowTextLengthA(m_hWnd);
+    std::string buffer(static_cast<size_t>(length) + 1, '\0');
+    const int got = ::GetWindowTextA(m_hWnd, &buffer[0], length + 1);
+    buffer.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return CString(buffer);
+}
+
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags)
+{
+    const DWORD style = GetStyle();
+    const DWORD changed = (style & ~remove) | add;
+    if (changed == style)
+        return FALSE;
+    ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(changed));
+    if (flags)
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | flags);
+    return TRUE;
+}
+
+BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT flags)
+{
+    const DWORD style = GetExStyle();
+    const DWORD changed = (style & ~remove) | add;
+    if (changed == style)
+        return FALSE;
+    ::SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, static_cast<LONG_PTR>(changed));
+    if (flags)
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | flags);
+    return TRUE;
+}
+
+CWnd* CWnd::SetFocus()
+{
+    return FromHandle(::SetFocus(m_hWnd));
+}
+
+void CWnd::OnPaint() { Default(); }
+void CWnd::OnClose() { Default(); }
+void CWnd::OnDestroy() { Default(); }
+void CWnd::OnCancelMode() { Default(); }
+void CWnd::OnMouseLeave() { Default(); }
+void CWnd::OnLButtonDown(UINT, CPoint) { Default(); }
+void CWnd::OnLButtonUp(UINT, CPoint) { Default(); }
+void CWnd::OnMouseMove(UINT, CPoint) { Default(); }
+void CWnd::OnMouseHover(UINT, CPoint) { Default(); }
+HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT) { return reinterpret_cast<HBRUSH>(Default()); }
+void CWnd::OnWindowPosChanging(WINDOWPOS*) { Default(); }
+void CWnd::OnTimer(UINT_PTR) { Default(); }
+BOOL CWnd::OnEraseBkgnd(CDC*) { return static_cast<BOOL>(Default()); }
+void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
+void CWnd::OnShowWindow(BOOL, UINT) { Default(); }
+BOOL CWnd::OnDeviceChange(UINT, DWORD_PTR) { return static_cast<BOOL>(Default()); }
+void CWnd::OnSize(UINT, int, int) { Default(); }
