@@ -80,6 +80,7 @@ INT_PTR CDialog::DoModal()
     if (disableParent)
         ::EnableWindow(parent, FALSE);
     INT_PTR result = -1;
+    PrepareModalLoop();
     if (CreateFromTemplate(parent, true)) {
         // The dialog may have ended already inside its initialisation.
         result = RunModalLoop();

@@ -7,6 +7,9 @@
 
 class CWnd;
 
+// The framework's help command.
+constexpr UINT ID_HELP = 0xE146;
+
 class CWinApp : public CCmdTarget {
 public:
     CWinApp();

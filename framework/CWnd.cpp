@@ -20,6 +20,10 @@ std::unordered_map<HWND, std::unique_ptr<CWnd>>& TemporaryMap()
     return map;
 }
 
+// Modal loops running on this thread; only the outermost frees borrowed wrappers, since a handler
+// that runs a nested loop may still hold one.
+thread_local int g_modalDepth = 0;
+
 }  // namespace
 
 CWnd::~CWnd()
@@ -381,18 +385,25 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     return TRUE;
 }
 
-int CWnd::RunModalLoop()
+void CWnd::PrepareModalLoop()
 {
-    m_modalRunning = true;
     m_modalDone = false;
     m_modalResult = -1;
+}
+
+int CWnd::RunModalLoop()
+{
+    if (m_modalDone)
+        return m_modalResult;       // ended during its initialisation
+    m_modalRunning = true;
+    ++g_modalDepth;
     if (m_hWnd && !(GetStyle() & WS_VISIBLE)) {
         ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
         ::UpdateWindow(m_hWnd);
     }
     MSG msg;
     while (!m_modalDone && m_hWnd) {
-        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+        if (g_modalDepth == 1 && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
             DeleteTempMap();                        // idle: borrowed wrappers go
         // GetMessage also delivers what other threads send, so workers never block on us.
         const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
@@ -405,6 +416,7 @@ int CWnd::RunModalLoop()
             ::DispatchMessageA(&msg);
         }
     }
+    --g_modalDepth;
     m_modalRunning = false;
     return m_modalResult;
 }
@@ -412,10 +424,9 @@ int CWnd::RunModalLoop()
 void CWnd::EndModalLoop(int result)
 {
     m_modalResult = result;
-    if (m_modalRunning) {
-        m_modalDone = true;
+    m_modalDone = true;
+    if (m_modalRunning)
         ::PostMessageA(m_hWnd, WM_NULL, 0, 0);      // wake the loop
-    }
 }
 
 CWnd* CWnd::GetDlgItem(int id) const

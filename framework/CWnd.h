@@ -54,10 +54,14 @@ public:
     static BOOL WalkPreTranslateTree(HWND stop, MSG* msg);
 
     // Modal run of this window: pumps messages (also those other threads send) until
-    // EndModalLoop, showing the window first.
+    // EndModalLoop, showing the window first. PrepareModalLoop comes before the window is made,
+    // so that an end asked for during its initialisation is kept.
+    void PrepareModalLoop();
     int RunModalLoop();
     void EndModalLoop(int result);
     bool IsInModalLoop() const { return m_modalRunning; }
+    // The result the modal run will end with, without ending it.
+    void SetModalResult(int result) { m_modalResult = result; }
 
     // Window services.
     CWnd* GetDlgItem(int id) const;

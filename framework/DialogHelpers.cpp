@@ -60,6 +60,8 @@ BOOL RecreateControl(CWnd* control, const char* className, DWORD styleRemove, DW
     const DWORD oldExStyle = control->GetExStyle();
     const UINT id = static_cast<UINT>(control->GetDlgCtrlID());
     HWND after = ::GetWindow(control->m_hWnd, GW_HWNDPREV);   // keep the tab order
+    char oldClass[256] = {};
+    ::GetClassNameA(control->m_hWnd, oldClass, sizeof oldClass);
 
     const DWORD style = (oldStyle & ~styleRemove) | styleAdd;
     const DWORD exStyle = (oldExStyle & ~exStyleRemove) | exStyleAdd;
@@ -69,7 +71,7 @@ BOOL RecreateControl(CWnd* control, const char* className, DWORD styleRemove, DW
     BOOL created = control->CreateEx(exStyle, className, text, style, rect, parent, id);
     if (!created) {
         // Put the old control back rather than leave the dialog without it.
-        control->CreateEx(oldExStyle, className, text, oldStyle, rect, parent, id);
+        control->CreateEx(oldExStyle, oldClass, text, oldStyle, rect, parent, id);
     }
     if (control->m_hWnd) {
         ::SetWindowPos(control->m_hWnd, after ? after : HWND_TOP, 0, 0, 0, 0,

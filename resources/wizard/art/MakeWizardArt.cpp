@@ -1,0 +1,225 @@
+// Draws the wizard's bitmaps: three page backgrounds (609 x 408), the four faces of the navigation
+// buttons (85 x 26) and the four states of the close and minimise buttons (14 x 14). Built and run
+// on the build host; the output is deterministic, so the same sources give the same bitmaps.
+//   MakeWizardArt <output folder>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Color {
+    int r, g, b;
+};
+
+Color Mix(Color a, Color b, double t)
+{
+    t = std::clamp(t, 0.0, 1.0);
+    return {static_cast<int>(std::lround(a.r + (b.r - a.r) * t)), static_cast<int>(std::lround(a.g + (b.g - a.g) * t)),
+            static_cast<int>(std::lround(a.b + (b.b - a.b) * t))};
+}
+
+class Image {
+public:
+    Image(int width, int height, Color fill) : m_width(width), m_height(height), m_pixels(width * height, fill) {}
+
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    Color Get(int x, int y) const { return m_pixels[y * m_width + x]; }
+    void Set(int x, int y, Color c)
+    {
+        if (x >= 0 && y >= 0 && x < m_width && y < m_height)
+            m_pixels[y * m_width + x] = c;
+    }
+    // Blends `c` over the pixel by `alpha` (0..1).
+    void Blend(int x, int y, Color c, double alpha)
+    {
+        if (x >= 0 && y >= 0 && x < m_width && y < m_height)
+            Set(x, y, Mix(Get(x, y), c, alpha));
+    }
+    void FillRect(int l, int t, int r, int b, Color c)
+    {
+        for (int y = t; y < b; ++y)
+            for (int x = l; x < r; ++x)
+                Set(x, y, c);
+    }
+    void VerticalGradient(int l, int t, int r, int b, Color top, Color bottom)
+    {
+        for (int y = t; y < b; ++y) {
+            const Color c = Mix(top, bottom, b - t > 1 ? double(y - t) / (b - t - 1) : 0.0);
+            for (int x = l; x < r; ++x)
+                Set(x, y, c);
+        }
+    }
+
+    // 24-bit, bottom-up, rows padded to four bytes: what LoadBitmap reads everywhere.
+    bool Save(const std::string& path) const
+    {
+        const int row = (m_width * 3 + 3) & ~3;
+        const uint32_t dataSize = static_cast<uint32_t>(row * m_height);
+        std::vector<uint8_t> file(54 + dataSize, 0);
+        auto put16 = [&](size_t at, uint32_t v) { file[at] = v & 0xFF; file[at + 1] = (v >> 8) & 0xFF; };
+        auto put32 = [&](size_t at, uint32_t v) { put16(at, v & 0xFFFF); put16(at + 2, v >> 16); };
+        file[0] = 'B';
+        file[1] = 'M';
+        put32(2, static_cast<uint32_t>(file.size()));
+        put32(10, 54);
+        put32(14, 40);
+        put32(18, static_cast<uint32_t>(m_width));
+        put32(22, static_cast<uint32_t>(m_height));
+        put16(26, 1);
+        put16(28, 24);
+        put32(34, dataSize);
+        put32(38, 2835);
+        put32(42, 2835);
+        for (int y = 0; y < m_height; ++y) {
+            uint8_t* out = &file[54 + static_cast<size_t>(m_height - 1 - y) * row];
+            for (int x = 0; x < m_width; ++x) {
+                const Color c = Get(x, y);
+                out[x * 3 + 0] = static_cast<uint8_t>(std::clamp(c.b, 0, 255));
+                out[x * 3 + 1] = static_cast<uint8_t>(std::clamp(c.g, 0, 255));
+                out[x * 3 + 2] = static_cast<uint8_t>(std::clamp(c.r, 0, 255));
+            }
+        }
+        FILE* f = std::fopen(path.c_str(), "wb");
+        if (!f)
+            return false;
+        const bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size();
+        return std::fclose(f) == 0 && ok;
+    }
+
+private:
+    int m_width, m_height;
+    std::vector<Color> m_pixels;
+};
+
+// The bands the sheet's own controls sit on; buttons are drawn onto the same flat colour so their
+// rounded corners blend in.
+const Color kCaptionBand = {30, 32, 36};
+const Color kButtonBand = {36, 38, 44};
+
+// Inside of a rounded rectangle (l, t, r, b exclusive) with corner radius `radius`: 1 inside,
+// 0 outside, soft at the edge.
+double RoundRectCoverage(double x, double y, double l, double t, double r, double b, double radius)
+{
+    const double cx = std::clamp(x, l + radius, r - radius);
+    const double cy = std::clamp(y, t + radius, b - radius);
+    const double d = std::hypot(x - cx, y - cy);
+    return std::clamp(radius - d + 0.5, 0.0, 1.0);
+}
+
+Image Background(Color accent, Color bodyTop, Color bodyBottom)
+{
+    const int width = 609, height = 408;
+    Image image(width, height, kCaptionBand);
+    image.FillRect(0, 0, width, 29, kCaptionBand);
+    image.FillRect(0, 29, width, 30, accent);
+    image.VerticalGradient(0, 30, width, 360, bodyTop, bodyBottom);
+    image.FillRect(0, 360, width, 361, accent);
+    image.FillRect(0, 361, width, height, kButtonBand);
+
+    // A soft glow and two rings on the left of the body: a disk, the suite's motif.
+    const double gx = 96, gy = 196;
+    for (int y = 30; y < 360; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const double d = std::hypot(x - gx, y - gy);
+            image.Blend(x, y, accent, 0.22 * std::exp(-(d * d) / (2 * 70.0 * 70.0)));
+            for (double ring : {58.0, 38.0}) {
+                const double edge = std::fabs(d - ring);
+                if (edge < 1.5)
+                    image.Blend(x, y, Color{230, 236, 245}, 0.35 * (1.5 - edge) / 1.5);
+            }
+            if (d < 9)
+                image.Blend(x, y, Color{230, 236, 245}, 0.45 * std::clamp(9 - d, 0.0, 1.0));
+        }
+    }
+    // A faint line under the page titles' area.
+    for (int x = 12; x < width - 12; ++x)
+        image.Blend(x, 70, Color{255, 255, 255}, 0.08);
+    return image;
+}
+
+Image ButtonFace(Color top, Color bottom, Color border)
+{
+    const int width = 85, height = 26;
+    Image image(width, height, kButtonBand);
+    for (int y = 0; y < height; ++y) {
+        const Color fill = Mix(top, bottom, double(y) / (height - 1));
+        for (int x = 0; x < width; ++x) {
+            const double outer = RoundRectCoverage(x + 0.5, y + 0.5, 0, 0, width, height, 5);
+            const double inner = RoundRectCoverage(x + 0.5, y + 0.5, 1, 1, width - 1, height - 1, 4);
+            image.Blend(x, y, border, outer);
+            image.Blend(x, y, fill, inner);
+        }
+    }
+    // A highlight along the top edge.
+    for (int x = 4; x < width - 4; ++x)
+        image.Blend(x, 1, Color{255, 255, 255}, 0.25);
+    return image;
+}
+
+enum class Glyph { Close, Minimize };
+
+Image SmallButton(Glyph glyph, Color fill, Color mark)
+{
+    const int size = 14;
+    Image image(size, size, kCaptionBand);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            image.Blend(x, y, fill, RoundRectCoverage(x + 0.5, y + 0.5, 0, 0, size, size, 3));
+    if (glyph == Glyph::Close) {
+        for (int i = 3; i <= 10; ++i) {
+            image.Set(i, i, mark);
+            image.Set(13 - i, i, mark);
+            image.Blend(i + 1, i, mark, 0.5);
+            image.Blend(12 - i, i, mark, 0.5);
+        }
+    } else {
+        image.FillRect(3, 9, 11, 11, mark);
+    }
+    return image;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
+        return 2;
+    }
+    const std::string out = std::string(argv[1]) + "/";
+    struct Output {
+        const char* name;
+        Image image;
+    };
+    const Color white = {245, 247, 250};
+    const Output outputs[] = {
+        // Pages 1 and 4, page 3, and the first page shown (also page 2).
+        {"background_operations.bmp", Background({64, 170, 190}, {26, 48, 78}, {12, 24, 44})},
+        {"background_open.bmp", Background({214, 160, 60}, {42, 40, 64}, {18, 18, 34})},
+        {"background_start.bmp", Background({86, 150, 230}, {22, 44, 82}, {10, 20, 44})},
+        {"button_normal.bmp", ButtonFace({78, 118, 170}, {44, 74, 118}, {140, 172, 214})},
+        {"button_pressed.bmp", ButtonFace({34, 58, 96}, {56, 90, 138}, {120, 150, 196})},
+        {"button_hover.bmp", ButtonFace({104, 150, 206}, {60, 98, 150}, {190, 214, 244})},
+        {"button_disabled.bmp", ButtonFace({84, 86, 92}, {64, 66, 72}, {104, 106, 112})},
+        {"close_normal.bmp", SmallButton(Glyph::Close, {78, 80, 88}, white)},
+        {"close_pressed.bmp", SmallButton(Glyph::Close, {140, 30, 30}, white)},
+        {"close_hover.bmp", SmallButton(Glyph::Close, {200, 52, 48}, white)},
+        {"close_disabled.bmp", SmallButton(Glyph::Close, {54, 56, 60}, {110, 112, 118})},
+        {"minimize_normal.bmp", SmallButton(Glyph::Minimize, {78, 80, 88}, white)},
+        {"minimize_pressed.bmp", SmallButton(Glyph::Minimize, {40, 66, 110}, white)},
+        {"minimize_hover.bmp", SmallButton(Glyph::Minimize, {70, 118, 190}, white)},
+        {"minimize_disabled.bmp", SmallButton(Glyph::Minimize, {54, 56, 60}, {110, 112, 118})},
+    };
+    for (const Output& o : outputs) {
+        if (!o.image.Save(out + o.name)) {
+            std::fprintf(stderr, "cannot write %s%s\n", out.c_str(), o.name);
+            return 1;
+        }
+    }
+    return 0;
+}

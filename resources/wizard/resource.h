@@ -1,0 +1,60 @@
+// Resource and control ids of Brixom.
+#pragma once
+
+// Dialog templates of the wizard pages.
+#define IDD_STEP1 106
+#define IDD_STEP2 107
+#define IDD_STEP3 108
+#define IDD_STEP4 129
+
+// Bitmaps. Backgrounds are 609 x 408, button faces 85 x 26, close and minimise states 14 x 14.
+#define IDB_BUTTON_PRESSED 166
+#define IDB_BUTTON_NORMAL 167
+#define IDB_BUTTON_HOVER 168
+#define IDB_BUTTON_DISABLED 169
+#define IDB_BACKGROUND_OPERATIONS 178
+#define IDB_CLOSE_DISABLED 188
+#define IDB_CLOSE_PRESSED 189
+#define IDB_CLOSE_NORMAL 190
+#define IDB_CLOSE_HOVER 191
+#define IDB_MINIMIZE_DISABLED 192
+#define IDB_MINIMIZE_PRESSED 193
+#define IDB_MINIMIZE_NORMAL 194
+#define IDB_MINIMIZE_HOVER 195
+#define IDB_BACKGROUND_OPEN 199
+#define IDB_BACKGROUND_START 200
+
+// The sheet's own controls.
+#define IDC_BTN_NEXT 170
+#define IDC_BTN_BACK 172
+#define IDC_BTN_FINISH 173
+#define IDC_BTN_CANCEL 174
+#define IDC_BTN_HELP 175
+#define IDC_LBL_TITLE 176
+#define IDC_BTN_CLOSE 178
+#define IDC_BTN_MINIMIZE 179
+#define IDC_LBL_FEEDBACK 245
+#define IDC_LBL_HISTORY 246
+
+// Page 1.
+#define IDC_CHK_UNMOUNT_ALL 1000
+#define IDC_RADIO_MOUNT 1005
+#define IDC_RADIO_CREATE 1009
+#define IDC_RADIO_UNMOUNT 1025
+#define IDC_CMB_DISKS 1026
+#define IDC_LBL_DISK_TIP 1036
+#define IDC_CHK_PROTECT 1039
+#define IDC_LBL_STEP1_TITLE 1094
+
+// Page 2.
+#define IDC_RADIO_MODE_USB 1043
+#define IDC_RADIO_MODE_HDD 1044
+
+// Page 3.
+#define IDC_RADIO_KIND_HIDDEN 1034
+#define IDC_RADIO_KIND_USB 1073
+#define IDC_RADIO_KIND_NORMAL 1074
+
+#define IDC_STATIC_TEXT -1
+#define IDR_MANIFEST 1
+#define IDR_VERSION 1

@@ -1,0 +1,114 @@
+#include "BrixomFixture.h"
+
+#include "Paths.h"
+#include "Recorder.h"
+#include "WindowDriver.h"
+
+namespace {
+
+constexpr int kCloseButton = 178;
+
+std::vector<std::string> ReadLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    const std::string text = harness::ReadFileBytes(path);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+}  // namespace
+
+BrixomFixture::BrixomFixture() : m_temp("brixom")
+{
+    m_folder = m_temp / "program";
+    m_journal = m_temp / "journal.txt";
+    m_ready = harness::CopyFolder(harness::ProgramDir(), m_folder) &&
+              harness::InstallRecorder(Path("Obentil32.exe")) && harness::InstallRecorder(Path("Obentil64.exe")) &&
+              harness::InstallRecorder(Path("Feedback.exe"));
+}
+
+BrixomFixture::~BrixomFixture()
+{
+    m_process.Kill();
+    SetEnvironmentVariableA("SEQUORA_OUTSIDE_JOURNAL", nullptr);
+    SetEnvironmentVariableA("SEQUORA_OUTSIDE_FAULTS", nullptr);
+}
+
+std::string BrixomFixture::Path(const std::string& name) const
+{
+    return harness::JoinPath(m_folder, name);
+}
+
+bool BrixomFixture::WriteLanguage(const std::vector<harness::LanguageEntry>& entries)
+{
+    CreateDirectoryA(Path("Lang").c_str(), nullptr);
+    DeleteFileA(Path("Lang\\Sequora.ini").c_str());
+    return harness::WriteLanguageFile(Path("Lang\\Sequora.ini"), entries);
+}
+
+bool BrixomFixture::RemoveLanguage()
+{
+    return DeleteFileA(Path("Lang\\Sequora.ini").c_str()) || !harness::FileExists(Path("Lang\\Sequora.ini"));
+}
+
+bool BrixomFixture::Start(const std::string& arguments, const std::string& faults)
+{
+    DeleteFileA(m_journal.c_str());
+    SetEnvironmentVariableA("SEQUORA_OUTSIDE_JOURNAL", m_journal.c_str());
+    SetEnvironmentVariableA("SEQUORA_OUTSIDE_FAULTS", faults.empty() ? nullptr : faults.c_str());
+    const bool started = m_process.Start(Path("Brixom.exe"), arguments, m_folder);
+    SetEnvironmentVariableA("SEQUORA_OUTSIDE_JOURNAL", nullptr);
+    SetEnvironmentVariableA("SEQUORA_OUTSIDE_FAULTS", nullptr);
+    return started;
+}
+
+HWND BrixomFixture::WaitForSheet(DWORD timeoutMs)
+{
+    return harness::WaitForWindow(m_process.Pid(), nullptr, nullptr, timeoutMs);
+}
+
+bool BrixomFixture::CloseSheet(HWND sheet)
+{
+    harness::ClickButton(sheet, kCloseButton);
+    return m_process.Wait(15000);
+}
+
+std::vector<std::string> BrixomFixture::Journal() const
+{
+    return ReadLines(m_journal);
+}
+
+std::vector<std::string> BrixomFixture::LauncherCalls() const
+{
+    std::vector<std::string> calls;
+    for (const char* name : {"Obentil32.exe", "Obentil64.exe"}) {
+        for (const std::string& call : harness::RecordedCalls(Path(name)))
+            calls.push_back(std::string(name) + " " + call);
+    }
+    return calls;
+}
+
+HWND ActivePage(HWND sheet)
+{
+    for (HWND child : harness::ChildWindows(sheet)) {
+        if (GetParent(child) == sheet && harness::ClassNameOf(child) == "#32770" && IsWindowVisible(child))
+            return child;
+    }
+    return nullptr;
+}
+
+bool PageHolds(HWND page, int id)
+{
+    return page && GetDlgItem(page, id) != nullptr;
+}

@@ -1,0 +1,24 @@
+#include "CStep4.h"
+
+#include "CWizardSheet.h"
+#include "WizardPage.h"
+#include "resource.h"
+
+BEGIN_MESSAGE_MAP(CStep4, CPropertyPage)
+    ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+CStep4::CStep4() : CPropertyPage(IDD_STEP4)
+{
+}
+
+BOOL CStep4::OnSetActive()
+{
+    ActivateWizardPage(this, kWizardBack | kWizardFinish, IDB_BACKGROUND_OPERATIONS);
+    return CPropertyPage::OnSetActive();
+}
+
+void CStep4::OnPaint()
+{
+    PaintWizardPage(this);
+}

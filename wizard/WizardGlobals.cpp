@@ -1,0 +1,35 @@
+#include "WizardGlobals.h"
+
+#include "LangString.h"
+#include "SystemInfo.h"
+
+CString g_LanguageFile;
+int g_BrandIndex = 0;
+CString g_HelpPageUrl;
+CString g_MessageCaption;
+
+CString LanguageFilePathFor(const std::string& programPath)
+{
+    std::string folder = programPath;
+    const size_t slash = folder.rfind('\\');
+    if (slash == std::string::npos)
+        folder += '\\';
+    else
+        folder.resize(slash + 1);
+    return CString(folder + "Lang\\Sequora.ini");
+}
+
+CString LangText(const char* section, const char* key)
+{
+    return CString(GetLangString(g_LanguageFile.str(), section, key, kLangMissing));
+}
+
+int WizardMessageBox(HWND owner, const char* text, UINT type)
+{
+    return ::MessageBoxA(owner, text, g_MessageCaption, type);
+}
+
+const char* ObentilProgramName()
+{
+    return IsWindows64Bit() ? "Obentil64.exe" : "Obentil32.exe";
+}

@@ -1,0 +1,43 @@
+#include "WizardPage.h"
+
+#include "CSelectGuard.h"
+#include "CWizardSheet.h"
+
+namespace {
+
+constexpr int kPageLeft = 2, kPageTop = 30, kPageWidth = 600, kPageHeight = 336;
+constexpr int kBackgroundLeft = 3, kBackgroundTop = 30;
+
+}  // namespace
+
+void ActivateWizardPage(CPropertyPage* page, DWORD buttons, UINT backgroundId)
+{
+    CWizardSheet* sheet = static_cast<CWizardSheet*>(page->GetSheet());
+    sheet->EnableWizardButtons(buttons);
+    page->SetWindowPos(nullptr, kPageLeft, kPageTop, kPageWidth, kPageHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    sheet->SetBackground(backgroundId);
+    sheet->InvalidateCaption();
+    page->Invalidate(TRUE);
+}
+
+void PaintWizardPage(CPropertyPage* page)
+{
+    CPaintDC dc(page);
+    const CWizardSheet* sheet = static_cast<const CWizardSheet*>(page->GetSheet());
+    HDC memory = ::CreateCompatibleDC(dc);
+    {
+        CSelectGuard select(memory, sheet->GetBackground());
+        ::BitBlt(dc, 0, 0, sheet->m_nBackgroundWidth, sheet->m_nBackgroundHeight, memory, kBackgroundLeft,
+                 kBackgroundTop, SRCCOPY);
+    }
+    ::DeleteDC(memory);
+}
+
+void ClickDialogItem(CPropertyPage* page, int id)
+{
+    HWND item = page->GetDlgItemHwnd(id);
+    if (!item)
+        return;
+    ::SendMessageA(item, WM_LBUTTONDOWN, 0, 0);
+    ::SendMessageA(item, WM_LBUTTONUP, 0, 0);
+}

@@ -1,0 +1,13 @@
+#pragma once
+// What every wizard page does the same way: take its place and background when it becomes
+// active, paint that background under its controls, click its own radios.
+#include <windows.h>
+
+class CPropertyPage;
+
+// Buttons, place (2, 30) at 600 x 336, the page's background, and a repaint of the sheet.
+void ActivateWizardPage(CPropertyPage* page, DWORD buttons, UINT backgroundId);
+// The sheet's background under the page, from (3, 30) of the bitmap.
+void PaintWizardPage(CPropertyPage* page);
+// WM_LBUTTONDOWN then WM_LBUTTONUP to the item, so its own click handling runs.
+void ClickDialogItem(CPropertyPage* page, int id);
