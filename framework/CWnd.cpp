@@ -294,21 +294,24 @@ BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* result)
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
     *result = 0;
+    {
+        // Owner-drawn controls draw themselves, and a control may handle its own notifications
+        // and colours: the parent reflects those to the control first; what it takes stops here.
+        HWND item = nullptr;
+        if (message == WM_DRAWITEM)
+            item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
+        else if (message == WM_MEASUREITEM)
+            item = ::GetDlgItem(m_hWnd, static_cast<int>(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlID));
+        else if ((message == WM_COMMAND && lParam) || (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC))
+            item = reinterpret_cast<HWND>(lParam);
+        CWnd* child = item ? FromHandlePermanent(item) : nullptr;
+        if (child && child != this && child->OnChildNotify(message, wParam, lParam, result))
+            return TRUE;
+    }
     if (message == WM_COMMAND)
         return OnCommand(wParam, lParam);
     if (message == WM_NOTIFY)
         return OnNotify(wParam, lParam, result);
-    if (message == WM_DRAWITEM || message == WM_MEASUREITEM) {
-        // Owner-drawn controls draw themselves: the parent reflects the request to the control.
-        HWND item = nullptr;
-        if (message == WM_DRAWITEM)
-            item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
-        else
-            item = ::GetDlgItem(m_hWnd, static_cast<int>(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlID));
-        CWnd* child = FromHandlePermanent(item);
-        if (child && child != this && child->OnChildNotify(message, wParam, lParam, result))
-            return TRUE;
-    }
 
     UINT lookup = message;
     UINT ctlColor = 0;

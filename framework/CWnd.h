@@ -45,7 +45,8 @@ public:
     virtual BOOL PreCreateWindow(CREATESTRUCTA& cs);
     virtual void PreSubclassWindow();
     virtual void PostNcDestroy();
-    // A message a parent reflects to the control it is about (WM_DRAWITEM); true when handled.
+    // A message a parent reflects to the control it is about (WM_DRAWITEM, WM_MEASUREITEM, a
+    // WM_COMMAND notification, WM_CTLCOLORxxx); true when handled, which keeps it from the parent.
     virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     LRESULT Default();              // default handling of the message being dispatched
 
