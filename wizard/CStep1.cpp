@@ -1,7 +1,14 @@
 #include "CStep1.h"
 
+#include <vector>
+
+#include "CDlgGetNewVersion.h"
 #include "CSelectGuard.h"
 #include "CWizardSheet.h"
+#include "Fennick.h"
+#include "MountedDriveInfo.h"
+#include "Quilmar.h"
+#include "SafeFormat.h"
 #include "Tavrin.h"
 #include "WizardGlobals.h"
 #include "resource.h"
@@ -11,6 +18,17 @@ namespace {
 constexpr UINT_PTR kStartupTimer = 1;
 constexpr UINT kStartupTimerMs = 400;
 constexpr int kPageLeft = 2, kPageTop = 30, kPageWidth = 600, kPageHeight = 336;
+constexpr int kBackgroundLeft = 3, kBackgroundTop = 30;
+constexpr COLORREF kYellow = RGB(255, 255, 0);
+constexpr COLORREF kControlText = 0x00FFFFFF;
+constexpr int kTitleFontHeight = 20, kSubtitleFontHeight = 16, kTitleFontWeight = 700;
+constexpr POINT kTitlePlace = {10, 2};
+// Four copies one pixel diagonally around the yellow one draw its outline.
+constexpr int kSubtitleIds[CStep1::kSubtitleCount] = {IDC_LBL_STEP1_SUBTITLE, IDC_LBL_STEP1_SUBTITLE_2,
+                                                     IDC_LBL_STEP1_SUBTITLE_3, IDC_LBL_STEP1_SUBTITLE_4,
+                                                     IDC_LBL_STEP1_SUBTITLE_TOP};
+constexpr POINT kSubtitlePlaces[CStep1::kSubtitleCount] = {{9, 21}, {9, 23}, {11, 23}, {11, 21}, {10, 22}};
+const char* const kNtPrefix = "\\??\\";
 
 }  // namespace
 
@@ -22,7 +40,9 @@ BEGIN_MESSAGE_MAP(CStep1, CPropertyPage)
     ON_BN_CLICKED(IDC_CHK_PROTECT, CStep1::OnChkProtect)
     ON_WM_TIMER()
     ON_WM_PAINT()
+    ON_MESSAGE(WM_PRINTCLIENT, CStep1::OnPrintClient)
     ON_WM_CTLCOLOR()
+    ON_WM_CANCELMODE()
 END_MESSAGE_MAP()
 
 CStep1::CStep1() : CPropertyPage(IDD_STEP1)
@@ -34,31 +54,96 @@ CWizardSheet* CStep1::Sheet() const
     return static_cast<CWizardSheet*>(GetSheet());
 }
 
+BOOL CStep1::PreCreateWindow(CREATESTRUCTA& cs)
+{
+    cs.style &= ~WS_BORDER;
+    return CPropertyPage::PreCreateWindow(cs);
+}
+
+void CStep1::DoDataExchange(CDataExchange* dx)
+{
+    CPropertyPage::DoDataExchange(dx);
+    DDX_Control(dx, IDC_CMB_DISKS, m_cmbDisks);
+    DDX_Control(dx, IDC_LBL_DISK_TIP, m_lblDiskTip);
+    DDX_Control(dx, IDC_LBL_STEP1_TITLE, m_lblTitle);
+    for (int i = 0; i < kSubtitleCount; ++i)
+        DDX_Control(dx, kSubtitleIds[i], m_lblSubtitles[i]);
+    DDX_Control(dx, IDC_CHK_UNMOUNT_ALL, m_chkUnmountAll);
+    DDX_Control(dx, IDC_CHK_PROTECT, m_chkProtect);
+    DDX_Control(dx, IDC_RADIO_CREATE, m_rdCreate);
+    DDX_Control(dx, IDC_RADIO_MOUNT, m_rdMount);
+    DDX_Control(dx, IDC_RADIO_UNMOUNT, m_rdUnmount);
+}
+
 BOOL CStep1::OnInitDialog()
 {
     CPropertyPage::OnInitDialog();
     Sheet()->UpdateTitle();
     m_hBackground = Sheet()->GetBackground();
 
-    GetDlgItem(IDC_CMB_DISKS)->EnableWindow(FALSE);
-    GetDlgItem(IDC_CHK_UNMOUNT_ALL)->EnableWindow(FALSE);
-    CheckDlgButton(IDC_CHK_UNMOUNT_ALL, BST_UNCHECKED);
+    m_cmbDisks.EnableWindow(FALSE);
+    m_chkUnmountAll.EnableWindow(FALSE);
+    m_chkUnmountAll.SetCheck(BST_UNCHECKED, TRUE);
     m_bUnmountAll = FALSE;
-    GetDlgItem(IDC_CHK_PROTECT)->EnableWindow(FALSE);
-    GetDlgItem(IDC_LBL_DISK_TIP)->EnableWindow(FALSE);
-    CheckDlgButton(IDC_CHK_PROTECT, BST_CHECKED);
+    m_chkProtect.EnableWindow(FALSE);
+    m_lblDiskTip.Enable(FALSE);
+    m_chkProtect.SetCheck(BST_CHECKED, TRUE);
     m_bProtect = TRUE;
 
-    static const struct {
-        int id;
+    m_lblDiskTip.SetWindowText(LangText("Step1", "lblDiskTip"));
+    m_lblDiskTip.SetTextColor(kControlText);
+    const struct {
+        CSkinButton& button;
         const char* key;
-    } kTexts[] = {
-        {IDC_LBL_DISK_TIP, "lblDiskTip"}, {IDC_CHK_UNMOUNT_ALL, "chkUnmountAll"}, {IDC_CHK_PROTECT, "chkProtect"},
-        {IDC_RADIO_CREATE, "rdCreate"},   {IDC_RADIO_MOUNT, "rdMount"},           {IDC_RADIO_UNMOUNT, "rdUnmount"},
-        {IDC_LBL_STEP1_TITLE, "lblStep1"},
+        bool radio;
+    } buttons[] = {
+        {m_chkUnmountAll, "chkUnmountAll", false}, {m_chkProtect, "chkProtect", false},
+        {m_rdCreate, "rdCreate", true},           {m_rdMount, "rdMount", true},
+        {m_rdUnmount, "rdUnmount", true},
     };
-    for (const auto& text : kTexts)
-        SetDlgItemText(text.id, LangText("Step1", text.key));
+    for (const auto& b : buttons) {
+        b.button.SetWindowText(LangText("Step1", b.key));
+        if (b.radio) {
+            b.button.SetBitmaps(IDB_RADIO_NORMAL, IDB_RADIO_HOVER, IDB_RADIO_PRESSED, IDB_RADIO_DISABLED);
+            b.button.SetCheckedBitmaps(IDB_RADIO_CHECKED_NORMAL, IDB_RADIO_CHECKED_HOVER, IDB_RADIO_CHECKED_PRESSED,
+                                       IDB_RADIO_CHECKED_DISABLED);
+        } else {
+            b.button.SetBitmaps(IDB_CHECK_NORMAL, IDB_CHECK_HOVER, IDB_CHECK_PRESSED, IDB_CHECK_DISABLED);
+            b.button.SetCheckedBitmaps(IDB_CHECK_CHECKED_NORMAL, IDB_CHECK_CHECKED_HOVER, IDB_CHECK_CHECKED_PRESSED,
+                                       IDB_CHECK_CHECKED_DISABLED);
+        }
+        b.button.SetTransparentMode(FALSE);
+        b.button.SetDrawBorder(FALSE, FALSE);
+        // Light text on the dark page.
+        for (int color : {CSkinButton::kColorTextNormal, CSkinButton::kColorTextHover, CSkinButton::kColorTextFocus})
+            b.button.SetColor(color, kControlText, FALSE);
+    }
+    m_cmbDisks.SetBitmaps(IDB_COMBO_LEFT, IDB_COMBO_MIDDLE, IDB_COMBO_ARROW_NORMAL, 0, IDB_COMBO_ARROW_PRESSED,
+                          IDB_COMBO_ARROW_DISABLED);
+    m_cmbDisks.SetExtraBitmaps(IDB_COMBO_EXTRA_A, IDB_COMBO_EXTRA_A, IDB_COMBO_EXTRA_B, IDB_COMBO_EXTRA_B);
+
+    m_fontTitle.CreateFont(kTitleFontHeight, 0, 0, 0, kTitleFontWeight, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    m_lblTitle.SetWindowText(LangText("Step1", "lblStep1"));
+    m_lblTitle.SetFont(&m_fontTitle, TRUE);
+    m_lblTitle.SetAutoSize(TRUE);
+    m_lblTitle.SetTextColor(kYellow);
+    m_lblTitle.SetWindowPos(nullptr, kTitlePlace.x, kTitlePlace.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    m_fontSubtitle.CreateFont(kSubtitleFontHeight, 0, 0, 0, kTitleFontWeight, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    const CString subtitle = LangText("Step1", "lblStep2");
+    for (int i = 0; i < kSubtitleCount; ++i) {
+        CTransparentStatic& label = m_lblSubtitles[i];
+        label.SetWindowText(subtitle);
+        label.SetFont(&m_fontSubtitle, TRUE);
+        label.SetAutoSize(TRUE);
+        if (i == kSubtitleCount - 1)
+            label.SetTextColor(kYellow);
+        label.SetWindowPos(nullptr, kSubtitlePlaces[i].x, kSubtitlePlaces[i].y, 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // The yellow copy is drawn last, over its outline.
+    m_lblSubtitles[kSubtitleCount - 1].SetWindowPos(&m_lblSubtitles[kSubtitleCount - 2], 0, 0, 0, 0,
+                                                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     FillMountedDisks();
     ClickRadio(IDC_RADIO_CREATE);
@@ -93,15 +178,82 @@ LRESULT CStep1::OnWizardNext()
     return CPropertyPage::OnWizardNext();
 }
 
+std::string CStep1::NtPathToDosPath(const wchar_t* path, size_t length)
+{
+    if (!path || length == 0)
+        return std::string();
+    // The record holds the path and its terminator; a longer claimed length is cut there.
+    length = std::min(length, MountedDriveInfo::kPathUnits - 1);
+    std::vector<wchar_t> units(length + 1, L'\0');
+    std::copy(path, path + length, units.begin());
+    const int size = ::WideCharToMultiByte(CP_THREAD_ACP, 0, units.data(), -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 0)
+        return std::string();
+    std::string text(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_THREAD_ACP, 0, units.data(), -1, &text[0], size, nullptr, nullptr);
+    text.resize(text.find('\0'));
+    for (size_t at; (at = text.find(kNtPrefix)) != std::string::npos;)
+        text.erase(at, std::char_traits<char>::length(kNtPrefix));
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    return first == std::string::npos ? std::string() : text.substr(first);
+}
+
+bool CStep1::DismountDisk(char letter)
+{
+    const char letterText[2] = {letter, '\0'};
+    wchar_t wideLetter = 0;
+    ::MultiByteToWideChar(CP_THREAD_ACP, 0, letterText, 1, &wideLetter, 1);
+    for (;;) {
+        MountedDriveInfo info = {};
+        info.zero = 0;
+        std::string imagePath;
+        if (Tavrin_GetMountInfo(wideLetter, &info) != 0) {
+            imagePath = NtPathToDosPath(info.path, info.pathLength);
+            ::OutputDebugStringA(imagePath.c_str());
+        }
+        // A disk whose image cannot be named is not dismounted blind: it is asked about as a
+        // refused dismount is, so no success is reported for it.
+        if (!imagePath.empty() && Tavrin_Unmount(wideLetter, 0) != 0) {
+            Quilmar_SetProtection(imagePath.c_str(), 0, 0, kQuilmarRelease);
+            if (m_bProtect && Fennick_IsUsbDisk(imagePath[0]) == 0)
+                Quilmar_SetProtection(imagePath.c_str(), 0, 0, kQuilmarProtect);
+            return true;
+        }
+        const std::string text = SafeFormat(LangText("Step1", "strRetry").str(), {letterText});
+        if (WizardMessageBox(m_hWnd, text.c_str(), MB_RETRYCANCEL | MB_ICONINFORMATION) != IDRETRY)
+            return false;
+    }
+}
+
 BOOL CStep1::OnWizardFinish()
 {
-    // Dismounting stays on this page.
+    const CString selected = m_cmbDisks.GetWindowText();
+    FillMountedDisks();
+    std::vector<std::string> entries;
+    for (int i = 0; i < m_cmbDisks.GetCount(); ++i) {
+        char text[MAX_PATH] = "";
+        if (m_cmbDisks.SendMessage(CB_GETLBTEXTLEN, i) < static_cast<LRESULT>(sizeof text))
+            m_cmbDisks.SendMessage(CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        // One disk: the one chosen, when it is still mounted.
+        if (m_bUnmountAll || selected == text)
+            entries.push_back(text);
+    }
+    for (const std::string& entry : entries) {
+        if (!entry.empty() && !DismountDisk(entry[0]))
+            return FALSE;
+    }
+    // Success is told only for disks that were dismounted; none left to do is no success.
+    if (!entries.empty())
+        WizardMessageBox(m_hWnd, LangText("Step1", "strCloseSuccess"), MB_ICONINFORMATION);
+    FillMountedDisks();
+    if (m_cmbDisks.GetCount() <= 0)
+        OnRadioMount();
     return FALSE;
 }
 
 void CStep1::ClickRadio(int id)
 {
-    if (id == IDC_RADIO_UNMOUNT && SendDlgItemMessageA(m_hWnd, IDC_CMB_DISKS, CB_GETCOUNT, 0, 0) <= 0)
+    if (id == IDC_RADIO_UNMOUNT && m_cmbDisks.GetCount() <= 0)
         return;
     HWND radio = GetDlgItemHwnd(id);
     if (!radio)
@@ -112,66 +264,73 @@ void CStep1::ClickRadio(int id)
 
 BOOL CStep1::FillMountedDisks()
 {
-    HWND list = GetDlgItemHwnd(IDC_CMB_DISKS);
-    ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
-    ::SendMessageA(list, WM_CLEAR, 0, 0);
+    m_cmbDisks.ResetContent();
+    m_cmbDisks.SendMessage(WM_CLEAR);
     uint32_t mask = Tavrin_GetMountedMask();
     if (mask == 0) {
-        for (int id : {IDC_CMB_DISKS, IDC_RADIO_UNMOUNT, IDC_CHK_UNMOUNT_ALL, IDC_CHK_PROTECT, IDC_LBL_DISK_TIP})
-            GetDlgItem(id)->EnableWindow(FALSE);
+        m_cmbDisks.EnableWindow(FALSE);
+        m_rdUnmount.EnableWindow(FALSE);
+        m_chkUnmountAll.EnableWindow(FALSE);
+        m_chkProtect.EnableWindow(FALSE);
+        m_lblDiskTip.Enable(FALSE);
     }
     for (int slot = 0; mask != 0 && slot < kTavrinSlotCount; ++slot, mask >>= 1) {
         if (!(mask & 1))
             continue;
         const char letter = static_cast<char>(Tavrin_GetSlotLetter(slot) & 0xFFFF);
         const char root[4] = {letter, ':', '\\', '\0'};
-        ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(root));
+        m_cmbDisks.AddString(root);
     }
-    if (::SendMessageA(list, CB_GETCOUNT, 0, 0) > 0)
-        ::SendMessageA(list, CB_SETCURSEL, 0, 0);
+    if (m_cmbDisks.GetCount() > 0)
+        m_cmbDisks.SetCurSel(0);
     return TRUE;
 }
 
 void CStep1::OnRadioUnmount()
 {
     Sheet()->EnableWizardButtons(kWizardFinish);
-    GetDlgItem(IDC_CMB_DISKS)->EnableWindow(TRUE);
-    GetDlgItem(IDC_CHK_UNMOUNT_ALL)->EnableWindow(TRUE);
-    CheckDlgButton(IDC_CHK_UNMOUNT_ALL, BST_UNCHECKED);
+    m_cmbDisks.EnableWindow(TRUE);
+    m_chkUnmountAll.EnableWindow(TRUE);
+    m_chkUnmountAll.SetCheck(BST_UNCHECKED, TRUE);
     m_bUnmountAll = FALSE;
-    GetDlgItem(IDC_CHK_PROTECT)->EnableWindow(TRUE);
-    CheckDlgButton(IDC_CHK_PROTECT, BST_CHECKED);
+    m_chkProtect.EnableWindow(TRUE);
+    m_chkProtect.SetCheck(BST_CHECKED, TRUE);
     m_bProtect = TRUE;
-    GetDlgItem(IDC_LBL_DISK_TIP)->EnableWindow(TRUE);
-    CheckDlgButton(IDC_RADIO_MOUNT, BST_UNCHECKED);
-    CheckDlgButton(IDC_RADIO_CREATE, BST_UNCHECKED);
+    m_lblDiskTip.Enable(TRUE);
+    m_rdMount.SetCheck(BST_UNCHECKED, TRUE);
+    m_rdCreate.SetCheck(BST_UNCHECKED, TRUE);
 }
 
 void CStep1::OnRadioMount()
 {
     Sheet()->EnableWizardButtons(kWizardNext);
-    for (int id : {IDC_CMB_DISKS, IDC_CHK_UNMOUNT_ALL, IDC_CHK_PROTECT, IDC_LBL_DISK_TIP})
-        GetDlgItem(id)->EnableWindow(FALSE);
+    m_cmbDisks.EnableWindow(FALSE);
+    m_chkUnmountAll.EnableWindow(FALSE);
+    m_chkProtect.EnableWindow(FALSE);
+    m_lblDiskTip.Enable(FALSE);
     m_nOperation = kOperationMount;
-    CheckDlgButton(IDC_RADIO_MOUNT, BST_CHECKED);
-    CheckDlgButton(IDC_RADIO_CREATE, BST_UNCHECKED);
-    CheckDlgButton(IDC_RADIO_UNMOUNT, BST_UNCHECKED);
+    m_rdMount.SetCheck(BST_CHECKED, TRUE);
+    m_rdCreate.SetCheck(BST_UNCHECKED, TRUE);
+    m_rdUnmount.SetCheck(BST_UNCHECKED, TRUE);
 }
 
 void CStep1::OnRadioCreate()
 {
     Sheet()->EnableWizardButtons(kWizardNext);
-    for (int id : {IDC_CMB_DISKS, IDC_CHK_UNMOUNT_ALL, IDC_CHK_PROTECT})
-        GetDlgItem(id)->EnableWindow(FALSE);
+    m_cmbDisks.EnableWindow(FALSE);
+    m_chkUnmountAll.EnableWindow(FALSE);
+    m_chkProtect.EnableWindow(FALSE);
+    // The list's label goes with the list, as it does for mount.
+    m_lblDiskTip.Enable(FALSE);
     m_nOperation = kOperationCreate;
-    CheckDlgButton(IDC_RADIO_MOUNT, BST_UNCHECKED);
-    CheckDlgButton(IDC_RADIO_UNMOUNT, BST_UNCHECKED);
+    m_rdMount.SetCheck(BST_UNCHECKED, TRUE);
+    m_rdUnmount.SetCheck(BST_UNCHECKED, TRUE);
 }
 
 void CStep1::OnChkUnmountAll()
 {
     m_bUnmountAll = !m_bUnmountAll;
-    GetDlgItem(IDC_CMB_DISKS)->EnableWindow(!m_bUnmountAll);
+    m_cmbDisks.EnableWindow(!m_bUnmountAll);
 }
 
 void CStep1::OnChkProtect()
@@ -181,38 +340,41 @@ void CStep1::OnChkProtect()
 
 void CStep1::OnTimer(UINT_PTR id)
 {
+    // Ticks after the sheet cleared the flag (a command line was given) do nothing.
     if (id == kStartupTimer && m_bStartupCheck) {
         m_bStartupCheck = FALSE;
         KillTimer(kStartupTimer);
-        CheckForNewVersion();
+        CheckForNewVersion(Sheet());
     }
 }
 
-void CStep1::CheckForNewVersion()
+void CStep1::PaintBackground(HDC dc)
 {
-    // The new-version dialog is a page of its own work; nothing to ask yet.
+    const CWizardSheet* sheet = Sheet();
+    HDC memory = ::CreateCompatibleDC(dc);
+    if (!memory)
+        return;
+    {
+        CSelectGuard select(memory, m_hBackground);
+        ::BitBlt(dc, 0, 0, sheet->m_nBackgroundWidth, sheet->m_nBackgroundHeight, memory, kBackgroundLeft,
+                 kBackgroundTop, SRCCOPY);
+    }
+    ::DeleteDC(memory);
 }
 
 void CStep1::OnPaint()
 {
     CPaintDC dc(this);
-    const CWizardSheet* sheet = Sheet();
-    HDC memory = ::CreateCompatibleDC(dc);
-    {
-        CSelectGuard select(memory, m_hBackground);
-        ::BitBlt(dc, 0, 0, sheet->m_nBackgroundWidth, sheet->m_nBackgroundHeight, memory, 3, 30, SRCCOPY);
-    }
-    ::DeleteDC(memory);
+    PaintBackground(dc);
+}
+
+LRESULT CStep1::OnPrintClient(WPARAM wParam, LPARAM)
+{
+    PaintBackground(reinterpret_cast<HDC>(wParam));
+    return 0;
 }
 
 HBRUSH CStep1::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)
 {
-    // Until the page's skinned controls come, its plain ones draw straight onto the background.
-    HBRUSH brush = CPropertyPage::OnCtlColor(dc, wnd, ctlColor);
-    if (ctlColor == CTLCOLOR_STATIC || ctlColor == CTLCOLOR_BTN) {
-        dc->SetBkMode(TRANSPARENT);
-        dc->SetTextColor(0x00FFFFFF);
-        return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
-    }
-    return brush;
+    return CPropertyPage::OnCtlColor(dc, wnd, ctlColor);
 }

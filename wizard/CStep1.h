@@ -1,13 +1,20 @@
 #pragma once
-// Page 1: choose create, mount or dismount. This is the part of the page the sheet's start-up and
-// command line rely on; the disk list's dismount work and the skinned radios come with the page's
-// own work.
+// Page 1: choose create, mount or dismount. Create and mount go on to the next page; dismount
+// lists the mounted disks, dismounts the chosen one or all of them and hides their image files
+// again when the user asks for it. Shortly after start-up it looks for a newer version.
+#include <string>
+
+#include "CBitComboBox.h"
+#include "CFont.h"
 #include "CPropertyPage.h"
+#include "CSkinButton.h"
+#include "CTransparentStatic.h"
 
 class CStep1 : public CPropertyPage {
 public:
     static constexpr int kOperationCreate = 0;
     static constexpr int kOperationMount = 1;
+    static constexpr int kSubtitleCount = 5;
 
     CStep1();
 
@@ -20,12 +27,18 @@ public:
     void ClickRadio(int id);
     BOOL FillMountedDisks();
 
+    // The DOS path of a mounted image from the driver's NT form ("\??\C:\x" gives "C:\x"); at most
+    // the units a mount record holds are read, whatever length it claims.
+    static std::string NtPathToDosPath(const wchar_t* path, size_t length);
+
     int m_nOperation = kOperationCreate;
     BOOL m_bUnmountAll = FALSE;
     BOOL m_bProtect = TRUE;
     BOOL m_bStartupCheck = TRUE;      // cleared by the sheet when a command line was given
 
 protected:
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    void DoDataExchange(CDataExchange* dx) override;
     void OnRadioUnmount();
     void OnRadioMount();
     void OnRadioCreate();
@@ -33,11 +46,27 @@ protected:
     void OnChkProtect();
     void OnTimer(UINT_PTR id);
     void OnPaint();
+    LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
     DECLARE_MESSAGE_MAP()
 
 private:
     class CWizardSheet* Sheet() const;
-    void CheckForNewVersion();
+    void PaintBackground(HDC dc);
+    // Dismounts the disk on `letter` and releases (and maybe protects) its image; asks Retry or
+    // Cancel while that fails. False when the user cancels.
+    bool DismountDisk(char letter);
+
+    CBitComboBox m_cmbDisks;
+    CTransparentStatic m_lblDiskTip;
+    CTransparentStatic m_lblTitle;
+    CTransparentStatic m_lblSubtitles[kSubtitleCount];
+    CFont m_fontTitle;
+    CFont m_fontSubtitle;
+    CSkinButton m_chkUnmountAll;
+    CSkinButton m_chkProtect;
+    CSkinButton m_rdCreate;
+    CSkinButton m_rdMount;
+    CSkinButton m_rdUnmount;
     HBITMAP m_hBackground = nullptr;
 };

@@ -1,0 +1,263 @@
+// Draws the bitmaps of page 1 and of the new-version notice: check-box and radio faces (14 x 14,
+// white around the glyph is transparent), the disk list's ends and arrow (20 pixels high), the
+// notice's background (400 x 267) and its button faces (120 x 26). Built and run on the build
+// host; the output is deterministic.
+//   MakeStep1Art <output folder>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Color {
+    int r, g, b;
+};
+
+const Color kWhite = {255, 255, 255};
+
+Color Mix(Color a, Color b, double t)
+{
+    t = std::clamp(t, 0.0, 1.0);
+    return {static_cast<int>(std::lround(a.r + (b.r - a.r) * t)), static_cast<int>(std::lround(a.g + (b.g - a.g) * t)),
+            static_cast<int>(std::lround(a.b + (b.b - a.b) * t))};
+}
+
+class Image {
+public:
+    Image(int width, int height, Color fill) : m_width(width), m_height(height), m_pixels(width * height, fill) {}
+
+    Color Get(int x, int y) const { return m_pixels[y * m_width + x]; }
+    void Set(int x, int y, Color c)
+    {
+        if (x >= 0 && y >= 0 && x < m_width && y < m_height)
+            m_pixels[y * m_width + x] = c;
+    }
+    void Blend(int x, int y, Color c, double alpha)
+    {
+        if (x >= 0 && y >= 0 && x < m_width && y < m_height)
+            Set(x, y, Mix(Get(x, y), c, alpha));
+    }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+
+    // 24-bit, bottom-up, rows padded to four bytes.
+    bool Save(const std::string& path) const
+    {
+        const int row = (m_width * 3 + 3) & ~3;
+        const uint32_t dataSize = static_cast<uint32_t>(row * m_height);
+        std::vector<uint8_t> file(54 + dataSize, 0);
+        auto put16 = [&](size_t at, uint32_t v) { file[at] = v & 0xFF; file[at + 1] = (v >> 8) & 0xFF; };
+        auto put32 = [&](size_t at, uint32_t v) { put16(at, v & 0xFFFF); put16(at + 2, v >> 16); };
+        file[0] = 'B';
+        file[1] = 'M';
+        put32(2, static_cast<uint32_t>(file.size()));
+        put32(10, 54);
+        put32(14, 40);
+        put32(18, static_cast<uint32_t>(m_width));
+        put32(22, static_cast<uint32_t>(m_height));
+        put16(26, 1);
+        put16(28, 24);
+        put32(34, dataSize);
+        put32(38, 2835);
+        put32(42, 2835);
+        for (int y = 0; y < m_height; ++y) {
+            uint8_t* out = &file[54 + static_cast<size_t>(m_height - 1 - y) * row];
+            for (int x = 0; x < m_width; ++x) {
+                const Color c = Get(x, y);
+                out[x * 3 + 0] = static_cast<uint8_t>(std::clamp(c.b, 0, 255));
+                out[x * 3 + 1] = static_cast<uint8_t>(std::clamp(c.g, 0, 255));
+                out[x * 3 + 2] = static_cast<uint8_t>(std::clamp(c.r, 0, 255));
+            }
+        }
+        FILE* f = std::fopen(path.c_str(), "wb");
+        if (!f)
+            return false;
+        const bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size();
+        return std::fclose(f) == 0 && ok;
+    }
+
+private:
+    int m_width, m_height;
+    std::vector<Color> m_pixels;
+};
+
+double RoundRectCoverage(double x, double y, double l, double t, double r, double b, double radius)
+{
+    const double cx = std::clamp(x, l + radius, r - radius);
+    const double cy = std::clamp(y, t + radius, b - radius);
+    return std::clamp(radius - std::hypot(x - cx, y - cy) + 0.5, 0.0, 1.0);
+}
+
+// The look of one state: frame, fill and mark colours.
+struct Look {
+    Color frame, fill, mark;
+};
+
+// Pixels that stay pure white are transparent; edges blend to an off-white so they stay visible.
+const Color kEdge = {250, 250, 250};
+
+Image CheckFace(const Look& look, bool checked)
+{
+    Image image(14, 14, kWhite);
+    for (int y = 0; y < 14; ++y) {
+        for (int x = 0; x < 14; ++x) {
+            const double outer = RoundRectCoverage(x + 0.5, y + 0.5, 0, 0, 14, 14, 2.5);
+            const double inner = RoundRectCoverage(x + 0.5, y + 0.5, 1.5, 1.5, 12.5, 12.5, 1.5);
+            if (outer > 0) {
+                image.Set(x, y, Mix(kEdge, look.frame, outer));
+                image.Blend(x, y, look.fill, inner);
+            }
+        }
+    }
+    if (checked) {
+        // A tick from (3, 7) down to (6, 10) and up to (11, 3).
+        for (double t = 0; t <= 1.0; t += 0.02) {
+            const double x1 = 3 + 3 * t, y1 = 7 + 3 * t;
+            const double x2 = 6 + 5 * t, y2 = 10 - 7 * t;
+            for (auto [px, py] : {std::pair<double, double>{x1, y1}, {x2, y2}}) {
+                image.Set(static_cast<int>(px), static_cast<int>(py), look.mark);
+                image.Set(static_cast<int>(px), static_cast<int>(py) - 1, look.mark);
+            }
+        }
+    }
+    return image;
+}
+
+Image RadioFace(const Look& look, bool checked)
+{
+    Image image(14, 14, kWhite);
+    for (int y = 0; y < 14; ++y) {
+        for (int x = 0; x < 14; ++x) {
+            const double d = std::hypot(x + 0.5 - 7.0, y + 0.5 - 7.0);
+            const double outer = std::clamp(7.0 - d + 0.5, 0.0, 1.0);
+            const double inner = std::clamp(5.5 - d + 0.5, 0.0, 1.0);
+            if (outer > 0) {
+                image.Set(x, y, Mix(kEdge, look.frame, outer));
+                image.Blend(x, y, look.fill, inner);
+            }
+            if (checked)
+                image.Blend(x, y, look.mark, std::clamp(3.0 - d + 0.5, 0.0, 1.0));
+        }
+    }
+    return image;
+}
+
+Image ComboPiece(int width, Color top, Color bottom, Color frame, bool leftEnd, bool arrow, Color mark)
+{
+    const int height = 20;
+    Image image(width, height, frame);
+    for (int y = 1; y < height - 1; ++y) {
+        const Color fill = Mix(top, bottom, double(y) / (height - 1));
+        for (int x = leftEnd ? 1 : 0; x < width; ++x)
+            image.Set(x, y, fill);
+    }
+    if (arrow) {
+        image.Set(0, 0, frame);
+        for (int y = 0; y < height; ++y)
+            image.Set(0, y, frame);
+        for (int y = 0; y < height; ++y)
+            image.Set(width - 1, y, frame);
+        // A small triangle pointing down in the middle.
+        for (int row = 0; row < 4; ++row)
+            for (int x = 6 + row; x < width - 6 - row; ++x)
+                image.Set(x, 8 + row, mark);
+    }
+    return image;
+}
+
+Image NoticeBackground()
+{
+    const int width = 400, height = 267;
+    const Color band = {30, 32, 36}, accent = {64, 170, 190};
+    Image image(width, height, band);
+    for (int y = 31; y < height; ++y) {
+        const Color fill = Mix(Color{26, 48, 78}, Color{12, 24, 44}, double(y - 31) / (height - 32));
+        for (int x = 0; x < width; ++x)
+            image.Set(x, y, fill);
+    }
+    for (int x = 0; x < width; ++x)
+        image.Set(x, 30, accent);
+    // A soft glow behind the headline.
+    for (int y = 31; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const double d = std::hypot((x - 200) / 1.8, y - 80.0);
+            image.Blend(x, y, accent, 0.25 * std::exp(-(d * d) / (2 * 45.0 * 45.0)));
+        }
+    return image;
+}
+
+Image NoticeButton(Color top, Color bottom, Color border)
+{
+    const int width = 120, height = 26;
+    const Color back = {14, 28, 50};
+    Image image(width, height, back);
+    for (int y = 0; y < height; ++y) {
+        const Color fill = Mix(top, bottom, double(y) / (height - 1));
+        for (int x = 0; x < width; ++x) {
+            image.Blend(x, y, border, RoundRectCoverage(x + 0.5, y + 0.5, 0, 0, width, height, 5));
+            image.Blend(x, y, fill, RoundRectCoverage(x + 0.5, y + 0.5, 1, 1, width - 1, height - 1, 4));
+        }
+    }
+    return image;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
+        return 2;
+    }
+    const std::string out = std::string(argv[1]) + "/";
+    const Look normal = {{120, 150, 190}, {34, 58, 96}, {255, 255, 0}};
+    const Look hover = {{190, 214, 244}, {50, 84, 130}, {255, 255, 90}};
+    const Look pressed = {{100, 130, 170}, {20, 36, 64}, {230, 230, 0}};
+    const Look disabled = {{104, 106, 112}, {60, 62, 68}, {140, 140, 140}};
+    struct Output {
+        const char* name;
+        Image image;
+    };
+    const Color comboTop = {60, 90, 130}, comboBottom = {34, 58, 96}, comboFrame = {140, 172, 214};
+    const Color arrowMark = {245, 247, 250};
+    const Output outputs[] = {
+        {"check_normal.bmp", CheckFace(normal, false)},
+        {"check_hover.bmp", CheckFace(hover, false)},
+        {"check_pressed.bmp", CheckFace(pressed, false)},
+        {"check_disabled.bmp", CheckFace(disabled, false)},
+        {"check_checked_normal.bmp", CheckFace(normal, true)},
+        {"check_checked_hover.bmp", CheckFace(hover, true)},
+        {"check_checked_pressed.bmp", CheckFace(pressed, true)},
+        {"check_checked_disabled.bmp", CheckFace(disabled, true)},
+        {"radio_normal.bmp", RadioFace(normal, false)},
+        {"radio_hover.bmp", RadioFace(hover, false)},
+        {"radio_pressed.bmp", RadioFace(pressed, false)},
+        {"radio_disabled.bmp", RadioFace(disabled, false)},
+        {"radio_checked_normal.bmp", RadioFace(normal, true)},
+        {"radio_checked_hover.bmp", RadioFace(hover, true)},
+        {"radio_checked_pressed.bmp", RadioFace(pressed, true)},
+        {"radio_checked_disabled.bmp", RadioFace(disabled, true)},
+        {"combo_left.bmp", ComboPiece(4, comboTop, comboBottom, comboFrame, true, false, arrowMark)},
+        {"combo_middle.bmp", ComboPiece(1, comboTop, comboBottom, comboFrame, false, false, arrowMark)},
+        {"combo_arrow_normal.bmp", ComboPiece(20, comboTop, comboBottom, comboFrame, false, true, arrowMark)},
+        {"combo_arrow_pressed.bmp", ComboPiece(20, comboBottom, comboTop, comboFrame, false, true, arrowMark)},
+        {"combo_arrow_disabled.bmp",
+         ComboPiece(20, {70, 72, 78}, {58, 60, 66}, {104, 106, 112}, false, true, {130, 130, 130})},
+        {"combo_extra_a.bmp", ComboPiece(20, comboTop, comboBottom, comboFrame, false, false, arrowMark)},
+        {"combo_extra_b.bmp", ComboPiece(20, comboBottom, comboTop, comboFrame, false, false, arrowMark)},
+        {"newversion_background.bmp", NoticeBackground()},
+        {"newversion_button_normal.bmp", NoticeButton({78, 118, 170}, {44, 74, 118}, {140, 172, 214})},
+        {"newversion_button_hover.bmp", NoticeButton({104, 150, 206}, {60, 98, 150}, {190, 214, 244})},
+        {"newversion_button_pressed.bmp", NoticeButton({34, 58, 96}, {56, 90, 138}, {120, 150, 196})},
+    };
+    for (const Output& o : outputs) {
+        if (!o.image.Save(out + o.name)) {
+            std::fprintf(stderr, "cannot write %s%s\n", out.c_str(), o.name);
+            return 1;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,39 @@
+#pragma once
+// A tiny HTTP server of the test's own on the loopback address: every GET is answered with one
+// fixed body, and the request lines it received are kept for the test to read.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class LocalHttpServer {
+public:
+    explicit LocalHttpServer(const std::string& body, int status = 200);
+    ~LocalHttpServer();
+    LocalHttpServer(const LocalHttpServer&) = delete;
+    LocalHttpServer& operator=(const LocalHttpServer&) = delete;
+
+    bool Listening() const { return m_port != 0; }
+    int Port() const { return m_port; }
+    std::string Url(const std::string& path = "/update.ini") const;
+    std::vector<std::string> Requests() const;       // "GET /update.ini HTTP/1.1", in order
+
+    // A loopback port that nothing listens on (taken and given back at once).
+    static int UnusedPort();
+
+private:
+    void Serve();
+
+    std::string m_body;
+    int m_status;
+    SOCKET m_listener = INVALID_SOCKET;
+    int m_port = 0;
+    std::atomic<bool> m_stop{false};
+    mutable std::mutex m_lock;
+    std::vector<std::string> m_requests;
+    std::thread m_thread;
+};

@@ -1,0 +1,81 @@
+// The new-version check's own rules: how versions are ordered, which addresses count as web
+// pages, how the answer is read, and the query against a local server.
+#include <gtest/gtest.h>
+
+#include "LocalHttpServer.h"
+#include "UpdateQuery.h"
+
+TEST(UpdateQuery, VersionsCompareByDotPartsNumericallyOrAsTextIgnoringCase)
+{
+    struct Case {
+        const char* newest;
+        const char* current;
+        int order;
+    };
+    const Case cases[] = {
+        {"2.1", "2.0", 1},      {"2.0", "2.0", 0},      {"2.0A", "2.0a", 0},   {"10.0", "9.0", 1},
+        {"9.0", "10.0", -1},    {"2.10", "2.9", 1},     {"2.0", "2", 0},       {"2.0.1", "2.0", 1},
+        {"1.0b", "1.0a", 1},    {"1.0", "1.0beta", -1}, {"007", "7", 0},       {" 3.1 ", "3.1", 0},
+        {"123456789012345678901", "99", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.newest) + " against " + c.current);
+        EXPECT_EQ(CompareVersions(c.newest, c.current), c.order);
+        EXPECT_EQ(CompareVersions(c.current, c.newest), -c.order);
+    }
+}
+
+TEST(UpdateQuery, OnlyHttpAndHttpsAddressesAreWebPages)
+{
+    EXPECT_TRUE(IsWebAddress("http://example.com/"));
+    EXPECT_TRUE(IsWebAddress("HTTPS://example.com/download"));
+    EXPECT_FALSE(IsWebAddress("https://"));
+    EXPECT_FALSE(IsWebAddress("file:///C:/windows/notepad.exe"));
+    EXPECT_FALSE(IsWebAddress("C:\\windows\\notepad.exe"));
+    EXPECT_FALSE(IsWebAddress("ftp://example.com/"));
+    EXPECT_FALSE(IsWebAddress(""));
+    EXPECT_TRUE(IsWebAddress("http://e/" + std::string(502, 'x')));     // 511 characters
+    EXPECT_FALSE(IsWebAddress("http://e/" + std::string(503, 'x')));
+}
+
+TEST(UpdateQuery, AnswerGivesVersionAndAddressCutToTheirLimits)
+{
+    UpdateInfo info;
+    ASSERT_TRUE(ParseUpdateAnswer("[Update]\r\nVersion = 2.1 \r\nUrl=https://example.com/get\r\n", info));
+    EXPECT_EQ(info.version, "2.1");
+    EXPECT_EQ(info.address, "https://example.com/get");
+
+    ASSERT_TRUE(ParseUpdateAnswer("version=" + std::string(30, '9') + "\nURL=" + std::string(600, 'a'), info));
+    EXPECT_EQ(info.version.size(), UpdateInfo::kVersionMax);
+    EXPECT_EQ(info.address.size(), UpdateInfo::kAddressMax);
+
+    UpdateInfo untouched;
+    untouched.version = "kept";
+    EXPECT_FALSE(ParseUpdateAnswer("<html>not found</html>", untouched));
+    EXPECT_FALSE(ParseUpdateAnswer("Url=https://example.com/", untouched));
+    EXPECT_EQ(untouched.version, "kept");
+}
+
+TEST(UpdateQuery, AsksTheServerAndFailsQuietlyWhenItIsDownOrRefuses)
+{
+    LocalHttpServer server("[Update]\r\nVersion=3.2\r\nUrl=http://127.0.0.1/dl\r\n");
+    ASSERT_TRUE(server.Listening());
+    UpdateInfo info;
+    ASSERT_TRUE(QueryUpdate(server.Url(), info));
+    EXPECT_EQ(info.version, "3.2");
+    EXPECT_EQ(info.address, "http://127.0.0.1/dl");
+    ASSERT_EQ(server.Requests().size(), 1u);
+    EXPECT_EQ(server.Requests()[0].substr(0, 16), "GET /update.ini ");
+
+    LocalHttpServer missing("Version=9.9", 404);
+    ASSERT_TRUE(missing.Listening());
+    EXPECT_FALSE(QueryUpdate(missing.Url(), info));
+
+    const DWORD start = GetTickCount();
+    EXPECT_FALSE(QueryUpdate("http://127.0.0.1:" + std::to_string(LocalHttpServer::UnusedPort()) + "/u.ini", info));
+    EXPECT_LT(GetTickCount() - start, 2 * kUpdateQueryTimeoutMs + 1000);
+
+    // Not a web address: nothing is asked at all.
+    EXPECT_FALSE(QueryUpdate("file:///C:/update.ini", info));
+    EXPECT_EQ(info.version, "3.2");
+}
