@@ -1,1 +1,418 @@
-// placeholder
+// Page 1 as a user meets it in the real Brixom: the notice of a newer version served by a local
+// server, and dismounting disks mounted through our Tavrin, one or all, with Retry when the
+// library refuses and the image files hidden again afterwards.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "BrixomFixture.h"
+#include "ImageHeader.h"
+#include "LanguageFixture.h"
+#include "LocalHttpServer.h"
+#include "Paths.h"
+#include "Registry.h"
+#include "Tavrin.h"
+#include "TempFolder.h"
+#include "WindowDriver.h"
+
+using namespace harness;
+
+namespace {
+
+constexpr int kNext = 170, kFinish = 173;
+constexpr int kCheckAll = 1000, kRadioMount = 1005, kRadioCreate = 1009, kRadioUnmount = 1025, kDiskList = 1026,
+              kCheckProtect = 1039;
+constexpr int kNoticeCancel = 1015, kNoticeUpdate = 1028, kNoticeHeadline = 1089, kNoticeClose = 1091;
+const char* const kProtectedList = "Software\\Quilmar\\Protected";
+
+// The shipped language file turned into the echo file, with some values of the test's own.
+bool WriteEchoLanguage(BrixomFixture& brixom, const std::vector<LanguageEntry>& overrides)
+{
+    const std::string target = brixom.Path("Lang\\Sequora.ini");
+    if (!WriteEchoLanguageFile(JoinPath(ProgramDir(), "Lang\\Sequora.ini"), target))
+        return false;
+    for (const LanguageEntry& e : overrides) {
+        if (!WritePrivateProfileStringA(e.section.c_str(), e.key.c_str(), e.value.c_str(), target.c_str()))
+            return false;
+    }
+    return true;
+}
+
+// The notice is a top-level window of Brixom holding the Update and Close buttons.
+HWND FindNotice(DWORD pid)
+{
+    for (HWND w : TopLevelWindows(pid)) {
+        if (IsWindowVisible(w) && GetDlgItem(w, kNoticeUpdate) && GetDlgItem(w, kNoticeClose))
+            return w;
+    }
+    return nullptr;
+}
+
+void ExpectRect(HWND control, RECT expected)
+{
+    ASSERT_NE(control, nullptr);
+    const RECT r = ChildRectInParent(control);
+    EXPECT_EQ(r.left, expected.left);
+    EXPECT_EQ(r.top, expected.top);
+    EXPECT_EQ(r.right, expected.right);
+    EXPECT_EQ(r.bottom, expected.bottom);
+}
+
+// The update query must reach the loopback server directly.
+void ClearProxies()
+{
+    for (const char* name : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
+        SetEnvironmentVariableA(name, nullptr);
+}
+
+std::wstring Wide(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+std::set<char> MountedLetters()
+{
+    std::set<char> letters;
+    const uint32_t mask = Tavrin_GetMountedMask();
+    for (int slot = 0; slot < kTavrinSlotCount; ++slot) {
+        if (mask & (1u << slot))
+            letters.insert(static_cast<char>(Tavrin_GetSlotLetter(slot) & 0xFFFF));
+    }
+    return letters;
+}
+
+// Disk images of the test's own, mounted through Tavrin; whatever is still mounted at the end is
+// dismounted, and the protected list loses the test's images.
+class MountedDisks {
+public:
+    explicit MountedDisks(const std::string& folder) : m_folder(folder) {}
+    ~MountedDisks()
+    {
+        for (const auto& disk : m_disks) {
+            if (MountedLetters().count(disk.letter))
+                Tavrin_Unmount(static_cast<uint32_t>(disk.letter), 0);
+            SetFileAttributesA(disk.image.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteRegistryValue(HKEY_CURRENT_USER, kProtectedList, disk.image);
+        }
+    }
+
+    // Creates a small image in `folder` (the test's own by default) and mounts it on a free letter.
+    char Add(const std::string& name, const std::string& folder = std::string())
+    {
+        const std::string image = JoinPath(folder.empty() ? m_folder : folder, name);
+        ImageHeader header = {};
+        header.signature = ImageHeader::kSignature;
+        header.headerSize = ImageHeader::kHeaderSize;
+        std::copy_n("pw", 2, header.password);
+        header.driveLetter = 'X';
+        header.dataBytes = 2u * 1048576u - 2048u;
+        header.field657 = 2048;
+        int32_t context = 0;
+        if (Tavrin_CreateImage(Wide(image).c_str(), &header, nullptr, &context) != kTavrinCreated)
+            return 0;
+        const char letter = static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFFFF);
+        if (!letter || !Tavrin_Mount(Wide(image).c_str(), static_cast<uint32_t>(letter), 0))
+            return 0;
+        m_disks.push_back({letter, image});
+        return letter;
+    }
+
+    const std::string& ImageOf(char letter) const
+    {
+        static const std::string none;
+        for (const auto& disk : m_disks) {
+            if (disk.letter == letter)
+                return disk.image;
+        }
+        return none;
+    }
+
+    bool IsProtected(char letter) const
+    {
+        std::string entry;
+        return ReadRegistryString(HKEY_CURRENT_USER, kProtectedList, ImageOf(letter), entry) && entry.rfind("1 1", 0) == 0;
+    }
+
+private:
+    struct Disk {
+        char letter;
+        std::string image;
+    };
+    std::string m_folder;
+    std::vector<Disk> m_disks;
+};
+
+std::vector<std::string> ListEntries(HWND list)
+{
+    std::vector<std::string> entries;
+    const LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        // Asked in UTF-16: Wine brings an ANSI entry text across processes cut to its first character.
+        wchar_t text[MAX_PATH] = L"";
+        SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        std::string entry;
+        for (const wchar_t* c = text; *c; ++c)
+            entry += static_cast<char>(*c);
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+std::string Root(char letter)
+{
+    return std::string(1, letter) + ":\\";
+}
+
+size_t CountLines(const std::vector<std::string>& journal, const std::string& line)
+{
+    return static_cast<size_t>(std::count(journal.begin(), journal.end(), line));
+}
+
+std::string UnmountLine(char letter, int result)
+{
+    return "Tavrin_Unmount(" + std::string(1, letter) + ", 0) -> " + std::to_string(result);
+}
+
+std::string ProtectionLine(const std::string& image, int protect)
+{
+    return "Quilmar_SetProtection(\"" + image + "\", 0, 0, " + std::to_string(protect) + ") -> 1";
+}
+
+// Presses Finish and answers the message box that follows; returns its text ("" when none came).
+std::string FinishAndAnswer(BrixomFixture& brixom, HWND sheet, int answer)
+{
+    if (!ClickButton(sheet, kFinish))
+        return std::string();
+    HWND box = WaitForMessageBox(brixom.Process().Pid(), 10000);
+    if (!box)
+        return std::string();
+    const std::string text = MessageBoxText(box);
+    ClickButton(box, answer);
+    WaitUntil([&] { return !IsWindow(box); }, 10000);
+    return text;
+}
+
+}  // namespace
+
+// A plain start asks the update address once, ~400 ms after the sheet shows, and tells of a
+// version only when it is newer: by numbers where the parts are numbers, ignoring case otherwise.
+TEST(Step1NewVersion, NoticeShowsOnlyForANewerVersionAtAPlainStart)
+{
+    struct Case {
+        const char* newest;
+        const char* current;
+        bool shows;
+    };
+    const Case cases[] = {
+        {"2.1", "2.0", true},
+        {"2.0", "2.0", false},
+        {"2.0A", "2.0a", false},
+        {"10.0", "9.0", true},
+        {"9.0", "10.0", false},
+    };
+    ClearProxies();
+    BrixomFixture brixom;
+    ASSERT_TRUE(brixom.Ready());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.newest) + " against " + c.current);
+        LocalHttpServer server(std::string("[Update]\r\nVersion=") + c.newest + "\r\nUrl=http://127.0.0.1/get\r\n");
+        ASSERT_TRUE(server.Listening());
+        ASSERT_TRUE(WriteEchoLanguage(brixom, {{"Product", "UpdateUrl", server.Url()},
+                                               {"frmAbout", "VersionNumber", c.current}}));
+        ASSERT_TRUE(brixom.Start(""));
+        HWND sheet = brixom.WaitForSheet();
+        ASSERT_NE(sheet, nullptr);
+        const DWORD pid = brixom.Process().Pid();
+        if (c.shows) {
+            HWND notice = nullptr;
+            ASSERT_TRUE(WaitUntil([&] { return (notice = FindNotice(pid)) != nullptr; }, 15000));
+            EXPECT_EQ(WindowText(GetDlgItem(notice, kNoticeHeadline)),
+                      std::string("frmGetNewVersion.HasNewVerson ") + c.newest);
+            RECT client = {};
+            GetClientRect(notice, &client);
+            EXPECT_EQ(client.right, 400);
+            EXPECT_EQ(client.bottom, 267);
+            ExpectRect(GetDlgItem(notice, kNoticeCancel), {53, 210, 173, 236});
+            ExpectRect(GetDlgItem(notice, kNoticeUpdate), {226, 210, 346, 236});
+            ExpectRect(GetDlgItem(notice, kNoticeClose), {375, 7, 395, 27});
+            EXPECT_EQ(WindowText(GetDlgItem(notice, kNoticeUpdate)), "frmGetNewVersion.btnUpdate");
+            ASSERT_TRUE(ClickButton(notice, kNoticeCancel));
+            EXPECT_TRUE(WaitUntil([&] { return !IsWindow(notice); }, 10000));
+        } else {
+            ASSERT_TRUE(WaitUntil([&] { return !server.Requests().empty(); }, 15000));
+            Sleep(1000);
+            EXPECT_EQ(FindNotice(pid), nullptr);
+        }
+        EXPECT_EQ(server.Requests().size(), 1u);
+        EXPECT_TRUE(brixom.CloseSheet(sheet));
+    }
+}
+
+// A verb means no question at all; a server that is down shows nothing and the wizard goes on.
+TEST(Step1NewVersion, NoQueryWithAVerbAndNothingShownWhenTheServerIsDown)
+{
+    ClearProxies();
+    BrixomFixture brixom;
+    ASSERT_TRUE(brixom.Ready());
+    LocalHttpServer server("Version=99.0\r\n");
+    ASSERT_TRUE(server.Listening());
+    ASSERT_TRUE(WriteEchoLanguage(brixom, {{"Product", "UpdateUrl", server.Url()}, {"frmAbout", "VersionNumber", "1.0"}}));
+    ASSERT_TRUE(brixom.Start("create_hdd"));
+    HWND sheet = brixom.WaitForSheet();
+    ASSERT_NE(sheet, nullptr);
+    Sleep(2000);
+    EXPECT_TRUE(server.Requests().empty());
+    EXPECT_EQ(FindNotice(brixom.Process().Pid()), nullptr);
+    EXPECT_TRUE(brixom.CloseSheet(sheet));
+
+    const std::string down = "http://127.0.0.1:" + std::to_string(LocalHttpServer::UnusedPort()) + "/update.ini";
+    ASSERT_TRUE(WriteEchoLanguage(brixom, {{"Product", "UpdateUrl", down}, {"frmAbout", "VersionNumber", "1.0"}}));
+    ASSERT_TRUE(brixom.Start(""));
+    sheet = brixom.WaitForSheet();
+    ASSERT_NE(sheet, nullptr);
+    Sleep(2500);
+    EXPECT_EQ(FindNotice(brixom.Process().Pid()), nullptr);
+    EXPECT_EQ(FindMessageBox(brixom.Process().Pid()), nullptr);
+    DWORD_PTR answer = 0;
+    EXPECT_NE(SendMessageTimeoutA(sheet, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0) << "the wizard still answers";
+    EXPECT_TRUE(brixom.CloseSheet(sheet));
+}
+
+// Two disks listed in letter order; the second chosen alone is dismounted and its image hidden
+// again; then all: the list empties and the page turns to mount.
+TEST(Step1Dismount, OneChosenDiskThenAllAreDismountedAndProtected)
+{
+    TempFolder folder("step1");
+    MountedDisks disks(folder.Path());
+    const char first = disks.Add("first.sqv");
+    const char second = disks.Add("second.sqv");
+    ASSERT_NE(first, 0);
+    ASSERT_NE(second, 0);
+    const char low = std::min(first, second), high = std::max(first, second);
+
+    BrixomFixture brixom;
+    ASSERT_TRUE(brixom.Ready());
+    ASSERT_TRUE(WriteEchoLanguage(brixom, {}));
+    ASSERT_TRUE(brixom.Start("unmount"));
+    HWND sheet = brixom.WaitForSheet();
+    ASSERT_NE(sheet, nullptr);
+    HWND page = ActivePage(sheet);
+    ASSERT_TRUE(PageHolds(page, kDiskList));
+    EXPECT_TRUE(IsChecked(GetDlgItem(page, kRadioUnmount)));
+    EXPECT_FALSE(IsChecked(GetDlgItem(page, kRadioCreate)));
+    EXPECT_TRUE(IsChecked(GetDlgItem(page, kCheckProtect)));
+    EXPECT_FALSE(IsChecked(GetDlgItem(page, kCheckAll)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, kFinish)));
+    HWND list = GetDlgItem(page, kDiskList);
+    EXPECT_TRUE(IsWindowEnabled(list));
+    EXPECT_EQ(ListEntries(list), (std::vector<std::string>{Root(low), Root(high)}));
+    EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);
+
+    // The second entry alone.
+    SendMessageA(list, CB_SETCURSEL, 1, 0);
+    EXPECT_EQ(FinishAndAnswer(brixom, sheet, IDOK), "Step1.strCloseSuccess");
+    EXPECT_EQ(MountedLetters().count(high), 0u);
+    EXPECT_EQ(MountedLetters().count(low), 1u);
+    EXPECT_TRUE(disks.IsProtected(high));
+    EXPECT_FALSE(disks.IsProtected(low));
+    std::vector<std::string> journal = brixom.Journal();
+    EXPECT_EQ(CountLines(journal, UnmountLine(high, 1)), 1u);
+    EXPECT_EQ(CountLines(journal, ProtectionLine(disks.ImageOf(high), 0)), 1u);
+    EXPECT_EQ(CountLines(journal, ProtectionLine(disks.ImageOf(high), 1)), 1u);
+    EXPECT_EQ(ListEntries(list), (std::vector<std::string>{Root(low)}));
+    EXPECT_TRUE(IsChecked(GetDlgItem(page, kRadioUnmount)));
+
+    // All of them: the last one goes, and mount is chosen with Next shown.
+    PostMessageA(GetDlgItem(page, kCheckAll), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsChecked(GetDlgItem(page, kCheckAll)); }, 5000));
+    EXPECT_FALSE(IsWindowEnabled(list));
+    EXPECT_EQ(FinishAndAnswer(brixom, sheet, IDOK), "Step1.strCloseSuccess");
+    EXPECT_TRUE(MountedLetters().empty() || !MountedLetters().count(low));
+    EXPECT_TRUE(disks.IsProtected(low));
+    EXPECT_TRUE(WaitUntil([&] { return IsChecked(GetDlgItem(page, kRadioMount)); }, 5000));
+    EXPECT_TRUE(ListEntries(list).empty());
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kRadioUnmount)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, kNext)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(sheet, kFinish)));
+    EXPECT_TRUE(brixom.CloseSheet(sheet));
+}
+
+// All three with the middle one refused: the first is dismounted and hidden, the refusal asks
+// Retry or Cancel with its letter, Retry asks again, Cancel ends with no success and the rest left
+// mounted.
+TEST(Step1Dismount, RefusedDismountAsksRetryAndCancelEndsWithoutSuccess)
+{
+    TempFolder folder("step1");
+    MountedDisks disks(folder.Path());
+    std::vector<char> letters;
+    for (const char* name : {"a.sqv", "b.sqv", "c.sqv"}) {
+        letters.push_back(disks.Add(name));
+        ASSERT_NE(letters.back(), 0);
+    }
+    std::sort(letters.begin(), letters.end());
+    const char refused = letters[1];
+
+    BrixomFixture brixom;
+    ASSERT_TRUE(brixom.Ready());
+    ASSERT_TRUE(WriteEchoLanguage(brixom, {}));
+    ASSERT_TRUE(brixom.Start("unmount", "unmount-refused=" + std::string(1, refused)));
+    HWND sheet = brixom.WaitForSheet();
+    ASSERT_NE(sheet, nullptr);
+    HWND page = ActivePage(sheet);
+    ASSERT_TRUE(PageHolds(page, kDiskList));
+    PostMessageA(GetDlgItem(page, kCheckAll), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsChecked(GetDlgItem(page, kCheckAll)); }, 5000));
+
+    const std::string retry = "Step1.strRetry " + std::string(1, refused);
+    EXPECT_EQ(FinishAndAnswer(brixom, sheet, IDRETRY), retry);
+    HWND again = WaitForMessageBox(brixom.Process().Pid(), 10000);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(MessageBoxText(again), retry);
+    ClickButton(again, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(again); }, 10000));
+    Sleep(1000);
+    EXPECT_EQ(FindMessageBox(brixom.Process().Pid()), nullptr) << "no success after Cancel";
+
+    const std::set<char> mounted = MountedLetters();
+    EXPECT_EQ(mounted.count(letters[0]), 0u);
+    EXPECT_EQ(mounted.count(letters[1]), 1u);
+    EXPECT_EQ(mounted.count(letters[2]), 1u);
+    EXPECT_TRUE(disks.IsProtected(letters[0]));
+    EXPECT_FALSE(disks.IsProtected(letters[1]));
+    const std::vector<std::string> journal = brixom.Journal();
+    EXPECT_EQ(CountLines(journal, UnmountLine(refused, 0)), 2u);
+    EXPECT_EQ(CountLines(journal, ProtectionLine(disks.ImageOf(refused), 0)), 0u);
+    EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
+                            [&](const std::string& l) { return l.rfind("Tavrin_Unmount(" + std::string(1, letters[2]), 0) == 0; }),
+              0);
+    EXPECT_TRUE(brixom.CloseSheet(sheet));
+}
+
+// Protect off: the image is released and left so; no disk mounted: the verb leaves create chosen.
+TEST(Step1Dismount, ProtectOffOnlyReleasesTheImage)
+{
+    TempFolder folder("step1");
+    MountedDisks disks(folder.Path());
+    const char letter = disks.Add("plain.sqv");
+    ASSERT_NE(letter, 0);
+    BrixomFixture brixom;
+    ASSERT_TRUE(brixom.Ready());
+    ASSERT_TRUE(WriteEchoLanguage(brixom, {}));
+    ASSERT_TRUE(brixom.Start("UNMOUNT"));
+    HWND sheet = brixom.WaitForSheet();
+    ASSERT_NE(sheet, nullptr);
+    HWND page = ActivePage(sheet);
+    ASSERT_TRUE(IsChecked(GetDlgItem(page, kRadioUnmount)));
+    PostMessageA(GetDlgItem(page, kCheckProtect), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsChecked(GetDlgItem(page, kCheckProtect)); }, 5000));
+    EXPECT_EQ(FinishAndAnswer(brixom, sheet, IDOK), "Step1.strCloseSuccess");
+    EXPECT_EQ(MountedLetters().count(letter), 0u);
+    EXPECT_FALSE(disks.IsProtected(letter));
+    const std::vector<std::string> journal = brixom.Journal();
+    EXPECT_EQ(CountLines(journal, ProtectionLine(disks.ImageOf(letter), 0)), 1u);
+    EXPECT_EQ(CountLines(journal, ProtectionLine(disks.ImageOf(letter), 1)), 0u);
+    EXPECT_TRUE(brixom.CloseSheet(sheet));
+}
