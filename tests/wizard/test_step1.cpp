@@ -13,6 +13,7 @@
 #include "LanguageFixture.h"
 #include "LocalHttpServer.h"
 #include "Paths.h"
+#include "Recorder.h"
 #include "Registry.h"
 #include "Tavrin.h"
 #include "TempFolder.h"
@@ -415,4 +416,79 @@ TEST(Step1Dismount, ProtectOffOnlyReleasesTheImage)
     EXPECT_EQ(CountLines(journal, ProtectionLine(disks.ImageOf(letter), 0)), 1u);
     EXPECT_EQ(CountLines(journal, ProtectionLine(disks.ImageOf(letter), 1)), 0u);
     EXPECT_TRUE(brixom.CloseSheet(sheet));
+}
+
+namespace {
+
+// Web addresses the shell opens go to a recording fake for the length of a test.
+class RecordedWebBrowser {
+public:
+    explicit RecordedWebBrowser(const std::string& recorder) : m_recorder(recorder)
+    {
+        m_hadCommand = ReadRegistryString(HKEY_CLASSES_ROOT, kCommandKey, "", m_oldCommand);
+        m_ready = InstallRecorder(recorder) &&
+                  WriteRegistryString(HKEY_CLASSES_ROOT, kCommandKey, "", "\"" + recorder + "\" \"%1\"");
+    }
+    ~RecordedWebBrowser()
+    {
+        if (m_hadCommand)
+            WriteRegistryString(HKEY_CLASSES_ROOT, kCommandKey, "", m_oldCommand);
+        else
+            DeleteRegistryValue(HKEY_CLASSES_ROOT, kCommandKey, "");
+    }
+    bool Ready() const { return m_ready; }
+    std::vector<std::string> Opened() const { return RecordedCalls(m_recorder); }
+
+private:
+    static constexpr const char* kCommandKey = "http\\shell\\open\\command";
+    std::string m_recorder;
+    std::string m_oldCommand;
+    bool m_hadCommand = false;
+    bool m_ready = false;
+};
+
+}  // namespace
+
+// Update opens the download address only when it is a web page; anything else (here a program of
+// the disk) gives way to the product's home page.
+TEST(Step1NewVersion, UpdateOpensOnlyAWebAddress)
+{
+    ClearProxies();
+    BrixomFixture brixom;
+    ASSERT_TRUE(brixom.Ready());
+    RecordedWebBrowser browser(brixom.Path("browser.exe"));
+    ASSERT_TRUE(browser.Ready());
+    const std::string program = brixom.Path("notaweb.exe");
+    ASSERT_TRUE(InstallRecorder(program));
+    const std::string homePage = "http://127.0.0.1/home";
+    struct Case {
+        std::string address;
+        std::string opened;
+    };
+    const Case cases[] = {
+        {"http://127.0.0.1/download", "http://127.0.0.1/download"},
+        {program, homePage},
+        {"", homePage},
+    };
+    size_t opened = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE("address [" + c.address + "]");
+        LocalHttpServer server("Version=5.0\r\nUrl=" + c.address + "\r\n");
+        ASSERT_TRUE(server.Listening());
+        ASSERT_TRUE(WriteEchoLanguage(brixom, {{"Product", "UpdateUrl", server.Url()},
+                                               {"Product", "ProductHomePage", homePage},
+                                               {"frmAbout", "VersionNumber", "4.9"}}));
+        ASSERT_TRUE(brixom.Start(""));
+        HWND sheet = brixom.WaitForSheet();
+        ASSERT_NE(sheet, nullptr);
+        HWND notice = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (notice = FindNotice(brixom.Process().Pid())) != nullptr; }, 15000));
+        ASSERT_TRUE(ClickButton(notice, kNoticeUpdate));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(notice); }, 10000));
+        ++opened;
+        ASSERT_TRUE(WaitUntil([&] { return browser.Opened().size() >= opened; }, 10000));
+        EXPECT_EQ(browser.Opened().back(), "\"" + c.opened + "\"");
+        EXPECT_TRUE(brixom.CloseSheet(sheet));
+    }
+    EXPECT_TRUE(RecordedCalls(program).empty());
 }
