@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "BrixomFixture.h"
+#include "FakeUsbDrive.h"
 #include "ImageHeader.h"
 #include "LanguageFixture.h"
 #include "LocalHttpServer.h"
@@ -392,12 +393,17 @@ TEST(Step1Dismount, RefusedDismountAsksRetryAndCancelEndsWithoutSuccess)
     EXPECT_TRUE(brixom.CloseSheet(sheet));
 }
 
-// Protect off: the image is released and left so; no disk mounted: the verb leaves create chosen.
-TEST(Step1Dismount, ProtectOffOnlyReleasesTheImage)
+// With protect off, or for an image on a USB drive, the image is released and left so.
+class Step1ReleaseOnly : public ::testing::TestWithParam<bool> {};
+
+TEST_P(Step1ReleaseOnly, ImageIsReleasedAndNotProtectedAgain)
 {
+    const bool onUsb = GetParam();
     TempFolder folder("step1");
+    FakeUsbDrive usb(folder / "usb");
+    ASSERT_NE(usb.Letter(), 0);
     MountedDisks disks(folder.Path());
-    const char letter = disks.Add("plain.sqv");
+    const char letter = disks.Add("plain.sqv", onUsb ? usb.Root() : std::string());
     ASSERT_NE(letter, 0);
     BrixomFixture brixom;
     ASSERT_TRUE(brixom.Ready());
@@ -407,8 +413,10 @@ TEST(Step1Dismount, ProtectOffOnlyReleasesTheImage)
     ASSERT_NE(sheet, nullptr);
     HWND page = ActivePage(sheet);
     ASSERT_TRUE(IsChecked(GetDlgItem(page, kRadioUnmount)));
-    PostMessageA(GetDlgItem(page, kCheckProtect), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsChecked(GetDlgItem(page, kCheckProtect)); }, 5000));
+    if (!onUsb) {
+        PostMessageA(GetDlgItem(page, kCheckProtect), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsChecked(GetDlgItem(page, kCheckProtect)); }, 5000));
+    }
     EXPECT_EQ(FinishAndAnswer(brixom, sheet, IDOK), "Step1.strCloseSuccess");
     EXPECT_EQ(MountedLetters().count(letter), 0u);
     EXPECT_FALSE(disks.IsProtected(letter));
@@ -417,6 +425,11 @@ TEST(Step1Dismount, ProtectOffOnlyReleasesTheImage)
     EXPECT_EQ(CountLines(journal, ProtectionLine(disks.ImageOf(letter), 1)), 0u);
     EXPECT_TRUE(brixom.CloseSheet(sheet));
 }
+
+INSTANTIATE_TEST_SUITE_P(ProtectOffOrUsb, Step1ReleaseOnly, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? std::string("ImageOnUsbDrive") : std::string("ProtectOff");
+                         });
 
 namespace {
 
