@@ -29,6 +29,13 @@ CStep1::CStep1() : CPropertyPage(IDD_STEP1)
 {
 }
 
+BOOL CStep1::PreCreateWindow(CREATESTRUCTA& cs)
+{
+    // The page lies on the sheet's background: no frame of its own.
+    cs.style &= ~static_cast<LONG>(WS_BORDER);
+    return CPropertyPage::PreCreateWindow(cs);
+}
+
 CWizardSheet* CStep1::Sheet() const
 {
     return static_cast<CWizardSheet*>(GetSheet());
