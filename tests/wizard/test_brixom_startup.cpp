@@ -374,3 +374,38 @@ TEST(BrixomSheet, OwnButtonsMoveBetweenPagesAndCancelEnds)
     ASSERT_TRUE(brixom.Process().Wait(15000));
     EXPECT_EQ(brixom.Process().ExitCode(), 0u);
 }
+
+// Every text the sheet and page 1 show is read from its own section and key of the language file.
+TEST(BrixomSheet, EveryTextComesFromItsOwnLanguageKey)
+{
+    BrixomFixture brixom;
+    ASSERT_TRUE(brixom.Ready());
+    const std::string language = brixom.Path("Lang\\Sequora.ini");
+    const std::string shipped = brixom.Path("Lang\\Shipped.ini");
+    ASSERT_TRUE(CopyFileA(language.c_str(), shipped.c_str(), FALSE));
+    ASSERT_TRUE(DeleteFileA(language.c_str()));
+    ASSERT_TRUE(WriteEchoLanguageFile(shipped, language));
+    ASSERT_TRUE(brixom.Start("unmount"));
+    HWND sheet = brixom.WaitForSheet();
+    ASSERT_NE(sheet, nullptr);
+
+    const std::string title = EchoText("Product", "Product short Name") + " " + EchoText("frmAbout", "VersionNumber");
+    EXPECT_EQ(WindowText(sheet), title);
+    EXPECT_EQ(WindowText(GetDlgItem(sheet, kTitle)), title);
+    const struct {
+        int id;
+        const char* key;
+    } sheetTexts[] = {{kNext, "btnNext"},     {kBack, "btnBack"},         {kFinish, "btnFinish"},
+                      {kCancel, "btnCancel"}, {kHelp, "btnHelp"},         {kFeedback, "lblFeedback"},
+                      {kHistory, "lblHistory"}};
+    for (const auto& t : sheetTexts)
+        EXPECT_EQ(WindowText(GetDlgItem(sheet, t.id)), EchoText("Main", t.key)) << t.key;
+    HWND page = ActivePage(sheet);
+    const struct {
+        int id;
+        const char* key;
+    } pageTexts[] = {{kRadioCreate, "rdCreate"}, {kRadioMount, "rdMount"}, {kRadioUnmount, "rdUnmount"}};
+    for (const auto& t : pageTexts)
+        EXPECT_EQ(WindowText(GetDlgItem(page, t.id)), EchoText("Step1", t.key)) << t.key;
+    EXPECT_TRUE(brixom.CloseSheet(sheet));
+}
