@@ -409,3 +409,32 @@ TEST(BrixomSheet, EveryTextComesFromItsOwnLanguageKey)
         EXPECT_EQ(WindowText(GetDlgItem(page, t.id)), EchoText("Step1", t.key)) << t.key;
     EXPECT_TRUE(brixom.CloseSheet(sheet));
 }
+
+// The bottom buttons track the mouse: under the cursor a button shows its hover face, and its
+// normal face again once the cursor has gone.
+TEST(BrixomSheet, ButtonsShowTheirHoverFaceUnderTheCursor)
+{
+    BrixomFixture brixom;
+    ASSERT_TRUE(brixom.Ready());
+    ASSERT_TRUE(brixom.WriteLanguage(kFixtureTexts));
+    ASSERT_TRUE(brixom.Start("unmount"));
+    HWND sheet = brixom.WaitForSheet();
+    ASSERT_NE(sheet, nullptr);
+    HWND cancel = GetDlgItem(sheet, kCancel);
+    auto faceColour = [&] {
+        std::vector<DWORD> pixels;
+        int width = 0, height = 0;
+        if (!CaptureWindow(cancel, pixels, width, height, true))
+            return DWORD(0);
+        return pixels[(height - 4) * width + 4];   // below the caption, inside the border
+    };
+    SetCursorPos(5, 5);
+    Sleep(300);
+    const DWORD normal = faceColour();
+    RECT r = WindowRectOf(cancel);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    EXPECT_TRUE(WaitUntil([&] { return faceColour() != normal; }, 5000)) << "no hover face";
+    SetCursorPos(5, 5);
+    EXPECT_TRUE(WaitUntil([&] { return faceColour() == normal; }, 5000)) << "hover face stays";
+    EXPECT_TRUE(brixom.CloseSheet(sheet));
+}
