@@ -91,7 +91,7 @@ TEST(BrixomStartup, ServiceGateEndsSilentlyUnlessBothServicesAreReady)
             DeleteRegistryValue(HKEY_CURRENT_USER, "Software\\Quilmar", "Service");
         }
         // A verb, so that no launcher runs and the calls are the start-up's only.
-        ASSERT_TRUE(brixom.Start("unmount", c.faults));
+        ASSERT_TRUE(brixom.Start("unmount", c.faults)) << "error " << brixom.LastStartError();
         if (c.shows) {
             HWND sheet = brixom.WaitForSheet();
             ASSERT_NE(sheet, nullptr);
