@@ -101,8 +101,24 @@ bool CopyFolder(const std::string& from, const std::string& to)
     });
 }
 
-bool DeleteFolderTree(const std::string& folder)
+namespace {
+
+// The "\\?\" form of a full path: it reaches folders named like devices ("aux"), which a portable
+// disk's layout holds.
+std::string LiteralPath(const std::string& path)
 {
+    if (path.rfind("\\\\?\\", 0) == 0)
+        return path;
+    char full[MAX_PATH] = {};
+    DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    return n && n < MAX_PATH ? "\\\\?\\" + std::string(full) : path;
+}
+
+}  // namespace
+
+bool DeleteFolderTree(const std::string& path)
+{
+    std::string folder = LiteralPath(path);
     if (!FolderExists(folder))
         return true;
     ForEachEntry(folder, [&](const std::string& name, const WIN32_FIND_DATAA& fd) {

@@ -148,3 +148,17 @@ TEST(Harness, BuiltProgramCarriesAnotherBuiltProgramByteForByte)
     std::string carried(static_cast<const char*>(LockResource(loaded)), SizeofResource(nullptr, found));
     EXPECT_EQ(carried, ReadFileBytes(RecorderPath()));
 }
+
+TEST(Harness, FolderTreesWithDeviceNamedFoldersAreRemoved)
+{
+    std::string root;
+    {
+        TempFolder folder("aux");
+        root = folder.Path();
+        std::string aux = folder / "aux\\";
+        ASSERT_TRUE(CreateDirectoryA(aux.c_str(), nullptr));
+        ASSERT_TRUE(WriteFileBytes(aux + "image", "bytes"));
+        SetFileAttributesA(aux.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    }
+    EXPECT_FALSE(FolderExists(root));
+}

@@ -1,0 +1,438 @@
+#include "CPortableDisk.h"
+
+#include <shellapi.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// The layout's names, a contract with Agent.
+constexpr char kWorkFolderName[] = "{SEQUORA-WORK}";
+constexpr char kHidingFolderName[] = "{NORVALIX-SEQUORA-4FDD4DF77DEE}";
+constexpr char kAuxFolderName[] = "{NORVALIX-SEQUORA-4FDD4DF77DEE}\\aux";
+constexpr char kImageName[] = "{1A401BED-0CD1-4216-8848-4FDD4DF77DEE}";
+constexpr char kAgentExe[] = "Agent.exe";
+constexpr char kAgentIni[] = "Agent.ini";
+constexpr char kDriverLibrary[] = "Tavrin.dll";
+constexpr char kDesktopIni[] = "desktop.ini";
+
+// Resources this program carries for the drive.
+constexpr char kResourceType[] = "PORTABLEDISK";
+constexpr char kDesktopIniResource[] = "DESKTOP.INI";
+
+constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+constexpr DWORD kReadOnlyHiddenSystem = kHiddenSystem | FILE_ATTRIBUTE_READONLY;
+constexpr DWORD kSystem = FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+
+// Names tried in turn by the write test; one that is taken belongs to the user and stays untouched.
+constexpr char kProbeName[] = "__tmp";
+constexpr int kProbeNames = 100;
+
+constexpr DWORD kFileSystemNameSize = 50;
+
+using UniqueHandle = std::unique_ptr<void, decltype(&::CloseHandle)>;
+
+UniqueHandle AdoptFile(HANDLE file)
+{
+    return UniqueHandle(file == INVALID_HANDLE_VALUE ? nullptr : file, &::CloseHandle);
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool IsFile(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// "\\?\X:\..." reaches a folder named like a device ("aux") as a folder.
+std::wstring ExtendedPath(const std::string& path)
+{
+    int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    std::vector<wchar_t> wide(n > 0 ? n : 1);
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n);
+    return std::wstring(L"\\\\?\\") + wide.data();
+}
+
+bool IsFolder(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// With the trailing backslash the attributes reach the folder "aux", not the AUX device.
+BOOL SetFolderAttributes(const std::string& folder, DWORD attributes)
+{
+    return SetFileAttributesA((folder + "\\").c_str(), attributes);
+}
+
+// An existing hidden or system file cannot be created anew or copied over with normal attributes.
+void MakeReplaceable(const std::string& path)
+{
+    if (IsFile(path))
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// Makes every missing level of "X:\a\b\c" through the extended form.
+void CreateFolderTree(const std::string& folder)
+{
+    for (size_t slash = folder.find('\\', 3);; slash = folder.find('\\', slash + 1)) {
+        std::string level = folder.substr(0, slash);
+        if (!IsFolder(level))
+            CreateDirectoryW(ExtendedPath(level).c_str(), nullptr);
+        if (slash == std::string::npos)
+            break;
+    }
+}
+
+std::string FullPath(const std::string& path)
+{
+    char full[MAX_PATH] = {};
+    DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    return n == 0 || n >= MAX_PATH ? path : std::string(full, n);
+}
+
+bool IsSamePath(const std::string& a, const std::string& b)
+{
+    return lstrcmpiA(FullPath(a).c_str(), FullPath(b).c_str()) == 0;
+}
+
+std::string FolderOfThisProgram()
+{
+    char path[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string program(path, n < MAX_PATH ? n : 0);
+    size_t slash = program.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : program.substr(0, slash);
+}
+
+}  // namespace
+
+CPortableDisk::VolumeInformationQuery CPortableDisk::s_volumeInformation = &GetVolumeInformationA;
+
+CPortableDisk::CPortableDisk() : m_programFolder(FolderOfThisProgram()) {}
+
+CPortableDisk::~CPortableDisk() = default;
+
+void CPortableDisk::SetProgramFolder(const char* folder) { m_programFolder = folder ? folder : ""; }
+
+void CPortableDisk::SetVolumeInformationQuery(VolumeInformationQuery query)
+{
+    s_volumeInformation = query ? query : &GetVolumeInformationA;
+}
+
+int CPortableDisk::SetTarget(char letter, const char* imagePath)
+{
+    m_letter = letter;
+    m_imagePath = imagePath ? imagePath : "";
+    return 1;
+}
+
+// Paths -------------------------------------------------------------------------------------------
+
+std::string CPortableDisk::DriveRoot() const { return std::string(1, m_letter) + ":\\"; }
+
+std::string CPortableDisk::OnDrive(const char* name) const { return DriveRoot() + name; }
+
+std::string CPortableDisk::OnDrive(const char* folder, const char* name) const
+{
+    return DriveRoot() + folder + "\\" + name;
+}
+
+std::string CPortableDisk::OnDrive(const char* folder, const char* sub, const char* name) const
+{
+    return DriveRoot() + folder + "\\" + sub + "\\" + name;
+}
+
+std::string CPortableDisk::WorkFolder() const { return OnDrive(kWorkFolderName); }
+std::string CPortableDisk::HidingFolder() const { return OnDrive(kWorkFolderName, kHidingFolderName); }
+std::string CPortableDisk::AuxFolder() const { return OnDrive(kWorkFolderName, kAuxFolderName); }
+std::string CPortableDisk::RestPlace() const { return OnDrive(kWorkFolderName, kAuxFolderName, kImageName); }
+std::string CPortableDisk::GetImagePathOnDrive() const { return OnDrive(kWorkFolderName, kImageName); }
+std::string CPortableDisk::GetAuxFolderName() const { return kAuxFolderName; }
+
+// Queries -----------------------------------------------------------------------------------------
+
+BOOL CPortableDisk::GetImageFileSize(ULONGLONG& size) const
+{
+    UniqueHandle file = AdoptFile(CreateFileA(m_imagePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER bytes = {};
+    if (!file || !GetFileSizeEx(file.get(), &bytes))
+        return FALSE;
+    size = static_cast<ULONGLONG>(bytes.QuadPart);
+    return TRUE;
+}
+
+std::string CPortableDisk::FileSystemName() const
+{
+    // Zeroed first: a failed query leaves the name empty.
+    char name[kFileSystemNameSize] = {};
+    s_volumeInformation(DriveRoot().c_str(), nullptr, 0, nullptr, nullptr, nullptr, name, kFileSystemNameSize);
+    name[kFileSystemNameSize - 1] = '\0';
+    return name;
+}
+
+BOOL CPortableDisk::IsDriveReady() const
+{
+    char name[kFileSystemNameSize] = {};
+    return s_volumeInformation(DriveRoot().c_str(), nullptr, 0, nullptr, nullptr, nullptr, name,
+                               kFileSystemNameSize);
+}
+
+int CPortableDisk::IsFatVolume() const
+{
+    std::string name = FileSystemName();
+    return name == "FAT32" || name == "FAT" ? 1 : 0;
+}
+
+BOOL CPortableDisk::GetFreeSpace(ULONGLONG& bytes) const
+{
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+    if (!GetDiskFreeSpaceA(DriveRoot().c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
+        return FALSE;
+    bytes = static_cast<ULONGLONG>(freeClusters) * bytesPerSector * sectorsPerCluster;
+    return TRUE;
+}
+
+int CPortableDisk::IsDriveWritable() const
+{
+    // CREATE_NEW on a name nobody uses yet: a file of the user's that happens to bear the probe's
+    // name is neither emptied nor deleted.
+    for (int n = 0; n < kProbeNames; ++n) {
+        std::string probe = OnDrive(kProbeName);
+        if (n > 0)
+            probe += std::to_string(n);
+        UniqueHandle file = AdoptFile(
+            CreateFileA(probe.c_str(), GENERIC_READ, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
+            file.reset();
+            DeleteFileA(probe.c_str());
+            return 1;
+        }
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            return 0;
+    }
+    return 0;
+}
+
+BOOL CPortableDisk::IsPortableOnDrive() const
+{
+    WIN32_FIND_DATAA found;
+    std::string pattern = OnDrive(kWorkFolderName, (std::string(kHidingFolderName) + "*").c_str());
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return FALSE;
+    FindClose(search);
+    return TRUE;
+}
+
+// Building blocks ---------------------------------------------------------------------------------
+
+int CPortableDisk::ExtractResource(const char* name, const char* path, const char* type)
+{
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceA(module, name, type);
+    if (!found)
+        return 0;
+    HGLOBAL loaded = LoadResource(module, found);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    DWORD size = SizeofResource(module, found);
+    if (!data || size == 0)
+        return 0;
+
+    MakeReplaceable(path);
+    UniqueHandle file =
+        AdoptFile(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return 0;
+    DWORD written = 0;
+    bool whole = WriteFile(file.get(), data, size, &written, nullptr) && written == size;
+    file.reset();
+    if (!whole) {
+        // A truncated Agent on the drive would fail on another computer with no hint why.
+        DeleteFileA(path);
+        return 0;
+    }
+    return 1;
+}
+
+int CPortableDisk::RunFolderCommand(const char* command, const std::string& path)
+{
+    char systemFolder[MAX_PATH] = {};
+    UINT n = GetSystemDirectoryA(systemFolder, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return 0;
+    std::string interpreter = std::string(systemFolder) + "\\cmd.exe";
+    OutputDebugStringA(interpreter.c_str());
+    // The trailing backslash keeps the interpreter from taking "aux" for the device.
+    std::string parameters = std::string("/c ") + command + " " + path + "\\";
+
+    SHELLEXECUTEINFOA run = {};
+    run.cbSize = sizeof run;
+    run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    run.lpVerb = "OPEN";
+    run.lpFile = interpreter.c_str();
+    run.lpParameters = parameters.c_str();
+    run.nShow = SW_HIDE;
+    if (!ShellExecuteExA(&run) || !run.hProcess)
+        return 0;
+    UniqueHandle process(run.hProcess, &::CloseHandle);
+    WaitForSingleObject(process.get(), INFINITE);
+    return 1;
+}
+
+int CPortableDisk::MakeDirectory(const char* path)
+{
+    RunFolderCommand("md", path);
+    // Some interpreters refuse a folder named like a device; the extended form makes it all the same.
+    if (!IsFolder(path))
+        CreateFolderTree(path);
+    return IsFolder(path) ? 1 : 0;
+}
+
+int CPortableDisk::RemoveDirectory(const char* path)
+{
+    RunFolderCommand("rd", path);
+    if (IsFolder(path))
+        RemoveDirectoryW(ExtendedPath(path).c_str());
+    return IsFolder(path) ? 0 : 1;
+}
+
+// Layout operations -------------------------------------------------------------------------------
+
+int CPortableDisk::CopyProgramFile(const char* name, DWORD attributes)
+{
+    std::string source = m_programFolder + "\\" + name;
+    std::string target = OnDrive(kWorkFolderName, name);
+    MakeReplaceable(target);
+    if (!CopyFileA(source.c_str(), target.c_str(), FALSE))
+        return 0;
+    SetFileAttributesA(target.c_str(), attributes);
+    return 1;
+}
+
+int CPortableDisk::InstallAgentFiles()
+{
+    std::string agent = OnDrive(kWorkFolderName, kAgentExe);
+    if (!ExtractResource(kAgentExe, agent.c_str(), kResourceType))
+        return 0;
+    SetFileAttributesA(agent.c_str(), kSystem);
+    if (!CopyProgramFile(kAgentIni, kHiddenSystem))
+        return 0;
+    return CopyProgramFile(kDriverLibrary, kHiddenSystem);
+}
+
+int CPortableDisk::BringImageToWorkPlace(LPPROGRESS_ROUTINE progress)
+{
+    std::string workPlace = GetImagePathOnDrive();
+    // An image already at rest would refuse the move; copying another one beside it helps nobody.
+    if (Exists(RestPlace()))
+        return 0;
+    // The image is used where it lies.
+    if (IsSamePath(m_imagePath, workPlace))
+        return IsFile(workPlace) ? 1 : 0;
+    // Another image lies at the work place: it is not ours to replace, nor to move to rest.
+    if (Exists(workPlace))
+        return 0;
+    if (!CopyFileExA(m_imagePath.c_str(), workPlace.c_str(), progress, nullptr, nullptr, COPY_FILE_FAIL_IF_EXISTS)) {
+        // The work place was empty, so whatever lies there now is this copy's partial file.
+        DWORD error = GetLastError();
+        SetFileAttributesA(workPlace.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(workPlace.c_str());
+        SetLastError(error);
+        return 0;
+    }
+    return 1;
+}
+
+int CPortableDisk::CreatePortable(LPPROGRESS_ROUTINE progress)
+{
+    std::string hiding = HidingFolder();
+    std::string aux = AuxFolder();
+
+    MakeDirectory(WorkFolder().c_str());
+    MakeDirectory(hiding.c_str());
+    SetFolderAttributes(hiding, kHiddenSystem);
+
+    // The shell shows the hiding folder as the Control Panel; its absence harms nobody.
+    std::string desktopIni = OnDrive(kWorkFolderName, kHidingFolderName, kDesktopIni);
+    ExtractResource(kDesktopIniResource, desktopIni.c_str(), kResourceType);
+    SetFileAttributesA(desktopIni.c_str(), kReadOnlyHiddenSystem);
+
+    MakeDirectory(aux.c_str());
+    SetFolderAttributes(aux, kSystem);
+
+    if (!InstallAgentFiles())
+        return 0;
+    if (!BringImageToWorkPlace(progress))
+        return 0;
+    return HideImage();
+}
+
+int CPortableDisk::FinishPortableInPlace()
+{
+    std::string aux = AuxFolder();
+    MakeDirectory(WorkFolder().c_str());
+    MakeDirectory(aux.c_str());
+    SetFolderAttributes(aux, kSystem);
+    // Hidden like the full road's, so the drive looks the same whichever road built it.
+    SetFolderAttributes(HidingFolder(), kHiddenSystem);
+
+    if (!InstallAgentFiles())
+        return 0;
+    return HideImage();
+}
+
+int CPortableDisk::HideImage()
+{
+    // MoveFile never replaces: an image already at rest stays as it is.
+    return MoveFileA(GetImagePathOnDrive().c_str(), RestPlace().c_str()) ? 1 : 0;
+}
+
+int CPortableDisk::UnhideImage()
+{
+    return MoveFileA(RestPlace().c_str(), GetImagePathOnDrive().c_str()) ? 1 : 0;
+}
+
+void CPortableDisk::DeleteLayoutFile(const std::string& path)
+{
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+}
+
+int CPortableDisk::DeletePortable()
+{
+    std::string workPlace = GetImagePathOnDrive();
+    std::string restPlace = RestPlace();
+
+    // The image goes first: while it cannot be deleted (mounted, locked, write-protected) the rest
+    // of the layout stays, so the disk can still be opened from the drive.
+    bool movedOut = UnhideImage() != 0;
+    DeleteLayoutFile(workPlace);
+    if (!movedOut && IsFile(restPlace) && !Exists(workPlace)) {
+        // A file at each place: the one at the work place is gone now, the resting one follows.
+        movedOut = UnhideImage() != 0;
+        DeleteLayoutFile(workPlace);
+    }
+    if (Exists(workPlace) || Exists(restPlace)) {
+        if (movedOut && !Exists(restPlace))
+            HideImage();
+        return 0;
+    }
+
+    std::string aux = AuxFolder();
+    std::string hiding = HidingFolder();
+    SetFolderAttributes(aux, FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectory(aux.c_str());
+    DeleteLayoutFile(OnDrive(kWorkFolderName, kHidingFolderName, kDesktopIni));
+    RemoveDirectory(hiding.c_str());
+
+    for (const char* name : {kAgentExe, kAgentIni, kDriverLibrary})
+        DeleteLayoutFile(OnDrive(kWorkFolderName, name));
+    // Only an empty work folder goes: files a user put there stay.
+    RemoveDirectory(WorkFolder().c_str());
+    return IsFolder(hiding) ? 0 : 1;
+}
