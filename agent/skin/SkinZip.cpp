@@ -15,6 +15,7 @@ namespace {
 constexpr uint32_t kEndOfDirectory = 0x06054B50;
 constexpr uint32_t kDirectoryRecord = 0x02014B50;
 constexpr uint32_t kLocalHeader = 0x04034B50;
+constexpr uint32_t kSkinFirstLocalHeader = 0x04034B53;
 constexpr size_t kEndOfDirectorySize = 22;
 constexpr size_t kDirectoryRecordSize = 46;
 constexpr size_t kLocalHeaderSize = 30;
@@ -96,7 +97,9 @@ int Extract(const std::string& archivePath, const std::string& entryName, const 
         return zePasswordOrSize;
 
     size_t local = info.localOffset;
-    if (local > end || end - local < kLocalHeaderSize || Get32(archive, local) != kLocalHeader)
+    // The first local header starts the archive, so its signature begins "SK" too.
+    if (local > end || end - local < kLocalHeaderSize || (Get32(archive, local) != kLocalHeader &&
+                                                          Get32(archive, local) != kSkinFirstLocalHeader))
         return zeFailed;
     size_t dataStart = local + kLocalHeaderSize + Get16(archive, local + 26) + Get16(archive, local + 28);
     if (dataStart > archive.size() || archive.size() - dataStart < info.compressedSize)
