@@ -1,0 +1,151 @@
+#include "ImageFile.h"
+
+#include "TestSeam.h"
+#include "UniqueHandle.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace outside {
+
+namespace {
+
+constexpr DWORD kWriteChunk = 4u << 20;
+constexpr DWORD kSmallestChunk = 64u << 10;   // small images still report their progress in steps
+constexpr uint64_t kMaxImageLength = 1ull << 42;   // 4 TiB: far beyond any disk a user makes here
+
+uint32_t ReadU32(const uint8_t* bytes, size_t offset)
+{
+    uint32_t value;
+    memcpy(&value, bytes + offset, sizeof(value));
+    return value;
+}
+
+// A file being made: removed again unless it was finished. Owns the handle so that the file is
+// closed before it is removed.
+class PartialFile {
+public:
+    PartialFile(const std::wstring& path, HANDLE file) : m_path(path), m_file(file) {}
+    ~PartialFile()
+    {
+        m_file.Reset();
+        if (!m_kept)
+            DeleteFileW(m_path.c_str());
+    }
+    PartialFile(const PartialFile&) = delete;
+    PartialFile& operator=(const PartialFile&) = delete;
+    HANDLE Handle() const { return m_file.Get(); }
+    void Close() { m_file.Reset(); }
+    void Keep() { m_kept = true; }
+
+private:
+    std::wstring m_path;
+    UniqueHandle m_file;
+    bool m_kept = false;
+};
+
+}  // namespace
+
+bool ImageFile::IsHeader(const void* header2048)
+{
+    const auto* bytes = static_cast<const uint8_t*>(header2048);
+    return ReadU32(bytes, kMagicOffset) == kMagic && ReadU32(bytes, kHeaderSizeOffset) == kHeaderBytes;
+}
+
+uint64_t ImageFile::NominalLength(const void* header2048)
+{
+    uint64_t dataBytes;
+    memcpy(&dataBytes, static_cast<const uint8_t*>(header2048) + kDataSizeOffset, sizeof(dataBytes));
+    if (dataBytes < kMinDataBytes || dataBytes > kMaxImageLength)
+        return 0;
+    return dataBytes + kHeaderBytes;
+}
+
+bool ImageFile::Create(const std::wstring& path, const void* header2048, TavrinProgressProc progress)
+{
+    if (!header2048 || !IsHeader(header2048))
+        return false;
+    const uint64_t length = NominalLength(header2048);
+    if (length == 0)
+        return false;
+    std::string slowText;
+    const DWORD slowMs = TestSeam::HasFault("create-slow", &slowText) ? strtoul(slowText.c_str(), nullptr, 10) : 0;
+    const bool failHalfway = TestSeam::HasFault("create-fails");
+
+    HANDLE created = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (created == INVALID_HANDLE_VALUE)
+        return false;
+    PartialFile partial(path, created);
+
+    int reported = -1;
+    auto report = [&](int percent) {
+        if (percent == reported)
+            return true;
+        // A slow creation (test knob) spends its time in proportion to the progress it reports.
+        if (slowMs && percent > 0)
+            Sleep(static_cast<DWORD>(uint64_t(slowMs) * (percent - std::max(reported, 0)) / 100));
+        reported = percent;
+        int32_t value = percent;
+        return !progress || (progress(&value) & 0xFF) != 0;
+    };
+
+    DWORD written = 0;
+    if (!report(0) || !WriteFile(partial.Handle(), header2048, kHeaderBytes, &written, nullptr) || written != kHeaderBytes)
+        return false;
+    // The data area is written out in full: the disk then owns its space, and an empty volume is
+    // all zeros.
+    const DWORD step = static_cast<DWORD>(std::min<uint64_t>(kWriteChunk, std::max<uint64_t>(kSmallestChunk, length / 100)));
+    std::vector<char> zeros(step, 0);
+    uint64_t done = kHeaderBytes;
+    while (done < length) {
+        const DWORD chunk = static_cast<DWORD>(std::min<uint64_t>(step, length - done));
+        if (!WriteFile(partial.Handle(), zeros.data(), chunk, &written, nullptr) || written != chunk)
+            return false;
+        done += chunk;
+        const int percent = static_cast<int>(done * 100 / length);
+        if (failHalfway && percent >= 50)
+            return false;
+        if (percent < 100 && !report(percent))
+            return false;
+    }
+    if (failHalfway || !FlushFileBuffers(partial.Handle()))
+        return false;
+    partial.Close();
+    if (!report(100))
+        return false;
+    partial.Keep();
+    return true;
+}
+
+bool ImageFile::ReadHeader(const std::wstring& path, void* header2048)
+{
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    uint8_t header[kHeaderBytes];
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), header, kHeaderBytes, &read, nullptr) || read != kHeaderBytes || !IsHeader(header))
+        return false;
+    memcpy(header2048, header, kHeaderBytes);
+    return true;
+}
+
+bool ImageFile::WriteHeader(const std::wstring& path, const void* header2048)
+{
+    if (!header2048 || !IsHeader(header2048))
+        return false;
+    uint8_t current[kHeaderBytes];
+    if (!ReadHeader(path, current))
+        return false;
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.Get(), header2048, kHeaderBytes, &written, nullptr) && written == kHeaderBytes &&
+           FlushFileBuffers(file.Get());
+}
+
+}  // namespace outside

@@ -1,0 +1,31 @@
+#pragma once
+// An image file: the 2048-byte image header exactly as its creator passed it, then the data area,
+// which holds the disk's files (see VolumeStore). Nominal length = header size field + 2048.
+#include <cstdint>
+#include <string>
+
+#include "TavrinApi.h"
+
+namespace outside {
+
+class ImageFile {
+public:
+    static constexpr uint32_t kHeaderBytes = 2048;
+    static constexpr uint32_t kMagicOffset = 0;
+    static constexpr uint32_t kMagic = 25;
+    static constexpr uint32_t kHeaderSizeOffset = 4;
+    static constexpr uint32_t kDataSizeOffset = 633;   // u64, unaligned: size in bytes - 2048
+    static constexpr uint64_t kMinDataBytes = 2048;
+
+    // True for a buffer that starts like an image header.
+    static bool IsHeader(const void* header2048);
+    static uint64_t NominalLength(const void* header2048);   // 0 when the size field is unusable
+
+    // Makes a new image; refuses an existing file and leaves no partial file behind.
+    static bool Create(const std::wstring& path, const void* header2048, TavrinProgressProc progress);
+    static bool ReadHeader(const std::wstring& path, void* header2048);
+    // Rewrites the header only; the data area stays as it is.
+    static bool WriteHeader(const std::wstring& path, const void* header2048);
+};
+
+}  // namespace outside
