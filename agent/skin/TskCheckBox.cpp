@@ -129,6 +129,12 @@ LRESULT TskCheckBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return r;
     }
+    if (message == WM_SETTEXT) {
+        LRESULT r = TCustomControl::WndProc(message, wParam, lParam);
+        m_caption = lParam ? reinterpret_cast<const char*>(lParam) : "";
+        Invalidate();
+        return r;
+    }
     return TCustomControl::WndProc(message, wParam, lParam);
 }
 

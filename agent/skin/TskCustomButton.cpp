@@ -365,6 +365,14 @@ LRESULT TskCustomButton::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_SKINBUTTON_QUERY:
         return 1;
+    case WM_SETTEXT: {
+        // A window text set from outside becomes the caption.
+        LRESULT r = TCustomControl::WndProc(message, wParam, lParam);
+        m_caption = lParam ? reinterpret_cast<const char*>(lParam) : "";
+        CaptionChanged();
+        Invalidate();
+        return r;
+    }
     case WM_KEYDOWN: {
         LRESULT r = TCustomControl::WndProc(message, wParam, lParam);
         if ((wParam == VK_SPACE || wParam == VK_RETURN) && Focused() && m_enabled) {

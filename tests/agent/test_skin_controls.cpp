@@ -656,3 +656,55 @@ TEST(SkinCheckBox, ChangesOfCheckedFireOnClickOnlyWhenTheyChangeItAfterLoading)
     EXPECT_FALSE(box->Checked());
     EXPECT_EQ(clicks, 3);
 }
+
+TEST(SkinButton, ATransparentButtonShowsThePanelPictureWhereItsCornerColourIs)
+{
+    FormFixture f;
+    TBitmap background;
+    background.SetSize(300, 160);
+    background.Canvas().SetBrushColor(RGB(10, 120, 40));
+    background.Canvas().FillRect(RECT{0, 0, 300, 160});
+    f.panel->Picture().Assign(&background);
+    TskImageButton* b = f.Button(51, 100);
+    TBitmap picture;                       // a magenta ring round a red face
+    picture.SetSize(90, 23);
+    picture.Canvas().SetBrushColor(RGB(255, 0, 255));
+    picture.Canvas().FillRect(RECT{0, 0, 90, 23});
+    picture.Canvas().SetBrushColor(kNormal);
+    picture.Canvas().FillRect(RECT{3, 3, 87, 20});
+    b->PicNormal().Assign(&picture);
+    b->SetTransparent(true);
+    auto painted = Painted(*b);
+    EXPECT_EQ(PixelAt(*painted, 1, 1), RGB(10, 120, 40));
+    EXPECT_EQ(PixelAt(*painted, 45, 11), kNormal);
+
+    b->SetTransparent(false);
+    b->SetColor(RGB(1, 1, 1));
+    painted = Painted(*b);
+    EXPECT_EQ(PixelAt(*painted, 1, 1), RGB(255, 0, 255));
+}
+
+TEST(SkinButton, StretchDrawsThePictureOverTheWholeButton)
+{
+    FormFixture f;
+    TskImageButton* b = f.Button(188, 100);
+    Solid(b->PicNormal(), 10, 10, kNormal);
+    b->SetColor(RGB(1, 2, 3));
+    auto painted = Painted(*b);
+    EXPECT_EQ(PixelAt(*painted, 80, 20), RGB(1, 2, 3));
+    b->SetStretch(true);
+    painted = Painted(*b);
+    EXPECT_EQ(PixelAt(*painted, 80, 20), kNormal);
+    EXPECT_EQ(PixelAt(*painted, 89, 22), kNormal);
+}
+
+TEST(SkinButton, AWindowTextSetFromOutsideBecomesTheCaption)
+{
+    FormFixture f;
+    TskImageButton* b = f.Button(10, 10);
+    b->SetCaption("&Open");
+    EXPECT_EQ(harness::WindowText(b->Handle()), "&Open");
+    SetWindowTextA(b->Handle(), "&Change");
+    EXPECT_EQ(b->Caption(), "&Change");
+    EXPECT_TRUE(f.form->DialogCharTyped('c', ssAlt));
+}
