@@ -7,6 +7,7 @@
 #include "CheckMarkImages.h"
 #include "TApplication.h"
 #include "TForm.h"
+#include "TLabel.h"
 #include "TskCheckBox.h"
 #include "TskEdit.h"
 #include "TskImageButton.h"
@@ -707,4 +708,131 @@ TEST(SkinButton, AWindowTextSetFromOutsideBecomesTheCaption)
     SetWindowTextA(b->Handle(), "&Change");
     EXPECT_EQ(b->Caption(), "&Change");
     EXPECT_TRUE(f.form->DialogCharTyped('c', ssAlt));
+}
+
+namespace {
+
+// A form built the way Agent's forms are: components in form order, stored properties in order
+// (UIStyle before BorderColor), handlers bound, then FinishBuilding.
+class TSampleForm : public TForm {
+public:
+    explicit TSampleForm(TComponent* owner) : TForm(owner)
+    {
+        BeginLoading();
+        SetBorderStyle(bsNone);
+        SetBounds(60, 60, 323, 190);
+        SetColor(clBlack);
+        Font().SetName("Tahoma");
+        Font().SetHeight(-11);
+        OnCreate = MethodOf(this, &TSampleForm::FormCreate);
+        OnShow = MethodOf(this, &TSampleForm::FormShow);
+
+        skImagePanel1 = new TskImagePanel(this);
+        skImagePanel1->SetName("skImagePanel1");
+        skImagePanel1->SetParent(this);
+        skImagePanel1->SetBounds(-2, -1, 326, 193);
+        skImagePanel1->SetColor(RGB(20, 40, 120));
+
+        lblTop = new TLabel(this);
+        lblTop->SetParent(skImagePanel1);
+        lblTop->SetBounds(14, 9, 100, 13);
+        lblTop->SetTransparent(true);
+        lblTop->Font().SetColor(clWhite);
+        lblTop->Font().SetBold(true);
+        lblTop->SetCaption("Norvalix Sequora ");
+
+        edtPassWord = new TskEdit(this);
+        edtPassWord->SetParent(skImagePanel1);
+        edtPassWord->SetBounds(76, 76, 202, 19);
+        edtPassWord->SetUIStyle(Indigo);
+        edtPassWord->SetBorderColor(clBlack);
+        edtPassWord->SetPasswordChar('*');
+
+        skCheckBox_ReadOnly = new TskCheckBox(this);
+        skCheckBox_ReadOnly->SetParent(skImagePanel1);
+        skCheckBox_ReadOnly->SetBounds(76, 102, 201, 19);
+        skCheckBox_ReadOnly->SetUIStyle(WinXP);
+        skCheckBox_ReadOnly->SetTransparent(true);
+        skCheckBox_ReadOnly->Font().SetColor(clWhite);
+        skCheckBox_ReadOnly->SetCaption("Open sequora as read-only mode.");
+        skCheckBox_ReadOnly->OnClick = MethodOf(this, &TSampleForm::ReadOnlyClick);
+        skCheckBox_ReadOnly->SetChecked(true);
+
+        bt_OK = new TskImageButton(this);
+        bt_OK->SetParent(skImagePanel1);
+        bt_OK->SetBounds(51, 131, 90, 23);
+        TBitmap picture;            // see-through corners (the colour at (0,0)) round a red face
+        picture.SetSize(90, 23);
+        picture.Canvas().SetBrushColor(RGB(255, 0, 255));
+        picture.Canvas().FillRect(RECT{0, 0, 90, 23});
+        picture.Canvas().SetBrushColor(kNormal);
+        picture.Canvas().FillRect(RECT{2, 2, 88, 21});
+        bt_OK->PicNormal().Assign(&picture);
+        bt_OK->SetAutoSize(true);
+        bt_OK->SetTransparent(true);
+        bt_OK->SetDrawFocused(true);
+        bt_OK->Font().SetColor(clWhite);
+        bt_OK->Font().SetBold(true);
+        bt_OK->SetCaption("&Open");
+        bt_OK->OnClick = MethodOf(this, &TSampleForm::bt_OKClick);
+
+        popMenu = new TskPopupMenu(this);
+        popMenu->SetUIStyle(Indigo);
+        popMenu->SetSeparatorHeight(5);
+        PopMenu_Exit = new TMenuItem(this);
+        PopMenu_Exit->SetCaption("&Exit");
+        popMenu->Items()->Add(PopMenu_Exit);
+        FinishBuilding();
+    }
+
+    void FormCreate(TObject*) { log += "create;"; }
+    void FormShow(TObject*) { log += "show;"; }
+    void ReadOnlyClick(TObject*) { log += "readonly;"; }
+    void bt_OKClick(TObject*) { log += "ok;"; }
+
+    TskImagePanel* skImagePanel1;
+    TLabel* lblTop;
+    TskEdit* edtPassWord;
+    TskCheckBox* skCheckBox_ReadOnly;
+    TskImageButton* bt_OK;
+    TskPopupMenu* popMenu;
+    TMenuItem* PopMenu_Exit;
+    std::string log;
+};
+
+}  // namespace
+
+TEST(SkinForm, AFormBuiltFromItsTableShowsItsControlsAndFiresOnlyItsOwnEvents)
+{
+    TApplication app;
+    auto* form = new TSampleForm(&app);
+    EXPECT_EQ(form->log, "create;");
+    EXPECT_TRUE(form->skCheckBox_ReadOnly->Checked());
+    EXPECT_TRUE(static_cast<bool>(form->PopMenu_Exit->OnAdvancedDrawItem));
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    harness::WaitUntil([] { return false; }, 300);
+    EXPECT_EQ(form->log, "create;show;");
+
+    std::vector<DWORD> pixels;
+    int w = 0, h = 0;
+    ASSERT_TRUE(harness::CaptureWindow(form->Handle(), pixels, w, h));
+    if (const char* snapshot = getenv("SEQUORA_SNAPSHOT"))
+        harness::SaveBitmapFile(snapshot, pixels, w, h);
+    auto at = [&](int x, int y) { return pixels[static_cast<size_t>(y * w + x)]; };
+    // The panel lies at (-2, -1) on the form.
+    EXPECT_EQ(at(300, 180), 0x00142878u);             // the panel's colour (RGB 20, 40, 120)
+    EXPECT_EQ(at(49 + 8, 130 + 11), 0x00C80000u);     // bt_OK's picture, left of its caption
+    EXPECT_EQ(at(49, 130), 0x00142878u);              // its see-through corner shows the panel
+    EXPECT_EQ(at(74, 75), 0x00000000u);               // the edit's black border
+    EXPECT_EQ(at(75, 76), 0x00FFFFFFu);               // and its own colour inside it
+    bool whiteText = false;
+    for (int y = 8; y < 21; ++y)
+        for (int x = 12; x < 108; ++x)
+            whiteText = whiteText || at(x, y) == 0x00FFFFFFu;
+    EXPECT_TRUE(whiteText);                           // lblTop over the panel
+
+    form->bt_OK->Click();
+    EXPECT_EQ(form->log, "create;show;ok;");
+    delete form;
 }
