@@ -73,7 +73,9 @@ Inflater::Result Inflater::Run()
 
 Inflater::Result Inflater::Stored()
 {
-    // Byte-aligned LEN and NLEN follow; NLEN is not checked.
+    // Byte-aligned LEN and NLEN follow; NLEN is not checked. Whole bytes the decoder read ahead
+    // go back to the input; the rest of the current byte is dropped.
+    m_pos -= static_cast<size_t>(m_bitCount / 8);
     m_bitBuffer = 0;
     m_bitCount = 0;
     if (m_size - m_pos < 4)

@@ -176,11 +176,14 @@ std::string SkinData(const std::vector<SkinRecord>& records)
     return out + data;
 }
 
-std::string Deflate(const std::string& data, BlockKind kind, size_t blockSize)
+std::string Deflate(const std::string& data, BlockKind requested, size_t blockSize)
 {
     BitWriter w;
     size_t pos = 0;
+    int blockIndex = 0;
     do {
+        const BlockKind turns[3] = {Fixed, Stored, Dynamic};
+        BlockKind kind = requested == Mixed ? turns[blockIndex++ % 3] : requested;
         size_t end = std::min(data.size(), pos + (kind == Stored ? std::min<size_t>(blockSize, 65535) : blockSize));
         bool last = end == data.size();
         w.Bits(last ? 1 : 0, 1);

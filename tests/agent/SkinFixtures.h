@@ -17,7 +17,7 @@ struct SkinRecord {
 std::string SkinData(const std::vector<SkinRecord>& records);
 std::string Int32(int32_t value);
 
-enum BlockKind { Stored, Fixed, Dynamic };
+enum BlockKind { Stored, Fixed, Dynamic, Mixed };   // Mixed: fixed, stored, dynamic in turn
 // A raw deflate stream of `data` in blocks of `kind` (at most `blockSize` bytes each); repeated
 // runs become back-references.
 std::string Deflate(const std::string& data, BlockKind kind, size_t blockSize = 1 << 20);

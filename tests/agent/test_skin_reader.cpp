@@ -105,7 +105,9 @@ TEST(SkinReader, EveryBlockTypeInflatesToWhatWentIn)
                  {"fixed, several blocks", text, Fixed, 5000},
                  {"dynamic", text, Dynamic, 1 << 20},
                  {"dynamic, several blocks", binary, Dynamic, 20000},
-                 {"one byte", "x", Dynamic, 1 << 20}};
+                 {"one byte", "x", Dynamic, 1 << 20},
+                 {"fixed, stored and dynamic in turn", text, Mixed, 3001},
+                 {"stored after each kind, short blocks", binary.substr(0, 5000), Mixed, 97}};
     for (const auto& c : cases) {
         std::string packed = Deflate(c.data, c.kind, c.block);
         Inflater inflater(reinterpret_cast<const uint8_t*>(packed.data()), packed.size(), c.data.size());
