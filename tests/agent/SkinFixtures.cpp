@@ -255,6 +255,64 @@ std::string Deflate(const std::string& data, BlockKind requested, size_t blockSi
     return w.Out();
 }
 
+std::string DeepCodesThenStored(const std::string& stored)
+{
+    BitWriter w;
+    w.Bits(0, 1);
+    w.Bits(2, 2);
+    w.Bits(257 - 257, 5);      // literal/length codes 0-256
+    w.Bits(1 - 1, 5);          // one distance code
+    // Code-length code: lengths 0-13 in 4 bits, 14, 15, 17, 18 in 5 bits (complete).
+    std::vector<int> cl(19, 0);
+    for (int i = 0; i <= 13; ++i)
+        cl[static_cast<size_t>(i)] = 4;
+    cl[14] = cl[15] = cl[17] = cl[18] = 5;
+    const int order[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+    w.Bits(19 - 4, 4);
+    for (int i = 0; i < 19; ++i)
+        w.Bits(static_cast<uint32_t>(cl[static_cast<size_t>(order[i])]), 3);
+    std::vector<uint32_t> clCode = CanonicalCodes(cl);
+    std::vector<int> lengths(258, 0);      // 257 literal/length, then 1 distance
+    lengths[256] = 1;
+    for (int i = 0; i < 14; ++i)
+        lengths[static_cast<size_t>(97 + i)] = 2 + i;   // 'a' 2 bits ... 'n' 15 bits
+    lengths[111] = 15;                                  // 'o'
+    lengths[257] = 1;
+    for (size_t i = 0; i < lengths.size();) {
+        size_t run = 0;
+        while (i + run < lengths.size() && lengths[i + run] == 0 && run < 138)
+            ++run;
+        if (run >= 11) {
+            w.Code(clCode[18], cl[18]);
+            w.Bits(static_cast<uint32_t>(run - 11), 7);
+            i += run;
+        } else if (run >= 3) {
+            w.Code(clCode[17], cl[17]);
+            w.Bits(static_cast<uint32_t>(run - 3), 3);
+            i += run;
+        } else {
+            w.Code(clCode[static_cast<size_t>(lengths[i])], cl[static_cast<size_t>(lengths[i])]);
+            ++i;
+        }
+    }
+    std::vector<int> litLen(lengths.begin(), lengths.begin() + 257);
+    std::vector<uint32_t> litCode = CanonicalCodes(litLen);
+    for (char c : std::string("nab"))
+        w.Code(litCode[static_cast<size_t>(static_cast<unsigned char>(c))], litLen[static_cast<size_t>(static_cast<unsigned char>(c))]);
+    w.Code(litCode[256], litLen[256]);
+    w.Bits(1, 1);
+    w.Bits(0, 2);
+    w.AlignToByte();
+    uint16_t len = static_cast<uint16_t>(stored.size());
+    w.Byte(static_cast<uint8_t>(len & 0xFF));
+    w.Byte(static_cast<uint8_t>(len >> 8));
+    w.Byte(static_cast<uint8_t>(~len & 0xFF));
+    w.Byte(static_cast<uint8_t>((~len >> 8) & 0xFF));
+    for (char c : stored)
+        w.Byte(static_cast<uint8_t>(c));
+    return w.Out();
+}
+
 uint32_t Crc32(const std::string& data)
 {
     uint32_t crc = 0xFFFFFFFFu;

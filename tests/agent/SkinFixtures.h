@@ -22,6 +22,10 @@ enum BlockKind { Stored, Fixed, Dynamic, Mixed };   // Mixed: fixed, stored, dyn
 // runs become back-references.
 std::string Deflate(const std::string& data, BlockKind kind, size_t blockSize = 1 << 20);
 
+// A dynamic block whose codes run from 1 bit (end of block) to 15 bits ('n' and 'o'), holding
+// "nab", then a final stored block holding `stored`: the decoder reads far ahead in the first.
+std::string DeepCodesThenStored(const std::string& stored);
+
 uint32_t Crc32(const std::string& data);
 
 struct ZipEntry {

@@ -116,6 +116,14 @@ TEST(SkinReader, EveryBlockTypeInflatesToWhatWentIn)
     }
 }
 
+TEST(SkinReader, AStoredBlockAfterLongCodesStartsAtItsOwnByte)
+{
+    std::string packed = DeepCodesThenStored("stored after deep codes");
+    Inflater inflater(reinterpret_cast<const uint8_t*>(packed.data()), packed.size(), 100);
+    ASSERT_EQ(inflater.Run(), Inflater::Done);
+    EXPECT_EQ(std::string(inflater.Output().begin(), inflater.Output().end()), "nabstored after deep codes");
+}
+
 TEST(SkinReader, StreamsMadeByAStandardDeflaterInflate)
 {
     // Raw deflate streams made at the highest level by a common library: a fixed block with
