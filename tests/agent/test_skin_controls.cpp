@@ -836,3 +836,30 @@ TEST(SkinForm, AFormBuiltFromItsTableShowsItsControlsAndFiresOnlyItsOwnEvents)
     EXPECT_EQ(form->log, "create;show;ok;");
     delete form;
 }
+
+TEST(SkinButton, TheGenericButtonSizesItselfToOneFrameOfItsStylesStrip)
+{
+    const struct {
+        TskUIStyle style;
+        int width;
+        int height;
+    } cases[] = {{MacOS, 84, 23}, {WinXP, 18, 21}, {Indigo, 74, 21}, {Mineral, 74, 21}, {Glacier, 77, 27},
+                 {FromThemeFile, 74, 21}};
+    for (const auto& c : cases) {
+        FormFixture f;
+        auto* b = new TskCustomButton(f.form);
+        b->SetParent(f.panel);
+        b->SetUIStyle(c.style);
+        b->SetAutoSize(true);
+        EXPECT_EQ(b->Width(), c.width) << c.style;
+        EXPECT_EQ(b->Height(), c.height) << c.style;
+        if (c.style == FromThemeFile)
+            continue;
+        // The normal frame is the strip's first: its corner is see-through only when Transparent.
+        b->SetColor(RGB(1, 2, 3));
+        auto painted = Painted(*b);
+        TBitmap strip;
+        LoadBuiltInBitmap(c.style, posButtonStrip, strip);
+        EXPECT_EQ(PixelAt(*painted, c.width / 2, c.height / 2), PixelAt(strip, c.width / 2, c.height / 2)) << c.style;
+    }
+}
