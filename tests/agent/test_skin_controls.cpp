@@ -863,3 +863,36 @@ TEST(SkinButton, TheGenericButtonSizesItselfToOneFrameOfItsStylesStrip)
         EXPECT_EQ(PixelAt(*painted, c.width / 2, c.height / 2), PixelAt(strip, c.width / 2, c.height / 2)) << c.style;
     }
 }
+
+TEST(SkinMenu, MacStyleItemsUseTheirPicturesAndDisabledItemsAreGrey)
+{
+    TComponent owner(nullptr);
+    TskPopupMenu menu(&owner);
+    menu.SetUIStyle(MacOS);
+    menu.SetUseSystemFont(false);
+    auto* item = new TMenuItem(&owner);
+    item->SetCaption("Exit");
+    menu.Items()->Add(item);
+    TBitmap b;
+    b.SetSize(120, 20);
+    const RECT r = {0, 0, 120, 20};
+    item->DrawItem(b.Canvas(), r, true);
+    EXPECT_EQ(PixelAt(b, 100, 0), RGB(96, 150, 230));        // top of MACOS_MENU_SELECT
+    item->DrawItem(b.Canvas(), r, false);
+    EXPECT_EQ(PixelAt(b, 100, 0), RGB(250, 250, 250));       // top of MACOS_MENU_BAR
+
+    menu.SetUIStyle(Indigo);
+    item->SetEnabled(false);
+    menu.SetFontColor(RGB(0, 0, 0));
+    b.SetSize(120, 21);
+    item->DrawItem(b.Canvas(), RECT{0, 0, 120, 21}, true);   // a disabled item is never shown selected
+    EXPECT_EQ(PixelAt(b, 100, 10), RGB(255, 255, 255));
+    bool grey = false, black = false;
+    for (int y = 0; y < 21; ++y)
+        for (int x = 26; x < 120; ++x) {
+            grey = grey || PixelAt(b, x, y) == RGB(128, 128, 128);
+            black = black || PixelAt(b, x, y) == RGB(0, 0, 0);
+        }
+    EXPECT_TRUE(grey);
+    EXPECT_FALSE(black);
+}
