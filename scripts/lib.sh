@@ -8,7 +8,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono/Gecko download prompts, no desktop menu entries written into the host.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
-SEQUORA_PACKAGES=(cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+SEQUORA_PACKAGES=(cmake ninja-build g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 googletest wine wine64 wine32:i386
     xvfb xauth x11-utils imagemagick procps)
 

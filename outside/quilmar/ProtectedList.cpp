@@ -69,7 +69,7 @@ bool ProtectedList::Protect(const std::wstring& fullPath)
 {
     NamedMutexLock lock(kListMutex);
     const DWORD attributes = GetFileAttributesW(fullPath.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (!lock.Owned() || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     ProtectedEntry entry;
     if (!Find(fullPath, entry) || entry.originalAttributes == INVALID_FILE_ATTRIBUTES) {
@@ -90,6 +90,8 @@ bool ProtectedList::Release(const std::wstring& fullPath)
 {
     NamedMutexLock lock(kListMutex);
     ProtectedEntry entry;
+    if (!lock.Owned())
+        return false;
     if (!Find(fullPath, entry))
         return true;
     const DWORD attributes = GetFileAttributesW(fullPath.c_str());

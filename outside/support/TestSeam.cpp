@@ -11,6 +11,7 @@ namespace {
 
 constexpr const char* kJournalVariable = "SEQUORA_OUTSIDE_JOURNAL";
 constexpr const char* kFaultsVariable = "SEQUORA_OUTSIDE_FAULTS";
+constexpr DWORD kWriteBackPauseMs = 60000;
 
 std::string Variable(const char* name)
 {
@@ -59,6 +60,15 @@ bool TestSeam::HasFaultForLetter(const char* name, uint32_t letter)
         if (toupper(static_cast<unsigned char>(c)) == toupper(static_cast<int>(letter & 0xFF)))
             return true;
     return false;
+}
+
+void TestSeam::PauseWriteBackIfAsked(const char* phase)
+{
+    std::string wanted;
+    if (HasFault("writeback-pause", &wanted) && wanted == phase) {
+        Record(std::string("Tavrin_Unmount paused at ") + phase);
+        Sleep(kWriteBackPauseMs);
+    }
 }
 
 bool TestSeam::JournalEnabled() { return !Variable(kJournalVariable).empty(); }

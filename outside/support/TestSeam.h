@@ -15,6 +15,10 @@ public:
     // True when the knob is on with no value, or with a value that lists `letter` ("unmount-refused=XY").
     static bool HasFaultForLetter(const char* name, uint32_t letter);
 
+    // Holds a dismount for a minute at `phase` when "writeback-pause=<phase>" is on, after
+    // journalling "Tavrin_Unmount paused at <phase>", so that a test can end the process there.
+    static void PauseWriteBackIfAsked(const char* phase);
+
     static bool JournalEnabled();
     static void Record(const std::string& line);   // adds the line end
 

@@ -55,6 +55,7 @@ public:
             ReleaseMutex(m_mutex.Get());
     }
     NamedMutexLock(const NamedMutexLock&) = delete;
+    bool Owned() const { return m_owned; }
     NamedMutexLock& operator=(const NamedMutexLock&) = delete;
 
 private:

@@ -1,15 +1,236 @@
 #include "DiskDriver.h"
 
+#include "DeviceBroadcast.h"
+#include "DriveMapper.h"
+#include "FileTree.h"
+#include "ImageFile.h"
+#include "SlotStore.h"
+#include "TestSeam.h"
+#include "UniqueHandle.h"
+#include "VolumeStore.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cwctype>
+
 namespace outside {
 
-bool DiskDriver::IsInstalled() { return false; }
-bool DiskDriver::Install() { return false; }
-bool DiskDriver::Mount(const std::wstring&, uint32_t, bool) { return false; }
-bool DiskDriver::Unmount(uint32_t) { return false; }
-bool DiskDriver::ImageOf(uint32_t, std::wstring&) { return false; }
-uint32_t DiskDriver::MountedMask() { return 0; }
-uint32_t DiskDriver::SlotLetter(int) { return 0; }
-uint32_t DiskDriver::FindFreeLetter() { return 0; }
-bool DiskDriver::MoveImage(const std::wstring&, const std::wstring&) { return false; }
+namespace {
+
+constexpr wchar_t kFirstLetter = L'D';
+constexpr wchar_t kLastLetter = L'Z';
+constexpr const wchar_t* kMountsFolder = L"Tavrin\\Mounts";
+constexpr const wchar_t* kBusySuffix = L".busy";
+
+wchar_t NormalLetter(uint32_t letter)
+{
+    const wchar_t upper = static_cast<wchar_t>(towupper(static_cast<wchar_t>(letter)));
+    return upper >= L'A' && upper <= L'Z' ? upper : 0;
+}
+
+// Local, per user, and never beside the image: a folder on the USB drive would make the mounted
+// letter look removable, and one beside a hidden image would show where it lies.
+std::wstring MountsRoot()
+{
+    wchar_t appData[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, appData)))
+        return std::wstring();
+    const std::wstring root = std::wstring(appData) + L"\\" + kMountsFolder;
+    SHCreateDirectoryExW(nullptr, root.c_str(), nullptr);
+    return root;
+}
+
+std::wstring NewMountFolder(int slot)
+{
+    const std::wstring root = MountsRoot();
+    if (root.empty())
+        return std::wstring();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        wchar_t name[64];
+        swprintf(name, 64, L"%d-%lx-%llx-%d", slot, GetCurrentProcessId(),
+                 static_cast<unsigned long long>(GetTickCount64()), attempt);
+        const std::wstring folder = root + L"\\" + name;
+        if (CreateDirectoryW(folder.c_str(), nullptr))
+            return folder;
+    }
+    return std::wstring();
+}
+
+// Windows refuses to rename a folder while a file inside it is open: the same answer a real
+// volume gives when it is locked for dismounting.
+bool HasOpenFiles(const std::wstring& folder)
+{
+    const std::wstring busy = folder + kBusySuffix;
+    if (!MoveFileExW(FileTree::LongPath(folder).c_str(), FileTree::LongPath(busy).c_str(), 0))
+        return GetFileAttributesW(FileTree::LongPath(folder).c_str()) != INVALID_FILE_ATTRIBUTES;
+    MoveFileExW(FileTree::LongPath(busy).c_str(), FileTree::LongPath(folder).c_str(), 0);
+    return false;
+}
+
+// Brings a mounted disk's files back into its image and takes its letter away. Nothing is
+// dropped before the image holds it: when the files cannot be written back the slot, its letter
+// and its files all stay, marked for writing back at the next chance.
+bool Dismount(const SlotRecord& record, wchar_t& removedLetter)
+{
+    // A dismount that ended between the two renames of its open-files check left the files under
+    // the busy name.
+    const std::wstring busy = FileTree::LongPath(record.folder + kBusySuffix);
+    if (GetFileAttributesW(FileTree::LongPath(record.folder).c_str()) == INVALID_FILE_ATTRIBUTES &&
+        GetFileAttributesW(busy.c_str()) != INVALID_FILE_ATTRIBUTES)
+        MoveFileExW(busy.c_str(), FileTree::LongPath(record.folder).c_str(), 0);
+    const bool folderExists = GetFileAttributesW(FileTree::LongPath(record.folder).c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (folderExists && HasOpenFiles(record.folder))
+        return false;
+    if (!record.readOnly && folderExists) {
+        std::vector<TreeEntry> entries;
+        if (!FileTree::Scan(record.folder, entries))
+            return false;
+        if (record.pendingWriteBack || FileTree::Fingerprint(entries) != record.manifest) {
+            SlotStore::SetPending(record.slot, true);
+            if (!VolumeStore::Pack(record.imagePath, record.folder, entries))
+                return false;
+        }
+    }
+    TestSeam::PauseWriteBackIfAsked("cleanup");
+    const bool wasMapped = DriveMapper::IsLetterInUse(record.letter);
+    DriveMapper::Unmap(record.letter);
+    SlotStore::Remove(record.slot);
+    if (folderExists)
+        FileTree::DeleteTree(record.folder);
+    if (wasMapped)
+        removedLetter = record.letter;
+    return true;
+}
+
+// Announced once the driver's lock is given back: a window that hears of it may well call the
+// driver in turn.
+class PendingAnnouncements {
+public:
+    ~PendingAnnouncements()
+    {
+        if (removed)
+            DeviceBroadcast::VolumeRemoved(removed);
+        if (arrived)
+            DeviceBroadcast::VolumeArrived(arrived);
+    }
+    wchar_t removed = 0;
+    wchar_t arrived = 0;
+};
+
+}  // namespace
+
+bool DiskDriver::IsInstalled() { return SlotStore::IsInstalled() && DriveMapper::CanMap(); }
+
+bool DiskDriver::Install() { return DriveMapper::CanMap() && SlotStore::Install(); }
+
+bool DiskDriver::Mount(const std::wstring& imagePath, uint32_t letterValue, bool readOnly)
+{
+    const wchar_t letter = NormalLetter(letterValue);
+    if (!letter)
+        return false;
+    PendingAnnouncements announcements;
+    NamedMutexLock lock(SlotStore::kDriverMutex);
+    if (!lock.Owned())
+        return false;
+    uint8_t header[ImageFile::kHeaderBytes];
+    if (!ImageFile::ReadHeader(imagePath, header))
+        return false;
+
+    // The same image still listed: an earlier dismount could not finish. Its kept files go back
+    // into the image first; an image mounted and in use stays as it is.
+    SlotRecord existing;
+    if (SlotStore::FindByImage(imagePath, existing)) {
+        if (!existing.pendingWriteBack || !Dismount(existing, announcements.removed))
+            return false;
+    }
+    SlotRecord holder;
+    if (SlotStore::FindByLetter(letter, holder) || DriveMapper::IsLetterInUse(letter))
+        return false;
+
+    SlotRecord record;
+    record.slot = SlotStore::FreeSlot();
+    if (record.slot < 0)
+        return false;
+    record.letter = letter;
+    record.imagePath = imagePath;
+    record.readOnly = readOnly;
+    record.folder = NewMountFolder(record.slot);
+    if (record.folder.empty())
+        return false;
+    std::vector<TreeEntry> entries;
+    if (!VolumeStore::Unpack(imagePath, record.folder) || !FileTree::Scan(record.folder, entries)) {
+        FileTree::DeleteTree(record.folder);
+        return false;
+    }
+    record.manifest = FileTree::Fingerprint(entries);
+    if (!SlotStore::Write(record)) {
+        SlotStore::Remove(record.slot);
+        FileTree::DeleteTree(record.folder);
+        return false;
+    }
+    if (!DriveMapper::Map(letter, record.folder)) {
+        SlotStore::Remove(record.slot);
+        FileTree::DeleteTree(record.folder);
+        return false;
+    }
+    announcements.arrived = letter;
+    return true;
+}
+
+bool DiskDriver::Unmount(uint32_t letterValue)
+{
+    const wchar_t letter = NormalLetter(letterValue);
+    if (!letter)
+        return false;
+    PendingAnnouncements announcements;
+    NamedMutexLock lock(SlotStore::kDriverMutex);
+    SlotRecord record;
+    return lock.Owned() && SlotStore::FindByLetter(letter, record) && Dismount(record, announcements.removed);
+}
+
+bool DiskDriver::ImageOf(uint32_t letterValue, std::wstring& imagePath)
+{
+    SlotRecord record;
+    const wchar_t letter = NormalLetter(letterValue);
+    if (!letter || !SlotStore::FindByLetter(letter, record))
+        return false;
+    imagePath = record.imagePath;
+    return true;
+}
+
+uint32_t DiskDriver::MountedMask()
+{
+    uint32_t mask = 0;
+    for (const SlotRecord& record : SlotStore::All())
+        mask |= 1u << record.slot;
+    return mask;
+}
+
+uint32_t DiskDriver::SlotLetter(int slot)
+{
+    SlotRecord record;
+    return SlotStore::Find(slot, record) ? record.letter : 0;
+}
+
+uint32_t DiskDriver::FindFreeLetter()
+{
+    const auto records = SlotStore::All();
+    for (wchar_t letter = kLastLetter; letter >= kFirstLetter; --letter) {
+        bool taken = DriveMapper::IsLetterInUse(letter);
+        for (const SlotRecord& record : records)
+            taken = taken || towupper(record.letter) == letter;
+        if (!taken)
+            return letter;
+    }
+    return 0;
+}
+
+bool DiskDriver::MoveImage(const std::wstring& source, const std::wstring& destination)
+{
+    // The long form keeps reserved names such as "aux" on the way plain folder names.
+    return MoveFileExW(FileTree::LongPath(source).c_str(), FileTree::LongPath(destination).c_str(),
+                       MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
 
 }  // namespace outside

@@ -14,6 +14,7 @@ namespace outside {
 namespace {
 
 constexpr DWORD kWriteChunk = 4u << 20;
+constexpr DWORD kSmallestChunk = 64u << 10;   // small images still report their progress in steps
 constexpr uint64_t kMaxImageLength = 1ull << 42;   // 4 TiB: far beyond any disk a user makes here
 
 uint32_t ReadU32(const uint8_t* bytes, size_t offset)
@@ -23,18 +24,26 @@ uint32_t ReadU32(const uint8_t* bytes, size_t offset)
     return value;
 }
 
+// A file being made: removed again unless it was finished. Owns the handle so that the file is
+// closed before it is removed.
 class PartialFile {
 public:
-    explicit PartialFile(const std::wstring& path) : m_path(path) {}
+    PartialFile(const std::wstring& path, HANDLE file) : m_path(path), m_file(file) {}
     ~PartialFile()
     {
+        m_file.Reset();
         if (!m_kept)
             DeleteFileW(m_path.c_str());
     }
+    PartialFile(const PartialFile&) = delete;
+    PartialFile& operator=(const PartialFile&) = delete;
+    HANDLE Handle() const { return m_file.Get(); }
+    void Close() { m_file.Reset(); }
     void Keep() { m_kept = true; }
 
 private:
     std::wstring m_path;
+    UniqueHandle m_file;
     bool m_kept = false;
 };
 
@@ -66,32 +75,34 @@ bool ImageFile::Create(const std::wstring& path, const void* header2048, TavrinP
     const DWORD slowMs = TestSeam::HasFault("create-slow", &slowText) ? strtoul(slowText.c_str(), nullptr, 10) : 0;
     const bool failHalfway = TestSeam::HasFault("create-fails");
 
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
+    HANDLE created = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (created == INVALID_HANDLE_VALUE)
         return false;
-    PartialFile partial(path);
+    PartialFile partial(path, created);
 
     int reported = -1;
     auto report = [&](int percent) {
         if (percent == reported)
             return true;
+        // A slow creation (test knob) spends its time in proportion to the progress it reports.
+        if (slowMs && percent > 0)
+            Sleep(static_cast<DWORD>(uint64_t(slowMs) * (percent - std::max(reported, 0)) / 100));
         reported = percent;
-        if (slowMs)
-            Sleep(slowMs / 101);
         int32_t value = percent;
         return !progress || (progress(&value) & 0xFF) != 0;
     };
 
     DWORD written = 0;
-    if (!report(0) || !WriteFile(file.Get(), header2048, kHeaderBytes, &written, nullptr) || written != kHeaderBytes)
+    if (!report(0) || !WriteFile(partial.Handle(), header2048, kHeaderBytes, &written, nullptr) || written != kHeaderBytes)
         return false;
     // The data area is written out in full: the disk then owns its space, and an empty volume is
     // all zeros.
-    std::vector<char> zeros(kWriteChunk, 0);
+    const DWORD step = static_cast<DWORD>(std::min<uint64_t>(kWriteChunk, std::max<uint64_t>(kSmallestChunk, length / 100)));
+    std::vector<char> zeros(step, 0);
     uint64_t done = kHeaderBytes;
     while (done < length) {
-        const DWORD chunk = static_cast<DWORD>(std::min<uint64_t>(kWriteChunk, length - done));
-        if (!WriteFile(file.Get(), zeros.data(), chunk, &written, nullptr) || written != chunk)
+        const DWORD chunk = static_cast<DWORD>(std::min<uint64_t>(step, length - done));
+        if (!WriteFile(partial.Handle(), zeros.data(), chunk, &written, nullptr) || written != chunk)
             return false;
         done += chunk;
         const int percent = static_cast<int>(done * 100 / length);
@@ -100,9 +111,9 @@ bool ImageFile::Create(const std::wstring& path, const void* header2048, TavrinP
         if (percent < 100 && !report(percent))
             return false;
     }
-    if (failHalfway || !FlushFileBuffers(file.Get()))
+    if (failHalfway || !FlushFileBuffers(partial.Handle()))
         return false;
-    file.Reset();
+    partial.Close();
     if (!report(100))
         return false;
     partial.Keep();

@@ -101,6 +101,9 @@ check_test_imports() {
     [ "$(import_style_of "$file" "$2.dll")" = "$3" ] || fail "$1 does not import $2.dll by $3"
 }
 check_test_imports test_tavrin.exe Tavrin ordinal
+check_test_imports tavrinhelper.exe Tavrin name
+check_test_imports test_quilmar.exe Quilmar ordinal
+check_test_imports test_fennick.exe Fennick name
 
 check_imports Brixom.exe Tavrin=ordinal Quilmar=ordinal Fennick=name
 check_imports Lumetta.exe Tavrin=ordinal Fennick=name

@@ -1,11 +1,522 @@
 // Tavrin.dll as the programs use it: images made, read and rewritten, disks mounted on real drive
 // letters and dismounted again, without ever losing the disk's files.
-#include "TavrinApi.h"
+#include "TavrinFixture.h"
 
-#include <gtest/gtest.h>
+#include "ChildProcess.h"
+#include "FakeUsbDrive.h"
+#include "Paths.h"
+#include "Recorder.h"
+#include "WindowDriver.h"
 
-TEST(TavrinService, IsInstalledOnceInstalled)
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+using namespace tavrintest;
+using harness::FileExists;
+using harness::JoinPath;
+using harness::ReadFileBytes;
+using harness::WriteFileBytes;
+
+namespace {
+
+std::string HelperPath() { return JoinPath(harness::TestBinDir(), "tavrinhelper.exe"); }
+
+DWORD RunHelper(const std::string& arguments) { return harness::RunAndWait(HelperPath(), arguments, 120000); }
+
+std::vector<uint8_t> HeaderOf(const std::string& image)
+{
+    std::vector<uint8_t> header(2048, 0);
+    if (!Tavrin_GetInfo(Wide(image).c_str(), header.data()))
+        header.clear();
+    return header;
+}
+
+uint64_t SizeOf(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool LetterIsListed(char letter)
+{
+    char roots[256] = {};
+    DWORD length = GetLogicalDriveStringsA(sizeof(roots), roots);
+    for (const char* root = roots; root < roots + length && *root; root += strlen(root) + 1)
+        if (root[0] == letter)
+            return true;
+    return false;
+}
+
+std::vector<int32_t> g_percents;
+uint8_t g_stopAt = 255;
+
+uint8_t __cdecl RecordProgress(const int32_t* percent)
+{
+    g_percents.push_back(*percent);
+    // Only the low byte counts: 0x100 means "stop" as 0 does.
+    return *percent >= g_stopAt ? 0 : 1;
+}
+
+// A callback that leaves garbage above its one-byte result: 0x100 stops, 0x101 goes on.
+uint32_t __cdecl StopWithHighBits(const int32_t* percent) { return *percent >= 30 ? 0x100u : 0x101u; }
+
+std::string Pattern(size_t size, char seed)
+{
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(seed + i * 7 + (i >> 12));
+    return bytes;
+}
+
+}  // namespace
+
+TEST(TavrinService, IsInstalledOnceInstalledAndKnobsSayOtherwise)
 {
     ASSERT_NE(0, Tavrin_Install());
     EXPECT_NE(0, Tavrin_IsInstalled());
+    {
+        ScopedVariable faults("SEQUORA_OUTSIDE_FAULTS", "tavrin-not-ready,tavrin-install-fails");
+        EXPECT_EQ(0, Tavrin_IsInstalled());
+        EXPECT_EQ(0, Tavrin_Install());
+    }
+    EXPECT_NE(0, Tavrin_IsInstalled());
+}
+
+class TavrinImage : public TavrinTest {};
+
+TEST_F(TavrinImage, CreateWritesHeaderAndFullLengthWithProgressToOneHundred)
+{
+    for (uint32_t sizeMb : {1u, 3u, 9u}) {
+        const std::string path = m_folder / ("d" + std::to_string(sizeMb) + ".img");
+        const auto header = MakeHeader(sizeMb, "pw" + std::to_string(sizeMb), 'Q');
+        g_percents.clear();
+        g_stopAt = 255;
+        int32_t context = 0;
+        ASSERT_EQ(1, Tavrin_CreateImage(Wide(path).c_str(), header.data(), RecordProgress, &context)) << sizeMb;
+        EXPECT_EQ(uint64_t(sizeMb) * kMiB, SizeOf(path));
+        EXPECT_EQ(std::string(header.begin(), header.end()), ReadFileBytes(path).substr(0, 2048));
+        EXPECT_EQ(header, HeaderOf(path));
+        ASSERT_FALSE(g_percents.empty());
+        EXPECT_EQ(0, g_percents.front());
+        EXPECT_EQ(100, g_percents.back());
+        for (size_t i = 1; i < g_percents.size(); ++i)
+            EXPECT_LT(g_percents[i - 1], g_percents[i]) << "each percent at most once, rising";
+    }
+}
+
+TEST_F(TavrinImage, CreateRefusesExistingFileAndLeavesNothingWhenStoppedOrFailing)
+{
+    const std::string existing = m_folder / "existing.img";
+    ASSERT_TRUE(WriteFileBytes(existing, "precious"));
+    const auto header = MakeHeader(2, "pw");
+    int32_t context = 0;
+    EXPECT_EQ(0, Tavrin_CreateImage(Wide(existing).c_str(), header.data(), nullptr, &context));
+    EXPECT_EQ("precious", ReadFileBytes(existing));
+
+    const std::string stopped = m_folder / "stopped.img";
+    g_percents.clear();
+    g_stopAt = 40;
+    EXPECT_EQ(0, Tavrin_CreateImage(Wide(stopped).c_str(), MakeHeader(20, "pw").data(), RecordProgress, &context));
+    EXPECT_FALSE(FileExists(stopped));
+    EXPECT_EQ(40, g_percents.back());
+    EXPECT_EQ(0, Tavrin_CreateImage(Wide(stopped).c_str(), MakeHeader(20, "pw").data(),
+                                    reinterpret_cast<TavrinProgressProc>(reinterpret_cast<void*>(StopWithHighBits)), &context));
+    EXPECT_FALSE(FileExists(stopped));
+
+    ScopedVariable faults("SEQUORA_OUTSIDE_FAULTS", "create-fails");
+    EXPECT_EQ(0, Tavrin_CreateImage(Wide(stopped).c_str(), header.data(), nullptr, &context));
+    EXPECT_FALSE(FileExists(stopped));
+}
+
+TEST_F(TavrinImage, SlowKnobStretchesCreationOverItsProgress)
+{
+    const std::string path = m_folder / "slow.img";
+    ScopedVariable faults("SEQUORA_OUTSIDE_FAULTS", "create-slow=1000");
+    g_percents.clear();
+    g_stopAt = 255;
+    int32_t context = 0;
+    const DWORD start = GetTickCount();
+    ASSERT_EQ(1, Tavrin_CreateImage(Wide(path).c_str(), MakeHeader(2, "pw").data(), RecordProgress, &context));
+    EXPECT_GE(GetTickCount() - start, 900u);
+    EXPECT_GT(g_percents.size(), 10u) << "a small image still reports its progress in steps";
+    EXPECT_EQ(100, g_percents.back());
+}
+
+TEST_F(TavrinImage, GetInfoRefusesFilesThatAreNoImage)
+{
+    const std::string text = m_folder / "notes.txt";
+    ASSERT_TRUE(WriteFileBytes(text, std::string(4096, 'n')));
+    const std::string small = m_folder / "small.img";
+    ASSERT_TRUE(WriteFileBytes(small, std::string(100, '\0')));
+    std::vector<uint8_t> header(2048, 0);
+    EXPECT_EQ(0, Tavrin_GetInfo(Wide(text).c_str(), header.data()));
+    EXPECT_EQ(0, Tavrin_GetInfo(Wide(small).c_str(), header.data()));
+    EXPECT_EQ(0, Tavrin_GetInfo(Wide(m_folder / "missing.img").c_str(), header.data()));
+    EXPECT_EQ(0, Tavrin_SetInfo(Wide(text).c_str(), MakeHeader(2, "pw").data()));
+    EXPECT_EQ(std::string(4096, 'n'), ReadFileBytes(text));
+}
+
+TEST_F(TavrinImage, SetInfoRewritesOnlyTheHeader)
+{
+    const std::string image = NewImage("a.img", 2, "old");
+    const char letter = FreeLetter();
+    ASSERT_TRUE(Mount(image, letter));
+    ASSERT_TRUE(WriteFileBytes(Root(letter) + "kept.txt", "data of the disk"));
+    ASSERT_TRUE(Unmount(letter));
+    const std::string before = ReadFileBytes(image);
+
+    auto header = HeaderOf(image);
+    memset(&header[372], 0, 260);
+    memcpy(&header[372], "changed", 7);
+    ASSERT_NE(0, Tavrin_SetInfo(Wide(image).c_str(), header.data()));
+    const std::string after = ReadFileBytes(image);
+    EXPECT_EQ(before.size(), after.size());
+    EXPECT_EQ(before.substr(2048), after.substr(2048));
+    EXPECT_EQ("changed", PasswordOf(HeaderOf(image)));
+
+    // A buffer that is no image header is not written.
+    std::vector<uint8_t> garbage(2048, 0x41);
+    EXPECT_EQ(0, Tavrin_SetInfo(Wide(image).c_str(), garbage.data()));
+    ScopedVariable faults("SEQUORA_OUTSIDE_FAULTS", "setinfo-fails");
+    EXPECT_EQ(0, Tavrin_SetInfo(Wide(image).c_str(), MakeHeader(2, "other").data()));
+    EXPECT_EQ("changed", PasswordOf(HeaderOf(image)));
+}
+
+class TavrinMount : public TavrinTest {};
+
+TEST_F(TavrinMount, MountOutlivesItsProcessAndDismountBringsFilesBack)
+{
+    const std::string image = NewImage("disk.img", 4);
+    const char letter = FreeLetter();
+    ASSERT_NE(0, letter);
+    ASSERT_EQ(1u, RunHelper("mount \"" + image + "\" " + letter));
+
+    // Another process sees the disk: listed, a fixed drive, its image named.
+    ASSERT_TRUE(LetterIsListed(letter));
+    EXPECT_EQ(static_cast<UINT>(DRIVE_FIXED), GetDriveTypeA(Root(letter).c_str()));
+    const uint32_t mask = Tavrin_GetMountedMask();
+    ASSERT_NE(0u, mask);
+    int slot = 0;
+    while (!(mask & (1u << slot)))
+        ++slot;
+    EXPECT_EQ(static_cast<uint32_t>(letter), Tavrin_GetSlotLetter(slot) & 0xFFFF);
+    std::vector<uint8_t> info(1096, 0xCC);
+    memset(info.data(), 0, 4);
+    ASSERT_NE(0, Tavrin_GetMountInfo(static_cast<unsigned char>(letter), info.data()));
+    const std::wstring expected = L"\\??\\" + Wide(image);
+    uint16_t units = 0;
+    memcpy(&units, &info[46], 2);
+    EXPECT_EQ(expected.size(), units);
+    EXPECT_EQ(expected, std::wstring(reinterpret_cast<const wchar_t*>(&info[48])));
+    EXPECT_NE(letter, FreeLetter());
+
+    ASSERT_TRUE(CreateDirectoryA((Root(letter) + "folder").c_str(), nullptr));
+    const std::string big = Pattern(3 * kMiB + 123, 'b');
+    ASSERT_TRUE(WriteFileBytes(Root(letter) + "folder\\big.bin", big));
+    ASSERT_TRUE(WriteFileBytes(Root(letter) + "a.txt", "hello"));
+
+    ASSERT_TRUE(Unmount(letter));
+    EXPECT_FALSE(LetterIsListed(letter));
+    EXPECT_EQ(0u, Tavrin_GetMountedMask() & (1u << slot));
+    EXPECT_EQ(0, Tavrin_GetMountInfo(static_cast<unsigned char>(letter), info.data()));
+    EXPECT_EQ(uint64_t(4) * kMiB, SizeOf(image));
+
+    // Remounted by the other binding, on another letter: the files are back.
+    ASSERT_EQ(1u, RunHelper("mount \"" + image + "\" " + letter));
+    EXPECT_EQ("hello", ReadFileBytes(Root(letter) + "a.txt"));
+    EXPECT_EQ(big, ReadFileBytes(Root(letter) + "folder\\big.bin"));
+    ASSERT_EQ(1u, RunHelper(std::string("unmount ") + letter));
+    EXPECT_FALSE(LetterIsListed(letter));
+}
+
+TEST_F(TavrinMount, SeveralProcessesMountAtOnceIntoSlotsOfTheirOwn)
+{
+    constexpr int kProcesses = 4;
+    std::vector<std::string> images;
+    std::string letters;
+    for (int i = 0; i < kProcesses; ++i) {
+        images.push_back(NewImage("many" + std::to_string(i) + ".img"));
+        const char letter = harness::FirstFreeDriveLetter(letters.empty() ? 'G' : static_cast<char>(letters.back() + 1));
+        ASSERT_NE(0, letter);
+        letters += letter;
+    }
+    std::vector<harness::ChildProcess> helpers(kProcesses);
+    for (int i = 0; i < kProcesses; ++i)
+        ASSERT_TRUE(helpers[i].Start(HelperPath(), "mount \"" + images[i] + "\" " + letters[i]));
+    uint32_t expectedMask = 0;
+    for (int i = 0; i < kProcesses; ++i) {
+        ASSERT_TRUE(helpers[i].Wait(60000));
+        EXPECT_EQ(1u, helpers[i].ExitCode()) << letters[i];
+        expectedMask = (expectedMask << 1) | 1;
+    }
+    EXPECT_EQ(expectedMask, Tavrin_GetMountedMask());
+    std::string slotLetters;
+    for (int slot = 0; slot < kProcesses; ++slot)
+        slotLetters += static_cast<char>(Tavrin_GetSlotLetter(slot));
+    std::sort(slotLetters.begin(), slotLetters.end());
+    std::string sorted = letters;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, slotLetters);
+}
+
+TEST_F(TavrinMount, ReadOnlyMountLeavesTheImageUnchanged)
+{
+    const std::string image = NewImage("ro.img");
+    char letter = FreeLetter();
+    ASSERT_TRUE(Mount(image, letter));
+    ASSERT_TRUE(WriteFileBytes(Root(letter) + "first.txt", "one"));
+    ASSERT_TRUE(Unmount(letter));
+    const std::string before = ReadFileBytes(image);
+
+    ASSERT_TRUE(Mount(image, letter, true));
+    EXPECT_EQ("one", ReadFileBytes(Root(letter) + "first.txt"));
+    WriteFileBytes(Root(letter) + "second.txt", "two");
+    DeleteFileA((Root(letter) + "first.txt").c_str());
+    ASSERT_TRUE(Unmount(letter));
+    EXPECT_EQ(before, ReadFileBytes(image));
+}
+
+TEST_F(TavrinMount, RefusesLettersInUseImagesMountedAndFilesThatAreNoImage)
+{
+    const std::string image = NewImage("one.img");
+    const std::string other = NewImage("two.img");
+    const char letter = FreeLetter();
+    ASSERT_TRUE(Mount(image, letter));
+    const char next = FreeLetter();
+    ASSERT_NE(letter, next);
+    EXPECT_FALSE(Mount(other, letter)) << "letter of a mounted disk";
+    EXPECT_FALSE(Mount(other, 'C')) << "letter of a drive";
+    EXPECT_FALSE(Mount(other, '1'));
+    EXPECT_FALSE(Mount(image, next)) << "the same image twice";
+    std::string upper = image;
+    for (char& c : upper)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    EXPECT_FALSE(Mount(upper, next)) << "the same image, written otherwise";
+    const std::string text = m_folder / "text.img";
+    ASSERT_TRUE(WriteFileBytes(text, std::string(5000, 't')));
+    EXPECT_FALSE(Mount(text, next));
+    EXPECT_FALSE(LetterIsListed(next));
+    EXPECT_FALSE(Unmount(next)) << "nothing mounted there";
+    {
+        ScopedVariable faults("SEQUORA_OUTSIDE_FAULTS", std::string("unmount-refused=") + letter);
+        EXPECT_FALSE(Unmount(letter));
+        EXPECT_TRUE(LetterIsListed(letter));
+    }
+    EXPECT_TRUE(Unmount(letter));
+}
+
+TEST_F(TavrinMount, AnnouncesArrivalAndRemovalToOtherProcesses)
+{
+    const std::string peer = harness::PeerWindowPath();
+    DeleteFileA((peer + ".log").c_str());
+    harness::ChildProcess window;
+    ASSERT_TRUE(window.Start(peer, "Tavrin peer"));
+    ASSERT_NE(nullptr, harness::WaitForWindow(window.Pid(), nullptr, "Tavrin peer"));
+
+    const std::string image = NewImage("seen.img");
+    const char letter = FreeLetter();
+    ASSERT_TRUE(Mount(image, letter));
+    ASSERT_TRUE(Unmount(letter));
+    char mask[16];
+    snprintf(mask, sizeof(mask), "0x%08lX", 1ul << (letter - 'A'));
+    const std::vector<std::string> expected = {std::string("event=0x8000 mask=") + mask,
+                                               std::string("event=0x8004 mask=") + mask};
+    auto events = [&] {
+        std::vector<std::string> lines;
+        for (const std::string& line : harness::RecordedCalls(peer))
+            if (line.rfind("event=", 0) == 0)
+                lines.push_back(line);
+        return lines;
+    };
+    ASSERT_TRUE(harness::WaitUntil([&] { return events().size() >= 2; }, 5000));
+    EXPECT_EQ(expected, events());
+}
+
+TEST_F(TavrinMount, MoveFileNeverReplacesAndPassesReservedFolderNames)
+{
+    const std::string aux = m_folder / "aux";
+    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + Wide(aux)).c_str(), nullptr));
+    const std::string rest = aux + "\\image";
+    const std::string work = m_folder / "image";
+    ASSERT_TRUE(WriteFileBytes(work, "the image"));
+    EXPECT_NE(0, Tavrin_MoveFile(Wide(work).c_str(), Wide(rest).c_str()));
+    EXPECT_FALSE(FileExists(work));
+    EXPECT_NE(0, Tavrin_MoveFile(Wide(rest).c_str(), Wide(work).c_str()));
+    EXPECT_EQ("the image", ReadFileBytes(work));
+
+    EXPECT_EQ(0, Tavrin_MoveFile(Wide(rest).c_str(), Wide(work).c_str())) << "missing source";
+    const std::string other = m_folder / "other";
+    ASSERT_TRUE(WriteFileBytes(other, "other"));
+    EXPECT_EQ(0, Tavrin_MoveFile(Wide(other).c_str(), Wide(work).c_str())) << "existing destination";
+    EXPECT_EQ("the image", ReadFileBytes(work));
+    EXPECT_EQ("other", ReadFileBytes(other));
+    RemoveDirectoryW((L"\\\\?\\" + Wide(aux)).c_str());
+}
+
+// Every way a write-back can fail keeps the letter, the mount and the files; once the cause is
+// gone the same dismount succeeds and the image holds the files.
+class TavrinNoDataLost : public TavrinTest {};
+
+TEST_F(TavrinNoDataLost, FailedWriteBackKeepsTheMountUntilItCanBeWritten)
+{
+    struct Case {
+        const char* name;
+        const char* faults;
+    };
+    const Case cases[] = {{"write-protected media", "media-readonly"}, {"image moved away", ""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string image = NewImage(std::string("f") + c.faults + ".img");
+        const std::string away = image + ".away";
+        const char letter = FreeLetter();
+        ASSERT_TRUE(Mount(image, letter));
+        ASSERT_TRUE(WriteFileBytes(Root(letter) + "new.txt", "must survive"));
+        {
+            ScopedVariable faults("SEQUORA_OUTSIDE_FAULTS", c.faults);
+            if (!*c.faults) {
+                ASSERT_TRUE(MoveFileA(image.c_str(), away.c_str()));
+            }
+            EXPECT_FALSE(Unmount(letter));
+        }
+        EXPECT_TRUE(LetterIsListed(letter));
+        EXPECT_EQ("must survive", ReadFileBytes(Root(letter) + "new.txt"));
+        EXPECT_NE(0u, Tavrin_GetMountedMask());
+        if (!*c.faults) {
+            ASSERT_TRUE(MoveFileA(away.c_str(), image.c_str()));
+        }
+        ASSERT_TRUE(Unmount(letter));
+        ASSERT_TRUE(Mount(image, letter));
+        EXPECT_EQ("must survive", ReadFileBytes(Root(letter) + "new.txt"));
+        ASSERT_TRUE(Unmount(letter));
+    }
+}
+
+TEST_F(TavrinNoDataLost, ContentLargerThanTheImageGrowsItAndAFullDiskFailsSafely)
+{
+    const std::string image = NewImage("grow.img", 2);
+    const char letter = FreeLetter();
+    ASSERT_TRUE(Mount(image, letter));
+    const std::string big = Pattern(3 * kMiB, 'g');
+    ASSERT_TRUE(WriteFileBytes(Root(letter) + "big.bin", big));
+    {
+        ScopedVariable faults("SEQUORA_OUTSIDE_FAULTS", "disk-full");
+        EXPECT_FALSE(Unmount(letter));
+    }
+    EXPECT_EQ(uint64_t(2) * kMiB, SizeOf(image)) << "a failed growth is taken back";
+    EXPECT_EQ(big, ReadFileBytes(Root(letter) + "big.bin"));
+    ASSERT_TRUE(Unmount(letter));
+    EXPECT_GT(SizeOf(image), uint64_t(3) * kMiB);
+
+    ASSERT_TRUE(Mount(image, letter));
+    EXPECT_EQ(big, ReadFileBytes(Root(letter) + "big.bin"));
+    ASSERT_TRUE(DeleteFileA((Root(letter) + "big.bin").c_str()));
+    ASSERT_TRUE(WriteFileBytes(Root(letter) + "small.txt", "small again"));
+    ASSERT_TRUE(Unmount(letter));
+    EXPECT_EQ(uint64_t(2) * kMiB, SizeOf(image)) << "back to its size once the content fits";
+    ASSERT_TRUE(Mount(image, letter));
+    EXPECT_EQ("small again", ReadFileBytes(Root(letter) + "small.txt"));
+    EXPECT_FALSE(FileExists(Root(letter) + "big.bin"));
+}
+
+TEST_F(TavrinNoDataLost, PulledUsbDriveKeepsTheMountAndAMountLaterWritesItBackFirst)
+{
+    harness::FakeUsbDrive usb(m_folder / "usb");
+    ASSERT_NE(0, usb.Letter());
+    const std::string image = usb.Root() + "portable.img";
+    int32_t context = 0;
+    ASSERT_EQ(1, Tavrin_CreateImage(Wide(image).c_str(), MakeHeader(2, "pw").data(), nullptr, &context));
+    const char letter = FreeLetter();
+    ASSERT_TRUE(Mount(image, letter));
+    ASSERT_TRUE(WriteFileBytes(Root(letter) + "work.txt", "written before the pull"));
+    ASSERT_TRUE(usb.Remove());
+    EXPECT_FALSE(Unmount(letter));
+    EXPECT_EQ("written before the pull", ReadFileBytes(Root(letter) + "work.txt"));
+
+    // The drive is back and the opener mounts the image again, on a letter of its own.
+    ASSERT_TRUE(usb.Insert());
+    const char again = FreeLetter();
+    ASSERT_TRUE(Mount(image, again));
+    EXPECT_FALSE(LetterIsListed(letter));
+    EXPECT_EQ("written before the pull", ReadFileBytes(Root(again) + "work.txt"));
+    ASSERT_TRUE(Unmount(again));
+}
+
+TEST_F(TavrinNoDataLost, HeaderChangedWhileMountedSurvivesTheDismount)
+{
+    const std::string image = NewImage("pw.img", 2, "before");
+    const char letter = FreeLetter();
+    ASSERT_TRUE(Mount(image, letter));
+    auto header = HeaderOf(image);
+    memset(&header[372], 0, 260);
+    memcpy(&header[372], "after", 5);
+    ASSERT_NE(0, Tavrin_SetInfo(Wide(image).c_str(), header.data()));
+    ASSERT_TRUE(WriteFileBytes(Root(letter) + "f.txt", "both"));
+    ASSERT_TRUE(Unmount(letter));
+    EXPECT_EQ(header, HeaderOf(image));
+    ASSERT_TRUE(Mount(image, letter));
+    EXPECT_EQ("both", ReadFileBytes(Root(letter) + "f.txt"));
+}
+
+// A dismount killed at each moment of its write-back: a copy of the image taken right then opens
+// with exactly the old or exactly the new files, and the kept mount is written back later.
+TEST_F(TavrinNoDataLost, KilledWriteBackLeavesOldOrNewContent)
+{
+    struct Case {
+        const char* phase;
+        bool newContentCurrent;
+    };
+    const Case cases[] = {{"data", false}, {"commit", false}, {"cleanup", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.phase);
+        const std::string image = NewImage(std::string("kill-") + c.phase + ".img", 8);
+        const char letter = FreeLetter();
+        ASSERT_TRUE(Mount(image, letter));
+        const std::string oldBig = Pattern(5 * kMiB, 'o');
+        ASSERT_TRUE(WriteFileBytes(Root(letter) + "big.bin", oldBig));
+        ASSERT_TRUE(Unmount(letter));
+
+        ASSERT_TRUE(Mount(image, letter));
+        const std::string newBig = Pattern(9 * kMiB, 'n');
+        ASSERT_TRUE(WriteFileBytes(Root(letter) + "big.bin", newBig));
+        ASSERT_TRUE(WriteFileBytes(Root(letter) + "added.txt", "new"));
+
+        const std::string journal = m_folder / (std::string("journal-") + c.phase + ".log");
+        harness::ChildProcess helper;
+        {
+            ScopedVariable faults("SEQUORA_OUTSIDE_FAULTS", std::string("writeback-pause=") + c.phase);
+            ScopedVariable log("SEQUORA_OUTSIDE_JOURNAL", journal);
+            ASSERT_TRUE(helper.Start(HelperPath(), std::string("unmount ") + letter));
+        }
+        const std::string paused = std::string("Tavrin_Unmount paused at ") + c.phase;
+        ASSERT_TRUE(harness::WaitUntil([&] { return ReadFileBytes(journal).find(paused) != std::string::npos; },
+                                       60000));
+        helper.Kill();
+        helper.Wait(10000);
+
+        const std::string copy = image + ".copy";
+        ASSERT_TRUE(CopyFileA(image.c_str(), copy.c_str(), FALSE));
+        EXPECT_EQ(PasswordOf(MakeHeader(8, "secret")), PasswordOf(HeaderOf(copy)));
+        const char look = FreeLetter();
+        ASSERT_TRUE(Mount(copy, look));
+        if (c.newContentCurrent) {
+            EXPECT_EQ(newBig, ReadFileBytes(Root(look) + "big.bin"));
+            EXPECT_EQ("new", ReadFileBytes(Root(look) + "added.txt"));
+        } else {
+            EXPECT_EQ(oldBig, ReadFileBytes(Root(look) + "big.bin"));
+            EXPECT_FALSE(FileExists(Root(look) + "added.txt"));
+        }
+        ASSERT_TRUE(Unmount(look));
+
+        // The killed dismount's disk is still listed with its files; dismounting it now finishes.
+        EXPECT_EQ(newBig, ReadFileBytes(Root(letter) + "big.bin"));
+        ASSERT_TRUE(Unmount(letter));
+        ASSERT_TRUE(Mount(image, letter));
+        EXPECT_EQ(newBig, ReadFileBytes(Root(letter) + "big.bin"));
+        EXPECT_EQ("new", ReadFileBytes(Root(letter) + "added.txt"));
+        ASSERT_TRUE(Unmount(letter));
+    }
 }

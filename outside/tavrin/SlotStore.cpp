@@ -1,0 +1,138 @@
+#include "SlotStore.h"
+
+#include "DiskDriver.h"
+#include "RegistryKey.h"
+
+#include <windows.h>
+
+#include <cwctype>
+
+namespace outside {
+
+namespace {
+
+constexpr const wchar_t* kDriverKey = L"Software\\Tavrin";
+constexpr const wchar_t* kSlotsKey = L"Software\\Tavrin\\Slots";
+constexpr const wchar_t* kInstalledValue = L"Installed";
+constexpr const wchar_t* kLetterValue = L"Letter";
+constexpr const wchar_t* kImageValue = L"Image";
+constexpr const wchar_t* kFolderValue = L"Folder";
+constexpr const wchar_t* kManifestValue = L"Manifest";
+constexpr const wchar_t* kReadOnlyValue = L"ReadOnly";
+constexpr const wchar_t* kPendingValue = L"PendingWriteBack";
+
+std::wstring SlotKey(int slot) { return std::wstring(kSlotsKey) + L"\\" + std::to_wstring(slot); }
+
+std::wstring FullPathOf(const std::wstring& path)
+{
+    wchar_t full[1024];
+    DWORD length = GetFullPathNameW(path.c_str(), 1024, full, nullptr);
+    return length > 0 && length < 1024 ? std::wstring(full, length) : path;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b)
+{
+    const std::wstring fa = FullPathOf(a);
+    const std::wstring fb = FullPathOf(b);
+    return CompareStringOrdinal(fa.c_str(), static_cast<int>(fa.size()), fb.c_str(), static_cast<int>(fb.size()),
+                                TRUE) == CSTR_EQUAL;
+}
+
+}  // namespace
+
+bool SlotStore::Find(int slot, SlotRecord& record)
+{
+    if (slot < 0 || slot >= DiskDriver::kSlotCount)
+        return false;
+    RegistryKey key;
+    DWORD letter = 0;
+    if (!key.Open(HKEY_CURRENT_USER, SlotKey(slot)) || !key.ReadDword(kLetterValue, letter) ||
+        !key.ReadString(kImageValue, record.imagePath) || !key.ReadString(kFolderValue, record.folder))
+        return false;
+    DWORD readOnly = 0;
+    DWORD pending = 0;
+    key.ReadDword(kReadOnlyValue, readOnly);
+    key.ReadDword(kPendingValue, pending);
+    record.manifest.clear();
+    key.ReadString(kManifestValue, record.manifest);
+    record.slot = slot;
+    record.letter = static_cast<wchar_t>(letter);
+    record.readOnly = readOnly != 0;
+    record.pendingWriteBack = pending != 0;
+    return true;
+}
+
+std::vector<SlotRecord> SlotStore::All()
+{
+    std::vector<SlotRecord> records;
+    for (int slot = 0; slot < DiskDriver::kSlotCount; ++slot) {
+        SlotRecord record;
+        if (Find(slot, record))
+            records.push_back(record);
+    }
+    return records;
+}
+
+bool SlotStore::FindByLetter(wchar_t letter, SlotRecord& record)
+{
+    for (const SlotRecord& candidate : All())
+        if (towupper(candidate.letter) == towupper(letter)) {
+            record = candidate;
+            return true;
+        }
+    return false;
+}
+
+bool SlotStore::FindByImage(const std::wstring& imagePath, SlotRecord& record)
+{
+    for (const SlotRecord& candidate : All())
+        if (SamePath(candidate.imagePath, imagePath)) {
+            record = candidate;
+            return true;
+        }
+    return false;
+}
+
+int SlotStore::FreeSlot()
+{
+    for (int slot = 0; slot < DiskDriver::kSlotCount; ++slot) {
+        RegistryKey key;
+        if (!key.Open(HKEY_CURRENT_USER, SlotKey(slot)))
+            return slot;
+    }
+    return -1;
+}
+
+bool SlotStore::Write(const SlotRecord& record)
+{
+    RegistryKey key;
+    // The letter goes last: a record counts only once it names its letter.
+    return key.Create(HKEY_CURRENT_USER, SlotKey(record.slot)) && key.WriteString(kImageValue, record.imagePath) &&
+           key.WriteString(kFolderValue, record.folder) && key.WriteString(kManifestValue, record.manifest) &&
+           key.WriteDword(kReadOnlyValue, record.readOnly ? 1 : 0) &&
+           key.WriteDword(kPendingValue, record.pendingWriteBack ? 1 : 0) &&
+           key.WriteDword(kLetterValue, static_cast<DWORD>(towupper(record.letter)));
+}
+
+bool SlotStore::SetPending(int slot, bool pending)
+{
+    RegistryKey key;
+    return key.Open(HKEY_CURRENT_USER, SlotKey(slot)) && key.WriteDword(kPendingValue, pending ? 1 : 0);
+}
+
+bool SlotStore::Remove(int slot) { return RegistryKey::DeleteTree(HKEY_CURRENT_USER, SlotKey(slot)); }
+
+bool SlotStore::IsInstalled()
+{
+    RegistryKey key;
+    DWORD installed = 0;
+    return key.Open(HKEY_CURRENT_USER, kDriverKey) && key.ReadDword(kInstalledValue, installed) && installed != 0;
+}
+
+bool SlotStore::Install()
+{
+    RegistryKey key;
+    return key.Create(HKEY_CURRENT_USER, kDriverKey) && key.WriteDword(kInstalledValue, 1);
+}
+
+}  // namespace outside

@@ -1,0 +1,50 @@
+#pragma once
+// What the Tavrin tests share: images made to order, the seam's variables set for a while, and
+// clean-up of every disk a test leaves mounted.
+#include "TavrinApi.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tavrintest {
+
+constexpr uint32_t kMiB = 1u << 20;
+
+// An image header as the wizard fills it.
+std::vector<uint8_t> MakeHeader(uint32_t sizeMb, const std::string& password, char letter = 'X');
+std::string PasswordOf(const std::vector<uint8_t>& header);
+
+std::wstring Wide(const std::string& text);
+
+// Sets an environment variable for the life of the object (the libraries read it at each call,
+// and programs the test starts inherit it).
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::string& value);
+    ~ScopedVariable();
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    std::string m_name;
+};
+
+class TavrinTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;   // dismounts whatever is still mounted
+
+    // Creates an image of `sizeMb` in the test's folder; returns its path.
+    std::string NewImage(const std::string& name, uint32_t sizeMb = 2, const std::string& password = "secret");
+    static char FreeLetter();
+    static bool Mount(const std::string& image, char letter, bool readOnly = false);
+    static bool Unmount(char letter);
+    static std::string Root(char letter) { return std::string(1, letter) + ":\\"; }
+
+    harness::TempFolder m_folder{"tavrin"};
+};
+
+}  // namespace tavrintest
