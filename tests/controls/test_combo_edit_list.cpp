@@ -108,9 +108,9 @@ TEST(CBitComboBox, TheMiddleStretchesBetweenTheEndsAndNeverMirrors)
     // Left 5 and arrow 18 pixels: a 20-pixel control has no room for the middle.
     const Case cases[] = {{120, IDB_TCOMBO_MIDDLE, true}, {60, IDB_TCOMBO_MIDDLE, true}, {20, IDB_TCOMBO_MIDDLE, false},
                           {120, 0, false}};
+    TestParent parent;
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "width " << c.width << " middle " << c.middle);
-        TestParent parent;
         CBitComboBox combo;
         ASSERT_TRUE(combo.SubclassWindow(MakeDropDownList(parent.m_hWnd, c.width)));
         combo.SetBitmaps(IDB_TCOMBO_LEFT, c.middle, IDB_TCOMBO_ARROW_NORMAL, 0, IDB_TCOMBO_ARROW_PRESSED,
@@ -135,6 +135,7 @@ TEST(CBitComboBox, TheMiddleStretchesBetweenTheEndsAndNeverMirrors)
         }
         EXPECT_EQ(kArrowColors[0], canvas.At(client.right - 1, 7));
         EXPECT_EQ(kComboLeftColor, canvas.At(0, 7));
+        combo.DestroyWindow();
         if (!c.middle && c.width > 40) {
             EXPECT_EQ(0x010203u, canvas.At(client.right / 2, 7)) << "nothing covers the gap";
         }

@@ -675,6 +675,24 @@ TEST(CSkinButton, IconsAreDrawnByTheIconStep)
     EXPECT_GT(changed, 0);
 }
 
+namespace {
+
+int g_menuTicks = 0;
+
+void CALLBACK ChooseFirstMenuItem(HWND, UINT, UINT_PTR, DWORD)
+{
+    ++g_menuTicks;
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (g_menuTicks == 3 && menu) {
+        PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    } else if (g_menuTicks > 30) {
+        EndMenu();     // never leave the test inside a menu
+    }
+}
+
+}  // namespace
+
 TEST(CSkinButton, APopupMenuIsTrackedBelowTheButtonAndItsCommandPosted)
 {
     Host host;
@@ -684,18 +702,8 @@ TEST(CSkinButton, APopupMenuIsTrackedBelowTheButtonAndItsCommandPosted)
     ASSERT_TRUE(button.GetMenu().IsLoaded());
     button.SetMenuCallback(host.m_hWnd, kMenuCallback, 77);
     // While the menu runs its own loop, a timer chooses its first item with the keyboard.
-    static int ticks;
-    ticks = 0;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-        ++ticks;
-        HWND menu = FindWindowA("#32768", nullptr);
-        if (ticks == 3 && menu) {
-            PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
-            PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
-        } else if (ticks > 30) {
-            EndMenu();
-        }
-    });
+    g_menuTicks = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, &ChooseFirstMenuItem);
     host.SendMessage(WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), reinterpret_cast<LPARAM>(button.m_hWnd));
     KillTimer(nullptr, timer);
     EXPECT_EQ(reinterpret_cast<WPARAM>(button.GetMenu().GetSubMenuHandle(0)), host.callbackMenu);
