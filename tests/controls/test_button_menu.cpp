@@ -7,7 +7,9 @@
 #include "CButtonMenu.h"
 #include "CButtonMenuMemDC.h"
 #include "CSkinButton.h"
+#include "ChildProcess.h"
 #include "ControlsFixture.h"
+#include "Registry.h"
 #include "TestFaceColors.h"
 #include "test_controls_lib.h"
 
@@ -394,4 +396,63 @@ TEST(CButtonMenuMemDC, DrawsOffScreenAndCopiesOnceAtTheEnd)
     EXPECT_EQ(0xC80000u, canvas.At(39, 24));
     EXPECT_EQ(0xFFFFFFu, canvas.At(40, 25));
     EXPECT_EQ(0xFFFFFFu, canvas.At(9, 5));
+}
+
+namespace {
+
+const char kChildSwitch[] = "SEQUORA_BUTTON_MENU_CHILD";
+const char kAppDefaults[] = "Software\\Wine\\AppDefaults\\test_controls_lib.exe";
+const char kThemeKey[] = "Software\\Microsoft\\Plus!\\Themes\\Current";
+
+std::string ChildMode()
+{
+    char value[32] = "";
+    GetEnvironmentVariableA(kChildSwitch, value, sizeof value);
+    return value;
+}
+
+// Runs this test program again, as Windows XP, with one test of its own.
+DWORD RunAsXp(const std::string& mode, const char* theme)
+{
+    char self[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    harness::WriteRegistryString(HKEY_CURRENT_USER, kAppDefaults, "Version", "winxp");
+    if (theme)
+        harness::WriteRegistryString(HKEY_CURRENT_USER, kThemeKey, "", theme);
+    SetEnvironmentVariableA(kChildSwitch, mode.c_str());
+    const DWORD code = harness::RunAndWait(self, "--gtest_filter=CButtonMenuOnXp.*", 60000);
+    SetEnvironmentVariableA(kChildSwitch, nullptr);
+    harness::DeleteRegistryTree(HKEY_CURRENT_USER, kAppDefaults);
+    harness::DeleteRegistryTree(HKEY_CURRENT_USER, "Software\\Microsoft\\Plus!");
+    return code;
+}
+
+}  // namespace
+
+// What the program finds when it runs on Windows XP (run by the test below in a child process).
+TEST(CButtonMenuOnXp, TheLookFollowsTheVersionAndTheTheme)
+{
+    const std::string mode = ChildMode();
+    if (mode.empty())
+        GTEST_SKIP() << "runs as a child of the XP test";
+    EXPECT_EQ(CButtonMenu::kWinXp, CButtonMenu::GetVersionCode());
+    const bool themed = mode == "themed";
+    EXPECT_EQ(themed, CButtonMenu::IsXpLookInForce());
+    CButtonMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(IDR_TEST_MENU));
+    HMENU file = menu.GetSubMenuHandle(0);
+    const int cyMenu = GetSystemMetrics(SM_CYMENU);
+    const MEASUREITEMSTRUCT item = Measure(menu, file, 4);
+    const int extra = themed ? 16 + 7 + 8 : 2 * 16 + 1;
+    EXPECT_EQ(static_cast<UINT>(MenuFontWidth(L"E&xit") + extra), item.itemWidth);
+    EXPECT_EQ(static_cast<UINT>(std::max(cyMenu, 15 + (themed ? 7 : 4))), item.itemHeight);
+}
+
+TEST(CButtonMenu, OnWindowsXpTheFlatLookIsInForceUnlessTheThemeIsClassic)
+{
+    if (!ChildMode().empty())
+        GTEST_SKIP();
+    EXPECT_EQ(0u, RunAsXp("themed", nullptr)) << "no theme value: the XP look";
+    EXPECT_EQ(0u, RunAsXp("themed", "C:\\WINDOWS\\Resources\\Themes\\Luna.theme"));
+    EXPECT_EQ(0u, RunAsXp("classic", "C:\\WINDOWS\\Resources\\Themes\\Windows Classic.theme"));
 }
