@@ -36,11 +36,11 @@ bool SkipDigits(const std::string& text, size_t& at)
     return digits <= 3;
 }
 
-std::string Render(const std::string& spec, char conversion, const FormatArg& arg)
+std::string Render(const std::string& options, char conversion, const FormatArg& arg)
 {
-    // The spec holds only flags, digits and '.', checked above, so it is a safe format here.
+    // The options hold only flags, digits and '.', checked above, so it is a safe format here.
     char buffer[1024];
-    std::string format = "%" + spec;
+    std::string format = "%" + options;
     switch (conversion) {
     case 'c':
         format += 'c';
@@ -61,17 +61,17 @@ std::string Render(const std::string& spec, char conversion, const FormatArg& ar
     default: {
         // Texts go in as they are; a precision cuts them, a width pads them.
         std::string value = arg.Text();
-        const size_t dot = spec.find('.');
+        const size_t dot = options.find('.');
         if (dot != std::string::npos) {
-            const size_t cut = static_cast<size_t>(std::atoi(spec.c_str() + dot + 1));
+            const size_t cut = static_cast<size_t>(std::atoi(options.c_str() + dot + 1));
             if (value.size() > cut)
                 value.resize(cut);
         }
-        const bool left = spec.find('-') != std::string::npos;
-        size_t firstDigit = spec.find_first_of("123456789");
+        const bool left = options.find('-') != std::string::npos;
+        size_t firstDigit = options.find_first_of("123456789");
         size_t width = 0;
         if (firstDigit != std::string::npos && (dot == std::string::npos || firstDigit < dot))
-            width = static_cast<size_t>(std::atoi(spec.c_str() + firstDigit));
+            width = static_cast<size_t>(std::atoi(options.c_str() + firstDigit));
         if (value.size() < width)
             value = left ? value + std::string(width - value.size(), ' ') : std::string(width - value.size(), ' ') + value;
         return value;

@@ -4,6 +4,7 @@
 #include "CWizardSheet.h"
 #include "Tavrin.h"
 #include "WizardGlobals.h"
+#include "WizardPage.h"
 #include "resource.h"
 
 namespace {
@@ -27,6 +28,13 @@ END_MESSAGE_MAP()
 
 CStep1::CStep1() : CPropertyPage(IDD_STEP1)
 {
+}
+
+BOOL CStep1::PreCreateWindow(CREATESTRUCTA& cs)
+{
+    // The page lies on the sheet's background: no frame of its own.
+    cs.style &= ~static_cast<LONG>(WS_BORDER);
+    return CPropertyPage::PreCreateWindow(cs);
 }
 
 CWizardSheet* CStep1::Sheet() const
@@ -207,12 +215,5 @@ void CStep1::OnPaint()
 
 HBRUSH CStep1::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)
 {
-    // Until the page's skinned controls come, its plain ones draw straight onto the background.
-    HBRUSH brush = CPropertyPage::OnCtlColor(dc, wnd, ctlColor);
-    if (ctlColor == CTLCOLOR_STATIC || ctlColor == CTLCOLOR_BTN) {
-        dc->SetBkMode(TRANSPARENT);
-        dc->SetTextColor(0x00FFFFFF);
-        return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
-    }
-    return brush;
+    return WizardPageCtlColor(*dc, ctlColor, CPropertyPage::OnCtlColor(dc, wnd, ctlColor));
 }

@@ -26,6 +26,7 @@ public:
     BOOL m_bStartupCheck = TRUE;      // cleared by the sheet when a command line was given
 
 protected:
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     void OnRadioUnmount();
     void OnRadioMount();
     void OnRadioCreate();

@@ -8,6 +8,7 @@ BEGIN_MESSAGE_MAP(CStep2, CPropertyPage)
     ON_BN_CLICKED(IDC_RADIO_MODE_USB, CStep2::OnRadioUsb)
     ON_BN_CLICKED(IDC_RADIO_MODE_HDD, CStep2::OnRadioHardDisk)
     ON_WM_PAINT()
+    ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
 CStep2::CStep2() : CPropertyPage(IDD_STEP2)
@@ -38,4 +39,9 @@ void CStep2::OnRadioHardDisk()
 void CStep2::OnPaint()
 {
     PaintWizardPage(this);
+}
+
+HBRUSH CStep2::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)
+{
+    return WizardPageCtlColor(*dc, ctlColor, CPropertyPage::OnCtlColor(dc, wnd, ctlColor));
 }

@@ -19,5 +19,6 @@ protected:
     void OnRadioUsb();
     void OnRadioHardDisk();
     void OnPaint();
+    HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
     DECLARE_MESSAGE_MAP()
 };

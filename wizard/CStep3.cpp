@@ -6,6 +6,7 @@
 
 BEGIN_MESSAGE_MAP(CStep3, CPropertyPage)
     ON_WM_PAINT()
+    ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
 CStep3::CStep3() : CPropertyPage(IDD_STEP3)
@@ -26,4 +27,9 @@ void CStep3::ClickRadio(int id)
 void CStep3::OnPaint()
 {
     PaintWizardPage(this);
+}
+
+HBRUSH CStep3::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)
+{
+    return WizardPageCtlColor(*dc, ctlColor, CPropertyPage::OnCtlColor(dc, wnd, ctlColor));
 }

@@ -12,5 +12,6 @@ public:
 
 protected:
     void OnPaint();
+    HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
     DECLARE_MESSAGE_MAP()
 };

@@ -6,6 +6,7 @@
 
 BEGIN_MESSAGE_MAP(CStep4, CPropertyPage)
     ON_WM_PAINT()
+    ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
 CStep4::CStep4() : CPropertyPage(IDD_STEP4)
@@ -21,4 +22,9 @@ BOOL CStep4::OnSetActive()
 void CStep4::OnPaint()
 {
     PaintWizardPage(this);
+}
+
+HBRUSH CStep4::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)
+{
+    return WizardPageCtlColor(*dc, ctlColor, CPropertyPage::OnCtlColor(dc, wnd, ctlColor));
 }

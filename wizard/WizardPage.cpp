@@ -7,6 +7,7 @@ namespace {
 
 constexpr int kPageLeft = 2, kPageTop = 30, kPageWidth = 600, kPageHeight = 336;
 constexpr int kBackgroundLeft = 3, kBackgroundTop = 30;
+constexpr COLORREF kPageTextColor = 0x00FFFFFF;
 
 }  // namespace
 
@@ -40,4 +41,13 @@ void ClickDialogItem(CPropertyPage* page, int id)
         return;
     ::SendMessageA(item, WM_LBUTTONDOWN, 0, 0);
     ::SendMessageA(item, WM_LBUTTONUP, 0, 0);
+}
+
+HBRUSH WizardPageCtlColor(HDC dc, UINT ctlColor, HBRUSH base)
+{
+    if (ctlColor != CTLCOLOR_STATIC && ctlColor != CTLCOLOR_BTN)
+        return base;
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, kPageTextColor);
+    return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
 }

@@ -11,3 +11,6 @@ void ActivateWizardPage(CPropertyPage* page, DWORD buttons, UINT backgroundId);
 void PaintWizardPage(CPropertyPage* page);
 // WM_LBUTTONDOWN then WM_LBUTTONUP to the item, so its own click handling runs.
 void ClickDialogItem(CPropertyPage* page, int id);
+// Until the pages' skinned controls come, their plain labels and buttons draw straight onto the
+// background in white.
+HBRUSH WizardPageCtlColor(HDC dc, UINT ctlColor, HBRUSH base);

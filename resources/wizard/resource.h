@@ -56,5 +56,6 @@
 #define IDC_RADIO_KIND_NORMAL 1074
 
 #define IDC_STATIC_TEXT -1
+#define IDI_BRIXOM 128
 #define IDR_MANIFEST 1
 #define IDR_VERSION 1

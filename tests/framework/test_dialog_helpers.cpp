@@ -266,3 +266,45 @@ TEST(CreateDialogRegion, IsTheRoundRectangleOneLargerThanTheDialog)
     DeleteObject(region);
     DeleteObject(expected);
 }
+
+namespace {
+
+// Records the caption press the drag handler turns a body press into, instead of letting the
+// system start moving the window.
+class DraggedWindow : public CWnd {
+public:
+    WPARAM hit = 0;
+    LPARAM point = 0;
+    int presses = 0;
+    void OnLButtonDown(UINT flags, CPoint p) { OnLButtonDownDrag(this, flags, p); }
+    LRESULT OnNcLButtonDown(WPARAM wParam, LPARAM lParam)
+    {
+        ++presses;
+        hit = wParam;
+        point = lParam;
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(DraggedWindow, CWnd)
+    ON_WM_LBUTTONDOWN()
+    ON_MESSAGE(WM_NCLBUTTONDOWN, DraggedWindow::OnNcLButtonDown)
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST(OnLButtonDownDrag, TurnsABodyPressIntoACaptionPress)
+{
+    DraggedWindow window;
+    ASSERT_TRUE(window.CreateEx(0, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_NOTIFY, CRect(100, 100, 300, 200),
+                                nullptr, 0));
+    window.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 34));
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+    EXPECT_EQ(window.presses, 1);
+    EXPECT_EQ(window.hit, static_cast<WPARAM>(HTCAPTION));
+    EXPECT_EQ(window.point, MAKELPARAM(12, 34));    // the client point, as received
+    window.DestroyWindow();
+}

@@ -215,6 +215,28 @@ TEST(CDialog, EndedDuringItsInitialisationItNeverShows)
     EXPECT_EQ(dialog.DoModal(), 7) << "and again: each run starts afresh";
 }
 
+class FramelessDialog : public CDialog {
+public:
+    FramelessDialog() : CDialog(IDD_TEST_DIALOG) {}
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override
+    {
+        cs.style &= ~static_cast<LONG>(WS_CAPTION);
+        return CDialog::PreCreateWindow(cs);
+    }
+};
+
+TEST(CDialog, PreCreateWindowAdjustsTheTemplatesStyle)
+{
+    FramelessDialog dialog;
+    ASSERT_TRUE(dialog.Create(IDD_TEST_DIALOG, nullptr));
+    EXPECT_EQ(dialog.GetStyle() & WS_CAPTION, 0u);
+    dialog.DestroyWindow();
+    CDialog plain(IDD_TEST_DIALOG);
+    ASSERT_TRUE(plain.Create(IDD_TEST_DIALOG, nullptr));
+    EXPECT_EQ(plain.GetStyle() & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
+    plain.DestroyWindow();
+}
+
 TEST(CDialog, DataExchangeMovesTextBothWaysAndRefusesTooLong)
 {
     TestDialog dialog;
@@ -227,5 +249,40 @@ TEST(CDialog, DataExchangeMovesTextBothWaysAndRefusesTooLong)
     dialog.SetDlgItemText(IDC_TEST_EDIT, "far too long");
     EXPECT_FALSE(dialog.UpdateData(TRUE));
     EXPECT_EQ(dialog.m_text, "far too long");   // read, then refused by the length check
+    dialog.DestroyWindow();
+}
+
+namespace {
+
+class ChoiceDialog : public CDialog {
+public:
+    ChoiceDialog() : CDialog(IDD_TEST_DIALOG) {}
+    int m_radio = 1;
+    int m_check = BST_CHECKED;
+    void DoDataExchange(CDataExchange* dx) override
+    {
+        DDX_Radio(dx, IDC_TEST_RADIO_ONE, m_radio);
+        DDX_Check(dx, IDC_TEST_CHECK, m_check);
+    }
+};
+
+}  // namespace
+
+TEST(CDialog, DataExchangeOfRadioGroupsAndCheckBoxes)
+{
+    ChoiceDialog dialog;
+    ASSERT_TRUE(dialog.Create(IDD_TEST_DIALOG, nullptr));
+    EXPECT_EQ(dialog.IsDlgButtonChecked(IDC_TEST_RADIO_ONE), static_cast<UINT>(BST_UNCHECKED));
+    EXPECT_EQ(dialog.IsDlgButtonChecked(IDC_TEST_RADIO_TWO), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(dialog.IsDlgButtonChecked(IDC_TEST_CHECK), static_cast<UINT>(BST_CHECKED));
+    dialog.CheckDlgButton(IDC_TEST_RADIO_TWO, BST_UNCHECKED);
+    dialog.CheckDlgButton(IDC_TEST_RADIO_ONE, BST_CHECKED);
+    dialog.CheckDlgButton(IDC_TEST_CHECK, BST_UNCHECKED);
+    ASSERT_TRUE(dialog.UpdateData(TRUE));
+    EXPECT_EQ(dialog.m_radio, 0);
+    EXPECT_EQ(dialog.m_check, BST_UNCHECKED);
+    dialog.CheckDlgButton(IDC_TEST_RADIO_ONE, BST_UNCHECKED);
+    ASSERT_TRUE(dialog.UpdateData(TRUE));
+    EXPECT_EQ(dialog.m_radio, -1) << "none of the group checked";
     dialog.DestroyWindow();
 }

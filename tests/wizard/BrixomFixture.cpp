@@ -67,7 +67,16 @@ bool BrixomFixture::Start(const std::string& arguments, const std::string& fault
     DeleteFileA(m_journal.c_str());
     SetEnvironmentVariableA("SEQUORA_OUTSIDE_JOURNAL", m_journal.c_str());
     SetEnvironmentVariableA("SEQUORA_OUTSIDE_FAULTS", faults.empty() ? nullptr : faults.c_str());
-    const bool started = m_process.Start(Path("Brixom.exe"), arguments, m_folder);
+    // Wine now and then refuses a start right after the previous copy ended; a moment later it
+    // goes.
+    bool started = false;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+        started = m_process.Start(Path("Brixom.exe"), arguments, m_folder);
+        if (!started) {
+            m_lastStartError = GetLastError();
+            Sleep(300);
+        }
+    }
     SetEnvironmentVariableA("SEQUORA_OUTSIDE_JOURNAL", nullptr);
     SetEnvironmentVariableA("SEQUORA_OUTSIDE_FAULTS", nullptr);
     return started;

@@ -27,6 +27,7 @@ public:
     bool Start(const std::string& arguments, const std::string& faults = std::string());
     HWND WaitForSheet(DWORD timeoutMs = 15000);
     harness::ChildProcess& Process() { return m_process; }
+    DWORD LastStartError() const { return m_lastStartError; }
     // Closes the sheet with its own close button and waits for the program to end.
     bool CloseSheet(HWND sheet);
 
@@ -39,6 +40,7 @@ private:
     std::string m_journal;
     harness::ChildProcess m_process;
     bool m_ready = false;
+    DWORD m_lastStartError = 0;
 };
 
 // The visible page of the sheet (a child dialog), or null.

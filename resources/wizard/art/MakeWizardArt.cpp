@@ -1,5 +1,6 @@
 // Draws the wizard's bitmaps: three page backgrounds (609 x 408), the four faces of the navigation
-// buttons (85 x 26) and the four states of the close and minimise buttons (14 x 14). Built and run
+// buttons (85 x 26), the four states of the close and minimise buttons (14 x 14), and the program's
+// icon. Built and run
 // on the build host; the output is deterministic, so the same sources give the same bitmaps.
 //   MakeWizardArt <output folder>
 #include <algorithm>
@@ -183,6 +184,73 @@ Image SmallButton(Glyph glyph, Color fill, Color mark)
     return image;
 }
 
+// The program's icon: a rounded tile with the disk motif, 32-bit with alpha, in two sizes.
+std::vector<uint8_t> IconImage(int size)
+{
+    const Color tile = {52, 110, 190}, ring = {236, 242, 250};
+    std::vector<uint8_t> bgra(static_cast<size_t>(size) * size * 4, 0);
+    const double c = size / 2.0, unit = size / 32.0;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const double cover = RoundRectCoverage(x + 0.5, y + 0.5, 0, 0, size, size, 6 * unit);
+            Color color = tile;
+            const double d = std::hypot(x + 0.5 - c, y + 0.5 - c);
+            for (double r : {11.0 * unit, 6.5 * unit})
+                color = Mix(color, ring, std::clamp(1.2 * unit - std::fabs(d - r), 0.0, 1.0));
+            color = Mix(color, ring, std::clamp(2.5 * unit - d + 0.5, 0.0, 1.0));
+            // Bottom-up rows, as icon bitmaps are stored.
+            uint8_t* px = &bgra[(static_cast<size_t>(size - 1 - y) * size + x) * 4];
+            px[0] = static_cast<uint8_t>(color.b);
+            px[1] = static_cast<uint8_t>(color.g);
+            px[2] = static_cast<uint8_t>(color.r);
+            px[3] = static_cast<uint8_t>(std::lround(cover * 255));
+        }
+    }
+    return bgra;
+}
+
+bool SaveIcon(const std::string& path)
+{
+    const int sizes[] = {16, 32, 48};
+    std::vector<std::vector<uint8_t>> images;
+    for (int size : sizes) {
+        const std::vector<uint8_t> pixels = IconImage(size);
+        const size_t maskRow = ((size + 31) / 32) * 4;
+        std::vector<uint8_t> image(40, 0);
+        auto put32 = [&](size_t at, uint32_t v) {
+            for (int i = 0; i < 4; ++i)
+                image[at + i] = static_cast<uint8_t>(v >> (8 * i));
+        };
+        put32(0, 40);
+        put32(4, static_cast<uint32_t>(size));
+        put32(8, static_cast<uint32_t>(size * 2));   // colour and mask, one above the other
+        image[12] = 1;
+        image[14] = 32;
+        image.insert(image.end(), pixels.begin(), pixels.end());
+        image.insert(image.end(), maskRow * size, 0);  // the alpha channel decides
+        images.push_back(image);
+    }
+    std::vector<uint8_t> file = {0, 0, 1, 0, static_cast<uint8_t>(images.size()), 0};
+    uint32_t offset = static_cast<uint32_t>(6 + 16 * images.size());
+    for (size_t i = 0; i < images.size(); ++i) {
+        const uint32_t bytes = static_cast<uint32_t>(images[i].size());
+        const uint8_t entry[16] = {static_cast<uint8_t>(sizes[i]), static_cast<uint8_t>(sizes[i]), 0, 0, 1, 0, 32, 0,
+                                   static_cast<uint8_t>(bytes), static_cast<uint8_t>(bytes >> 8),
+                                   static_cast<uint8_t>(bytes >> 16), static_cast<uint8_t>(bytes >> 24),
+                                   static_cast<uint8_t>(offset), static_cast<uint8_t>(offset >> 8),
+                                   static_cast<uint8_t>(offset >> 16), static_cast<uint8_t>(offset >> 24)};
+        file.insert(file.end(), entry, entry + 16);
+        offset += bytes;
+    }
+    for (const auto& image : images)
+        file.insert(file.end(), image.begin(), image.end());
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    const bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size();
+    return std::fclose(f) == 0 && ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -220,6 +288,10 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "cannot write %s%s\n", out.c_str(), o.name);
             return 1;
         }
+    }
+    if (!SaveIcon(out + "brixom.ico")) {
+        std::fprintf(stderr, "cannot write %sbrixom.ico\n", out.c_str());
+        return 1;
     }
     return 0;
 }
