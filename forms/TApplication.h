@@ -1,0 +1,71 @@
+#pragma once
+// The program's application object: its title (the caption of every message box), the main form
+// (the first form created), the message loop with the form layer's keyboard routing, and hooks
+// on the main window's messages.
+#include "TComponent.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class TCustomForm;
+
+// Sees a main-window message first; true when it handled it (then `result` is answered).
+using TWindowHook = std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
+
+class TApplication : public TComponent {
+public:
+    TApplication();
+    ~TApplication() override;
+
+    const char* ClassName() const override { return "TApplication"; }
+
+    void Initialize() {}
+    const std::string& Title() const { return m_title; }
+    void SetTitle(const std::string& title) { m_title = title; }
+    TCustomForm* MainForm() const { return m_mainForm; }
+    void SetMainForm(TCustomForm* form) { m_mainForm = form; }
+    bool ShowMainForm() const { return m_showMainForm; }
+    void SetShowMainForm(bool show) { m_showMainForm = show; }
+
+    // Creates a form owned by the application; the first becomes the main form.
+    template <class T>
+    void CreateForm(T*& reference)
+    {
+        reference = new T(this);
+    }
+
+    // Shows the main form and handles messages until Terminate.
+    void Run();
+    void Terminate();
+    bool Terminated() const { return m_terminated; }
+    // Waits for one message and handles it.
+    void HandleMessage();
+    // Handles every message waiting now.
+    void ProcessMessages();
+    // Keyboard routing and dispatch of one message.
+    void ProcessMessage(MSG& msg);
+    bool Active() const;
+
+    // A message box owned by the active form, captioned with the title.
+    int MessageBox(const std::string& text, const std::string& caption, UINT flags);
+
+    int HookMainWindow(TWindowHook hook);
+    void UnhookMainWindow(int id);
+    bool RunWindowHooks(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+private:
+    bool IsKeyMessage(MSG& msg);
+
+    std::string m_title;
+    TCustomForm* m_mainForm = nullptr;
+    bool m_showMainForm = true;
+    bool m_terminated = false;
+    std::vector<std::pair<int, TWindowHook>> m_hooks;
+    int m_nextHook = 1;
+};
+
+// The one application object of the program, while it exists.
+extern TApplication* Application;
