@@ -3,6 +3,14 @@
 #include <climits>
 #include <vector>
 
+BOOL CListCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
+{
+    // The class is registered on first use, also in a program that did not ask for it at start.
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&classes);
+    return CWnd::CreateEx(0, WC_LISTVIEWA, nullptr, style | WS_CHILD, rect, parent, id);
+}
+
 int CListCtrl::InsertColumn(int column, const char* heading, int format, int width)
 {
     LVCOLUMNA col = {};

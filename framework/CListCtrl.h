@@ -10,10 +10,7 @@
 
 class CListCtrl : public CWnd {
 public:
-    BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
-    {
-        return CWnd::CreateEx(0, WC_LISTVIEWA, nullptr, style | WS_CHILD, rect, parent, id);
-    }
+    BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
     using CWnd::Create;
 
     int InsertColumn(int column, const char* heading, int format = LVCFMT_LEFT, int width = -1);

@@ -2,6 +2,8 @@
 
 BOOL CToolTipCtrl::Create(CWnd* owner, DWORD style)
 {
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&classes);
     const CRect none;
     if (!CreateEx(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | style, none, owner, 0))
         return FALSE;

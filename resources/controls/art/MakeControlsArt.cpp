@@ -1,0 +1,225 @@
+// Draws the control library's bitmaps: the faces of the check box and the radio button (16 x 16,
+// four states each, unchecked and checked) and the pieces of the drop-down list (left end, middle,
+// arrow in three states, all 15 high to fit a list row). White is the transparent colour of the
+// button faces, so everything outside a face is exactly white and edges are not blended into it.
+// Built and run on the build host; the output is deterministic.
+//   MakeControlsArt <output folder>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Color {
+    int r, g, b;
+};
+
+const Color kWhite{255, 255, 255};
+
+class Image {
+public:
+    Image(int width, int height, Color fill) : m_width(width), m_height(height), m_pixels(width * height, fill) {}
+    void Set(int x, int y, Color c)
+    {
+        if (x >= 0 && y >= 0 && x < m_width && y < m_height)
+            m_pixels[y * m_width + x] = c;
+    }
+    void Fill(int l, int t, int r, int b, Color c)
+    {
+        for (int y = t; y < b; ++y)
+            for (int x = l; x < r; ++x)
+                Set(x, y, c);
+    }
+    // 24-bit, bottom-up, rows padded to four bytes.
+    bool Save(const std::string& path) const
+    {
+        const int row = (m_width * 3 + 3) & ~3;
+        const int size = 54 + row * m_height;
+        std::vector<unsigned char> file(size, 0);
+        auto put16 = [&](int at, int v) { file[at] = v & 0xFF; file[at + 1] = (v >> 8) & 0xFF; };
+        auto put32 = [&](int at, int v) { put16(at, v & 0xFFFF); put16(at + 2, (v >> 16) & 0xFFFF); };
+        file[0] = 'B';
+        file[1] = 'M';
+        put32(2, size);
+        put32(10, 54);
+        put32(14, 40);
+        put32(18, m_width);
+        put32(22, m_height);
+        put16(26, 1);
+        put16(28, 24);
+        put32(34, row * m_height);
+        for (int y = 0; y < m_height; ++y) {
+            unsigned char* out = &file[54 + (m_height - 1 - y) * row];
+            for (int x = 0; x < m_width; ++x) {
+                const Color c = m_pixels[y * m_width + x];
+                out[x * 3] = static_cast<unsigned char>(c.b);
+                out[x * 3 + 1] = static_cast<unsigned char>(c.g);
+                out[x * 3 + 2] = static_cast<unsigned char>(c.r);
+            }
+        }
+        FILE* f = std::fopen(path.c_str(), "wb");
+        if (!f)
+            return false;
+        const bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size();
+        return std::fclose(f) == 0 && ok;
+    }
+
+private:
+    int m_width, m_height;
+    std::vector<Color> m_pixels;
+};
+
+// The look of one state: border, the face's top and bottom colours, the mark's colour.
+struct Look {
+    Color border, top, bottom, mark;
+};
+
+Look LookOf(int state)
+{
+    switch (state) {
+    case 1:  // hover
+        return {{52, 112, 196}, {250, 252, 255}, {214, 230, 250}, {24, 70, 150}};
+    case 2:  // pressed
+        return {{36, 84, 160}, {188, 208, 236}, {214, 226, 244}, {16, 50, 120}};
+    case 3:  // disabled
+        return {{166, 166, 166}, {236, 236, 236}, {226, 226, 226}, {150, 150, 150}};
+    default:  // normal
+        return {{98, 110, 130}, {248, 248, 250}, {218, 222, 230}, {32, 40, 60}};
+    }
+}
+
+Color Mix(Color a, Color b, double t)
+{
+    return {static_cast<int>(std::lround(a.r + (b.r - a.r) * t)), static_cast<int>(std::lround(a.g + (b.g - a.g) * t)),
+            static_cast<int>(std::lround(a.b + (b.b - a.b) * t))};
+}
+
+// Keeps a face colour from being the transparent white.
+Color NotWhite(Color c)
+{
+    if (c.r == 255 && c.g == 255 && c.b == 255)
+        return {254, 254, 254};
+    return c;
+}
+
+Image CheckFace(int state, bool checked)
+{
+    const Look look = LookOf(state);
+    Image image(16, 16, kWhite);
+    // A square box of 13 x 13 with cut corners, one pixel in from the left and top.
+    for (int y = 1; y < 14; ++y) {
+        for (int x = 1; x < 14; ++x) {
+            const bool corner = (x == 1 || x == 13) && (y == 1 || y == 13);
+            if (corner)
+                continue;
+            const bool edge = x == 1 || x == 13 || y == 1 || y == 13;
+            image.Set(x, y, edge ? look.border : NotWhite(Mix(look.top, look.bottom, (y - 2) / 10.0)));
+        }
+    }
+    if (checked) {
+        // A tick two pixels thick: down to (6, 10), then up to (11, 4).
+        const int points[][2] = {{4, 7}, {5, 8}, {6, 9}, {7, 8}, {8, 7}, {9, 6}, {10, 5}, {11, 4}};
+        for (const auto& p : points) {
+            image.Set(p[0], p[1], look.mark);
+            image.Set(p[0], p[1] + 1, look.mark);
+        }
+    }
+    return image;
+}
+
+Image RadioFace(int state, bool checked)
+{
+    const Look look = LookOf(state);
+    Image image(16, 16, kWhite);
+    const double cx = 7.0, cy = 7.0;
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const double d = std::hypot(x - cx, y - cy);
+            if (d > 6.6)
+                continue;
+            if (d > 5.5)
+                image.Set(x, y, look.border);
+            else if (checked && d < 2.6)
+                image.Set(x, y, look.mark);
+            else
+                image.Set(x, y, NotWhite(Mix(look.top, look.bottom, (y - 1) / 12.0)));
+        }
+    }
+    return image;
+}
+
+const int kComboHeight = 15;
+const Color kComboBorder{98, 110, 130};
+const Color kComboField{255, 255, 255};
+
+Image ComboLeft()
+{
+    Image image(4, kComboHeight, kComboField);
+    image.Fill(0, 1, 1, kComboHeight - 1, kComboBorder);
+    image.Fill(1, 0, 4, 1, kComboBorder);
+    image.Fill(1, kComboHeight - 1, 4, kComboHeight, kComboBorder);
+    return image;
+}
+
+Image ComboMiddle()
+{
+    Image image(2, kComboHeight, kComboField);
+    image.Fill(0, 0, 2, 1, kComboBorder);
+    image.Fill(0, kComboHeight - 1, 2, kComboHeight, kComboBorder);
+    return image;
+}
+
+Image ComboArrow(int state)
+{
+    const Look look = LookOf(state);
+    Image image(17, kComboHeight, kComboField);
+    for (int y = 0; y < kComboHeight; ++y)
+        image.Fill(0, y, 17, y + 1, Mix(look.top, look.bottom, y / double(kComboHeight - 1)));
+    image.Fill(0, 0, 16, 1, look.border);
+    image.Fill(0, kComboHeight - 1, 16, kComboHeight, look.border);
+    image.Fill(0, 0, 1, kComboHeight, look.border);
+    image.Fill(16, 1, 17, kComboHeight - 1, look.border);
+    // A down arrow: rows of 7, 5, 3 and 1 pixels, centred, one lower while pressed.
+    const int shift = state == 2 ? 1 : 0;
+    for (int i = 0; i < 4; ++i)
+        image.Fill(5 + i + shift, 6 + i + shift, 12 - i + shift, 7 + i + shift, look.mark);
+    return image;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: MakeControlsArt <output folder>\n");
+        return 2;
+    }
+    std::string out = argv[1];
+    if (!out.empty() && out.back() != '/')
+        out += '/';
+    const char* states[] = {"normal", "hover", "pressed", "disabled"};
+    struct Output {
+        std::string name;
+        Image image;
+    };
+    std::vector<Output> outputs;
+    for (int s = 0; s < 4; ++s) {
+        outputs.push_back({std::string("check_") + states[s], CheckFace(s, false)});
+        outputs.push_back({std::string("check_on_") + states[s], CheckFace(s, true)});
+        outputs.push_back({std::string("radio_") + states[s], RadioFace(s, false)});
+        outputs.push_back({std::string("radio_on_") + states[s], RadioFace(s, true)});
+    }
+    outputs.push_back({"combo_left", ComboLeft()});
+    outputs.push_back({"combo_middle", ComboMiddle()});
+    outputs.push_back({"combo_arrow_normal", ComboArrow(0)});
+    outputs.push_back({"combo_arrow_pressed", ComboArrow(2)});
+    outputs.push_back({"combo_arrow_disabled", ComboArrow(3)});
+    for (const Output& o : outputs) {
+        if (!o.image.Save(out + o.name + ".bmp")) {
+            std::fprintf(stderr, "cannot write %s%s.bmp\n", out.c_str(), o.name.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
