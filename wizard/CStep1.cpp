@@ -105,12 +105,12 @@ BOOL CStep1::OnInitDialog()
         b.button.SetWindowText(LangText("Step1", b.key));
         if (b.radio) {
             b.button.SetBitmaps(IDB_RADIO_NORMAL, IDB_RADIO_HOVER, IDB_RADIO_PRESSED, IDB_RADIO_DISABLED);
-            b.button.SetCheckedBitmaps(IDB_RADIO_CHECKED_NORMAL, IDB_RADIO_CHECKED_HOVER, IDB_RADIO_CHECKED_PRESSED,
-                                       IDB_RADIO_CHECKED_DISABLED);
+            b.button.SetCheckedBitmaps(IDB_RADIO_ON_NORMAL, IDB_RADIO_ON_HOVER, IDB_RADIO_ON_PRESSED,
+                                       IDB_RADIO_ON_DISABLED);
         } else {
             b.button.SetBitmaps(IDB_CHECK_NORMAL, IDB_CHECK_HOVER, IDB_CHECK_PRESSED, IDB_CHECK_DISABLED);
-            b.button.SetCheckedBitmaps(IDB_CHECK_CHECKED_NORMAL, IDB_CHECK_CHECKED_HOVER, IDB_CHECK_CHECKED_PRESSED,
-                                       IDB_CHECK_CHECKED_DISABLED);
+            b.button.SetCheckedBitmaps(IDB_CHECK_ON_NORMAL, IDB_CHECK_ON_HOVER, IDB_CHECK_ON_PRESSED,
+                                       IDB_CHECK_ON_DISABLED);
         }
         b.button.SetTransparentMode(FALSE);
         b.button.SetDrawBorder(FALSE, FALSE);

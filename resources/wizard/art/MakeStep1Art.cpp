@@ -1,6 +1,6 @@
-// Draws the bitmaps of page 1 and of the new-version notice: check-box and radio faces (14 x 14,
-// white around the glyph is transparent), the disk list's ends and arrow (20 pixels high), the
-// notice's background (400 x 267) and its button faces (120 x 26). Built and run on the build
+// Draws the bitmaps of page 1 and of the new-version notice: the two further faces page 1 keeps
+// with its disk list (20 pixels high), the notice's background (400 x 267) and its button faces
+// (120 x 26); the check-box, radio and drop-down faces are the control library's. Built and run on the build
 // host; the output is deterministic.
 //   MakeStep1Art <output folder>
 #include <algorithm>
@@ -91,60 +91,6 @@ double RoundRectCoverage(double x, double y, double l, double t, double r, doubl
     return std::clamp(radius - std::hypot(x - cx, y - cy) + 0.5, 0.0, 1.0);
 }
 
-// The look of one state: frame, fill and mark colours.
-struct Look {
-    Color frame, fill, mark;
-};
-
-// Pixels that stay pure white are transparent; edges blend to an off-white so they stay visible.
-const Color kEdge = {250, 250, 250};
-
-Image CheckFace(const Look& look, bool checked)
-{
-    Image image(14, 14, kWhite);
-    for (int y = 0; y < 14; ++y) {
-        for (int x = 0; x < 14; ++x) {
-            const double outer = RoundRectCoverage(x + 0.5, y + 0.5, 0, 0, 14, 14, 2.5);
-            const double inner = RoundRectCoverage(x + 0.5, y + 0.5, 1.5, 1.5, 12.5, 12.5, 1.5);
-            if (outer > 0) {
-                image.Set(x, y, Mix(kEdge, look.frame, outer));
-                image.Blend(x, y, look.fill, inner);
-            }
-        }
-    }
-    if (checked) {
-        // A tick from (3, 7) down to (6, 10) and up to (11, 3).
-        for (double t = 0; t <= 1.0; t += 0.02) {
-            const double x1 = 3 + 3 * t, y1 = 7 + 3 * t;
-            const double x2 = 6 + 5 * t, y2 = 10 - 7 * t;
-            for (auto [px, py] : {std::pair<double, double>{x1, y1}, {x2, y2}}) {
-                image.Set(static_cast<int>(px), static_cast<int>(py), look.mark);
-                image.Set(static_cast<int>(px), static_cast<int>(py) - 1, look.mark);
-            }
-        }
-    }
-    return image;
-}
-
-Image RadioFace(const Look& look, bool checked)
-{
-    Image image(14, 14, kWhite);
-    for (int y = 0; y < 14; ++y) {
-        for (int x = 0; x < 14; ++x) {
-            const double d = std::hypot(x + 0.5 - 7.0, y + 0.5 - 7.0);
-            const double outer = std::clamp(7.0 - d + 0.5, 0.0, 1.0);
-            const double inner = std::clamp(5.5 - d + 0.5, 0.0, 1.0);
-            if (outer > 0) {
-                image.Set(x, y, Mix(kEdge, look.frame, outer));
-                image.Blend(x, y, look.fill, inner);
-            }
-            if (checked)
-                image.Blend(x, y, look.mark, std::clamp(3.0 - d + 0.5, 0.0, 1.0));
-        }
-    }
-    return image;
-}
-
 Image ComboPiece(int width, Color top, Color bottom, Color frame, bool leftEnd, bool arrow, Color mark)
 {
     const int height = 20;
@@ -213,10 +159,6 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string out = std::string(argv[1]) + "/";
-    const Look normal = {{120, 150, 190}, {34, 58, 96}, {255, 255, 0}};
-    const Look hover = {{190, 214, 244}, {50, 84, 130}, {255, 255, 90}};
-    const Look pressed = {{100, 130, 170}, {20, 36, 64}, {230, 230, 0}};
-    const Look disabled = {{104, 106, 112}, {60, 62, 68}, {140, 140, 140}};
     struct Output {
         const char* name;
         Image image;
@@ -224,28 +166,6 @@ int main(int argc, char** argv)
     const Color comboTop = {60, 90, 130}, comboBottom = {34, 58, 96}, comboFrame = {140, 172, 214};
     const Color arrowMark = {245, 247, 250};
     const Output outputs[] = {
-        {"check_normal.bmp", CheckFace(normal, false)},
-        {"check_hover.bmp", CheckFace(hover, false)},
-        {"check_pressed.bmp", CheckFace(pressed, false)},
-        {"check_disabled.bmp", CheckFace(disabled, false)},
-        {"check_checked_normal.bmp", CheckFace(normal, true)},
-        {"check_checked_hover.bmp", CheckFace(hover, true)},
-        {"check_checked_pressed.bmp", CheckFace(pressed, true)},
-        {"check_checked_disabled.bmp", CheckFace(disabled, true)},
-        {"radio_normal.bmp", RadioFace(normal, false)},
-        {"radio_hover.bmp", RadioFace(hover, false)},
-        {"radio_pressed.bmp", RadioFace(pressed, false)},
-        {"radio_disabled.bmp", RadioFace(disabled, false)},
-        {"radio_checked_normal.bmp", RadioFace(normal, true)},
-        {"radio_checked_hover.bmp", RadioFace(hover, true)},
-        {"radio_checked_pressed.bmp", RadioFace(pressed, true)},
-        {"radio_checked_disabled.bmp", RadioFace(disabled, true)},
-        {"combo_left.bmp", ComboPiece(4, comboTop, comboBottom, comboFrame, true, false, arrowMark)},
-        {"combo_middle.bmp", ComboPiece(1, comboTop, comboBottom, comboFrame, false, false, arrowMark)},
-        {"combo_arrow_normal.bmp", ComboPiece(20, comboTop, comboBottom, comboFrame, false, true, arrowMark)},
-        {"combo_arrow_pressed.bmp", ComboPiece(20, comboBottom, comboTop, comboFrame, false, true, arrowMark)},
-        {"combo_arrow_disabled.bmp",
-         ComboPiece(20, {70, 72, 78}, {58, 60, 66}, {104, 106, 112}, false, true, {130, 130, 130})},
         {"combo_extra_a.bmp", ComboPiece(20, comboTop, comboBottom, comboFrame, false, false, arrowMark)},
         {"combo_extra_b.bmp", ComboPiece(20, comboBottom, comboTop, comboFrame, false, false, arrowMark)},
         {"newversion_background.bmp", NoticeBackground()},
