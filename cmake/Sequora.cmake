@@ -84,3 +84,28 @@ function(sequora_script_test name script)
     set_tests_properties(${name} PROPERTIES TIMEOUT 600 RESOURCE_LOCK wineprefix
         ENVIRONMENT "SEQUORA_BUILD_DIR=${CMAKE_BINARY_DIR};SEQUORA_PROGRAM_DIR=${PROGRAM_DIR};SEQUORA_SOURCE_DIR=${CMAKE_SOURCE_DIR};SEQUORA_OBJDUMP=${CMAKE_OBJDUMP};SEQUORA_WINE_EXEC=${CMAKE_BINARY_DIR}/wine-exec")
 endfunction()
+
+# Artwork drawn at build time by a small program of ours, built for and run on the build host with
+# the canvas of resources/art; `target` depends on the drawn files.
+#   sequora_host_art(brixom_art SOURCE MakeWizardArt.cpp OUTDIR ${dir} OUTPUTS ${dir}/a.bmp ...
+#                    [INCLUDES dir...] [DEPENDS header...])
+find_program(HOST_CXX NAMES g++ c++ clang++ REQUIRED)
+function(sequora_host_art target)
+    cmake_parse_arguments(A "" "SOURCE;OUTDIR" "OUTPUTS;INCLUDES;DEPENDS" ${ARGN})
+    get_filename_component(tool ${A_SOURCE} NAME_WE)
+    set(exe ${A_OUTDIR}/${tool})
+    set(includes -I${CMAKE_SOURCE_DIR}/resources/art)
+    foreach(dir ${A_INCLUDES})
+        list(APPEND includes -I${dir})
+    endforeach()
+    add_custom_command(OUTPUT ${exe}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${A_OUTDIR}
+        COMMAND ${HOST_CXX} -std=c++17 -O2 ${includes} -o ${exe} ${A_SOURCE}
+        DEPENDS ${A_SOURCE} ${CMAKE_SOURCE_DIR}/resources/art/ArtImage.h ${A_DEPENDS}
+        COMMENT "Building ${tool} for the build host")
+    add_custom_command(OUTPUT ${A_OUTPUTS}
+        COMMAND ${exe} ${A_OUTDIR}
+        DEPENDS ${exe}
+        COMMENT "Drawing with ${tool}")
+    add_custom_target(${target} DEPENDS ${A_OUTPUTS})
+endfunction()

@@ -9,66 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "ArtImage.h"
+
 namespace {
 
-struct Color {
-    int r, g, b;
-};
+using art::Color;
+using art::Image;
+using art::Mix;
 
 const Color kWhite{255, 255, 255};
 
-class Image {
-public:
-    Image(int width, int height, Color fill) : m_width(width), m_height(height), m_pixels(width * height, fill) {}
-    void Set(int x, int y, Color c)
-    {
-        if (x >= 0 && y >= 0 && x < m_width && y < m_height)
-            m_pixels[y * m_width + x] = c;
-    }
-    void Fill(int l, int t, int r, int b, Color c)
-    {
-        for (int y = t; y < b; ++y)
-            for (int x = l; x < r; ++x)
-                Set(x, y, c);
-    }
-    // 24-bit, bottom-up, rows padded to four bytes.
-    bool Save(const std::string& path) const
-    {
-        const int row = (m_width * 3 + 3) & ~3;
-        const int size = 54 + row * m_height;
-        std::vector<unsigned char> file(size, 0);
-        auto put16 = [&](int at, int v) { file[at] = v & 0xFF; file[at + 1] = (v >> 8) & 0xFF; };
-        auto put32 = [&](int at, int v) { put16(at, v & 0xFFFF); put16(at + 2, (v >> 16) & 0xFFFF); };
-        file[0] = 'B';
-        file[1] = 'M';
-        put32(2, size);
-        put32(10, 54);
-        put32(14, 40);
-        put32(18, m_width);
-        put32(22, m_height);
-        put16(26, 1);
-        put16(28, 24);
-        put32(34, row * m_height);
-        for (int y = 0; y < m_height; ++y) {
-            unsigned char* out = &file[54 + (m_height - 1 - y) * row];
-            for (int x = 0; x < m_width; ++x) {
-                const Color c = m_pixels[y * m_width + x];
-                out[x * 3] = static_cast<unsigned char>(c.b);
-                out[x * 3 + 1] = static_cast<unsigned char>(c.g);
-                out[x * 3 + 2] = static_cast<unsigned char>(c.r);
-            }
-        }
-        FILE* f = std::fopen(path.c_str(), "wb");
-        if (!f)
-            return false;
-        const bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size();
-        return std::fclose(f) == 0 && ok;
-    }
-
-private:
-    int m_width, m_height;
-    std::vector<Color> m_pixels;
-};
 
 // The look of one state: border, the face's top and bottom colours, the mark's colour.
 struct Look {
@@ -87,12 +37,6 @@ Look LookOf(int state)
     default:  // normal
         return {{98, 110, 130}, {248, 248, 250}, {218, 222, 230}, {32, 40, 60}};
     }
-}
-
-Color Mix(Color a, Color b, double t)
-{
-    return {static_cast<int>(std::lround(a.r + (b.r - a.r) * t)), static_cast<int>(std::lround(a.g + (b.g - a.g) * t)),
-            static_cast<int>(std::lround(a.b + (b.b - a.b) * t))};
 }
 
 // Keeps a face colour from being the transparent white.
@@ -156,17 +100,17 @@ const Color kComboField{255, 255, 255};
 Image ComboLeft()
 {
     Image image(4, kComboHeight, kComboField);
-    image.Fill(0, 1, 1, kComboHeight - 1, kComboBorder);
-    image.Fill(1, 0, 4, 1, kComboBorder);
-    image.Fill(1, kComboHeight - 1, 4, kComboHeight, kComboBorder);
+    image.FillRect(0, 1, 1, kComboHeight - 1, kComboBorder);
+    image.FillRect(1, 0, 4, 1, kComboBorder);
+    image.FillRect(1, kComboHeight - 1, 4, kComboHeight, kComboBorder);
     return image;
 }
 
 Image ComboMiddle()
 {
     Image image(2, kComboHeight, kComboField);
-    image.Fill(0, 0, 2, 1, kComboBorder);
-    image.Fill(0, kComboHeight - 1, 2, kComboHeight, kComboBorder);
+    image.FillRect(0, 0, 2, 1, kComboBorder);
+    image.FillRect(0, kComboHeight - 1, 2, kComboHeight, kComboBorder);
     return image;
 }
 
@@ -175,15 +119,15 @@ Image ComboArrow(int state)
     const Look look = LookOf(state);
     Image image(17, kComboHeight, kComboField);
     for (int y = 0; y < kComboHeight; ++y)
-        image.Fill(0, y, 17, y + 1, Mix(look.top, look.bottom, y / double(kComboHeight - 1)));
-    image.Fill(0, 0, 16, 1, look.border);
-    image.Fill(0, kComboHeight - 1, 16, kComboHeight, look.border);
-    image.Fill(0, 0, 1, kComboHeight, look.border);
-    image.Fill(16, 1, 17, kComboHeight - 1, look.border);
+        image.FillRect(0, y, 17, y + 1, Mix(look.top, look.bottom, y / double(kComboHeight - 1)));
+    image.FillRect(0, 0, 16, 1, look.border);
+    image.FillRect(0, kComboHeight - 1, 16, kComboHeight, look.border);
+    image.FillRect(0, 0, 1, kComboHeight, look.border);
+    image.FillRect(16, 1, 17, kComboHeight - 1, look.border);
     // A down arrow: rows of 7, 5, 3 and 1 pixels, centred, one lower while pressed.
     const int shift = state == 2 ? 1 : 0;
     for (int i = 0; i < 4; ++i)
-        image.Fill(5 + i + shift, 6 + i + shift, 12 - i + shift, 7 + i + shift, look.mark);
+        image.FillRect(5 + i + shift, 6 + i + shift, 12 - i + shift, 7 + i + shift, look.mark);
     return image;
 }
 
