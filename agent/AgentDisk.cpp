@@ -1,0 +1,104 @@
+#include "AgentDisk.h"
+
+#include <windows.h>
+
+// Tavrin.dll, bound by name.
+extern "C" {
+int __cdecl Tavrin_Install(void);
+int __cdecl Tavrin_IsInstalled(void);
+int __cdecl Tavrin_GetInfo(const wchar_t* path, void* header2048);
+int __cdecl Tavrin_SetInfo(const wchar_t* path, const void* header2048);
+uint32_t __cdecl Tavrin_FindFreeDriveLetter(void);
+int __cdecl Tavrin_Mount(const wchar_t* path, uint32_t letter, int32_t readOnly);
+int __cdecl Tavrin_Unmount(uint32_t letter, int32_t zero);
+int __cdecl Tavrin_MoveFile(const wchar_t* source, const wchar_t* destination);
+}
+
+namespace {
+
+constexpr char kWorkFolder[] = "{SEQUORA-WORK}";
+constexpr char kHidingFolder[] = "{NORVALIX-SEQUORA-4FDD4DF77DEE}";
+constexpr char kImageName[] = "{1A401BED-0CD1-4216-8848-4FDD4DF77DEE}";
+constexpr int32_t kReadOnly = -1;
+
+}  // namespace
+
+std::string TrimBlanks(const std::string& text)
+{
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && static_cast<unsigned char>(text[first]) <= ' ')
+        ++first;
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
+        --last;
+    return text.substr(first, last - first);
+}
+
+std::wstring WidePath(const std::string& path)
+{
+    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    std::wstring wide(length > 0 ? static_cast<size_t>(length) : 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], length);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+AgentDisk::AgentDisk(const std::string& exePath, const std::string& imageArgument) : m_argument(imageArgument)
+{
+    const size_t slash = exePath.find_last_of('\\');
+    m_exeFolder = slash == std::string::npos ? std::string() : exePath.substr(0, slash);
+    m_driveLetter = exePath.empty() ? 0 : exePath[0];
+}
+
+std::string AgentDisk::WorkPlace() const
+{
+    if (!Portable())
+        return m_argument;
+    return std::string(1, m_driveLetter) + ":\\" + kWorkFolder + "\\" + kImageName;
+}
+
+std::string AgentDisk::AuxFolder() const
+{
+    return std::string(1, m_driveLetter) + ":\\" + kWorkFolder + "\\" + kHidingFolder + "\\aux\\";
+}
+
+std::string AgentDisk::RestPlace() const { return AuxFolder() + kImageName; }
+
+void AgentDisk::MoveIntoWorkPlace() const
+{
+    if (Portable())
+        Tavrin_MoveFile(WidePath(RestPlace()).c_str(), WidePath(WorkPlace()).c_str());
+}
+
+void AgentDisk::MoveIntoRestPlace() const
+{
+    if (Portable())
+        Tavrin_MoveFile(WidePath(WorkPlace()).c_str(), WidePath(RestPlace()).c_str());
+}
+
+bool AgentDisk::ReadHeader(std::string& header) const
+{
+    header.assign(kHeaderBytes, '\0');
+    return Tavrin_GetInfo(WidePath(WorkPlace()).c_str(), &header[0]) != 0;
+}
+
+bool AgentDisk::WriteHeader(const std::string& header) const
+{
+    return header.size() == kHeaderBytes && Tavrin_SetInfo(WidePath(WorkPlace()).c_str(), header.data()) != 0;
+}
+
+std::string AgentDisk::StoredPassword(const std::string& header)
+{
+    return header.substr(kPasswordOffset, kPasswordField);
+}
+
+char AgentDisk::FindFreeLetter() { return static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFF); }
+
+bool AgentDisk::EnsureDriverInstalled() { return Tavrin_IsInstalled() != 0 || Tavrin_Install() != 0; }
+
+bool AgentDisk::Mount(char letter, bool readOnly) const
+{
+    return Tavrin_Mount(WidePath(WorkPlace()).c_str(), static_cast<unsigned char>(letter), readOnly ? kReadOnly : 0) != 0;
+}
+
+bool AgentDisk::Unmount(char letter) { return Tavrin_Unmount(static_cast<unsigned char>(letter), 0) != 0; }

@@ -1,0 +1,48 @@
+#pragma once
+// Where Agent's disk image lies and what the driver library does with it. In portable mode the
+// image rests in the hidden folder of the drive Agent runs from and is moved to the work folder
+// while in use; given an image path, Agent uses that file where it lies and moves nothing. One
+// path serves the password check, the mount and the uninstall, so nothing is mounted or deleted
+// whose password was not checked.
+#include <cstdint>
+#include <string>
+
+class AgentDisk {
+public:
+    static constexpr size_t kHeaderBytes = 2048;
+    static constexpr size_t kPasswordOffset = 372;
+    static constexpr size_t kPasswordField = 260;
+
+    // `exePath`: Agent's own full path; `imageArgument`: the first argument, empty in portable mode.
+    AgentDisk(const std::string& exePath, const std::string& imageArgument);
+
+    bool Portable() const { return m_argument.empty(); }
+    char DriveLetter() const { return m_driveLetter; }
+    const std::string& ExeFolder() const { return m_exeFolder; }   // no trailing backslash
+
+    std::string WorkPlace() const;      // the file the header is read from, mounted and deleted
+    std::string RestPlace() const;
+    std::string AuxFolder() const;      // with its trailing backslash (the command interpreter needs it)
+
+    // Portable mode only; a no-op with an image path. The driver's move never replaces a file.
+    void MoveIntoWorkPlace() const;
+    void MoveIntoRestPlace() const;
+
+    bool ReadHeader(std::string& header) const;                 // kHeaderBytes, zero-filled first
+    bool WriteHeader(const std::string& header) const;
+    static std::string StoredPassword(const std::string& header);   // the whole field, NULs kept
+
+    static char FindFreeLetter();
+    static bool EnsureDriverInstalled();
+    bool Mount(char letter, bool readOnly) const;
+    static bool Unmount(char letter);
+
+private:
+    std::string m_exeFolder;
+    std::string m_argument;
+    char m_driveLetter = 0;
+};
+
+// Whitespace and control characters (everything up to a blank, NUL included) stripped at both ends.
+std::string TrimBlanks(const std::string& text);
+std::wstring WidePath(const std::string& path);
