@@ -38,22 +38,6 @@ DWORD ScreenColor(COLORREF color)
     return (static_cast<DWORD>(GetRValue(color)) << 16) | (static_cast<DWORD>(GetGValue(color)) << 8) | GetBValue(color);
 }
 
-HBITMAP SolidBitmap(int width, int height, COLORREF color)
-{
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT all = {0, 0, width, height};
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc, &all, brush);
-    DeleteObject(brush);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
-}
-
 PixelCanvas::PixelCanvas(int width, int height, COLORREF fill) : m_width(width), m_height(height)
 {
     BITMAPINFO info = {};

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "CWnd.h"
+#include "WindowDriver.h"
 
 class TestParent : public CWnd {
 public:
@@ -15,8 +16,7 @@ public:
 // 0x00RRGGBB, as captured pixels are, of a COLORREF.
 DWORD ScreenColor(COLORREF color);
 
-// A bitmap of one colour.
-HBITMAP SolidBitmap(int width, int height, COLORREF color);
+using harness::SolidBitmap;
 
 // A 32-bit top-down DIB selected into a memory DC, filled with one colour.
 class PixelCanvas {

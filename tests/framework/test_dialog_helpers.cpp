@@ -6,6 +6,9 @@
 
 #include "Framework.h"
 #include "test_framework.h"
+#include "WindowDriver.h"
+
+using harness::SolidBitmap;
 
 namespace {
 
@@ -32,23 +35,6 @@ RECT RectInParent(HWND child)
     GetWindowRect(child, &r);
     MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
     return r;
-}
-
-// A bitmap of one colour.
-HBITMAP SolidBitmap(int width, int height, COLORREF color)
-{
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT all = {0, 0, width, height};
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc, &all, brush);
-    DeleteObject(brush);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
 }
 
 class BackgroundWindow : public CWnd {

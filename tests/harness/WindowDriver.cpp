@@ -183,6 +183,22 @@ bool CaptureWindow(HWND window, std::vector<DWORD>& pixels, int& width, int& hei
     return ok;
 }
 
+HBITMAP SolidBitmap(int width, int height, COLORREF color)
+{
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all = {0, 0, width, height};
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
 bool SaveBitmapFile(const std::string& path, const std::vector<DWORD>& pixels, int width, int height)
 {
     BITMAPFILEHEADER file = {};

@@ -38,6 +38,9 @@ bool IsChecked(HWND button);                            // BM_GETCHECK == BST_CH
 // Takes a picture of a window as it is on screen (client area when clientOnly) into a 32-bit
 // top-down buffer of width x height pixels (0x00RRGGBB).
 bool CaptureWindow(HWND window, std::vector<DWORD>& pixels, int& width, int& height, bool clientOnly = false);
+// A device-compatible bitmap of one colour (the caller deletes it): a fixture for painting tests.
+HBITMAP SolidBitmap(int width, int height, COLORREF color);
+
 bool SaveBitmapFile(const std::string& path, const std::vector<DWORD>& pixels, int width, int height);
 
 }  // namespace harness
