@@ -1,30 +1,506 @@
 #include "CStep4.h"
 
+#include <shellapi.h>
+
+#include <cctype>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "CDlgFontScaler.h"
+#include "CWinApp.h"
+#include "CPortableDisk.h"
+#include "CSelectGuard.h"
 #include "CWizardSheet.h"
-#include "WizardPage.h"
+#include "Fennick.h"
+#include "OpenedImage.h"
+#include "Quilmar.h"
+#include "WizardGlobals.h"
 #include "resource.h"
 
+namespace {
+
+constexpr int kPageLeft = 2, kPageTop = 30, kPageWidth = 600, kPageHeight = 336;
+constexpr int kBackgroundLeft = 3, kBackgroundTop = 30;
+constexpr double kTemplateDpi = 96.0;
+// The page's one-shot start-up step runs on this timer, 100 ms after each activation.
+constexpr UINT_PTR kStartupTimer = 0;
+constexpr UINT kStartupTimerMs = 100;
+constexpr COLORREF kYellow = RGB(255, 255, 0);
+constexpr COLORREF kOutline = RGB(0, 0, 0);
+constexpr COLORREF kControlText = 0x00FFFFFF;
+constexpr int kTitleFontHeight = 20, kSubtitleFontHeight = 16, kTitleFontWeight = 700;
+constexpr POINT kTitlePlace = {10, 2};
+constexpr int kSubtitleIds[CStep4::kSubtitleCount] = {IDC_LBL_STEP4_SUBTITLE, IDC_LBL_STEP4_SUBTITLE_2,
+                                                     IDC_LBL_STEP4_SUBTITLE_3, IDC_LBL_STEP4_SUBTITLE_4,
+                                                     IDC_LBL_STEP4_SUBTITLE_TOP};
+// Four black copies one pixel round the yellow one draw its outline.
+constexpr POINT kSubtitlePlaces[CStep4::kSubtitleCount] = {{9, 21}, {9, 23}, {11, 23}, {11, 21}, {10, 22}};
+constexpr SIZE kLabelSize = {80, 20};
+constexpr char kFirstOfferedLetter = 'C';
+constexpr char kLastOfferedLetter = 'Z';
+
+CString Lang4(const char* key)
+{
+    return LangText("Step4", key);
+}
+
+// Every drive root the system reports ("C:\", ...), read with a buffer of the length it asks for.
+std::vector<std::string> DriveRoots()
+{
+    std::vector<std::string> roots;
+    const DWORD length = ::GetLogicalDriveStringsA(0, nullptr);
+    if (length == 0)
+        return roots;
+    std::vector<char> buffer(length + 1, '\0');
+    if (::GetLogicalDriveStringsA(length, buffer.data()) > length)
+        return roots;
+    for (const char* root = buffer.data(); *root; root += std::strlen(root) + 1)
+        roots.push_back(root);
+    return roots;
+}
+
+std::string RootOf(char letter)
+{
+    return std::string(1, letter) + ":\\";
+}
+
+// The text of a drop-down list's selected entry, "" when none.
+std::string SelectedText(const CComboBox& list)
+{
+    const int selected = list.GetCurSel();
+    if (selected < 0)
+        return std::string();
+    const LRESULT length = list.SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(selected));
+    if (length <= 0)
+        return std::string();
+    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+    list.SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
+}
+
+}  // namespace
+
 BEGIN_MESSAGE_MAP(CStep4, CPropertyPage)
-    ON_WM_PAINT()
+    ON_BN_CLICKED(IDC_RADIO_STEP4_MOUNT, CStep4::OnRadioMount)
+    ON_BN_CLICKED(IDC_RADIO_STEP4_PORTABLE, CStep4::OnRadioPortable)
+    ON_BN_CLICKED(IDC_RADIO_STEP4_UNPROTECT, CStep4::OnRadioUnprotected)
+    ON_BN_CLICKED(IDC_RADIO_STEP4_REPAIR, CStep4::OnRadioRepair)
+    ON_WM_TIMER()
     ON_WM_CTLCOLOR()
+    ON_WM_PAINT()
+    ON_MESSAGE(WM_PRINTCLIENT, CStep4::OnPrintClient)
 END_MESSAGE_MAP()
 
 CStep4::CStep4() : CPropertyPage(IDD_STEP4)
 {
 }
 
+CWizardSheet* CStep4::Sheet() const
+{
+    return static_cast<CWizardSheet*>(GetSheet());
+}
+
+BOOL CStep4::PreCreateWindow(CREATESTRUCTA& cs)
+{
+    cs.style &= ~WS_BORDER;
+    return CPropertyPage::PreCreateWindow(cs);
+}
+
+void CStep4::DoDataExchange(CDataExchange* dx)
+{
+    CPropertyPage::DoDataExchange(dx);
+    DDX_Control(dx, IDC_CMB_STEP4_USB, m_cmbUsb);
+    DDX_Control(dx, IDC_CMB_STEP4_LETTERS, m_cmbLetters);
+    DDX_Control(dx, IDC_CHK_STEP4_READ_ONLY, m_chkReadOnly);
+    DDX_Check(dx, IDC_CHK_STEP4_READ_ONLY, m_bReadOnly);
+    DDX_Control(dx, IDC_RADIO_STEP4_MOUNT, m_rdMount);
+    DDX_Control(dx, IDC_RADIO_STEP4_PORTABLE, m_rdPortable);
+    DDX_Control(dx, IDC_RADIO_STEP4_UNPROTECT, m_rdUnprotect);
+    DDX_Control(dx, IDC_RADIO_STEP4_REPAIR, m_rdRepair);
+    DDX_Control(dx, IDC_LBL_STEP4_LETTER, m_lblLetter);
+    DDX_Control(dx, IDC_LBL_STEP4_USB, m_lblUsb);
+    DDX_Control(dx, IDC_LBL_STEP4_TITLE, m_lblTitle);
+    for (int i = 0; i < kSubtitleCount; ++i)
+        DDX_Control(dx, kSubtitleIds[i], m_lblSubtitles[i]);
+}
+
+BOOL CStep4::OnInitDialog()
+{
+    CPropertyPage::OnInitDialog();
+    {
+        // Ended before the page sets its own fonts: ending it gives every control of the template
+        // the old font back, the titles' too.
+        CDlgFontScaler scaler;
+        scaler.Apply(AfxGetInstanceHandle(), m_hWnd, IDD_STEP4, kTemplateDpi);
+    }
+    m_hBackground = Sheet()->GetBackground();
+
+    m_chkReadOnly.SetBitmaps(IDB_CHECK_NORMAL, IDB_CHECK_HOVER, IDB_CHECK_PRESSED, IDB_CHECK_DISABLED);
+    m_chkReadOnly.SetCheckedBitmaps(IDB_CHECK_ON_NORMAL, IDB_CHECK_ON_HOVER, IDB_CHECK_ON_PRESSED,
+                                    IDB_CHECK_ON_DISABLED);
+    m_chkReadOnly.SetTransparentMode(FALSE);
+    m_chkReadOnly.SetDrawBorder(FALSE, FALSE);
+    m_chkReadOnly.SetWindowText(Lang4("chkReadOnly"));
+
+    for (CBitComboBox* list : {&m_cmbUsb, &m_cmbLetters})
+        list->SetBitmaps(IDB_COMBO_LEFT, IDB_COMBO_MIDDLE, IDB_COMBO_ARROW_NORMAL, 0, IDB_COMBO_ARROW_PRESSED,
+                         IDB_COMBO_ARROW_DISABLED);
+
+    const struct {
+        CSkinButton& radio;
+        const char* key;
+    } radios[] = {
+        {m_rdMount, "rdMount"},
+        {m_rdPortable, "rdPortable"},
+        {m_rdUnprotect, "rdUnprotected"},
+        {m_rdRepair, "rdRepair"},
+    };
+    for (const auto& r : radios) {
+        r.radio.SetBitmaps(IDB_RADIO_NORMAL, IDB_RADIO_HOVER, IDB_RADIO_PRESSED, IDB_RADIO_DISABLED);
+        r.radio.SetCheckedBitmaps(IDB_RADIO_ON_NORMAL, IDB_RADIO_ON_HOVER, IDB_RADIO_ON_PRESSED, IDB_RADIO_ON_DISABLED);
+        r.radio.SetTransparentMode(FALSE);
+        r.radio.SetDrawBorder(FALSE, FALSE);
+        r.radio.SetWindowText(Lang4(r.key));
+    }
+    // Light text on the dark page.
+    for (CSkinButton* button : {&m_chkReadOnly, &m_rdMount, &m_rdPortable, &m_rdUnprotect, &m_rdRepair}) {
+        for (int color : {CSkinButton::kColorTextNormal, CSkinButton::kColorTextHover, CSkinButton::kColorTextFocus})
+            button->SetColor(color, kControlText, FALSE);
+    }
+
+    const struct {
+        CTransparentStatic& label;
+        const char* key;
+    } labels[] = {{m_lblLetter, "lblLetter"}, {m_lblUsb, "lblUSBDriver"}};
+    for (const auto& l : labels) {
+        l.label.SetWindowPos(nullptr, 0, 0, kLabelSize.cx, kLabelSize.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        l.label.SetWindowText(Lang4(l.key));
+        l.label.SetTextColor(kControlText);
+    }
+
+    m_fontTitle.CreateFont(kTitleFontHeight, 0, 0, 0, kTitleFontWeight, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    m_lblTitle.SetWindowText(Lang4("lblStep1"));
+    m_lblTitle.SetFont(&m_fontTitle, TRUE);
+    m_lblTitle.SetAutoSize(TRUE);
+    m_lblTitle.SetTextColor(kYellow);
+    m_lblTitle.SetWindowPos(nullptr, kTitlePlace.x, kTitlePlace.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    m_fontSubtitle.CreateFont(kSubtitleFontHeight, 0, 0, 0, kTitleFontWeight, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    const CString subtitle = Lang4("lblStep2");
+    for (int i = 0; i < kSubtitleCount; ++i) {
+        CTransparentStatic& label = m_lblSubtitles[i];
+        label.SetWindowText(subtitle);
+        label.SetFont(&m_fontSubtitle, TRUE);
+        label.SetAutoSize(TRUE);
+        label.SetTextColor(i == kSubtitleCount - 1 ? kYellow : kOutline);
+        label.SetWindowPos(nullptr, kSubtitlePlaces[i].x, kSubtitlePlaces[i].y, 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // The yellow copy is drawn last, over its outline.
+    m_lblSubtitles[kSubtitleCount - 1].SetWindowPos(&m_lblSubtitles[kSubtitleCount - 2], 0, 0, 0, 0,
+                                                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return TRUE;
+}
+
 BOOL CStep4::OnSetActive()
 {
-    ActivateWizardPage(this, kWizardBack | kWizardFinish, IDB_BACKGROUND_OPERATIONS);
+    CWizardSheet* sheet = Sheet();
+    sheet->EnableWizardButtons(kWizardBack | kWizardFinishDisabled);
+    SetWindowPos(nullptr, kPageLeft, kPageTop, kPageWidth, kPageHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    sheet->SetBackground(IDB_BACKGROUND_OPERATIONS);
+    m_hBackground = sheet->GetBackground();
+    sheet->InvalidateCaption();
+    Invalidate(TRUE);
+    SetTimer(kStartupTimer, kStartupTimerMs);
     return CPropertyPage::OnSetActive();
+}
+
+void CStep4::OnTimer(UINT_PTR)
+{
+    // One step, 100 ms after the page shows: the options for the kind, mount chosen, both lists.
+    KillTimer(kStartupTimer);
+    EnableOptionsForKind(m_nImageKind);
+    m_rdMount.SetCheck(BST_CHECKED, TRUE);
+    OnRadioMount();
+    FillUsbDrives();
+    FillFreeLetters();
+    Sheet()->EnableWizardButtons(kWizardBack | kWizardFinish);
+}
+
+void CStep4::EnableOptionsForKind(int kind)
+{
+    switch (kind) {
+    case kImageKindHidden:
+        m_rdUnprotect.EnableWindow(TRUE);
+        m_rdRepair.EnableWindow(FALSE);
+        break;
+    case kImageKindNormal:
+        m_rdUnprotect.EnableWindow(FALSE);
+        m_rdRepair.EnableWindow(FALSE);
+        break;
+    case kImageKindPortable:
+        m_rdRepair.EnableWindow(TRUE);
+        m_rdUnprotect.EnableWindow(FALSE);
+        break;
+    default:
+        break;
+    }
+}
+
+void CStep4::FillUsbDrives()
+{
+    // Every USB drive but the one that holds the image itself.
+    m_cmbUsb.ResetContent();
+    const char own = g_ImagePath.IsEmpty() ? '\0' : static_cast<char>(std::toupper(static_cast<unsigned char>(g_ImagePath[0])));
+    for (const std::string& root : DriveRoots()) {
+        const char letter = root[0];
+        if (letter == own || !Fennick_IsUsbDisk(letter))
+            continue;
+        m_cmbUsb.AddString(RootOf(letter).c_str());
+    }
+    if (m_cmbUsb.GetCount() > 0)
+        m_cmbUsb.SetCurSel(0);
+    m_rdPortable.EnableWindow(m_cmbUsb.GetCount() > 0);
+}
+
+void CStep4::FillFreeLetters()
+{
+    m_cmbLetters.ResetContent();
+    DWORD used = 0;
+    for (const std::string& root : DriveRoots()) {
+        const char letter = static_cast<char>(root[0] & ~0x20);
+        if (letter >= 'A' && letter <= 'Z')
+            used |= 1u << (letter - 'A');
+    }
+    for (char letter = kFirstOfferedLetter; letter <= kLastOfferedLetter; ++letter) {
+        if (!(used & (1u << (letter - 'A'))))
+            m_cmbLetters.AddString(RootOf(letter).c_str());
+    }
+    // The highest free letter: a disk opened here stays clear of drives plugged in later.
+    if (m_cmbLetters.GetCount() > 0)
+        m_cmbLetters.SetCurSel(m_cmbLetters.GetCount() - 1);
+}
+
+void CStep4::SetOption(int option)
+{
+    m_nOption = option;
+    const struct {
+        CSkinButton& radio;
+        int option;
+    } radios[] = {
+        {m_rdMount, kOptionMount},
+        {m_rdPortable, kOptionPortable},
+        {m_rdUnprotect, kOptionUnprotect},
+        {m_rdRepair, kOptionRepair},
+    };
+    for (const auto& r : radios)
+        r.radio.SetCheck(r.option == option ? BST_CHECKED : BST_UNCHECKED, TRUE);
+    const BOOL mount = option == kOptionMount;
+    const BOOL portable = option == kOptionPortable;
+    m_cmbLetters.EnableWindow(mount);
+    m_chkReadOnly.EnableWindow(mount);
+    m_lblLetter.Enable(mount);
+    m_cmbUsb.EnableWindow(portable);
+    m_lblUsb.Enable(portable);
+}
+
+void CStep4::OnRadioMount()
+{
+    SetOption(kOptionMount);
+}
+
+void CStep4::OnRadioPortable()
+{
+    SetOption(kOptionPortable);
+}
+
+void CStep4::OnRadioUnprotected()
+{
+    SetOption(kOptionUnprotect);
+}
+
+void CStep4::OnRadioRepair()
+{
+    SetOption(kOptionRepair);
+}
+
+void CStep4::HoldImage(const CString& path, int kind)
+{
+    m_strHeldImage = path;
+    m_nHeldKind = kind;
+}
+
+void CStep4::ReturnHeldImage()
+{
+    if (!HoldsImage())
+        return;
+    ReturnImageToRest(m_nHeldKind, m_strHeldImage);
+    m_strHeldImage.Empty();
+}
+
+void CStep4::Message(const char* key, UINT type)
+{
+    WizardMessageBox(m_hWnd, Lang4(key), type);
+}
+
+const char* CStep4::InstallSpaceRefusal(BOOL fatVolume, ULONGLONG imageSize, BOOL freeKnown, ULONGLONG freeBytes)
+{
+    if (fatVolume && imageSize >= kFatFileLimit)
+        return "strFailed3";
+    // Equal is too small: the drive's own files need room too.
+    if (freeKnown && freeBytes <= imageSize)
+        return "strFailed4";
+    return nullptr;
+}
+
+const char* CStep4::InstallSpaceRefusal(const CPortableDisk& maker)
+{
+    ULONGLONG size = 0;
+    if (!maker.GetImageFileSize(size))
+        size = 0;
+    ULONGLONG freeBytes = 0;
+    const BOOL freeKnown = maker.GetFreeSpace(freeBytes);
+    return InstallSpaceRefusal(maker.IsFatVolume() == 1, size, freeKnown, freeBytes);
+}
+
+LRESULT CStep4::OnWizardBack()
+{
+    UpdateData(TRUE);
+    ReturnHeldImage();
+    return CPropertyPage::OnWizardBack();
+}
+
+void CStep4::OnCancel()
+{
+    ReturnHeldImage();
+    CPropertyPage::OnCancel();
+}
+
+BOOL CStep4::OnWizardFinish()
+{
+    UpdateData(TRUE);
+    switch (m_nOption) {
+    case kOptionMount:
+        return FinishMount();
+    case kOptionPortable:
+        return FinishPortable();
+    case kOptionUnprotect:
+        return FinishUnprotect();
+    case kOptionRepair:
+        return FinishRepair();
+    default:
+        return FALSE;
+    }
+}
+
+BOOL CStep4::FinishMount()
+{
+    // Without a free letter nothing is mounted: never on letter 0.
+    if (m_cmbLetters.GetCurSel() < 0) {
+        Message("strNoFreeLetter", MB_ICONERROR);
+        return FALSE;
+    }
+    Message("strMountFailed", MB_ICONERROR);
+    return FALSE;
+}
+
+BOOL CStep4::FinishPortable()
+{
+    const std::string root = SelectedText(m_cmbUsb);
+    CPortableDisk maker;
+    maker.SetTarget(root.empty() ? '\0' : root[0], g_ImagePath);
+    if (root.empty() || !maker.IsDriveWritable()) {
+        Message("strFailed1", MB_ICONINFORMATION);
+        return FALSE;
+    }
+    if (!maker.IsDriveReady()) {
+        Message("strFailed2", MB_ICONINFORMATION);
+        return FALSE;
+    }
+    if (maker.IsPortableOnDrive()) {
+        if (WizardMessageBox(m_hWnd, Lang4("strReinstall"), MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return FALSE;
+        if (WizardMessageBox(m_hWnd, Lang4("strDeleteBeforReinstall"), MB_YESNO | MB_ICONQUESTION) == IDNO)
+            return FALSE;
+        // Nothing is built over a portable disk that is still there.
+        if (!maker.DeletePortable()) {
+            Message("strInstallFailed", MB_ICONERROR);
+            return FALSE;
+        }
+    }
+    if (const char* refusal = InstallSpaceRefusal(maker)) {
+        Message(refusal, MB_ICONINFORMATION);
+        return FALSE;
+    }
+    Message("strInstallFailed", MB_ICONERROR);
+    return FALSE;
+}
+
+BOOL CStep4::FinishUnprotect()
+{
+    if (g_ImagePath.IsEmpty())
+        return CPropertyPage::OnWizardFinish();
+    const CString path = g_ImagePath;
+    BOOL done = FALSE;
+    if (Fennick_IsUsbDisk(path[0])) {
+        CPortableDisk maker;
+        maker.SetTarget(path[0], "");
+        maker.UnhideImage();
+        // Out of hiding means at the work place, whoever moved it there.
+        const DWORD attributes = ::GetFileAttributesA(maker.GetImagePathOnDrive().c_str());
+        done = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    } else {
+        done = Quilmar_SetProtection(path, 0, 0, kQuilmarRelease) != 0;
+    }
+    if (!done) {
+        Message("strUnprotectFailed", MB_ICONERROR);
+        return FALSE;
+    }
+    m_strHeldImage.Empty();
+    Message("strUnprotected", MB_ICONINFORMATION);
+    return CPropertyPage::OnWizardFinish();
+}
+
+BOOL CStep4::FinishRepair()
+{
+    CPortableDisk maker;
+    maker.SetTarget(g_ImagePath.IsEmpty() ? '\0' : g_ImagePath[0], "");
+    if (g_ImagePath.IsEmpty() || maker.FinishPortableInPlace() != 1) {
+        Message("strFixFailed", MB_ICONERROR);
+        return FALSE;
+    }
+    m_strHeldImage.Empty();
+    Message("strFixed", MB_ICONINFORMATION);
+    return CPropertyPage::OnWizardFinish();
+}
+
+void CStep4::PaintBackground(HDC dc)
+{
+    const CWizardSheet* sheet = Sheet();
+    HDC memory = ::CreateCompatibleDC(dc);
+    if (!memory)
+        return;
+    {
+        CSelectGuard select(memory, m_hBackground);
+        ::BitBlt(dc, 0, 0, sheet->m_nBackgroundWidth, sheet->m_nBackgroundHeight, memory, kBackgroundLeft,
+                 kBackgroundTop, SRCCOPY);
+    }
+    ::DeleteDC(memory);
 }
 
 void CStep4::OnPaint()
 {
-    PaintWizardPage(this);
+    CPaintDC dc(this);
+    PaintBackground(dc);
+}
+
+LRESULT CStep4::OnPrintClient(WPARAM wParam, LPARAM)
+{
+    PaintBackground(reinterpret_cast<HDC>(wParam));
+    return 0;
 }
 
 HBRUSH CStep4::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)
 {
-    return WizardPageCtlColor(*dc, ctlColor, CPropertyPage::OnCtlColor(dc, wnd, ctlColor));
+    return CPropertyPage::OnCtlColor(dc, wnd, ctlColor);
 }
