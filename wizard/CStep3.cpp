@@ -11,9 +11,10 @@
 #include "CPortableDisk.h"
 #include "CSelectGuard.h"
 #include "CWizardSheet.h"
+#include "CWaitDlg.h"
 #include "DialogHelpers.h"
+#include "DriveLists.h"
 #include "DriverPath.h"
-#include "Fennick.h"
 #include "ImageHeader.h"
 #include "OpenedImage.h"
 #include "Quilmar.h"
@@ -269,27 +270,26 @@ void CStep3::OnUsbKind()
     UpdateData(FALSE);
 }
 
+void CStep3::UsbScanThread(void* context)
+{
+    // On the scan thread: the list is reached by window messages only, which the page's thread
+    // serves inside the wait box's modal run.
+    HWND list = static_cast<CStep3*>(context)->m_cmbUsb.m_hWnd;
+    std::vector<std::string> portable;
+    for (const std::string& root : GetUsbDriveRoots()) {
+        CPortableDisk maker;
+        maker.SetTarget(root[0], "");
+        if (maker.IsPortableOnDrive())
+            portable.push_back(root);
+    }
+    const int count = FillDriveList(list, portable, DriveListSelection::First);
+    ::EnableWindow(list, count > 0);
+}
+
 void CStep3::ScanUsbDrives()
 {
-    // Every USB drive that holds a portable disk.
-    m_cmbUsb.ResetContent();
-    const DWORD length = ::GetLogicalDriveStringsA(0, nullptr);
-    std::vector<char> roots(length + 1, '\0');
-    if (length > 0 && ::GetLogicalDriveStringsA(length, roots.data()) <= length) {
-        for (const char* root = roots.data(); *root; root += std::strlen(root) + 1) {
-            if (!Fennick_IsUsbDisk(root[0]))
-                continue;
-            CPortableDisk maker;
-            maker.SetTarget(root[0], "");
-            if (!maker.IsPortableOnDrive())
-                continue;
-            const char entry[4] = {root[0], ':', '\\', '\0'};
-            m_cmbUsb.AddString(entry);
-        }
-    }
-    if (m_cmbUsb.GetCount() > 0)
-        m_cmbUsb.SetCurSel(0);
-    m_cmbUsb.EnableWindow(m_cmbUsb.GetCount() > 0);
+    CWaitDlg wait(this);
+    wait.RunScan(&CStep3::UsbScanThread, this);
 }
 
 LRESULT CStep3::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -370,13 +370,8 @@ LRESULT CStep3::OnWizardNext()
     case kImageKindPortable: {
         page4.m_nImageKind = kImageKindPortable;
         // No drive to choose is no image chosen, rather than a drive that cannot be written.
-        const int selected = m_cmbUsb.GetCurSel();
-        if (selected < 0)
-            break;
-        char root[MAX_PATH] = "";
-        if (m_cmbUsb.SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(selected)) < static_cast<LRESULT>(sizeof root))
-            m_cmbUsb.SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(root));
-        if (!root[0])
+        const std::string root = GetSelectedDriveRoot(m_cmbUsb.m_hWnd);
+        if (root.empty())
             break;
         maker.SetTarget(root[0], "");
         if (!maker.IsDriveWritable()) {

@@ -67,8 +67,9 @@ private:
     void PaintBackground(HDC dc);
     // The text the user typed stays when the page writes its fields back to the controls.
     void KeepTypedText();
-    // Fills the USB list with the drives that hold a portable disk.
+    // Fills the USB list with the drives that hold a portable disk, behind the scanning box.
     void ScanUsbDrives();
+    static void UsbScanThread(void* page);
     void SetKindRadios(int checkedId);
     // Puts back what Next released when the image is not opened after all.
     void PutImageBack(int kind);

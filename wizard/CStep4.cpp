@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -11,7 +10,9 @@
 #include "CWinApp.h"
 #include "CPortableDisk.h"
 #include "CSelectGuard.h"
+#include "CWizardDlg.h"
 #include "CWizardSheet.h"
+#include "DriveLists.h"
 #include "Fennick.h"
 #include "OpenedImage.h"
 #include "Quilmar.h"
@@ -37,46 +38,10 @@ constexpr int kSubtitleIds[CStep4::kSubtitleCount] = {IDC_LBL_STEP4_SUBTITLE, ID
 // Four black copies one pixel round the yellow one draw its outline.
 constexpr POINT kSubtitlePlaces[CStep4::kSubtitleCount] = {{9, 21}, {9, 23}, {11, 23}, {11, 21}, {10, 22}};
 constexpr SIZE kLabelSize = {80, 20};
-constexpr char kFirstOfferedLetter = 'C';
-constexpr char kLastOfferedLetter = 'Z';
 
 CString Lang4(const char* key)
 {
     return LangText("Step4", key);
-}
-
-// Every drive root the system reports ("C:\", ...), read with a buffer of the length it asks for.
-std::vector<std::string> DriveRoots()
-{
-    std::vector<std::string> roots;
-    const DWORD length = ::GetLogicalDriveStringsA(0, nullptr);
-    if (length == 0)
-        return roots;
-    std::vector<char> buffer(length + 1, '\0');
-    if (::GetLogicalDriveStringsA(length, buffer.data()) > length)
-        return roots;
-    for (const char* root = buffer.data(); *root; root += std::strlen(root) + 1)
-        roots.push_back(root);
-    return roots;
-}
-
-std::string RootOf(char letter)
-{
-    return std::string(1, letter) + ":\\";
-}
-
-// The text of a drop-down list's selected entry, "" when none.
-std::string SelectedText(const CComboBox& list)
-{
-    const int selected = list.GetCurSel();
-    if (selected < 0)
-        return std::string();
-    const LRESULT length = list.SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(selected));
-    if (length <= 0)
-        return std::string();
-    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    list.SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(text.data()));
-    return text.data();
 }
 
 }  // namespace
@@ -250,35 +215,20 @@ void CStep4::EnableOptionsForKind(int kind)
 void CStep4::FillUsbDrives()
 {
     // Every USB drive but the one that holds the image itself.
-    m_cmbUsb.ResetContent();
-    const char own = g_ImagePath.IsEmpty() ? '\0' : static_cast<char>(std::toupper(static_cast<unsigned char>(g_ImagePath[0])));
-    for (const std::string& root : DriveRoots()) {
-        const char letter = root[0];
-        if (letter == own || !Fennick_IsUsbDisk(letter))
-            continue;
-        m_cmbUsb.AddString(RootOf(letter).c_str());
+    const char own = DriveLetterOf(g_ImagePath.str());
+    std::vector<std::string> others;
+    for (const std::string& root : GetUsbDriveRoots()) {
+        if (DriveLetterOf(root) != own)
+            others.push_back(root);
     }
-    if (m_cmbUsb.GetCount() > 0)
-        m_cmbUsb.SetCurSel(0);
-    m_rdPortable.EnableWindow(m_cmbUsb.GetCount() > 0);
+    const int count = FillDriveList(m_cmbUsb.m_hWnd, others, DriveListSelection::First);
+    m_rdPortable.EnableWindow(count > 0);
 }
 
 void CStep4::FillFreeLetters()
 {
-    m_cmbLetters.ResetContent();
-    DWORD used = 0;
-    for (const std::string& root : DriveRoots()) {
-        const char letter = static_cast<char>(root[0] & ~0x20);
-        if (letter >= 'A' && letter <= 'Z')
-            used |= 1u << (letter - 'A');
-    }
-    for (char letter = kFirstOfferedLetter; letter <= kLastOfferedLetter; ++letter) {
-        if (!(used & (1u << (letter - 'A'))))
-            m_cmbLetters.AddString(RootOf(letter).c_str());
-    }
     // The highest free letter: a disk opened here stays clear of drives plugged in later.
-    if (m_cmbLetters.GetCount() > 0)
-        m_cmbLetters.SetCurSel(m_cmbLetters.GetCount() - 1);
+    FillDriveList(m_cmbLetters.m_hWnd, GetFreeDriveRoots(), DriveListSelection::Last);
 }
 
 void CStep4::SetOption(int option)
@@ -400,16 +350,31 @@ BOOL CStep4::FinishMount()
         Message("strNoFreeLetter", MB_ICONERROR);
         return FALSE;
     }
-    Message("strMountFailed", MB_ICONERROR);
-    return FALSE;
+    CWizardDlg job(this);
+    job.m_bPortable = FALSE;
+    job.m_bMount = TRUE;
+    job.DoModal();
+    if (job.m_bNoFreeLetter) {
+        Message("strNoFreeLetter", MB_ICONERROR);
+        return FALSE;
+    }
+    // Not mounted: the image stays open for another try; Back or Cancel put it back to rest.
+    if (job.m_nMountResult == 0 || job.m_nMountResult == CWizardDlg::kNotRun) {
+        Message("strMountFailed", MB_ICONERROR);
+        return FALSE;
+    }
+    // Mounted: it stays released while in use; page 1's dismount protects it again.
+    m_strHeldImage.Empty();
+    return CPropertyPage::OnWizardFinish();
 }
 
 BOOL CStep4::FinishPortable()
 {
-    const std::string root = SelectedText(m_cmbUsb);
+    const std::string root = GetSelectedDriveRoot(m_cmbUsb.m_hWnd);
+    const char letter = DriveLetterOf(root);
     CPortableDisk maker;
-    maker.SetTarget(root.empty() ? '\0' : root[0], g_ImagePath);
-    if (root.empty() || !maker.IsDriveWritable()) {
+    maker.SetTarget(letter, g_ImagePath);
+    if (!letter || !maker.IsDriveWritable()) {
         Message("strFailed1", MB_ICONINFORMATION);
         return FALSE;
     }
@@ -432,8 +397,23 @@ BOOL CStep4::FinishPortable()
         Message(refusal, MB_ICONINFORMATION);
         return FALSE;
     }
-    Message("strInstallFailed", MB_ICONERROR);
-    return FALSE;
+
+    CWizardDlg job(this);
+    job.m_bPortable = TRUE;
+    job.m_cUsbLetter = letter;
+    job.m_bMount = FALSE;
+    job.DoModal();
+    // Done means the whole layout is there with the image at rest; anything less is a failure,
+    // and the source image is still open for another try.
+    if (job.m_nPortableResult != 1) {
+        Message("strInstallFailed", MB_ICONERROR);
+        return FALSE;
+    }
+    // The source goes back to rest: the copy on the drive is what the user takes along.
+    ReturnHeldImage();
+    Message("strSuccess", MB_ICONINFORMATION);
+    ::ShellExecuteA(nullptr, nullptr, "explorer.exe", root.c_str(), nullptr, SW_SHOWNORMAL);
+    return CPropertyPage::OnWizardFinish();
 }
 
 BOOL CStep4::FinishUnprotect()

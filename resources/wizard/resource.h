@@ -46,9 +46,52 @@
 #define IDC_CHK_PROTECT 1039
 #define IDC_LBL_STEP1_TITLE 1094
 
-// Page 2.
+// Page 2 (Step2.rc): its controls, then its bitmaps.
+#define IDC_EDIT_STEP2_IMAGE 1000
+#define IDC_CMB_STEP2_LETTERS 1003
+#define IDC_EDIT_STEP2_PASSWORD 1006
+#define IDC_BTN_STEP2_BROWSE 1008
+#define IDC_EDIT_STEP2_SIZE 1009
+#define IDC_BTN_STEP2_SIZE_UP 1015
+#define IDC_EDIT_STEP2_LABEL 1020
+#define IDC_EDIT_STEP2_DESCRIPTION 1021
+#define IDC_EDIT_STEP2_CONFIRM 1022
+#define IDC_CMB_STEP2_FILE_SYSTEM 1023
+#define IDC_BTN_STEP2_SIZE_DOWN 1028
+#define IDC_LBL_STEP2_MAX_SIZE 1040
 #define IDC_RADIO_MODE_USB 1043
 #define IDC_RADIO_MODE_HDD 1044
+#define IDC_LBL_STEP2_STRENGTH 1047
+#define IDC_LBL_STEP2_USB 1053
+#define IDC_CMB_STEP2_USB 1055
+#define IDC_LBL_STEP2_IMAGE 1056
+#define IDC_LBL_STEP2_LETTER 1057
+#define IDC_LBL_STEP2_SIZE 1058
+#define IDC_LBL_STEP2_SIZE_MB 1059
+#define IDC_LBL_STEP2_PASSWORD 1060
+#define IDC_LBL_STEP2_STRENGTH_TITLE 1061
+#define IDC_LBL_STEP2_CONFIRM 1062
+#define IDC_LBL_STEP2_PASSWORD_TIP 1063
+#define IDC_STEP2_STRENGTH_BAR 1072
+#define IDC_LBL_STEP2_TITLE 1096
+#define IDC_LBL_STEP2_SUBTITLE 1097
+#define IDC_LBL_STEP2_SUBTITLE_2 1102
+#define IDC_LBL_STEP2_SUBTITLE_3 1103
+#define IDC_LBL_STEP2_SUBTITLE_4 1104
+#define IDC_LBL_STEP2_SUBTITLE_TOP 1105
+#define IDB_BROWSE_DISABLED 181
+#define IDB_BROWSE_PRESSED 183
+#define IDB_BROWSE_HOVER 184
+#define IDB_BROWSE_NORMAL 185
+#define IDB_STRENGTH_BAR 205
+#define IDB_SIZE_UP_PRESSED 206
+#define IDB_SIZE_UP_NORMAL 207
+#define IDB_SIZE_UP_HOVER 208
+#define IDB_SIZE_UP_DISABLED 209
+#define IDB_SIZE_DOWN_PRESSED 210
+#define IDB_SIZE_DOWN_NORMAL 211
+#define IDB_SIZE_DOWN_HOVER 212
+#define IDB_SIZE_DOWN_DISABLED 213
 
 // Page 3's kind radios (the sheet's verbs click them); the rest of page 3 is further down.
 #define IDC_RADIO_KIND_HIDDEN 1034
@@ -81,6 +124,22 @@
 #define IDC_LBL_NV_TIP 1090
 #define IDC_BTN_NV_CLOSE 1091
 
+// The progress dialog, its about box and the USB-scanning wait dialog (Progress.rc).
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_PROGRESS 102
+#define IDD_WAIT 109
+#define IDB_PROGRESS_BACKGROUND 180
+#define IDB_PROGRESS_BAR 236
+#define IDB_PROGRESS_FRAME 237
+#define IDC_LBL_PROGRESS_TEXT 1051
+#define IDC_LBL_WAIT_TEXT 1069
+#define IDC_PROGRESS_BAR 1075
+#define IDC_PROGRESS_FRAME 1076
+
+// Page 4's letter list, read by the progress dialog's mount job.
+#define IDC_CMB_STEP4_LETTERS 1016
+
 // ---- Page 3: choose an image and check its password (Step3.rc) ----
 #define IDC_EDIT_STEP3_IMAGE 1000
 #define IDC_BTN_STEP3_BROWSE 1001
@@ -96,15 +155,9 @@
 #define IDC_LBL_STEP3_SUBTITLE_3 1111
 #define IDC_LBL_STEP3_SUBTITLE_4 1112
 #define IDC_LBL_STEP3_SUBTITLE_TOP 1113
-// The browse button's faces (pages 2 and 3 share them), drawn by MakeStep34Art.
-#define IDB_BROWSE_DISABLED 181
-#define IDB_BROWSE_PRESSED 183
-#define IDB_BROWSE_HOVER 184
-#define IDB_BROWSE_NORMAL 185
 
-// ---- Page 4: act on the opened image (Step4.rc) ----
+// ---- Page 4: act on the opened image (Step4.rc); its letter list is above, with the progress dialog ----
 #define IDC_CHK_STEP4_READ_ONLY 1002
-#define IDC_CMB_STEP4_LETTERS 1016
 #define IDC_CMB_STEP4_USB 1017
 #define IDC_RADIO_STEP4_MOUNT 1043
 #define IDC_RADIO_STEP4_UNPROTECT 1044
