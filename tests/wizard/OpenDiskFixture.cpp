@@ -320,6 +320,10 @@ OpenDiskFixture::~OpenDiskFixture()
 {
     Process().Kill();
     CloseShellWindows();
+    for (char letter : m_mounted) {
+        if (MountedLetters().count(letter))
+            Dismount(letter);
+    }
 }
 
 HWND OpenDiskFixture::StartOn(const std::string& verb, const std::string& faults)

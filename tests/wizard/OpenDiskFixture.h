@@ -99,11 +99,13 @@ public:
     bool WaitForEnd(DWORD timeoutMs = 30000);
     // Closes the shell windows the program opened (explorer on a drive); the program ends itself.
     void CloseShellWindows();
+    // A letter the program mounts is dismounted when the test ends, whatever happened meanwhile.
+    void DismountAtEnd(char letter) { m_mounted.push_back(letter); }
 
 private:
     harness::TempFolder m_images;
     HWND m_sheet = nullptr;
-    std::vector<std::string> m_listed;
+    std::vector<char> m_mounted;
 };
 
 }  // namespace opentest

@@ -147,9 +147,25 @@ TEST(Step3, HiddenImagesPasswordsAndPage4)
     ASSERT_NE(tab, nullptr);
     EXPECT_EQ(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0), 3);
 
-    // Cancelling the wizard protects it again.
-    EXPECT_TRUE(brixom.Cancel());
-    EXPECT_TRUE(IsProtected(image));
+    // Opened read-only on the highest free letter: the file is there, a write does not survive.
+    ASSERT_TRUE(brixom.Click(kReadOnly));
+    EXPECT_TRUE(IsChecked(GetDlgItem(brixom.Page(), kReadOnly)));
+    before = brixom.Journal().size();
+    brixom.DismountAtEnd(highest);
+    ClickButton(brixom.Sheet(), kFinish);
+    ASSERT_TRUE(brixom.WaitForEnd()) << "a finished mount ends the wizard";
+    const std::string mountLine = "Tavrin_Mount(\"" + listed + "\", " + std::string(1, highest) + ", 1) -> 1";
+    EXPECT_EQ(CallsOf(Since(brixom.Journal(), before), {"Tavrin_Mount"}), std::vector<std::string>{mountLine});
+    ASSERT_TRUE(MountedLetters().count(highest));
+    const std::string root = std::string(1, highest) + ":\\";
+    EXPECT_EQ(ReadFileBytes(root + "hello.txt"), "data");
+    WriteFileBytes(root + "new.txt", "lost");
+    ASSERT_TRUE(Dismount(highest));
+    const char again = MountForTest(image, true);
+    ASSERT_NE(again, 0);
+    EXPECT_EQ(ReadFileBytes(std::string(1, again) + ":\\hello.txt"), "data");
+    EXPECT_FALSE(FileExists(std::string(1, again) + ":\\new.txt")) << "a read-only disk keeps no write";
+    EXPECT_TRUE(Dismount(again));
     ForgetProtection(image);
 }
 
