@@ -24,6 +24,11 @@ void ActivateWizardPage(CPropertyPage* page, DWORD buttons, UINT backgroundId)
 void PaintWizardPage(CPropertyPage* page)
 {
     CPaintDC dc(page);
+    PrintWizardPage(page, dc);
+}
+
+void PrintWizardPage(CPropertyPage* page, HDC dc)
+{
     const CWizardSheet* sheet = static_cast<const CWizardSheet*>(page->GetSheet());
     HDC memory = ::CreateCompatibleDC(dc);
     {

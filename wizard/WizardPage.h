@@ -14,3 +14,5 @@ void ClickDialogItem(CPropertyPage* page, int id);
 // Until the pages' skinned controls come, their plain labels and buttons draw straight onto the
 // background in white.
 HBRUSH WizardPageCtlColor(HDC dc, UINT ctlColor, HBRUSH base);
+// The same picture into a given DC (WM_PRINTCLIENT: skinned controls ask for what lies under them).
+void PrintWizardPage(CPropertyPage* page, HDC dc);

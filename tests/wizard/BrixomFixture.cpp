@@ -57,6 +57,18 @@ bool BrixomFixture::WriteLanguage(const std::vector<harness::LanguageEntry>& ent
     return harness::WriteLanguageFile(Path("Lang\\Sequora.ini"), entries);
 }
 
+bool BrixomFixture::WriteEchoLanguage(const std::vector<harness::LanguageEntry>& overrides)
+{
+    const std::string target = Path("Lang\\Sequora.ini");
+    if (!harness::WriteEchoLanguageFile(harness::JoinPath(harness::ProgramDir(), "Lang\\Sequora.ini"), target))
+        return false;
+    for (const harness::LanguageEntry& e : overrides) {
+        if (!WritePrivateProfileStringA(e.section.c_str(), e.key.c_str(), e.value.c_str(), target.c_str()))
+            return false;
+    }
+    return true;
+}
+
 bool BrixomFixture::RemoveLanguage()
 {
     return DeleteFileA(Path("Lang\\Sequora.ini").c_str()) || !harness::FileExists(Path("Lang\\Sequora.ini"));

@@ -22,6 +22,8 @@ public:
     // The language file the copy reads; entries replace the whole file. Remove() leaves none.
     bool WriteLanguage(const std::vector<harness::LanguageEntry>& entries);
     bool RemoveLanguage();
+    // The shipped language file as an echo file ("Section.key" texts), with values of the test's own.
+    bool WriteEchoLanguage(const std::vector<harness::LanguageEntry>& overrides = {});
 
     // Starts Brixom with `arguments` and the outside libraries' test seam set as given.
     bool Start(const std::string& arguments, const std::string& faults = std::string());

@@ -12,6 +12,7 @@
 #include "Paths.h"
 #include "Quilmar.h"
 #include "Registry.h"
+#include "ShellWindows.h"
 #include "Tavrin.h"
 #include "WindowDriver.h"
 
@@ -75,14 +76,6 @@ private:
     void* m_address = nullptr;
     size_t m_size;
 };
-
-BOOL CALLBACK CollectShellWindow(HWND hwnd, LPARAM param)
-{
-    const std::string cls = harness::ClassNameOf(hwnd);
-    if (cls == "CabinetWClass" || cls == "ExploreWClass")
-        reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
-    return TRUE;
-}
 
 }  // namespace
 
@@ -312,14 +305,13 @@ std::string GetInfoLine(const std::string& path, int result)
 
 OpenDiskFixture::OpenDiskFixture() : m_images("open")
 {
-    const std::string target = Path("Lang\\Sequora.ini");
-    harness::WriteEchoLanguageFile(harness::JoinPath(harness::ProgramDir(), "Lang\\Sequora.ini"), target);
+    WriteEchoLanguage({});
 }
 
 OpenDiskFixture::~OpenDiskFixture()
 {
     Process().Kill();
-    CloseShellWindows();
+    harness::CloseShellWindows();
     for (char letter : m_mounted) {
         if (MountedLetters().count(letter))
             Dismount(letter);
@@ -407,15 +399,6 @@ bool OpenDiskFixture::Cancel()
 bool OpenDiskFixture::WaitForEnd(DWORD timeoutMs)
 {
     return Process().Wait(timeoutMs);
-}
-
-void OpenDiskFixture::CloseShellWindows()
-{
-    // The shell windows Brixom opens on a drive are explorer's; they outlive Brixom.
-    std::vector<HWND> found;
-    EnumWindows(CollectShellWindow, reinterpret_cast<LPARAM>(&found));
-    for (HWND w : found)
-        PostMessageA(w, WM_CLOSE, 0, 0);
 }
 
 }  // namespace opentest

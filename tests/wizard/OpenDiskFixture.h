@@ -97,8 +97,6 @@ public:
     bool Cancel();
     // Waits for the program to end by itself (after a finished operation).
     bool WaitForEnd(DWORD timeoutMs = 30000);
-    // Closes the shell windows the program opened (explorer on a drive); the program ends itself.
-    void CloseShellWindows();
     // A letter the program mounts is dismounted when the test ends, whatever happened meanwhile.
     void DismountAtEnd(char letter) { m_mounted.push_back(letter); }
 

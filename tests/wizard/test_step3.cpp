@@ -18,6 +18,7 @@
 #include "Paths.h"
 #include "Quilmar.h"
 #include "Registry.h"
+#include "ShellWindows.h"
 #include "WindowDriver.h"
 
 using namespace harness;
@@ -157,6 +158,9 @@ TEST(Step3, HiddenImagesPasswordsAndPage4)
     const std::string mountLine = "Tavrin_Mount(\"" + listed + "\", " + std::string(1, highest) + ", 1) -> 1";
     EXPECT_EQ(CallsOf(Since(brixom.Journal(), before), {"Tavrin_Mount"}), std::vector<std::string>{mountLine});
     ASSERT_TRUE(MountedLetters().count(highest));
+    EXPECT_TRUE(WaitUntil([&] { return FindShellWindowOfDrive(highest) != nullptr; }, 10000))
+        << "the new drive opened in the shell";
+    CloseShellWindows();
     const std::string root = std::string(1, highest) + ":\\";
     EXPECT_EQ(ReadFileBytes(root + "hello.txt"), "data");
     WriteFileBytes(root + "new.txt", "lost");
