@@ -171,6 +171,24 @@ void ForgetProtection(const std::string& path)
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+ProtectedListGuard::ProtectedListGuard()
+{
+    harness::DeleteRegistryTree(HKEY_CURRENT_USER, kQuilmarList);
+}
+
+ProtectedListGuard::~ProtectedListGuard()
+{
+    harness::DeleteRegistryTree(HKEY_CURRENT_USER, kQuilmarList);
+}
+
+std::string Listed(const std::string& path)
+{
+    std::string listed = path;
+    for (size_t i = 1; i < listed.size(); ++i)
+        listed[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(listed[i])));
+    return listed;
+}
+
 bool MakeLayoutAtRest(char letter, const std::string& imageBytes)
 {
     const std::string work = Root(letter) + kWorkFolder;
@@ -274,6 +292,12 @@ char HighestFreeLetter()
             return letter;
     }
     return 0;
+}
+
+std::vector<std::string> Since(const std::vector<std::string>& lines, size_t before)
+{
+    return std::vector<std::string>(lines.begin() + static_cast<std::ptrdiff_t>(std::min(before, lines.size())),
+                                    lines.end());
 }
 
 std::vector<std::string> CallsOf(const std::vector<std::string>& journal, const std::vector<std::string>& names)
@@ -388,6 +412,17 @@ bool OpenDiskFixture::WaitForPage4Ready(DWORD timeoutMs)
         return false;
     HWND finish = GetDlgItem(m_sheet, kFinish);
     return harness::WaitUntil([&] { return IsWindowVisible(finish) && IsWindowEnabled(finish); }, timeoutMs);
+}
+
+bool OpenDiskFixture::OpenListedImage(int item, const std::string& password)
+{
+    if (!WaitForPageWith(kProtectedList))
+        return false;
+    HWND page = Page();
+    if (!SelectListViewItem(GetDlgItem(page, kProtectedList), item) ||
+        !SetText(GetDlgItem(page, kPasswordEdit), password) || !harness::ClickButton(m_sheet, kNext))
+        return false;
+    return WaitForPage4Ready();
 }
 
 bool OpenDiskFixture::Cancel()

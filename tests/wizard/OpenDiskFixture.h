@@ -47,6 +47,18 @@ void ForgetProtection(const std::string& path);  // entry gone, attributes norma
 // A portable layout of the test's own on a drive: folders and the image at rest.
 bool MakeLayoutAtRest(char letter, const std::string& imageBytes);
 
+// The protected list emptied for a test and emptied again when it ends.
+class ProtectedListGuard {
+public:
+    ProtectedListGuard();
+    ~ProtectedListGuard();
+    ProtectedListGuard(const ProtectedListGuard&) = delete;
+    ProtectedListGuard& operator=(const ProtectedListGuard&) = delete;
+};
+
+// How page 3 lists a path: the first character as it is, the rest in lower case.
+std::string Listed(const std::string& path);
+
 // Cross-process reading and driving of Brixom's controls.
 std::vector<std::string> ListViewTexts(HWND list);
 int ListViewSelectedCount(HWND list);
@@ -60,6 +72,8 @@ bool IsEnabled(HWND dialog, int id);
 // The highest letter from C to Z no drive uses now, as page 4 offers it; 0 when none.
 char HighestFreeLetter();
 
+// Lines added to a journal since it held `before` lines.
+std::vector<std::string> Since(const std::vector<std::string>& lines, size_t before);
 // Journal lines of the calls a test cares about, in order.
 std::vector<std::string> CallsOf(const std::vector<std::string>& journal, const std::vector<std::string>& names);
 std::string ReleaseLine(const std::string& path, int result = 1);
@@ -93,6 +107,9 @@ public:
     bool Click(int id);
     // Waits for page 4's start-up step (Finish enabled).
     bool WaitForPage4Ready(DWORD timeoutMs = 10000);
+    // On page 3's hidden kind: chooses list item `item`, types the password, presses Next and waits
+    // for page 4.
+    bool OpenListedImage(int item, const std::string& password);
     // Ends the wizard with its Cancel button and waits for the program to end.
     bool Cancel();
     // Waits for the program to end by itself (after a finished operation).

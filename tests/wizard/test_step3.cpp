@@ -29,35 +29,10 @@ namespace {
 constexpr UINT kTabControlId = 0x3020;
 constexpr DWORD kNoMessageMs = 1500;
 
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-// How page 3 lists a path: the first character as it is, the rest in lower case.
-std::string Listed(const std::string& path)
-{
-    return path.substr(0, 1) + Lower(path.substr(1));
-}
-
 std::vector<std::string> ProtectionCalls(const std::vector<std::string>& journal)
 {
     return CallsOf(journal, {"Quilmar_SetProtection", "Tavrin_GetInfo"});
 }
-
-// Lines added to the journal since `before` lines.
-std::vector<std::string> Since(const std::vector<std::string>& lines, size_t before)
-{
-    return std::vector<std::string>(lines.begin() + static_cast<std::ptrdiff_t>(std::min(before, lines.size())),
-                                    lines.end());
-}
-
-class ProtectedListGuard {
-public:
-    ProtectedListGuard() { DeleteRegistryTree(HKEY_CURRENT_USER, kQuilmarList); }
-    ~ProtectedListGuard() { DeleteRegistryTree(HKEY_CURRENT_USER, kQuilmarList); }
-};
 
 }  // namespace
 
@@ -221,7 +196,7 @@ TEST(Step3, RefusedReleaseUnreadableImagesAndNormalKind)
     };
     for (const auto& c : unreadable) {
         SCOPED_TRACE(c.path);
-        ASSERT_TRUE(SetText(GetDlgItem(page, kImageEdit), c.path));
+        ASSERT_TRUE(SetText(GetDlgItem(page, kImageEdit), c.path)) << "Brixom still running: " << brixom.Process().IsRunning();
         before = brixom.Journal().size();
         EXPECT_EQ(brixom.PressAndAnswer(kNext), c.message);
         EXPECT_TRUE(CallsOf(Since(brixom.Journal(), before), {"Quilmar_SetProtection"}).empty())
