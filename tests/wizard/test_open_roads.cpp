@@ -105,6 +105,75 @@ TEST(OpenRoads, HiddenDiskMadePortableOverAnOldOne)
     ForgetProtection(image);
 }
 
+// Unprotect: the hidden image is released for good and the wizard ends; nothing hides it again.
+TEST(OpenRoads, HiddenDiskUnprotected)
+{
+    ProtectedListGuard list;
+    OpenDiskFixture brixom;
+    ASSERT_TRUE(brixom.Ready());
+    const std::string image = brixom.Image("visible.sqv");
+    ASSERT_TRUE(MakeImage(image, "Secret12"));
+    ASSERT_NE(Quilmar_SetProtection(image.c_str(), 0, 0, kQuilmarProtect), 0);
+
+    ASSERT_NE(brixom.StartOn("mount_hiddenhdd"), nullptr);
+    ASSERT_TRUE(brixom.OpenListedImage(0, "Secret12"));
+    ASSERT_TRUE(brixom.Click(kOptionUnprotect));
+    EXPECT_FALSE(IsEnabled(brixom.Page(), kLetterList));
+    EXPECT_FALSE(IsEnabled(brixom.Page(), kUsbList4));
+    EXPECT_EQ(brixom.PressAndAnswer(kFinish), "Step4.strUnprotected");
+    ASSERT_TRUE(brixom.WaitForEnd());
+    const std::vector<std::string> calls = CallsOf(brixom.Journal(), {"Quilmar_SetProtection"});
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back(), ReleaseLine(Listed(image)));
+    EXPECT_EQ(EntryOf(image), "");
+    EXPECT_FALSE(GetFileAttributesA(image.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    ForgetProtection(image);
+}
+
+// Repair of a portable disk whose drive lost Agent's files and kept an old Agent: while Brixom's
+// own folder lacks Agent.ini the repair fails, says so and keeps the page; once the file is back
+// the repair rebuilds Agent's files around the image and puts the image to rest.
+TEST(OpenRoads, PortableDiskRepairedAfterAFailedTry)
+{
+    OpenDiskFixture brixom;
+    ASSERT_TRUE(brixom.Ready());
+    TempFolder drives("repair");
+    FakeUsbDrive usb(drives / "usb");
+    ASSERT_NE(usb.Letter(), 0);
+    const std::string image = brixom.Image("portable.sqv");
+    ASSERT_TRUE(MakeImage(image, "Usb12345"));
+    const std::string bytes = ReadFileBytes(image);
+    ASSERT_TRUE(MakeLayoutAtRest(usb.Letter(), bytes));
+    const std::string oldAgent = InWork(usb.Letter(), "Agent.exe");
+    ASSERT_TRUE(WriteFileBytes(oldAgent, "an old Agent"));
+    ASSERT_TRUE(SetFileAttributesA(oldAgent.c_str(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
+    const std::string agentIni = brixom.Path("Agent.ini");
+    const std::string agentIniBytes = ReadFileBytes(agentIni);
+    ASSERT_FALSE(agentIniBytes.empty());
+    ASSERT_TRUE(DeleteFileA(agentIni.c_str()));
+
+    ASSERT_NE(brixom.StartOn("mount_usb"), nullptr);
+    ASSERT_TRUE(brixom.WaitForPageWith(kUsbList3));
+    ASSERT_TRUE(SetText(brixom.PageControl(kPasswordEdit), "Usb12345"));
+    ClickButton(brixom.Sheet(), kNext);
+    ASSERT_TRUE(brixom.WaitForPage4Ready());
+    ASSERT_TRUE(brixom.Click(kOptionRepair));
+    EXPECT_EQ(brixom.PressAndAnswer(kFinish), "Step4.strFixFailed");
+    EXPECT_TRUE(PageHolds(brixom.Page(), kOptionRepair));
+    EXPECT_TRUE(FileExists(WorkPlaceOn(usb.Letter()))) << "still open for another try";
+
+    ASSERT_TRUE(WriteFileBytes(agentIni, agentIniBytes));
+    EXPECT_EQ(brixom.PressAndAnswer(kFinish), "Step4.strFixed");
+    ASSERT_TRUE(brixom.WaitForEnd());
+    EXPECT_TRUE(ReadFileBytes(RestPlaceOn(usb.Letter())) == bytes);
+    EXPECT_FALSE(FileExists(WorkPlaceOn(usb.Letter())));
+    const std::string carried = ReadFileBytes(JoinPath(ProgramDir(), "Agent.exe"));
+    if (!carried.empty())
+        EXPECT_TRUE(ReadFileBytes(oldAgent) == carried) << "Agent is the one Brixom carries";
+    EXPECT_EQ(ReadFileBytes(InWork(usb.Letter(), "Agent.ini")), agentIniBytes);
+    EXPECT_TRUE(FileExists(InWork(usb.Letter(), "Tavrin.dll")));
+}
+
 // The write-protected drive gets a portable disk (and a user's file) while it is still writable.
 TEST(OpenRoadsOnFailingMedia, PrepareWriteProtected)
 {
