@@ -4,7 +4,8 @@
 //                         exists and its thread waits for input with nothing left to paint;
 //   peak working set:     the process's peak working set once it has been at rest for a second.
 // Each program is started once to warm Wine up, then timed several times; medians are shown.
-//   startup_bench.exe <program folder> <bare window program> [runs]
+//   startup_bench.exe <program folder> <bare window program> [runs [further programs...]]
+// Further programs (full paths) are measured the same way, for experiments.
 #include <windows.h>
 #include <psapi.h>
 
@@ -144,6 +145,10 @@ int main(int argc, char** argv)
         if (FileExists(path))
             programs.push_back({name, path, ""});
     }
+    for (int i = 4; i < argc; ++i) {
+        std::string path = argv[i];
+        programs.push_back({path.substr(path.find_last_of('\\') + 1), path, ""});
+    }
 
     std::vector<Sample> medians;
     for (const Program& program : programs) {
@@ -161,7 +166,7 @@ int main(int argc, char** argv)
     }
 
     printf("\nStart-up and memory, medians of %d runs (warm Wine)\n", runs);
-    printf("%-12s %14s %8s %6s %14s %8s %6s\n", "program", "first paint", "ratio", "goal", "peak memory",
+    printf("%-14s %12s %8s %6s %14s %8s %6s\n", "program", "first paint", "ratio", "goal", "peak memory",
         "ratio", "goal");
     const Sample& bare = medians[0];
     bool allMet = true;
@@ -171,7 +176,7 @@ int main(int argc, char** argv)
         double memoryRatio = bare.peakWorkingSetMiB > 0 ? m.peakWorkingSetMiB / bare.peakWorkingSetMiB : 0;
         bool met = i == 0 || (m.firstPaintMs > 0 && paintRatio <= kFirstPaintGoal && memoryRatio <= kWorkingSetGoal);
         allMet = allMet && met;
-        printf("%-12s %11.0f ms %7.2fx %5s %10.1f MiB %7.2fx %5s%s\n", programs[i].name.c_str(), m.firstPaintMs,
+        printf("%-14s %9.0f ms %7.2fx %5s %10.1f MiB %7.2fx %5s%s\n", programs[i].name.c_str(), m.firstPaintMs,
             paintRatio, "1.5x", m.peakWorkingSetMiB, memoryRatio, "3x", met ? "" : "   (goal missed)");
     }
     return allMet ? 0 : 1;
