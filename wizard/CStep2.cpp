@@ -566,8 +566,11 @@ void CStep2::OnImagePathChange()
     }
 }
 
+// Every handler that writes the fields back to the controls reads them first: the confirmation box
+// has no change handler, so a stale field would wipe what the user typed there.
 void CStep2::OnUsbDriveChange()
 {
+    UpdateData(TRUE);
     const char letter = DriveLetterOf(GetSelectedDriveRoot(m_cmbUsb));
     if (!letter)
         return;
@@ -588,6 +591,7 @@ void CStep2::OnUsbDriveChange()
 
 void CStep2::OnSizeUp()
 {
+    UpdateData(TRUE);
     const long long next = static_cast<long long>(GetSizeFromEdit()) + 1;
     m_nSize = ClampSize(next > INT_MAX ? INT_MAX : static_cast<int>(next), m_nMaximum);
     SetSizeText(m_nSize);
@@ -596,6 +600,7 @@ void CStep2::OnSizeUp()
 
 void CStep2::OnSizeDown()
 {
+    UpdateData(TRUE);
     const long long next = static_cast<long long>(GetSizeFromEdit()) - 1;
     m_nSize = ClampSize(next < INT_MIN ? INT_MIN : static_cast<int>(next), m_nMaximum);
     SetSizeText(m_nSize);
@@ -651,6 +656,7 @@ void CStep2::OnBrowseImage()
         ~BusyEnd() { busy = false; }
     } busyEnd{m_bBusy};
 
+    UpdateData(TRUE);
     SYSTEMTIME now = {};
     ::GetLocalTime(&now);
     const CString defaultName = Text("strImageDefaultName") + DefaultNameTail(now);
@@ -713,6 +719,7 @@ void CStep2::OnHddMode()
 
 void CStep2::OnUsbMode()
 {
+    UpdateData(TRUE);
     m_editImage.EnableWindow(FALSE);
     m_btnBrowse.EnableWindow(FALSE);
     m_lblImage.Enable(FALSE);
@@ -782,6 +789,7 @@ void CStep2::UsbScanThread(void* page)
 
 void CStep2::HandOverScan()
 {
+    UpdateData(TRUE);
     if (m_cmbUsb.GetCount() > 0) {
         m_nMode = kModeUsb;
         OnUsbMode();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "BrixomFixture.h"
+#include "UnmanagedWindows.h"
 
 namespace step2 {
 
@@ -55,6 +56,8 @@ public:
     bool Close();                     // the sheet's own close button, then the program ends
 
 private:
+    // Message boxes and dialogs close at once on the window-manager-less test display.
+    harness::UnmanagedWindows m_unmanaged{"Brixom.exe"};
     mutable BrixomFixture m_brixom;
     HWND m_sheet = nullptr;
     HWND m_page = nullptr;

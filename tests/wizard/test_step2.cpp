@@ -14,6 +14,7 @@
 #include "DeviceEvents.h"
 #include "FakeUsbDrive.h"
 #include "GoldenHeader.h"
+#include "PortableDiskFixture.h"
 #include "Paths.h"
 #include "Registry.h"
 #include "ShellWindows.h"
@@ -134,7 +135,7 @@ TEST(Step2HardDisk, CreateMountWriteDismountAndProtect)
     cleanup.images.push_back(image);
 
     Session s;
-    ASSERT_TRUE(s.Start("create_hdd", "create-slow=6000"));
+    ASSERT_TRUE(s.Start("create_hdd", "create-slow=5000"));
     EXPECT_TRUE(IsChecked(s.Control(kRadioHdd)));
     EXPECT_FALSE(IsChecked(s.Control(kRadioUsb)));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(s.Sheet(), kFinish)));      // no file chosen yet
@@ -307,4 +308,387 @@ TEST(Step2HardDisk, CreateMountWriteDismountAndProtect)
     ASSERT_TRUE(Tavrin_Mount(Wide(image).c_str(), static_cast<uint32_t>(check), 1));
     EXPECT_EQ(ReadFileBytes(std::string(1, check) + ":\\hello.txt"), "data");
     EXPECT_TRUE(Tavrin_Unmount(static_cast<uint32_t>(check), 0));
+}
+
+namespace {
+
+using portabletest::DrivePaths;
+using portabletest::ShownAttributesOf;
+using portabletest::Snapshot;
+
+constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// The drive letters the system reports now.
+std::set<char> UsedLetters()
+{
+    std::set<char> used;
+    const DWORD mask = GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if (mask & (1u << i))
+            used.insert(static_cast<char>('A' + i));
+    }
+    return used;
+}
+
+std::vector<std::string> Roots(std::initializer_list<char> letters)
+{
+    std::vector<std::string> roots;
+    for (char letter : letters)
+        roots.push_back(std::string(1, letter) + ":\\");
+    return roots;
+}
+
+// A small image of the test's own, mounted through Tavrin on the highest free letter.
+struct MountedImage {
+    TempFolder folder{"mounted"};
+    std::string image = folder / "mounted.sqv";
+    char letter = 0;
+    MountedImage()
+    {
+        const std::vector<unsigned char> header = GoldenHeader("pw", 'X', 2);
+        int32_t context = 0;
+        if (Tavrin_CreateImage(Wide(image).c_str(), reinterpret_cast<const ImageHeader*>(header.data()), nullptr,
+                               &context) != kTavrinCreated)
+            return;
+        letter = static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFFFF);
+        if (letter && !Tavrin_Mount(Wide(image).c_str(), static_cast<uint32_t>(letter), 0))
+            letter = 0;
+    }
+    ~MountedImage()
+    {
+        if (letter)
+            Tavrin_Unmount(static_cast<uint32_t>(letter), 0);
+    }
+};
+
+// The portable layout on the drive with the image at rest, its header as page 2 wrote it.
+void ExpectPortableDisk(const std::string& root, const std::string& password, char letter)
+{
+    const DrivePaths on{root};
+    EXPECT_EQ(ShownAttributesOf(on.Hiding()), kHiddenSystem);
+    EXPECT_EQ(ShownAttributesOf(on.Aux()), static_cast<DWORD>(FILE_ATTRIBUTE_SYSTEM));
+    EXPECT_EQ(portabletest::BytesOf(on.Hiding() + "\\desktop.ini"), portabletest::kDesktopIniBytes);
+    EXPECT_EQ(portabletest::BytesOf(on.InWork("Agent.exe")), ReadFileBytes(JoinPath(ProgramDir(), "Agent.exe")));
+    EXPECT_EQ(ShownAttributesOf(on.InWork("Agent.exe")), static_cast<DWORD>(FILE_ATTRIBUTE_SYSTEM));
+    for (const char* name : {"Agent.ini", "Tavrin.dll"}) {
+        EXPECT_EQ(portabletest::BytesOf(on.InWork(name)), ReadFileBytes(JoinPath(ProgramDir(), name))) << name;
+        EXPECT_EQ(ShownAttributesOf(on.InWork(name)), kHiddenSystem) << name;
+    }
+    EXPECT_FALSE(portabletest::IsFileAt(on.WorkPlace()));
+    ASSERT_TRUE(portabletest::IsFileAt(on.RestPlace()));
+    const std::string header = portabletest::BytesOf(on.RestPlace()).substr(0, 2048);
+    EXPECT_EQ(std::vector<unsigned char>(header.begin(), header.end()), GoldenHeader(password, letter, 50));
+}
+
+void SelectUsbDrive(Session& s, char letter)
+{
+    const std::vector<std::string> entries = ListEntries(s.Control(kUsbList));
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i][0] == letter) {
+            SendMessageA(s.Control(kUsbList), CB_SETCURSEL, i, 0);
+            SendMessageA(s.Page(), WM_COMMAND, MAKEWPARAM(kUsbList, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(s.Control(kUsbList)));
+        }
+    }
+}
+
+}  // namespace
+
+// The USB road: the scan finds the fake drive, free letters leave out present and mounted drives,
+// the list follows plug and pull events (and ignores them in hard-disk mode, or while it scans),
+// the refusals write nothing, and Finish makes the portable disk: layout, Agent, header, and one
+// creation without a mount.
+TEST(Step2Usb, PortableDiskOnAFakeUsbDrive)
+{
+    TempFolder temp("step2-usb");
+    FakeUsbDrive usb(temp / "usb");
+    ASSERT_NE(usb.Letter(), 0);
+    MountedImage mounted;
+    ASSERT_NE(mounted.letter, 0);
+    DiskCleanup cleanup;
+
+    Session s;
+    ASSERT_TRUE(s.Start("create_usb"));
+    EXPECT_EQ(ListEntries(s.Control(kUsbList)), Roots({usb.Letter()}));
+    EXPECT_TRUE(IsChecked(s.Control(kRadioUsb)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(s.Sheet(), kFinish)));
+    EXPECT_FALSE(IsWindowEnabled(s.Control(kImageEdit)));
+    const std::string maxText = s.Text(kMaxText);
+    ASSERT_EQ(maxText.rfind("Step2.strMaxSize ", 0), 0u);
+    const long maximum = std::stol(maxText.substr(17));
+    EXPECT_EQ(s.Text(kSizeEdit), std::to_string(maximum / 2));     // no 2048 cap on a USB drive
+
+    // Free letters: C to Z less every present drive, the fake USB drive and the mounted disk among them.
+    std::vector<std::string> free;
+    const std::set<char> used = UsedLetters();
+    for (char letter = 'C'; letter <= 'Z'; ++letter) {
+        if (!used.count(letter))
+            free.push_back(std::string(1, letter) + ":\\");
+    }
+    ASSERT_TRUE(used.count(mounted.letter) && used.count(usb.Letter()));
+    EXPECT_EQ(ListEntries(s.Control(kLetters)), free);
+    ASSERT_FALSE(free.empty());
+    EXPECT_EQ(SelectedEntry(s.Control(kLetters)), free.front());
+
+    // A drive plugged in: scanned again. In hard-disk mode events change nothing.
+    FakeUsbDrive second(temp / "second");
+    ASSERT_NE(second.Letter(), 0);
+    std::vector<std::string> both = Roots({usb.Letter(), second.Letter()});
+    std::sort(both.begin(), both.end());
+    EXPECT_TRUE(SendVolumeArrival(s.Sheet(), second.Letter(), 15000));
+    EXPECT_TRUE(WaitUntil([&] { return ListEntries(s.Control(kUsbList)) == both && !s.WaitDialog(); }, 15000));
+    ASSERT_TRUE(s.Click(kRadioHdd));
+    ASSERT_TRUE(WaitUntil([&] { return IsChecked(s.Control(kRadioHdd)); }, 5000));
+    second.Remove();
+    EXPECT_TRUE(SendVolumeRemoval(s.Sheet(), second.Letter()));
+    Sleep(300);
+    EXPECT_EQ(s.WaitDialog(), nullptr);
+    EXPECT_EQ(ListEntries(s.Control(kUsbList)), both);
+
+    // Back in USB mode, two events at once with closes thrown at the scanning box: no second box
+    // inside the first, no hang, and the list as the drives are.
+    ASSERT_TRUE(s.Click(kRadioUsb));
+    second.Insert();
+    std::atomic<bool> stop{false};
+    std::thread closer([&] {
+        while (!stop) {
+            if (HWND box = s.WaitDialog()) {
+                PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+                PostMessageA(box, WM_CLOSE, 0, 0);
+                PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+            }
+            Sleep(5);
+        }
+    });
+    std::thread first([&] { SendVolumeArrival(s.Sheet(), second.Letter(), 15000); });
+    Sleep(50);
+    EXPECT_TRUE(SendVolumeArrival(s.Sheet(), second.Letter(), 15000));
+    first.join();
+    EXPECT_TRUE(WaitUntil([&] { return ListEntries(s.Control(kUsbList)) == both && !s.WaitDialog(); }, 15000));
+    stop = true;
+    closer.join();
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(s.Sheet(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+    second.Remove();
+    EXPECT_TRUE(SendVolumeRemoval(s.Sheet(), second.Letter(), 15000));
+    EXPECT_TRUE(WaitUntil([&] { return ListEntries(s.Control(kUsbList)) == Roots({usb.Letter()}); }, 15000));
+
+    // Refusals write nothing: a size of 0 (it would wrap the header), more than the drive holds.
+    // The plus button in between must not wipe the confirmation typed before it.
+    s.FillPasswords(kSecret, kSecret);
+    ASSERT_TRUE(s.Click(kSizeUp));
+    s.SetText(kSizeEdit, "0");
+    EXPECT_EQ(s.Finish(), "Step2.strSizeMustGreater50");
+    s.SetText(kSizeEdit, "2000000000");
+    EXPECT_EQ(s.Finish(), "Step2.strSpaceSmallToInstall");
+    EXPECT_TRUE(Snapshot(usb.Folder()).empty());
+
+    s.SetText(kSizeEdit, "50");
+    const char letter = SelectedEntry(s.Control(kLetters))[0];
+    EXPECT_EQ(s.Finish(IDOK, 60000), "Step2.strMakeUSBSuccess");
+    ASSERT_TRUE(s.Ended());
+    ExpectPortableDisk(usb.Root(), kSecret, letter);
+    const std::vector<std::string> journal = s.Brixom().Journal();
+    const std::string created = "Tavrin_CreateImage(\"" + DrivePaths{usb.Root()}.WorkPlace() + "\") -> 1";
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), created), 1);
+    EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
+                            [](const std::string& line) { return line.rfind("Tavrin_Mount", 0) == 0; }),
+              0);
+}
+
+// Over an existing portable disk: No to either question leaves the drive as it was, Yes to both
+// replaces the disk with a new one.
+TEST(Step2Usb, ReplacingAPortableDiskAsksTwice)
+{
+    TempFolder temp("step2-again");
+    FakeUsbDrive usb(temp / "usb");
+    ASSERT_NE(usb.Letter(), 0);
+    DiskCleanup cleanup;
+    // An older portable disk and a file of the user's beside it.
+    const DrivePaths on{usb.Root()};
+    ASSERT_TRUE(CreateDirectoryA(on.Work().c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(on.Hiding().c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((on.Aux() + "\\").c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(on.RestPlace(), "an older disk"));
+    for (const char* name : {"Agent.exe", "Agent.ini", "Tavrin.dll"})
+        ASSERT_TRUE(WriteFileBytes(on.InWork(name), std::string("old ") + name));
+    ASSERT_TRUE(WriteFileBytes(usb.Root() + "notes.txt", "mine"));
+    const auto before = Snapshot(usb.Folder());
+    ASSERT_FALSE(before.empty());
+
+    Session s;
+    ASSERT_TRUE(s.Start("create_usb"));
+    s.SetText(kSizeEdit, "50");
+    const std::string other = "Xyz789?a";
+    s.FillPasswords(other, other);
+    EXPECT_EQ(s.Finish(IDNO), "Step2.strReinstallTip");
+    EXPECT_TRUE(Snapshot(usb.Folder()) == before);
+    EXPECT_EQ(s.Finish(IDYES), "Step2.strReinstallTip");
+    EXPECT_EQ(s.Answer(IDNO), "Step2.strDeleteTip");
+    EXPECT_TRUE(Snapshot(usb.Folder()) == before);
+    const char letter = SelectedEntry(s.Control(kLetters))[0];
+    EXPECT_EQ(s.Finish(IDYES), "Step2.strReinstallTip");
+    EXPECT_EQ(s.Answer(IDYES), "Step2.strDeleteTip");
+    EXPECT_EQ(s.Answer(IDOK, 60000), "Step2.strMakeUSBSuccess");
+    ASSERT_TRUE(s.Ended());
+    ExpectPortableDisk(usb.Root(), other, letter);
+    EXPECT_EQ(ReadFileBytes(usb.Root() + "notes.txt"), "mine");
+}
+
+// A creation that fails, and a drive pulled while the image is made: a failure is said, nothing
+// half-made is left at the rest place, and the wizard stays for another try.
+TEST(Step2Usb, FailedCreationAndPulledDrive)
+{
+    TempFolder temp("step2-fail");
+    FakeUsbDrive usb(temp / "usb");
+    ASSERT_NE(usb.Letter(), 0);
+    const DrivePaths on{usb.Root()};
+    DiskCleanup cleanup;
+    {
+        Session s;
+        ASSERT_TRUE(s.Start("create_usb", "create-fails"));
+        s.SetText(kSizeEdit, "50");
+        s.FillPasswords(kSecret, kSecret);
+        EXPECT_EQ(s.Finish(IDOK, 60000), "Step2.strMakeUSBFailed");
+        EXPECT_TRUE(s.Brixom().Process().IsRunning());
+        EXPECT_EQ(ActivePage(s.Sheet()), s.Page());
+        EXPECT_TRUE(Snapshot(usb.Folder()).empty());
+        EXPECT_TRUE(s.Close());
+    }
+
+    Session s;
+    ASSERT_TRUE(s.Start("create_usb", "create-slow=2000"));
+    s.SetText(kSizeEdit, "50");
+    s.FillPasswords(kSecret, kSecret);
+    ASSERT_TRUE(ClickButton(s.Sheet(), kFinish));
+    ASSERT_TRUE(WaitUntil([&] { return s.ProgressDialog() != nullptr; }, 15000));
+    usb.Remove();
+    EXPECT_EQ(s.Answer(IDOK, 60000), "Step2.strMakeUSBFailed");
+    EXPECT_TRUE(s.Brixom().Process().IsRunning());
+    usb.Insert();
+    EXPECT_FALSE(portabletest::IsFileAt(on.RestPlace()));
+    // An image the pulled drive kept is whole, never cut short.
+    if (portabletest::IsFileAt(on.WorkPlace()))
+        EXPECT_EQ(FileSize(on.WorkPlace()), 50LL * 1048576);
+    EXPECT_TRUE(s.Close());
+}
+
+// Media mounted by step2-failing-media.sh (as root): a small drive, and write-protected drives.
+namespace {
+
+constexpr char kSkipped[] = "run by the step2_on_failing_media test on its mounts";
+
+std::string Environment(const char* name)
+{
+    char value[MAX_PATH] = {};
+    const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+    return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
+}
+
+ULONGLONG FreeBytes(const std::string& root)
+{
+    ULARGE_INTEGER available = {};
+    GetDiskFreeSpaceExA(root.c_str(), &available, nullptr, nullptr);
+    return available.QuadPart;
+}
+
+// Leaves about `target` bytes free on the drive with a file of the user's.
+bool FillTo(const std::string& root, ULONGLONG target)
+{
+    const std::string filler = root + "filler.bin";
+    DeleteFileA(filler.c_str());
+    const ULONGLONG free = FreeBytes(root);
+    if (free <= target)
+        return false;
+    return WriteFileBytes(filler, std::string(static_cast<size_t>(free - target), 'f'));
+}
+
+void WriteOlderPortableDisk(const std::string& root)
+{
+    const DrivePaths on{root};
+    CreateDirectoryA(on.Work().c_str(), nullptr);
+    CreateDirectoryA(on.Hiding().c_str(), nullptr);
+    CreateDirectoryA((on.Aux() + "\\").c_str(), nullptr);
+    WriteFileBytes(on.RestPlace(), "an older disk");
+    for (const char* name : {"Agent.exe", "Agent.ini", "Tavrin.dll"})
+        WriteFileBytes(on.InWork(name), std::string("old ") + name);
+}
+
+}  // namespace
+
+// A drive without room for the disk is refused before anything is written; one with room for the
+// image but not for Agent's files fails the build, and the new image does not stay behind. Once
+// there is room, the same wizard replaces the half-made drive.
+TEST(Step2Media, SmallDrive)
+{
+    const std::string media = Environment("SEQUORA_SMALL_DRIVE");
+    if (media.empty())
+        GTEST_SKIP() << kSkipped;
+    FakeUsbDrive usb(media);
+    ASSERT_NE(usb.Letter(), 0);
+    const DrivePaths on{usb.Root()};
+    DiskCleanup cleanup;
+    ASSERT_TRUE(FillTo(usb.Root(), 20u << 20));
+    const auto before = Snapshot(usb.Folder());
+
+    Session s;
+    ASSERT_TRUE(s.Start("create_usb"));
+    s.SetText(kSizeEdit, "50");
+    s.FillPasswords(kSecret, kSecret);
+    EXPECT_EQ(s.Finish(), "Step2.strSpaceSmallToInstall");
+    EXPECT_TRUE(Snapshot(usb.Folder()) == before);
+
+    // Room for the image (51 MB free) but not for Agent.exe, Agent.ini and Tavrin.dll beside it.
+    ASSERT_TRUE(FillTo(usb.Root(), (51u << 20) + (200u << 10)));
+    EXPECT_EQ(s.Finish(IDOK, 60000), "Step2.strMakeUSBFailed");
+    EXPECT_TRUE(s.Brixom().Process().IsRunning());
+    EXPECT_FALSE(portabletest::IsFileAt(on.WorkPlace()));
+    EXPECT_FALSE(portabletest::IsFileAt(on.RestPlace()));
+
+    DeleteFileA((usb.Root() + "filler.bin").c_str());
+    EXPECT_EQ(s.Finish(IDYES), "Step2.strReinstallTip");
+    EXPECT_EQ(s.Answer(IDYES), "Step2.strDeleteTip");
+    const char letter = SelectedEntry(s.Control(kLetters))[0];
+    EXPECT_EQ(s.Answer(IDOK, 60000), "Step2.strMakeUSBSuccess");
+    ASSERT_TRUE(s.Ended());
+    ExpectPortableDisk(usb.Root(), kSecret, letter);
+}
+
+TEST(Step2Media, PrepareWriteProtected)
+{
+    const std::string media = Environment("SEQUORA_PROTECTED_LAYOUT");
+    if (media.empty() || !Environment("SEQUORA_PROTECTED_READY").empty())
+        GTEST_SKIP() << kSkipped;
+    WriteOlderPortableDisk(media + "\\");
+    EXPECT_TRUE(portabletest::IsFileAt(DrivePaths{media + "\\"}.RestPlace()));
+}
+
+// Write-protected drives: an empty one cannot take the disk, one holding an older portable disk
+// cannot lose it; each says so, and both stay as they were.
+TEST(Step2Media, WriteProtectedDrives)
+{
+    const std::string empty = Environment("SEQUORA_PROTECTED_EMPTY"), layout = Environment("SEQUORA_PROTECTED_LAYOUT");
+    if (empty.empty() || layout.empty() || Environment("SEQUORA_PROTECTED_READY").empty())
+        GTEST_SKIP() << kSkipped;
+    FakeUsbDrive bare(empty), older(layout);
+    ASSERT_NE(bare.Letter(), 0);
+    ASSERT_NE(older.Letter(), 0);
+    DiskCleanup cleanup;
+    const auto bareBefore = Snapshot(bare.Folder()), olderBefore = Snapshot(older.Folder());
+    ASSERT_FALSE(olderBefore.empty());
+
+    Session s;
+    ASSERT_TRUE(s.Start("create_usb"));
+    s.SetText(kSizeEdit, "50");
+    s.FillPasswords(kSecret, kSecret);
+    SelectUsbDrive(s, bare.Letter());
+    EXPECT_EQ(s.Finish(IDOK, 60000), "Step2.strMakeUSBFailed");
+    SelectUsbDrive(s, older.Letter());
+    s.SetText(kSizeEdit, "50");
+    EXPECT_EQ(s.Finish(IDYES), "Step2.strReinstallTip");
+    EXPECT_EQ(s.Answer(IDYES), "Step2.strDeleteTip");
+    EXPECT_EQ(s.Answer(), "Step2.strDeleteFileFailed");
+    EXPECT_TRUE(Snapshot(bare.Folder()) == bareBefore);
+    EXPECT_TRUE(Snapshot(older.Folder()) == olderBefore);
+    EXPECT_TRUE(s.Close());
 }
