@@ -11,6 +11,7 @@
 
 #include "BrixomFixture.h"
 #include "TempFolder.h"
+#include "UnmanagedWindows.h"
 
 namespace opentest {
 
@@ -118,6 +119,8 @@ public:
     void DismountAtEnd(char letter) { m_mounted.push_back(letter); }
 
 private:
+    // Message boxes and the scanning box close at once on the tests' bare display.
+    harness::UnmanagedWindows m_unmanaged{"Brixom.exe"};
     harness::TempFolder m_images;
     HWND m_sheet = nullptr;
     std::vector<char> m_mounted;

@@ -97,8 +97,9 @@ TEST(OpenRoads, HiddenDiskMadePortableOverAnOldOne)
     EXPECT_TRUE(ReadFileBytes(RestPlaceOn(usb.Letter())) == source) << "the image at rest is the source";
     EXPECT_FALSE(FileExists(WorkPlaceOn(usb.Letter())));
     const std::string carried = ReadFileBytes(JoinPath(ProgramDir(), "Agent.exe"));
-    if (!carried.empty())
+    if (!carried.empty()) {
         EXPECT_TRUE(ReadFileBytes(InWork(usb.Letter(), "Agent.exe")) == carried);
+    }
     EXPECT_EQ(ReadFileBytes(usb.Root() + "notes.txt"), "mine");
     EXPECT_TRUE(IsProtected(image)) << "the source is hidden again";
     EXPECT_TRUE(ReadFileBytes(image) == source);
@@ -168,8 +169,9 @@ TEST(OpenRoads, PortableDiskRepairedAfterAFailedTry)
     EXPECT_TRUE(ReadFileBytes(RestPlaceOn(usb.Letter())) == bytes);
     EXPECT_FALSE(FileExists(WorkPlaceOn(usb.Letter())));
     const std::string carried = ReadFileBytes(JoinPath(ProgramDir(), "Agent.exe"));
-    if (!carried.empty())
+    if (!carried.empty()) {
         EXPECT_TRUE(ReadFileBytes(oldAgent) == carried) << "Agent is the one Brixom carries";
+    }
     EXPECT_EQ(ReadFileBytes(InWork(usb.Letter(), "Agent.ini")), agentIniBytes);
     EXPECT_TRUE(FileExists(InWork(usb.Letter(), "Tavrin.dll")));
 }
