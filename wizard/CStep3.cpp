@@ -48,6 +48,22 @@ constexpr RECT kImageEditPlace = {274, 114, 274 + 171, 114 + 15};
 constexpr RECT kPasswordEditPlace = {334, 284, 334 + 126, 284 + 15};
 constexpr int kBrowseGap = 10;
 constexpr SIZE kLabelSize = {80, 20};
+
+// The page's pixel places above were laid out against the template at the standard dialog base
+// width (6 pixels a character, 1.5 pixels a dialog unit). Where the system substitutes a wider
+// font for the template's, the controls left at their template place would drift right of them
+// (a radio right of its own edit, a label under its list); they keep the standard horizontal
+// place instead, with the height the scaler gave them. Template x and width in dialog units.
+struct TemplateColumn {
+    int id;
+    int x;
+    int width;
+};
+constexpr TemplateColumn kTemplateColumns[] = {
+    {IDC_RADIO_KIND_HIDDEN, 166, 200}, {IDC_RADIO_KIND_NORMAL, 166, 178}, {IDC_RADIO_KIND_USB, 166, 213},
+    {IDC_LBL_STEP3_PASSWORD, 168, 46}, {IDC_CHK_STEP3_SHOW_PASSWORD, 316, 79}, {IDC_LBL_STEP3_USB, 176, 46},
+};
+constexpr int kStandardPixelsPerFourUnits = 6;
 constexpr int kHeaderTextChars = 256;
 constexpr size_t kListTextChars = CStep3::kImagePathMaxChars + 1;
 
@@ -448,6 +464,18 @@ LRESULT CStep3::OnWizardNext()
 
 void CStep3::LayoutControls()
 {
+    for (const TemplateColumn& column : kTemplateColumns) {
+        HWND control = GetDlgItemHwnd(column.id);
+        if (!control)
+            continue;
+        RECT place = {};
+        ::GetWindowRect(control, &place);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<LPPOINT>(&place), 2);
+        ::SetWindowPos(control, nullptr, column.x * kStandardPixelsPerFourUnits / 4, place.top,
+                       column.width * kStandardPixelsPerFourUnits / 4, place.bottom - place.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
     const struct {
         CSkinButton& button;
         const char* key;

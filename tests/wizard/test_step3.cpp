@@ -227,8 +227,9 @@ TEST(Step3, RefusedReleaseUnreadableImagesAndNormalKind)
 }
 
 // The USB kind lists only drives that hold a portable disk; an unreadable image and a wrong
-// password put the image back to rest; page 4 offers every other USB drive and repair; a device
-// event while the USB kind is chosen falls back to the normal kind; Cancel hides the image again.
+// password put the image back to rest; page 4 offers every other USB drive and repair; Back hides
+// the image again; a device event while the USB kind is chosen falls back to the normal kind;
+// Cancel hides the image again.
 TEST(Step3, PortableDisksOnUsbDrives)
 {
     ProtectedListGuard list;
@@ -283,13 +284,18 @@ TEST(Step3, PortableDisksOnUsbDrives)
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(ComboTexts(GetDlgItem(page4, kUsbList4)), expected) << "every USB drive but the image's own";
 
-    // Back hides it again; page 3 comes back on the normal kind (nothing is listed as hidden).
+    // Back hides it again. The lock service now lists entries, none of them kind 1 and state 1:
+    // page 3 comes back on the hidden kind with an empty, disabled list.
+    ASSERT_TRUE(ListEntry(brixom.Image("Kind2.sqv"), 2, 1));
+    ASSERT_TRUE(ListEntry(brixom.Image("State0.sqv"), 1, 0));
     ClickButton(brixom.Sheet(), kBack);
     ASSERT_TRUE(brixom.WaitForPageWith(kUsbList3));
     EXPECT_TRUE(FileExists(RestPlaceOn(good.Letter())));
     EXPECT_FALSE(FileExists(WorkPlaceOn(good.Letter())));
     page = brixom.Page();
-    EXPECT_TRUE(IsChecked(GetDlgItem(page, kKindNormal)));
+    EXPECT_TRUE(IsChecked(GetDlgItem(page, kKindHidden)));
+    EXPECT_TRUE(ListViewTexts(GetDlgItem(page, kProtectedList)).empty());
+    EXPECT_FALSE(IsEnabled(page, kProtectedList));
 
     // A drive plugged in while the USB kind is chosen: back to the normal kind, no new scan.
     ASSERT_TRUE(brixom.Click(kKindUsb));
