@@ -9,7 +9,6 @@
 #include "CDlgFontScaler.h"
 #include "CWinApp.h"
 #include "CPortableDisk.h"
-#include "CSelectGuard.h"
 #include "CWizardSheet.h"
 #include "CWaitDlg.h"
 #include "DialogHelpers.h"
@@ -20,25 +19,19 @@
 #include "Quilmar.h"
 #include "Tavrin.h"
 #include "WizardGlobals.h"
+#include "WizardPage.h"
 #include "resource.h"
 
 namespace {
 
-constexpr int kPageLeft = 2, kPageTop = 30, kPageWidth = 600, kPageHeight = 336;
-// This page's background is taken from (2, 30) of the bitmap; the others use (3, 30).
-constexpr int kBackgroundLeft = 2, kBackgroundTop = 30;
+// This page's picture is taken from (2, 30) of the background; the others start at (3, 30).
+constexpr int kBackgroundLeft = 2;
 constexpr double kTemplateDpi = 96.0;
-constexpr COLORREF kYellow = RGB(255, 255, 0);
-constexpr COLORREF kOutline = RGB(0, 0, 0);
 constexpr COLORREF kControlText = 0x00FFFFFF;
 constexpr COLORREF kBrowseText = RGB(0, 0, 0);
-constexpr int kTitleFontHeight = 20, kSubtitleFontHeight = 16, kTitleFontWeight = 700;
-constexpr POINT kTitlePlace = {10, 2};
-constexpr int kSubtitleIds[CStep3::kSubtitleCount] = {IDC_LBL_STEP3_SUBTITLE, IDC_LBL_STEP3_SUBTITLE_2,
-                                                     IDC_LBL_STEP3_SUBTITLE_3, IDC_LBL_STEP3_SUBTITLE_4,
-                                                     IDC_LBL_STEP3_SUBTITLE_TOP};
-// Four black copies one pixel round the yellow one draw its outline.
-constexpr POINT kSubtitlePlaces[CStep3::kSubtitleCount] = {{9, 21}, {9, 23}, {11, 23}, {11, 21}, {10, 22}};
+constexpr int kSubtitleIds[CStepTitles::kSubtitleCopies] = {IDC_LBL_STEP3_SUBTITLE, IDC_LBL_STEP3_SUBTITLE_2,
+                                                           IDC_LBL_STEP3_SUBTITLE_3, IDC_LBL_STEP3_SUBTITLE_4,
+                                                           IDC_LBL_STEP3_SUBTITLE_TOP};
 
 // Places in the page, in pixels.
 constexpr RECT kListPlace = {255, 164, 255 + 286, 164 + 74};
@@ -124,9 +117,7 @@ void CStep3::DoDataExchange(CDataExchange* dx)
     DDX_Control(dx, IDC_RADIO_KIND_USB, m_rdUsb);
     DDX_Control(dx, IDC_RADIO_KIND_NORMAL, m_rdNormal);
     DDX_Control(dx, IDC_RADIO_KIND_HIDDEN, m_rdHidden);
-    DDX_Control(dx, IDC_LBL_STEP3_TITLE, m_lblTitle);
-    for (int i = 0; i < kSubtitleCount; ++i)
-        DDX_Control(dx, kSubtitleIds[i], m_lblSubtitles[i]);
+    m_titles.Exchange(dx, IDC_LBL_STEP3_TITLE, kSubtitleIds);
 }
 
 BOOL CStep3::OnInitDialog()
@@ -140,13 +131,9 @@ BOOL CStep3::OnInitDialog()
 
 BOOL CStep3::OnSetActive()
 {
-    CWizardSheet* sheet = Sheet();
     KeepTypedText();
-    sheet->EnableWizardButtons(kWizardBack | kWizardNext);
-    ::SetWindowPos(m_hWnd, HWND_BOTTOM, kPageLeft, kPageTop, kPageWidth, kPageHeight, SWP_NOACTIVATE);
-    sheet->SetBackground(IDB_BACKGROUND_OPEN);
-    m_hBackground = sheet->GetBackground();
-    sheet->InvalidateCaption();
+    ActivateWizardPage(this, kWizardBack | kWizardNext, IDB_BACKGROUND_OPEN);
+    ::SetWindowPos(m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     LayoutControls();
 
     g_ImageKind = Quilmar_GetProtectedCount() == 0 ? kImageKindNormal : kImageKindHidden;
@@ -167,11 +154,7 @@ BOOL CStep3::OnSetActive()
 
 void CStep3::ClickRadio(int id)
 {
-    HWND radio = GetDlgItemHwnd(id);
-    if (!radio)
-        return;
-    ::SendMessageA(radio, WM_LBUTTONDOWN, 0, 0);
-    ::SendMessageA(radio, WM_LBUTTONUP, 0, 0);
+    ClickDialogItem(this, id);
 }
 
 CString CStep3::ListedPath(const char* path)
@@ -508,28 +491,7 @@ void CStep3::LayoutControls()
     m_cmbUsb.SetBitmaps(IDB_COMBO_LEFT, IDB_COMBO_MIDDLE, IDB_COMBO_ARROW_NORMAL, 0, IDB_COMBO_ARROW_PRESSED,
                         IDB_COMBO_ARROW_DISABLED);
 
-    if (!m_fontTitle.GetSafeHandle())
-        m_fontTitle.CreateFont(kTitleFontHeight, 0, 0, 0, kTitleFontWeight, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
-    if (!m_fontSubtitle.GetSafeHandle())
-        m_fontSubtitle.CreateFont(kSubtitleFontHeight, 0, 0, 0, kTitleFontWeight, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
-    m_lblTitle.SetWindowText(Lang3("lblStep1"));
-    m_lblTitle.SetFont(&m_fontTitle, TRUE);
-    m_lblTitle.SetAutoSize(TRUE);
-    m_lblTitle.SetTextColor(kYellow);
-    m_lblTitle.SetWindowPos(nullptr, kTitlePlace.x, kTitlePlace.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    const CString subtitle = Lang3("lblStep2");
-    for (int i = 0; i < kSubtitleCount; ++i) {
-        CTransparentStatic& label = m_lblSubtitles[i];
-        label.SetWindowText(subtitle);
-        label.SetFont(&m_fontSubtitle, TRUE);
-        label.SetAutoSize(TRUE);
-        label.SetTextColor(i == kSubtitleCount - 1 ? kYellow : kOutline);
-        label.SetWindowPos(nullptr, kSubtitlePlaces[i].x, kSubtitlePlaces[i].y, 0, 0,
-                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    // The yellow copy is drawn last, over its outline.
-    m_lblSubtitles[kSubtitleCount - 1].SetWindowPos(&m_lblSubtitles[kSubtitleCount - 2], 0, 0, 0, 0,
-                                                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    m_titles.Layout("Step3");
 
     m_editImage.SetWindowPos(nullptr, kImageEditPlace.left, kImageEditPlace.top,
                              kImageEditPlace.right - kImageEditPlace.left, kImageEditPlace.bottom - kImageEditPlace.top,
@@ -565,29 +527,14 @@ void CStep3::LayoutControls()
     }
 }
 
-void CStep3::PaintBackground(HDC dc)
-{
-    const CWizardSheet* sheet = Sheet();
-    HDC memory = ::CreateCompatibleDC(dc);
-    if (!memory)
-        return;
-    {
-        CSelectGuard select(memory, m_hBackground);
-        ::BitBlt(dc, 0, 0, sheet->m_nBackgroundWidth, sheet->m_nBackgroundHeight, memory, kBackgroundLeft,
-                 kBackgroundTop, SRCCOPY);
-    }
-    ::DeleteDC(memory);
-}
-
 void CStep3::OnPaint()
 {
-    CPaintDC dc(this);
-    PaintBackground(dc);
+    PaintWizardPage(this, kBackgroundLeft);
 }
 
 LRESULT CStep3::OnPrintClient(WPARAM wParam, LPARAM)
 {
-    PaintBackground(reinterpret_cast<HDC>(wParam));
+    PrintWizardPage(this, reinterpret_cast<HDC>(wParam), kBackgroundLeft);
     return 0;
 }
 

@@ -8,11 +8,11 @@
 #include "CBitmap.h"
 #include "CEdit.h"
 #include "CEditEx.h"
-#include "CFont.h"
 #include "CHotBtn.h"
 #include "CListCtrlEx.h"
 #include "CPropertyPage.h"
 #include "CSkinButton.h"
+#include "CStepTitles.h"
 #include "CTransparentStatic.h"
 
 class CStep3 : public CPropertyPage {
@@ -20,7 +20,6 @@ public:
     // The header's field holds 259 characters and a NUL; Agent lets a user set a password that
     // long, so it must be typeable here.
     static constexpr int kPasswordMaxChars = 259;
-    static constexpr int kSubtitleCount = 5;
     static constexpr int kImagePathMaxChars = 259;
 
     CStep3();
@@ -64,7 +63,6 @@ protected:
 
 private:
     class CWizardSheet* Sheet() const;
-    void PaintBackground(HDC dc);
     // The text the user typed stays when the page writes its fields back to the controls.
     void KeepTypedText();
     // Fills the USB list with the drives that hold a portable disk, behind the scanning box.
@@ -85,11 +83,7 @@ private:
     CHotBtn m_btnBrowse;
     CTransparentStatic m_lblUsb;
     CTransparentStatic m_lblPassword;
-    CTransparentStatic m_lblTitle;
-    CTransparentStatic m_lblSubtitles[kSubtitleCount];
-    CFont m_fontTitle;
-    CFont m_fontSubtitle;
+    CStepTitles m_titles;
     CBitmap m_browseFaces[4];
-    HBITMAP m_hBackground = nullptr;
     BOOL m_bColumnAdded = FALSE;
 };

@@ -9,7 +9,6 @@
 #include "CDlgFontScaler.h"
 #include "CWinApp.h"
 #include "CPortableDisk.h"
-#include "CSelectGuard.h"
 #include "CWizardDlg.h"
 #include "CWizardSheet.h"
 #include "DriveLists.h"
@@ -17,26 +16,19 @@
 #include "OpenedImage.h"
 #include "Quilmar.h"
 #include "WizardGlobals.h"
+#include "WizardPage.h"
 #include "resource.h"
 
 namespace {
 
-constexpr int kPageLeft = 2, kPageTop = 30, kPageWidth = 600, kPageHeight = 336;
-constexpr int kBackgroundLeft = 3, kBackgroundTop = 30;
 constexpr double kTemplateDpi = 96.0;
 // The page's one-shot start-up step runs on this timer, 100 ms after each activation.
 constexpr UINT_PTR kStartupTimer = 0;
 constexpr UINT kStartupTimerMs = 100;
-constexpr COLORREF kYellow = RGB(255, 255, 0);
-constexpr COLORREF kOutline = RGB(0, 0, 0);
 constexpr COLORREF kControlText = 0x00FFFFFF;
-constexpr int kTitleFontHeight = 20, kSubtitleFontHeight = 16, kTitleFontWeight = 700;
-constexpr POINT kTitlePlace = {10, 2};
-constexpr int kSubtitleIds[CStep4::kSubtitleCount] = {IDC_LBL_STEP4_SUBTITLE, IDC_LBL_STEP4_SUBTITLE_2,
-                                                     IDC_LBL_STEP4_SUBTITLE_3, IDC_LBL_STEP4_SUBTITLE_4,
-                                                     IDC_LBL_STEP4_SUBTITLE_TOP};
-// Four black copies one pixel round the yellow one draw its outline.
-constexpr POINT kSubtitlePlaces[CStep4::kSubtitleCount] = {{9, 21}, {9, 23}, {11, 23}, {11, 21}, {10, 22}};
+constexpr int kSubtitleIds[CStepTitles::kSubtitleCopies] = {IDC_LBL_STEP4_SUBTITLE, IDC_LBL_STEP4_SUBTITLE_2,
+                                                           IDC_LBL_STEP4_SUBTITLE_3, IDC_LBL_STEP4_SUBTITLE_4,
+                                                           IDC_LBL_STEP4_SUBTITLE_TOP};
 constexpr SIZE kLabelSize = {80, 20};
 
 CString Lang4(const char* key)
@@ -85,9 +77,7 @@ void CStep4::DoDataExchange(CDataExchange* dx)
     DDX_Control(dx, IDC_RADIO_STEP4_REPAIR, m_rdRepair);
     DDX_Control(dx, IDC_LBL_STEP4_LETTER, m_lblLetter);
     DDX_Control(dx, IDC_LBL_STEP4_USB, m_lblUsb);
-    DDX_Control(dx, IDC_LBL_STEP4_TITLE, m_lblTitle);
-    for (int i = 0; i < kSubtitleCount; ++i)
-        DDX_Control(dx, kSubtitleIds[i], m_lblSubtitles[i]);
+    m_titles.Exchange(dx, IDC_LBL_STEP4_TITLE, kSubtitleIds);
 }
 
 BOOL CStep4::OnInitDialog()
@@ -99,7 +89,6 @@ BOOL CStep4::OnInitDialog()
         CDlgFontScaler scaler;
         scaler.Apply(AfxGetInstanceHandle(), m_hWnd, IDD_STEP4, kTemplateDpi);
     }
-    m_hBackground = Sheet()->GetBackground();
 
     m_chkReadOnly.SetBitmaps(IDB_CHECK_NORMAL, IDB_CHECK_HOVER, IDB_CHECK_PRESSED, IDB_CHECK_DISABLED);
     m_chkReadOnly.SetCheckedBitmaps(IDB_CHECK_ON_NORMAL, IDB_CHECK_ON_HOVER, IDB_CHECK_ON_PRESSED,
@@ -144,38 +133,13 @@ BOOL CStep4::OnInitDialog()
         l.label.SetTextColor(kControlText);
     }
 
-    m_fontTitle.CreateFont(kTitleFontHeight, 0, 0, 0, kTitleFontWeight, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
-    m_lblTitle.SetWindowText(Lang4("lblStep1"));
-    m_lblTitle.SetFont(&m_fontTitle, TRUE);
-    m_lblTitle.SetAutoSize(TRUE);
-    m_lblTitle.SetTextColor(kYellow);
-    m_lblTitle.SetWindowPos(nullptr, kTitlePlace.x, kTitlePlace.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    m_fontSubtitle.CreateFont(kSubtitleFontHeight, 0, 0, 0, kTitleFontWeight, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
-    const CString subtitle = Lang4("lblStep2");
-    for (int i = 0; i < kSubtitleCount; ++i) {
-        CTransparentStatic& label = m_lblSubtitles[i];
-        label.SetWindowText(subtitle);
-        label.SetFont(&m_fontSubtitle, TRUE);
-        label.SetAutoSize(TRUE);
-        label.SetTextColor(i == kSubtitleCount - 1 ? kYellow : kOutline);
-        label.SetWindowPos(nullptr, kSubtitlePlaces[i].x, kSubtitlePlaces[i].y, 0, 0,
-                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    // The yellow copy is drawn last, over its outline.
-    m_lblSubtitles[kSubtitleCount - 1].SetWindowPos(&m_lblSubtitles[kSubtitleCount - 2], 0, 0, 0, 0,
-                                                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    m_titles.Layout("Step4");
     return TRUE;
 }
 
 BOOL CStep4::OnSetActive()
 {
-    CWizardSheet* sheet = Sheet();
-    sheet->EnableWizardButtons(kWizardBack | kWizardFinishDisabled);
-    SetWindowPos(nullptr, kPageLeft, kPageTop, kPageWidth, kPageHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-    sheet->SetBackground(IDB_BACKGROUND_OPERATIONS);
-    m_hBackground = sheet->GetBackground();
-    sheet->InvalidateCaption();
-    Invalidate(TRUE);
+    ActivateWizardPage(this, kWizardBack | kWizardFinishDisabled, IDB_BACKGROUND_OPERATIONS);
     SetTimer(kStartupTimer, kStartupTimerMs);
     return CPropertyPage::OnSetActive();
 }
@@ -454,29 +418,14 @@ BOOL CStep4::FinishRepair()
     return CPropertyPage::OnWizardFinish();
 }
 
-void CStep4::PaintBackground(HDC dc)
-{
-    const CWizardSheet* sheet = Sheet();
-    HDC memory = ::CreateCompatibleDC(dc);
-    if (!memory)
-        return;
-    {
-        CSelectGuard select(memory, m_hBackground);
-        ::BitBlt(dc, 0, 0, sheet->m_nBackgroundWidth, sheet->m_nBackgroundHeight, memory, kBackgroundLeft,
-                 kBackgroundTop, SRCCOPY);
-    }
-    ::DeleteDC(memory);
-}
-
 void CStep4::OnPaint()
 {
-    CPaintDC dc(this);
-    PaintBackground(dc);
+    PaintWizardPage(this);
 }
 
 LRESULT CStep4::OnPrintClient(WPARAM wParam, LPARAM)
 {
-    PaintBackground(reinterpret_cast<HDC>(wParam));
+    PrintWizardPage(this, reinterpret_cast<HDC>(wParam));
     return 0;
 }
 

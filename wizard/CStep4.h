@@ -7,9 +7,9 @@
 #include <windows.h>
 
 #include "CBitComboBox.h"
-#include "CFont.h"
 #include "CPropertyPage.h"
 #include "CSkinButton.h"
+#include "CStepTitles.h"
 #include "CString.h"
 #include "CTransparentStatic.h"
 
@@ -21,7 +21,6 @@ public:
     static constexpr int kOptionPortable = 1;
     static constexpr int kOptionUnprotect = 2;
     static constexpr int kOptionRepair = 3;
-    static constexpr int kSubtitleCount = 5;
     // The largest file a FAT file system holds is one byte less.
     static constexpr ULONGLONG kFatFileLimit = 0x100000000ULL;
 
@@ -69,7 +68,6 @@ protected:
 
 private:
     class CWizardSheet* Sheet() const;
-    void PaintBackground(HDC dc);
     void SetOption(int option);
     BOOL FinishMount();
     BOOL FinishPortable();
@@ -88,11 +86,7 @@ private:
     CSkinButton m_rdRepair;
     CTransparentStatic m_lblLetter;
     CTransparentStatic m_lblUsb;
-    CTransparentStatic m_lblTitle;
-    CTransparentStatic m_lblSubtitles[kSubtitleCount];
-    CFont m_fontTitle;
-    CFont m_fontSubtitle;
-    HBITMAP m_hBackground = nullptr;
+    CStepTitles m_titles;
 
     // The image page 3 opened and this page answers for until it is mounted, made portable,
     // unprotected, repaired or put back.
