@@ -8,13 +8,13 @@
 #include "CFont.h"
 #include "CPropertyPage.h"
 #include "CSkinButton.h"
+#include "CStepTitles.h"
 #include "CTransparentStatic.h"
 
 class CStep1 : public CPropertyPage {
 public:
     static constexpr int kOperationCreate = 0;
     static constexpr int kOperationMount = 1;
-    static constexpr int kSubtitleCount = 5;
 
     CStep1();
 
@@ -59,10 +59,7 @@ private:
 
     CBitComboBox m_cmbDisks;
     CTransparentStatic m_lblDiskTip;
-    CTransparentStatic m_lblTitle;
-    CTransparentStatic m_lblSubtitles[kSubtitleCount];
-    CFont m_fontTitle;
-    CFont m_fontSubtitle;
+    CStepTitles m_titles;
     CSkinButton m_chkUnmountAll;
     CSkinButton m_chkProtect;
     CSkinButton m_rdCreate;
