@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "CDlgGetNewVersion.h"
-#include "CSelectGuard.h"
 #include "CWizardSheet.h"
 #include "Fennick.h"
 #include "MountedDriveInfo.h"
@@ -11,6 +10,7 @@
 #include "SafeFormat.h"
 #include "Tavrin.h"
 #include "WizardGlobals.h"
+#include "WizardPage.h"
 #include "resource.h"
 
 namespace {
@@ -18,7 +18,6 @@ namespace {
 constexpr UINT_PTR kStartupTimer = 1;
 constexpr UINT kStartupTimerMs = 400;
 constexpr int kPageLeft = 2, kPageTop = 30, kPageWidth = 600, kPageHeight = 336;
-constexpr int kBackgroundLeft = 3, kBackgroundTop = 30;
 constexpr COLORREF kControlText = 0x00FFFFFF;
 constexpr int kSubtitleIds[CStepTitles::kSubtitleCopies] = {IDC_LBL_STEP1_SUBTITLE, IDC_LBL_STEP1_SUBTITLE_2,
                                                            IDC_LBL_STEP1_SUBTITLE_3, IDC_LBL_STEP1_SUBTITLE_4,
@@ -60,7 +59,7 @@ void CStep1::DoDataExchange(CDataExchange* dx)
     CPropertyPage::DoDataExchange(dx);
     DDX_Control(dx, IDC_CMB_DISKS, m_cmbDisks);
     DDX_Control(dx, IDC_LBL_DISK_TIP, m_lblDiskTip);
-    m_titles.Bind(dx, IDC_LBL_STEP1_TITLE, kSubtitleIds);
+    m_titles.Exchange(dx, IDC_LBL_STEP1_TITLE, kSubtitleIds);
     DDX_Control(dx, IDC_CHK_UNMOUNT_ALL, m_chkUnmountAll);
     DDX_Control(dx, IDC_CHK_PROTECT, m_chkProtect);
     DDX_Control(dx, IDC_RADIO_CREATE, m_rdCreate);
@@ -72,7 +71,6 @@ BOOL CStep1::OnInitDialog()
 {
     CPropertyPage::OnInitDialog();
     Sheet()->UpdateTitle();
-    m_hBackground = Sheet()->GetBackground();
 
     m_cmbDisks.EnableWindow(FALSE);
     m_chkUnmountAll.EnableWindow(FALSE);
@@ -129,7 +127,6 @@ BOOL CStep1::OnSetActive()
     Sheet()->EnableWizardButtons(kWizardNext);
     SetWindowPos(nullptr, kPageLeft, kPageTop, kPageWidth, kPageHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     Sheet()->SetBackground(IDB_BACKGROUND_OPERATIONS);
-    m_hBackground = Sheet()->GetBackground();
     Sheet()->Invalidate(TRUE);
     return CPropertyPage::OnSetActive();
 }
@@ -320,29 +317,14 @@ void CStep1::OnTimer(UINT_PTR id)
     }
 }
 
-void CStep1::PaintBackground(HDC dc)
-{
-    const CWizardSheet* sheet = Sheet();
-    HDC memory = ::CreateCompatibleDC(dc);
-    if (!memory)
-        return;
-    {
-        CSelectGuard select(memory, m_hBackground);
-        ::BitBlt(dc, 0, 0, sheet->m_nBackgroundWidth, sheet->m_nBackgroundHeight, memory, kBackgroundLeft,
-                 kBackgroundTop, SRCCOPY);
-    }
-    ::DeleteDC(memory);
-}
-
 void CStep1::OnPaint()
 {
-    CPaintDC dc(this);
-    PaintBackground(dc);
+    PaintWizardPage(this);
 }
 
 LRESULT CStep1::OnPrintClient(WPARAM wParam, LPARAM)
 {
-    PaintBackground(reinterpret_cast<HDC>(wParam));
+    PrintWizardPage(this, reinterpret_cast<HDC>(wParam));
     return 0;
 }
 

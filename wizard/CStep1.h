@@ -5,7 +5,6 @@
 #include <string>
 
 #include "CBitComboBox.h"
-#include "CFont.h"
 #include "CPropertyPage.h"
 #include "CSkinButton.h"
 #include "CStepTitles.h"
@@ -52,7 +51,6 @@ protected:
 
 private:
     class CWizardSheet* Sheet() const;
-    void PaintBackground(HDC dc);
     // Dismounts the disk on `letter` and releases (and maybe protects) its image; asks Retry or
     // Cancel while that fails. False when the user cancels.
     bool DismountDisk(char letter);
@@ -65,5 +63,4 @@ private:
     CSkinButton m_rdCreate;
     CSkinButton m_rdMount;
     CSkinButton m_rdUnmount;
-    HBITMAP m_hBackground = nullptr;
 };

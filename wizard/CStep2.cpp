@@ -313,7 +313,7 @@ void CStep2::DoDataExchange(CDataExchange* dx)
     DDX_Control(dx, IDC_LBL_STEP2_MAX_SIZE, m_lblMaxSize);
     DDX_Control(dx, IDC_LBL_STEP2_STRENGTH, m_lblStrength);
     DDX_Control(dx, IDC_LBL_STEP2_PASSWORD_TIP, m_lblPasswordTip);
-    m_titles.Bind(dx, IDC_LBL_STEP2_TITLE, kSubtitleIds);
+    m_titles.Exchange(dx, IDC_LBL_STEP2_TITLE, kSubtitleIds);
 }
 
 BOOL CStep2::OnInitDialog()

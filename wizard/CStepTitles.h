@@ -1,18 +1,19 @@
 #pragma once
-// A page's step title and its subtitle, as every wizard page shows them at its top: the title in
-// bold yellow Arial, the subtitle in bold yellow with a one-pixel black outline drawn by four black
-// copies round the yellow one. Each is a transparent label of the page's template.
+// The two title lines at the top left of a wizard page: the step's title in yellow, and under it
+// the subtitle as yellow text with a one-pixel black outline, drawn by four black copies round a
+// yellow one. The page's template holds the six labels; the texts are "lblStep1" and "lblStep2"
+// of the page's language section.
 #include "CDataExchange.h"
 #include "CFont.h"
 #include "CTransparentStatic.h"
 
 class CStepTitles {
 public:
-    static constexpr int kSubtitleCopies = 5;      // four outline copies, then the yellow one
+    static constexpr int kSubtitleCopies = 5;     // four outline copies, then the yellow one
 
-    // Binds the labels to the page's items: the title, then the subtitle copies in drawing order.
-    void Bind(CDataExchange* dx, int titleId, const int (&subtitleIds)[kSubtitleCopies]);
-    // Texts [section] "lblStep1" and "lblStep2", fonts, colours and places.
+    // Binds the labels: the title, then the subtitle's copies (the yellow one last).
+    void Exchange(CDataExchange* dx, int titleId, const int (&subtitleIds)[kSubtitleCopies]);
+    // Texts, fonts, colours and places; the fonts are made the first time.
     void Layout(const char* section);
 
 private:
