@@ -30,16 +30,11 @@ namespace {
 constexpr UINT_PTR kScanTimer = 0;
 constexpr UINT kScanTimerMs = 1;
 constexpr double kLayoutDpi = 96.0;
-constexpr COLORREF kYellow = RGB(255, 255, 0);
 constexpr COLORREF kControlText = 0x00FFFFFF;
 constexpr COLORREF kBrowseText = 0x00000000;
-constexpr int kTitleFontHeight = 20, kSubtitleFontHeight = 16, kTitleFontWeight = 700;
-constexpr POINT kTitlePlace = {10, 2};
-// Four copies one pixel round the yellow one draw its outline.
-constexpr int kSubtitleIds[CStep2::kSubtitleCount] = {IDC_LBL_STEP2_SUBTITLE, IDC_LBL_STEP2_SUBTITLE_2,
-                                                     IDC_LBL_STEP2_SUBTITLE_3, IDC_LBL_STEP2_SUBTITLE_4,
-                                                     IDC_LBL_STEP2_SUBTITLE_TOP};
-constexpr POINT kSubtitlePlaces[CStep2::kSubtitleCount] = {{9, 21}, {9, 23}, {11, 23}, {11, 21}, {10, 22}};
+constexpr int kSubtitleIds[CStepTitles::kSubtitleCopies] = {IDC_LBL_STEP2_SUBTITLE, IDC_LBL_STEP2_SUBTITLE_2,
+                                                           IDC_LBL_STEP2_SUBTITLE_3, IDC_LBL_STEP2_SUBTITLE_4,
+                                                           IDC_LBL_STEP2_SUBTITLE_TOP};
 // The page lies at x 2 in the wizard window; the labels' column is measured there.
 constexpr int kPageLeftInWizard = 2;
 constexpr int kPageWidth = 600;
@@ -126,6 +121,18 @@ std::vector<char> FileDialogFilter(const CString& text)
     parts.push_back('\0');
     return parts;
 }
+
+// Set while Finish or Browse runs; device events wait for the user meanwhile.
+class BusyScope {
+public:
+    explicit BusyScope(bool& busy) : m_busy(busy) { m_busy = true; }
+    ~BusyScope() { m_busy = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    bool& m_busy;
+};
 
 }  // namespace
 
@@ -306,9 +313,7 @@ void CStep2::DoDataExchange(CDataExchange* dx)
     DDX_Control(dx, IDC_LBL_STEP2_MAX_SIZE, m_lblMaxSize);
     DDX_Control(dx, IDC_LBL_STEP2_STRENGTH, m_lblStrength);
     DDX_Control(dx, IDC_LBL_STEP2_PASSWORD_TIP, m_lblPasswordTip);
-    DDX_Control(dx, IDC_LBL_STEP2_TITLE, m_lblTitle);
-    for (int i = 0; i < kSubtitleCount; ++i)
-        DDX_Control(dx, kSubtitleIds[i], m_lblSubtitles[i]);
+    m_titles.Exchange(dx, IDC_LBL_STEP2_TITLE, kSubtitleIds);
 }
 
 BOOL CStep2::OnInitDialog()
@@ -434,27 +439,7 @@ void CStep2::LayoutControls()
     moveTo(m_lblPasswordTip, 336, 280, kPageWidth - 336 - 8, 60);
     label(m_lblPasswordTip, "lblPasswordDes");
 
-    m_fontTitle.CreateFont(kTitleFontHeight, 0, 0, 0, kTitleFontWeight, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
-    m_lblTitle.SetWindowText(Text("lblStep1"));
-    m_lblTitle.SetFont(&m_fontTitle, TRUE);
-    m_lblTitle.SetAutoSize(TRUE);
-    m_lblTitle.SetTextColor(kYellow);
-    m_lblTitle.SetWindowPos(nullptr, kTitlePlace.x, kTitlePlace.y, 0, 0, place | SWP_NOSIZE);
-
-    m_fontSubtitle.CreateFont(kSubtitleFontHeight, 0, 0, 0, kTitleFontWeight, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
-    const CString subtitle = Text("lblStep2");
-    for (int i = 0; i < kSubtitleCount; ++i) {
-        CTransparentStatic& line = m_lblSubtitles[i];
-        line.SetWindowText(subtitle);
-        line.SetFont(&m_fontSubtitle, TRUE);
-        line.SetAutoSize(TRUE);
-        if (i == kSubtitleCount - 1)
-            line.SetTextColor(kYellow);
-        line.SetWindowPos(nullptr, kSubtitlePlaces[i].x, kSubtitlePlaces[i].y, 0, 0, place | SWP_NOSIZE);
-    }
-    // The yellow copy is drawn last, over its outline.
-    m_lblSubtitles[kSubtitleCount - 1].SetWindowPos(&m_lblSubtitles[kSubtitleCount - 2], 0, 0, 0, 0,
-                                                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    m_titles.Layout("Step2");
 }
 
 BOOL CStep2::OnSetActive()
@@ -650,12 +635,7 @@ void CStep2::OnPasswordChange()
 
 void CStep2::OnBrowseImage()
 {
-    m_bBusy = true;
-    struct BusyEnd {
-        bool& busy;
-        ~BusyEnd() { busy = false; }
-    } busyEnd{m_bBusy};
-
+    BusyScope busy(m_bBusy);
     UpdateData(TRUE);
     SYSTEMTIME now = {};
     ::GetLocalTime(&now);
@@ -813,11 +793,7 @@ BOOL CStep2::OnWizardFinish()
 {
     if (m_bBusy)
         return FALSE;
-    m_bBusy = true;
-    struct BusyEnd {
-        bool& busy;
-        ~BusyEnd() { busy = false; }
-    } busyEnd{m_bBusy};
+    BusyScope busy(m_bBusy);
     UpdateData(TRUE);
     m_nSize = GetSizeFromEdit();
     return m_nMode == kModeHardDisk ? FinishHardDisk() : FinishUsb();
@@ -843,27 +819,29 @@ bool CStep2::DeleteReplacedFile()
     return true;
 }
 
+BOOL CStep2::Refuse(const char* key, UINT icon)
+{
+    WizardMessageBox(m_hWnd, Text(key), icon);
+    return FALSE;
+}
+
 BOOL CStep2::FinishHardDisk()
 {
-    auto refuse = [&](const char* key, UINT icon) {
-        WizardMessageBox(m_hWnd, Text(key), icon);
-        return FALSE;
-    };
     if (m_nSize == 0 || m_strImagePath.IsEmpty())
-        return refuse("strErrorImagePath", MB_ICONINFORMATION);
+        return Refuse("strErrorImagePath", MB_ICONINFORMATION);
     if (m_strConfirm != m_strPassword || m_strPassword.IsEmpty())
-        return refuse("strNeedPassword", MB_ICONERROR);
+        return Refuse("strNeedPassword", MB_ICONERROR);
     if (m_nSize < kSmallestSize)
-        return refuse("strSizeMustGreater50", MB_ICONERROR);
+        return Refuse("strSizeMustGreater50", MB_ICONERROR);
     const std::string root = m_strImagePath.str().substr(0, 2) + "\\";
     if (m_nSize > kLargestFatSize && FileSystemOf(root) == "FAT32")
-        return refuse("strMustNTFS", MB_ICONERROR);
+        return Refuse("strMustNTFS", MB_ICONERROR);
     // Typed past the maximum without leaving the edit; the 50 MB floor stays allowed on a nearly
     // full drive, as the plus button offers it.
     if (static_cast<unsigned>(m_nSize) > m_nMaximum && m_nSize > kSmallestSize)
-        return refuse("strSpaceSmallToInstall", MB_ICONINFORMATION);
+        return Refuse("strSpaceSmallToInstall", MB_ICONINFORMATION);
     if (!DriveLetterOf(GetSelectedDriveRoot(m_cmbLetters)))
-        return refuse("strNoFreeLetter", MB_ICONERROR);
+        return Refuse("strNoFreeLetter", MB_ICONERROR);
     if (!DeleteReplacedFile())
         return FALSE;
 
@@ -874,7 +852,7 @@ BOOL CStep2::FinishHardDisk()
     progress.m_bMount = TRUE;
     progress.DoModal();
     if (progress.m_nCreateResult != kTavrinCreated)
-        return refuse("strCreateFailed", MB_ICONERROR);
+        return Refuse("strCreateFailed", MB_ICONERROR);
     // The image exists and can be opened from page 3 later: the wizard ends after the message.
     if (progress.m_bNoFreeLetter)
         WizardMessageBox(m_hWnd, Text("strNoFreeLetter"), MB_ICONERROR);
@@ -885,33 +863,29 @@ BOOL CStep2::FinishHardDisk()
 
 BOOL CStep2::FinishUsb()
 {
-    auto refuse = [&](const char* key, UINT icon) {
-        WizardMessageBox(m_hWnd, Text(key), icon);
-        return FALSE;
-    };
     auto ask = [&](const char* key) { return WizardMessageBox(m_hWnd, Text(key), MB_YESNO | MB_ICONQUESTION) == IDYES; };
     if (m_strConfirm != m_strPassword || m_strPassword.IsEmpty())
-        return refuse("strNeedPassword", MB_ICONERROR);
+        return Refuse("strNeedPassword", MB_ICONERROR);
     // Size 0 would wrap the header's size field; a FAT drive cannot take a file of 4 GiB.
     if (m_nSize < kSmallestSize)
-        return refuse("strSizeMustGreater50", MB_ICONERROR);
+        return Refuse("strSizeMustGreater50", MB_ICONERROR);
     const char letter = DriveLetterOf(GetSelectedDriveRoot(m_cmbUsb));
     if (!letter)
         return FALSE;
     CPortableDisk disk;
     disk.SetTarget(letter, "");
     if (m_nSize > kLargestFatSize && disk.IsFatVolume())
-        return refuse("strMustNTFS", MB_ICONERROR);
+        return Refuse("strMustNTFS", MB_ICONERROR);
     if (disk.IsPortableOnDrive()) {
         if (!ask("strReinstallTip") || !ask("strDeleteTip"))
             return FALSE;
         // Nothing is built over a portable disk that is still there.
         if (!disk.DeletePortable())
-            return refuse("strDeleteFileFailed", MB_ICONERROR);
+            return Refuse("strDeleteFileFailed", MB_ICONERROR);
     }
     ULONGLONG freeBytes = 0;
     if (disk.GetFreeSpace(freeBytes) && (freeBytes >> 20) <= static_cast<ULONGLONG>(m_nSize))
-        return refuse("strSpaceSmallToInstall", MB_ICONINFORMATION);
+        return Refuse("strSpaceSmallToInstall", MB_ICONINFORMATION);
 
     const std::string image = disk.GetImagePathOnDrive();
     const std::string workFolder = image.substr(0, image.rfind('\\'));
@@ -947,7 +921,7 @@ BOOL CStep2::FinishUsb()
     }
     if (!hadWorkFolder)
         ::RemoveDirectoryA(workFolder.c_str());
-    return refuse("strMakeUSBFailed", MB_ICONINFORMATION);
+    return Refuse("strMakeUSBFailed", MB_ICONINFORMATION);
 }
 
 // Painting ---------------------------------------------------------------------------------------

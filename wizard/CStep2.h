@@ -9,10 +9,10 @@
 #include "CBitmap.h"
 #include "CComboBox.h"
 #include "CEditEx.h"
-#include "CFont.h"
 #include "CHotBtn.h"
 #include "CPropertyPage.h"
 #include "CSkinButton.h"
+#include "CStepTitles.h"
 #include "CString.h"
 #include "CTransparentStatic.h"
 
@@ -26,7 +26,6 @@ class CStep2 : public CPropertyPage {
 public:
     static constexpr int kModeUsb = 0;
     static constexpr int kModeHardDisk = 1;
-    static constexpr int kSubtitleCount = 5;
     static constexpr int kSmallestSize = 50;          // MB
     static constexpr int kLargestFatSize = 4095;      // MB: a FAT32 file stays under 4 GiB
     static constexpr unsigned kHardDiskSizeCap = 2048;
@@ -89,6 +88,10 @@ protected:
     void OnSizeKillFocus();
     DECLARE_MESSAGE_MAP()
 
+    // The new image's size in MB and its description, as Finish last read them.
+    int m_nSize = 0;
+    CString m_strDescription;
+
 private:
     class CWizardSheet* Sheet() const;
     void LayoutControls();
@@ -110,6 +113,7 @@ private:
     // Finish, by mode; FALSE keeps the page.
     BOOL FinishHardDisk();
     BOOL FinishUsb();
+    BOOL Refuse(const char* key, UINT icon);       // the [Step2] message, then FALSE
     // Deletes the file the user agreed at Browse to replace; false (and a message) when it stays.
     bool DeleteReplacedFile();
 
@@ -123,9 +127,7 @@ private:
     CString m_strImagePath;
     CString m_strPassword;
     CString m_strConfirm;
-    int m_nSize = 0;
     CString m_strLabel;
-    CString m_strDescription;
     CString m_strMaxText;
     CString m_strStrength;
     CBitComboBox m_cmbUsb;
@@ -147,10 +149,7 @@ private:
     CTransparentStatic m_lblMaxSize;
     CTransparentStatic m_lblStrength;
     CTransparentStatic m_lblPasswordTip;
-    CTransparentStatic m_lblTitle;
-    CTransparentStatic m_lblSubtitles[kSubtitleCount];
-    CFont m_fontTitle;
-    CFont m_fontSubtitle;
+    CStepTitles m_titles;
     CBitmap m_browseFaces[4];
     CBitmap m_sizeUpFaces[4];
     CBitmap m_sizeDownFaces[4];

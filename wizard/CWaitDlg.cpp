@@ -2,33 +2,22 @@
 
 #include "CDlgFontScaler.h"
 #include "CWinApp.h"
-#include "DialogHelpers.h"
 #include "WizardGlobals.h"
 #include "resource.h"
 
 namespace {
 
-constexpr COLORREF kPanelColor = 0x00FFE9D2;
 constexpr double kLayoutDpi = 96.0;
 constexpr int kOwnerOffsetX = 110, kOwnerOffsetY = 150;
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CWaitDlg, CDialog)
+BEGIN_MESSAGE_MAP(CWaitDlg, CPanelDlg)
     ON_WM_CLOSE()
-    ON_WM_PAINT()
-    ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
-CWaitDlg::CWaitDlg(CWnd* owner) : CDialog(IDD_WAIT, owner), m_pOwner(owner)
+CWaitDlg::CWaitDlg(CWnd* owner) : CPanelDlg(IDD_WAIT, owner, IDC_LBL_WAIT_TEXT), m_pOwner(owner)
 {
-    if (m_background.LoadBitmap(IDB_PROGRESS_BACKGROUND)) {
-        BITMAP info = {};
-        m_background.GetBitmap(&info);
-        m_nWidth = info.bmWidth;
-        m_nHeight = info.bmHeight;
-    }
-    m_brush.CreateSolidBrush(kPanelColor);
 }
 
 CWaitDlg::~CWaitDlg()
@@ -80,10 +69,10 @@ UINT CWaitDlg::ScanThread(void* self)
 
 BOOL CWaitDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
+    CPanelDlg::OnInitDialog();
     CDlgFontScaler scaler;
     scaler.Apply(AfxGetResourceHandle(), m_hWnd, IDD_WAIT, kLayoutDpi);
-    SetWindowRgn(CreateDialogRegion(m_nWidth, m_nHeight), TRUE);
+    ClipToPanel();
     SetDlgItemText(IDC_LBL_WAIT_TEXT, LangText("Main", "strScanUSB"));
     CRect owner;
     if (m_pOwner && m_pOwner->m_hWnd)
@@ -109,19 +98,4 @@ void CWaitDlg::OnClose()
 {
     if (m_scanDone)
         EndDialog(IDOK);
-}
-
-void CWaitDlg::OnPaint()
-{
-    OnPaintBackground(this, m_background, m_nWidth, m_nHeight);
-}
-
-HBRUSH CWaitDlg::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)
-{
-    HBRUSH brush = CDialog::OnCtlColor(dc, wnd, ctlColor);
-    if (wnd && wnd->GetDlgCtrlID() == IDC_LBL_WAIT_TEXT) {
-        ::SetBkMode(*dc, TRANSPARENT);
-        return m_brush;
-    }
-    return brush;
 }

@@ -4,12 +4,10 @@
 // ends when the scan has ended, and the page goes on only after the scan thread is gone.
 #include <atomic>
 
-#include "CBitmap.h"
-#include "CBrush.h"
-#include "CDialog.h"
+#include "CPanelDlg.h"
 #include "CWinThread.h"
 
-class CWaitDlg : public CDialog {
+class CWaitDlg : public CPanelDlg {
 public:
     // Runs on the scan thread; fills the page's list by window messages, which the page's thread
     // serves inside this dialog's modal run.
@@ -28,18 +26,12 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     void OnClose();
-    void OnPaint();
-    HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
     DECLARE_MESSAGE_MAP()
 
 private:
     static UINT ScanThread(void* self);
     void StartScan();
 
-    CBitmap m_background;
-    int m_nWidth = 0;
-    int m_nHeight = 0;
-    CBrush m_brush;
     CWnd* m_pOwner = nullptr;
 
     ScanProcedure m_scan = nullptr;

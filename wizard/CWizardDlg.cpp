@@ -11,7 +11,6 @@
 #include "CStep2.h"
 #include "CStep4.h"
 #include "CWinApp.h"
-#include "DialogHelpers.h"
 #include "DriveLists.h"
 #include "DriverPath.h"
 #include "Quilmar.h"
@@ -23,7 +22,6 @@ CWizardDlg* g_ProgressDlg = nullptr;
 
 namespace {
 
-constexpr COLORREF kPanelColor = 0x00FFE9D2;
 constexpr double kLayoutDpi = 96.0;
 constexpr int kParentOffsetX = 110, kParentOffsetY = 150;
 constexpr int kBarDropY = 5;            // the bar sits 5 pixels below the centre line
@@ -52,21 +50,21 @@ void CopyField(char* field, size_t size, const char* text)
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CWizardDlg, CDialog)
+BEGIN_MESSAGE_MAP(CWizardDlg, CPanelDlg)
     ON_WM_CLOSE()
     ON_WM_DESTROY()
     ON_WM_SHOWWINDOW()
     ON_MESSAGE(WM_PROGRESS_PERCENT, CWizardDlg::OnProgress)
-    ON_WM_PAINT()
-    ON_WM_CTLCOLOR()
     ON_WM_SYSCOMMAND()
 END_MESSAGE_MAP()
 
-CWizardDlg::CWizardDlg(CStep2* owner, CWnd* parent) : CDialog(IDD_PROGRESS, parent), m_pStep2(owner)
+CWizardDlg::CWizardDlg(CStep2* owner, CWnd* parent)
+    : CPanelDlg(IDD_PROGRESS, parent, IDC_LBL_PROGRESS_TEXT), m_pStep2(owner)
 {
 }
 
-CWizardDlg::CWizardDlg(CStep4* owner, CWnd* parent) : CDialog(IDD_PROGRESS, parent), m_pStep4(owner)
+CWizardDlg::CWizardDlg(CStep4* owner, CWnd* parent)
+    : CPanelDlg(IDD_PROGRESS, parent, IDC_LBL_PROGRESS_TEXT), m_pStep4(owner)
 {
 }
 
@@ -79,7 +77,7 @@ CWizardDlg::~CWizardDlg()
 
 INT_PTR CWizardDlg::DoModal()
 {
-    const INT_PTR result = CDialog::DoModal();
+    const INT_PTR result = CPanelDlg::DoModal();
     // The run ends only when the job is done, but a quit message ends any modal run early: the
     // worker is waited for all the same, so nothing is left half-written.
     m_thread.Join();
@@ -104,24 +102,16 @@ ImageHeader CWizardDlg::MakeImageHeader(const char* password, char letter, int s
 
 void CWizardDlg::DoDataExchange(CDataExchange* dx)
 {
-    CDialog::DoDataExchange(dx);
+    CPanelDlg::DoDataExchange(dx);
     DDX_Control(dx, IDC_PROGRESS_BAR, m_ctlBar);
 }
 
 BOOL CWizardDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
+    CPanelDlg::OnInitDialog();
     CDlgFontScaler scaler;
     scaler.Apply(AfxGetResourceHandle(), m_hWnd, IDD_PROGRESS, kLayoutDpi);
-
-    if (m_background.LoadBitmap(IDB_PROGRESS_BACKGROUND)) {
-        BITMAP info = {};
-        m_background.GetBitmap(&info);
-        m_nWidth = info.bmWidth;
-        m_nHeight = info.bmHeight;
-    }
-    m_brush.CreateSolidBrush(kPanelColor);
-    SetWindowRgn(CreateDialogRegion(m_nWidth, m_nHeight), TRUE);
+    ClipToPanel();
 
     CBitmap bar;
     if (bar.LoadBitmap(IDB_PROGRESS_BAR)) {
@@ -159,7 +149,7 @@ BOOL CWizardDlg::OnInitDialog()
 
 void CWizardDlg::OnShowWindow(BOOL show, UINT status)
 {
-    CDialog::OnShowWindow(show, status);
+    CPanelDlg::OnShowWindow(show, status);
     // Shown again (the owner restored, say) is not a new job.
     if (!show || m_workerStarted)
         return;
@@ -306,22 +296,7 @@ void CWizardDlg::OnDestroy()
 {
     if (g_ProgressDlg == this)
         g_ProgressDlg = nullptr;
-    CDialog::OnDestroy();
-}
-
-void CWizardDlg::OnPaint()
-{
-    OnPaintBackground(this, m_background, m_nWidth, m_nHeight);
-}
-
-HBRUSH CWizardDlg::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)
-{
-    HBRUSH brush = CDialog::OnCtlColor(dc, wnd, ctlColor);
-    if (wnd && wnd->GetDlgCtrlID() == IDC_LBL_PROGRESS_TEXT) {
-        ::SetBkMode(*dc, TRANSPARENT);
-        return m_brush;
-    }
-    return brush;
+    CPanelDlg::OnDestroy();
 }
 
 void CWizardDlg::OnSysCommand(UINT id, LPARAM lParam)
@@ -333,7 +308,7 @@ void CWizardDlg::OnSysCommand(UINT id, LPARAM lParam)
         m_pAbout = nullptr;
         return;
     }
-    CDialog::OnSysCommand(id, lParam);
+    CPanelDlg::OnSysCommand(id, lParam);
 }
 
 uint8_t __cdecl CreateProgressCallback(const int32_t* percent)

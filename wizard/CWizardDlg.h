@@ -10,9 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "CBitmap.h"
-#include "CBrush.h"
-#include "CDialog.h"
+#include "CPanelDlg.h"
 #include "CStatic.h"
 #include "CString.h"
 #include "CWinThread.h"
@@ -27,7 +25,7 @@ constexpr UINT WM_PROGRESS_PERCENT = WM_USER + 54;
 // The system menu's About item.
 constexpr UINT IDM_ABOUTBOX = 0x0010;
 
-class CWizardDlg : public CDialog {
+class CWizardDlg : public CPanelDlg {
 public:
     static constexpr int kNotRun = -1;
 
@@ -66,8 +64,6 @@ protected:
     void OnDestroy();
     void OnShowWindow(BOOL show, UINT status);
     LRESULT OnProgress(WPARAM wParam, LPARAM lParam);
-    void OnPaint();
-    HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
     void OnSysCommand(UINT id, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
@@ -83,10 +79,6 @@ private:
 
     CStep2* m_pStep2 = nullptr;
     CStep4* m_pStep4 = nullptr;
-    CBitmap m_background;
-    int m_nWidth = 0;
-    int m_nHeight = 0;
-    CBrush m_brush;
     int m_nBarWidth = 0;
     int m_nBarHeight = 0;
     CStatic m_ctlBar;

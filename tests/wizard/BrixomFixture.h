@@ -49,3 +49,7 @@ private:
 HWND ActivePage(HWND sheet);
 // Whether the page is the one holding the control `id`.
 bool PageHolds(HWND page, int id);
+// Entries of a drop-down list of another process, and its selected one ("" when none). Asked in
+// UTF-16: Wine brings an ANSI entry across processes cut to its first character.
+std::vector<std::string> ListEntries(HWND list);
+std::string SelectedEntry(HWND list);

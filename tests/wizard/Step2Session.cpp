@@ -17,44 +17,13 @@ HWND TopLevelHolding(DWORD pid, int id)
     return nullptr;
 }
 
-std::string Narrow(const wchar_t* text)
-{
-    std::string out;
-    for (const wchar_t* c = text; *c; ++c)
-        out += static_cast<char>(*c);
-    return out;
-}
-
 }  // namespace
-
-std::vector<std::string> ListEntries(HWND list)
-{
-    std::vector<std::string> entries;
-    const LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t text[MAX_PATH] = L"";
-        SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        entries.push_back(Narrow(text));
-    }
-    return entries;
-}
-
-std::string SelectedEntry(HWND list)
-{
-    const LRESULT selected = SendMessageA(list, CB_GETCURSEL, 0, 0);
-    if (selected < 0)
-        return std::string();
-    wchar_t text[MAX_PATH] = L"";
-    SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(text));
-    return Narrow(text);
-}
 
 bool Session::Start(const std::string& verb, const std::string& faults)
 {
     if (!m_brixom.Ready() || !m_brixom.WriteEchoLanguage() || !m_brixom.Start(verb, faults))
         return false;
-    // The scanning box may come up before the sheet: the sheet is the window with the Finish button.
-    WaitUntil([&] { return (m_sheet = TopLevelHolding(Pid(), kFinish)) != nullptr; }, 20000);
+    m_sheet = m_brixom.WaitForSheet(20000);
     return m_sheet && WaitUntilSettled();
 }
 
@@ -87,6 +56,13 @@ bool Session::Click(int id)
     return ClickButton(m_page, id);
 }
 
+bool Session::ClickAndWait(int id)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(m_page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Control(id)),
+                               SMTO_ABORTIFHUNG, 10000, &result) != 0;
+}
+
 void Session::FillPasswords(const std::string& password, const std::string& confirm)
 {
     SetText(kPassword, password);
@@ -95,13 +71,7 @@ void Session::FillPasswords(const std::string& password, const std::string& conf
 
 std::string Session::Answer(int answer, DWORD timeoutMs)
 {
-    HWND box = WaitForMessageBox(Pid(), timeoutMs);
-    if (!box)
-        return std::string();
-    const std::string text = MessageBoxText(box);
-    ClickButton(box, answer);
-    WaitUntil([&] { return !IsWindow(box); }, 10000);
-    return text;
+    return AnswerMessageBox(Pid(), answer, timeoutMs);
 }
 
 std::string Session::Finish(int answer, DWORD timeoutMs)

@@ -20,11 +20,6 @@ constexpr int kImageEdit = 1000, kLetters = 1003, kPassword = 1006, kBrowse = 10
 constexpr int kWaitText = 1069, kProgressText = 1051, kProgressBar = 1075, kProgressFrame = 1076;
 constexpr UINT kProgressMessage = WM_USER + 54;
 
-// Entries of a drop-down list of another process (asked in UTF-16: Wine brings an ANSI entry across
-// processes cut to its first character).
-std::vector<std::string> ListEntries(HWND list);
-std::string SelectedEntry(HWND list);
-
 class Session {
 public:
     BrixomFixture& Brixom() { return m_brixom; }
@@ -40,7 +35,8 @@ public:
     // WM_SETTEXT, as typing or pasting would do it (the edit tells the page of the change).
     bool SetText(int id, const std::string& text);
     std::string Text(int id) const;
-    bool Click(int id);               // a page control
+    bool Click(int id);               // a page control; returns at once (the click may open a window)
+    bool ClickAndWait(int id);        // a page control whose click opens nothing: returns when it is done
     void FillPasswords(const std::string& password, const std::string& confirm);
 
     // Presses Finish and returns the text of the message box that follows ("" when none came);

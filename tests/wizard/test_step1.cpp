@@ -134,22 +134,6 @@ private:
     std::vector<Disk> m_disks;
 };
 
-std::vector<std::string> ListEntries(HWND list)
-{
-    std::vector<std::string> entries;
-    const LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        // Asked in UTF-16: Wine brings an ANSI entry text across processes cut to its first character.
-        wchar_t text[MAX_PATH] = L"";
-        SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        std::string entry;
-        for (const wchar_t* c = text; *c; ++c)
-            entry += static_cast<char>(*c);
-        entries.push_back(entry);
-    }
-    return entries;
-}
-
 std::string Root(char letter)
 {
     return std::string(1, letter) + ":\\";
@@ -175,13 +159,7 @@ std::string FinishAndAnswer(BrixomFixture& brixom, HWND sheet, int answer)
 {
     if (!ClickButton(sheet, kFinish))
         return std::string();
-    HWND box = WaitForMessageBox(brixom.Process().Pid(), 10000);
-    if (!box)
-        return std::string();
-    const std::string text = MessageBoxText(box);
-    ClickButton(box, answer);
-    WaitUntil([&] { return !IsWindow(box); }, 10000);
-    return text;
+    return AnswerMessageBox(brixom.Process().Pid(), answer);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <atomic>
 #include <set>
 #include <string>
@@ -310,6 +311,66 @@ TEST(Step2HardDisk, CreateMountWriteDismountAndProtect)
     EXPECT_TRUE(Tavrin_Unmount(static_cast<uint32_t>(check), 0));
 }
 
+// Every failure on the hard-disk road is said: no free letter (all 26 letters in use, which also
+// needs the whole drive list read), a creation that fails (the page stays for another try), and a
+// mount that fails after the creation (the image stays, no shell window opens).
+TEST(Step2HardDisk, NoFreeLetterFailedCreationAndFailedMount)
+{
+    constexpr int kBack = 172, kNext = 170;
+    TempFolder temp("step2-fail");
+    const std::string image = temp / "new disk.sqv";
+    DiskCleanup cleanup;
+    cleanup.images.push_back(image);
+    auto fill = [&](Session& s) {
+        s.SetText(kImageEdit, image);
+        s.SetText(kSizeEdit, "50");
+        s.FillPasswords(kSecret, kSecret);
+    };
+    {
+        std::vector<std::unique_ptr<FakeUsbDrive>> drives;
+        std::vector<std::string> usb;
+        for (char letter = 'A'; letter <= 'Z'; ++letter) {
+            if (GetLogicalDrives() & (1u << (letter - 'A')))
+                continue;
+            drives.emplace_back(new FakeUsbDrive(temp / std::string(1, letter), letter));
+            ASSERT_EQ(drives.back()->Letter(), letter);
+            if (letter >= 'C')
+                usb.push_back(drives.back()->Root());
+        }
+        ASSERT_EQ(GetLogicalDrives(), 0x3FFFFFFu);
+
+        Session s;
+        ASSERT_TRUE(s.Start("create_hdd", "create-fails"));
+        EXPECT_EQ(ListEntries(s.Control(kUsbList)), usb);
+        EXPECT_TRUE(ListEntries(s.Control(kLetters)).empty());
+        EXPECT_EQ(SelectedEntry(s.Control(kLetters)), "");
+        fill(s);
+        EXPECT_EQ(s.Finish(), "Step2.strNoFreeLetter");
+
+        drives.clear();
+        ASSERT_TRUE(ClickButton(s.Sheet(), kBack));
+        ASSERT_TRUE(WaitUntil([&] { return !PageHolds(ActivePage(s.Sheet()), kUsbList); }, 10000));
+        ASSERT_TRUE(ClickButton(s.Sheet(), kNext));
+        ASSERT_TRUE(s.WaitUntilSettled());
+        EXPECT_FALSE(ListEntries(s.Control(kLetters)).empty());
+        fill(s);
+        EXPECT_EQ(s.Finish(IDOK, 30000), "Step2.strCreateFailed");
+        EXPECT_EQ(ActivePage(s.Sheet()), s.Page());
+        EXPECT_FALSE(FileExists(image));
+        EXPECT_TRUE(s.Close());
+    }
+
+    Session s;
+    ASSERT_TRUE(s.Start("create_hdd", "mount-fails"));
+    fill(s);
+    const char letter = SelectedEntry(s.Control(kLetters))[0];
+    EXPECT_EQ(s.Finish(IDOK, 30000), "Step2.strMountFailed");
+    ASSERT_TRUE(s.Ended());
+    EXPECT_EQ(HeaderOf(image), GoldenHeader(kSecret, letter, 50));
+    EXPECT_FALSE(MountedLetters().count(letter));
+    EXPECT_EQ(FindShellWindowOfDrive(letter), nullptr);
+}
+
 namespace {
 
 using portabletest::DrivePaths;
@@ -437,8 +498,8 @@ TEST(Step2Usb, PortableDiskOnAFakeUsbDrive)
     std::sort(both.begin(), both.end());
     EXPECT_TRUE(SendVolumeArrival(s.Sheet(), second.Letter(), 15000));
     EXPECT_TRUE(WaitUntil([&] { return ListEntries(s.Control(kUsbList)) == both && !s.WaitDialog(); }, 15000));
-    ASSERT_TRUE(s.Click(kRadioHdd));
-    ASSERT_TRUE(WaitUntil([&] { return IsChecked(s.Control(kRadioHdd)); }, 5000));
+    ASSERT_TRUE(s.ClickAndWait(kRadioHdd));
+    ASSERT_TRUE(IsChecked(s.Control(kRadioHdd)));
     second.Remove();
     EXPECT_TRUE(SendVolumeRemoval(s.Sheet(), second.Letter()));
     Sleep(300);
@@ -447,7 +508,7 @@ TEST(Step2Usb, PortableDiskOnAFakeUsbDrive)
 
     // Back in USB mode, two events at once with closes thrown at the scanning box: no second box
     // inside the first, no hang, and the list as the drives are.
-    ASSERT_TRUE(s.Click(kRadioUsb));
+    ASSERT_TRUE(s.ClickAndWait(kRadioUsb));
     second.Insert();
     std::atomic<bool> stop{false};
     std::thread closer([&] {
@@ -476,7 +537,7 @@ TEST(Step2Usb, PortableDiskOnAFakeUsbDrive)
     // Refusals write nothing: a size of 0 (it would wrap the header), more than the drive holds.
     // The plus button in between must not wipe the confirmation typed before it.
     s.FillPasswords(kSecret, kSecret);
-    ASSERT_TRUE(s.Click(kSizeUp));
+    ASSERT_TRUE(s.ClickAndWait(kSizeUp));
     s.SetText(kSizeEdit, "0");
     EXPECT_EQ(s.Finish(), "Step2.strSizeMustGreater50");
     s.SetText(kSizeEdit, "2000000000");
@@ -568,8 +629,9 @@ TEST(Step2Usb, FailedCreationAndPulledDrive)
     usb.Insert();
     EXPECT_FALSE(portabletest::IsFileAt(on.RestPlace()));
     // An image the pulled drive kept is whole, never cut short.
-    if (portabletest::IsFileAt(on.WorkPlace()))
+    if (portabletest::IsFileAt(on.WorkPlace())) {
         EXPECT_EQ(FileSize(on.WorkPlace()), 50LL * 1048576);
+    }
     EXPECT_TRUE(s.Close());
 }
 

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "CStep2.h"
 #include "CStep4.h"
 #include "CWaitDlg.h"
 #include "CWizardDlg.h"
@@ -57,23 +58,6 @@ struct OwnerWindows {
                                    120, page, reinterpret_cast<HMENU>(IDC_CMB_STEP4_LETTERS), nullptr, nullptr);
     ~OwnerWindows() { DestroyWindow(top); }
 };
-
-std::vector<std::string> JournalLines(const std::string& path)
-{
-    std::vector<std::string> lines;
-    const std::string text = ReadFileBytes(path);
-    for (size_t start = 0; start < text.size();) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
-}
 
 size_t CountStarting(const std::vector<std::string>& lines, const std::string& prefix)
 {
@@ -211,7 +195,7 @@ TEST(ProgressDialog, MountJobOfPageFourHandsItsResultsBack)
         EXPECT_FALSE(progress.m_bNoFreeLetter);
         EXPECT_EQ(progress.m_strDriveRoot.str(), root);
     }
-    const std::vector<std::string> lines = JournalLines(journal);
+    const std::vector<std::string> lines = ReadLines(journal);
     const std::string path = "\"" + image + "\"";
     EXPECT_EQ(CountStarting(lines, "Quilmar_SetProtection(" + path + ", 0, 0, 0) -> 1"), 1u);
     EXPECT_EQ(CountStarting(lines, "Tavrin_Mount(" + path + ", " + std::string(1, letter) + ", 1) -> 1"), 1u);
@@ -235,7 +219,7 @@ TEST(ProgressDialog, MountJobOfPageFourHandsItsResultsBack)
 
     // No letter chosen: nothing is mounted at all, never on letter 0.
     SendMessageA(owner.letters, CB_RESETCONTENT, 0, 0);
-    const size_t mountsBefore = CountStarting(JournalLines(journal), "Tavrin_Mount(");
+    const size_t mountsBefore = CountStarting(ReadLines(journal), "Tavrin_Mount(");
     {
         CWizardDlg progress(&step4);
         progress.m_bMount = TRUE;
@@ -244,7 +228,79 @@ TEST(ProgressDialog, MountJobOfPageFourHandsItsResultsBack)
         EXPECT_EQ(progress.m_nMountResult, 0);
         EXPECT_TRUE(progress.m_strDriveRoot.IsEmpty());
     }
-    EXPECT_EQ(CountStarting(JournalLines(journal), "Tavrin_Mount("), mountsBefore);
+    EXPECT_EQ(CountStarting(ReadLines(journal), "Tavrin_Mount("), mountsBefore);
     EXPECT_EQ(g_ProgressDlg, nullptr);
     step4.Detach();
+}
+
+namespace {
+
+// Page 2 as the create job reads it: a size and a letter list.
+class SizedStep2 : public CStep2 {
+public:
+    explicit SizedStep2(int size) { m_nSize = size; }
+};
+
+// The progress dialog, noting every percent report it receives and its bar's width on each.
+class CountingProgressDlg : public CWizardDlg {
+public:
+    using CWizardDlg::CWizardDlg;
+    std::vector<unsigned> percents;
+    std::vector<int> widths;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        const LRESULT result = CWizardDlg::WindowProc(message, wParam, lParam);
+        if (message == WM_PROGRESS_PERCENT) {
+            percents.push_back(static_cast<unsigned>(wParam));
+            const RECT bar = ChildRectInParent(GetDlgItemHwnd(IDC_PROGRESS_BAR));
+            widths.push_back(bar.right - bar.left);
+        }
+        return result;
+    }
+};
+
+}  // namespace
+
+// The create job of page 2 without a mount: each percent reported once (at most 101 reports), the
+// bar following it to its full width, the image made, nothing mounted.
+TEST(ProgressDialog, CreateJobReportsEachPercentOnce)
+{
+    EchoLanguage language;
+    TempFolder temp("createjob");
+    const std::string journal = temp / "journal.txt";
+    SetEnvironmentVariableA("SEQUORA_OUTSIDE_JOURNAL", journal.c_str());
+    SetEnvironmentVariableA("SEQUORA_OUTSIDE_FAULTS", "create-slow=500");
+    OwnerWindows owner;
+    HWND letters = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 10, 40, 80, 120,
+                                   owner.page, reinterpret_cast<HMENU>(IDC_CMB_STEP2_LETTERS), nullptr, nullptr);
+    SendMessageA(letters, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("K:\\"));
+    SendMessageA(letters, CB_SETCURSEL, 0, 0);
+    SizedStep2 step2(50);
+    ASSERT_TRUE(step2.Attach(owner.page));
+    g_ImagePath = temp / "sub\\new.sqv";
+    g_ImagePassword = "Abc123!x";
+
+    CountingProgressDlg progress(&step2);
+    progress.m_bMount = FALSE;
+    progress.DoModal();
+    SetEnvironmentVariableA("SEQUORA_OUTSIDE_FAULTS", nullptr);
+    SetEnvironmentVariableA("SEQUORA_OUTSIDE_JOURNAL", nullptr);
+    step2.Detach();
+
+    EXPECT_EQ(progress.m_nCreateResult, kTavrinCreated);
+    EXPECT_EQ(progress.m_nMountResult, CWizardDlg::kNotRun);
+    ASSERT_FALSE(progress.percents.empty());
+    EXPECT_LE(progress.percents.size(), 101u);
+    EXPECT_TRUE(std::is_sorted(progress.percents.begin(), progress.percents.end()));
+    EXPECT_EQ(std::adjacent_find(progress.percents.begin(), progress.percents.end()), progress.percents.end());
+    EXPECT_EQ(progress.percents.back(), 100u);
+    EXPECT_EQ(progress.widths.back(), 350);
+    for (size_t i = 0; i < progress.percents.size(); ++i)
+        EXPECT_EQ(progress.widths[i], static_cast<int>(progress.percents[i] * 350 / 100));
+    // The last folder level is made for the image; the header carries the page's letter.
+    const std::string bytes = ReadFileBytes(g_ImagePath.str()).substr(0, 2048);
+    EXPECT_TRUE(std::vector<unsigned char>(bytes.begin(), bytes.end()) == GoldenHeader("Abc123!x", 'K', 50));
+    EXPECT_EQ(CountStarting(ReadLines(journal), "Tavrin_Mount("), 0u);
 }

@@ -86,25 +86,12 @@ Image Frame()
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
+    const std::string out = art::OutputFolder(argc, argv);
+    if (out.empty())
         return 2;
-    }
-    const std::string out = std::string(argv[1]) + "/";
-    struct Output {
-        const char* name;
-        Image image;
-    };
-    const Output outputs[] = {
-        {"progress_background.bmp", Background()},
-        {"progress_bar.bmp", Bar()},
-        {"progress_frame.bmp", Frame()},
-    };
-    for (const Output& o : outputs) {
-        if (!o.image.Save(out + o.name)) {
-            std::fprintf(stderr, "cannot write %s%s\n", out.c_str(), o.name);
-            return 1;
-        }
-    }
-    return 0;
+    return art::SaveImages(out, {{"progress_background.bmp", Background()},
+                                 {"progress_bar.bmp", Bar()},
+                                 {"progress_frame.bmp", Frame()}})
+               ? 0
+               : 1;
 }

@@ -16,17 +16,11 @@ namespace {
 using art::Color;
 using art::Image;
 using art::Mix;
+using art::RoundRectCoverage;
 
 // Page 2's background (bitmap 200) under the buttons: its body gradient at their rows.
 const Color kUnderBrowse = {18, 35, 68};
 const Color kUnderSize = {16, 31, 62};
-
-double RoundRectCoverage(double x, double y, double l, double t, double r, double b, double radius)
-{
-    const double cx = std::clamp(x, l + radius, r - radius);
-    const double cy = std::clamp(y, t + radius, b - radius);
-    return std::clamp(radius - std::hypot(x - cx, y - cy) + 0.5, 0.0, 1.0);
-}
 
 Image StrengthBar()
 {
@@ -93,30 +87,25 @@ const Face kSizeFaces[4] = {
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
+    const std::string out = art::OutputFolder(argc, argv);
+    if (out.empty())
         return 2;
-    }
-    const std::string out = std::string(argv[1]) + "/";
-    auto save = [&](const std::string& name, const Image& image) {
-        if (image.Save(out + name))
-            return true;
-        std::fprintf(stderr, "cannot write %s%s\n", out.c_str(), name.c_str());
-        return false;
-    };
-    if (!save("strength_bar.bmp", StrengthBar()))
-        return 1;
     const char* const states[4] = {"normal", "pressed", "hover", "disabled"};
-    for (int i = 0; i < 4; ++i) {
-        const std::string state = states[i];
+    std::vector<std::string> names;     // outlive the images that point at them
+    for (const char* state : states) {
+        for (const char* button : {"browse_", "size_up_", "size_down_"})
+            names.push_back(std::string(button) + state + ".bmp");
+    }
+    std::vector<art::NamedImage> images = {{"strength_bar.bmp", StrengthBar()}};
+    for (size_t i = 0; i < 4; ++i) {
+        const Color mark = i == 3 ? Color{140, 142, 148} : Color{245, 247, 250};
         Image up = Button(16, 8, 2.5, kUnderSize, kSizeFaces[i]);
         Image down = Button(16, 8, 2.5, kUnderSize, kSizeFaces[i]);
-        const Color mark = i == 3 ? Color{140, 142, 148} : Color{245, 247, 250};
         Arrow(up, true, mark);
         Arrow(down, false, mark);
-        if (!save("browse_" + state + ".bmp", Button(30, 19, 4, kUnderBrowse, kLightFaces[i])) ||
-            !save("size_up_" + state + ".bmp", up) || !save("size_down_" + state + ".bmp", down))
-            return 1;
+        images.push_back({names[3 * i].c_str(), Button(30, 19, 4, kUnderBrowse, kLightFaces[i])});
+        images.push_back({names[3 * i + 1].c_str(), up});
+        images.push_back({names[3 * i + 2].c_str(), down});
     }
-    return 0;
+    return art::SaveImages(out, images) ? 0 : 1;
 }
