@@ -312,19 +312,13 @@ void CStep3::OnShowPassword()
 
 void CStep3::OnBrowseImage()
 {
-    const CString filter = LangText("Step2", "strImageFilter") + LangText("Step2", "strFilterAll");
-    // The file dialog wants the filter's parts separated by NULs; the language file keeps '|'.
-    std::string filterParts = filter.str() + '\0';
-    for (char& c : filterParts) {
-        if (c == '|')
-            c = '\0';
-    }
-    filterParts += '\0';
+    const std::vector<char> filter =
+        FileDialogFilter(LangText("Step2", "strImageFilter") + LangText("Step2", "strFilterAll"));
     char path[MAX_PATH] = "";
     OPENFILENAMEA open = {};
     open.lStructSize = sizeof open;
     open.hwndOwner = m_hWnd;
-    open.lpstrFilter = filterParts.c_str();
+    open.lpstrFilter = filter.data();
     open.lpstrFile = path;
     open.nMaxFile = MAX_PATH;
     open.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;

@@ -240,33 +240,9 @@ bool SelectListViewItem(HWND list, int index)
     return SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.Address())) != 0;
 }
 
-std::vector<std::string> ComboTexts(HWND combo)
-{
-    std::vector<std::string> texts;
-    const LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        // Asked in UTF-16: Wine brings an ANSI entry across processes cut to its first character.
-        wchar_t text[MAX_PATH] = L"";
-        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        std::string entry;
-        for (const wchar_t* c = text; *c; ++c)
-            entry += static_cast<char>(*c);
-        texts.push_back(entry);
-    }
-    return texts;
-}
-
-std::string ComboSelection(HWND combo)
-{
-    const LRESULT selected = SendMessageA(combo, CB_GETCURSEL, 0, 0);
-    const std::vector<std::string> texts = ComboTexts(combo);
-    return selected >= 0 && static_cast<size_t>(selected) < texts.size() ? texts[static_cast<size_t>(selected)]
-                                                                          : std::string();
-}
-
 bool SelectComboEntry(HWND combo, const std::string& text)
 {
-    const std::vector<std::string> texts = ComboTexts(combo);
+    const std::vector<std::string> texts = ListEntries(combo);
     const auto found = std::find(texts.begin(), texts.end(), text);
     if (found == texts.end())
         return false;
@@ -344,19 +320,7 @@ OpenDiskFixture::~OpenDiskFixture()
 
 HWND OpenDiskFixture::StartOn(const std::string& verb, const std::string& faults)
 {
-    m_sheet = nullptr;
-    if (!Start(verb, faults))
-        return nullptr;
-    // The wizard window holds the sheet's Next button; a scanning box may show before it.
-    harness::WaitUntil([&] {
-        for (HWND w : harness::TopLevelWindows(Process().Pid())) {
-            if (IsWindowVisible(w) && GetDlgItem(w, kNext)) {
-                m_sheet = w;
-                return true;
-            }
-        }
-        return false;
-    }, 20000);
+    m_sheet = Start(verb, faults) ? WaitForSheet(20000) : nullptr;
     return m_sheet;
 }
 
@@ -373,13 +337,7 @@ HWND OpenDiskFixture::PageControl(int id) const
 
 std::string OpenDiskFixture::Answer(int answer, DWORD waitMs)
 {
-    HWND box = harness::WaitForMessageBox(Process().Pid(), waitMs);
-    if (!box)
-        return std::string();
-    const std::string text = harness::MessageBoxText(box);
-    harness::ClickButton(box, answer);
-    harness::WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 10000);
-    return text;
+    return harness::AnswerMessageBox(Process().Pid(), answer, waitMs);
 }
 
 std::string OpenDiskFixture::PressAndAnswer(int button, int answer, DWORD waitMs)

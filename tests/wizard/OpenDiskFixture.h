@@ -64,8 +64,6 @@ std::string Listed(const std::string& path);
 std::vector<std::string> ListViewTexts(HWND list);
 int ListViewSelectedCount(HWND list);
 bool SelectListViewItem(HWND list, int item);
-std::vector<std::string> ComboTexts(HWND combo);
-std::string ComboSelection(HWND combo);
 bool SelectComboEntry(HWND combo, const std::string& text);
 bool SetText(HWND window, const std::string& text);
 bool IsEnabled(HWND dialog, int id);

@@ -225,7 +225,7 @@ TEST(OpenRoadsOnFailingMedia, EveryFailureKeepsThePageAndLosesNothing)
     // Page 3: the portable disk of a write-protected drive cannot be opened.
     ASSERT_TRUE(brixom.Click(kKindUsb));
     HWND page = brixom.Page();
-    EXPECT_EQ(ComboTexts(GetDlgItem(page, kUsbList3)), std::vector<std::string>{writeProtected.Root()});
+    EXPECT_EQ(ListEntries(GetDlgItem(page, kUsbList3)), std::vector<std::string>{writeProtected.Root()});
     ASSERT_TRUE(SetText(GetDlgItem(page, kPasswordEdit), "Old12345"));
     EXPECT_EQ(brixom.PressAndAnswer(kNext), "Step3.strProtected");
     EXPECT_TRUE(ReadFileBytes(RestPlaceOn(writeProtected.Letter())) == protectedRest);

@@ -143,24 +143,9 @@ TEST(Step2HardDisk, CreateMountWriteDismountAndProtect)
 
     // Browse: the save dialog, a name with another extension; the .sqv of that name exists.
     ASSERT_TRUE(s.Click(kBrowse));
-    HWND save = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND w : TopLevelWindows(s.Pid())) {
-            if (IsWindowVisible(w) && (GetDlgItem(w, 0x47C) || GetDlgItem(w, 0x480)) && GetDlgItem(w, IDOK))
-                save = w;
-        }
-        return save != nullptr;
-    }, 15000));
-    // The file name box: an edit of its own, or the edit inside the name combo box.
-    HWND nameEdit = GetDlgItem(save, 0x480);
-    for (HWND child : ChildWindows(GetDlgItem(save, 0x47C))) {
-        if (!nameEdit && ClassNameOf(child) == "Edit")
-            nameEdit = child;
-    }
-    ASSERT_NE(nameEdit, nullptr);
-    const std::string typed = JoinPath(folder, "100% \xE9.txt");
-    SendMessageA(nameEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
-    ClickButton(save, IDOK);
+    HWND save = WaitForFileDialog(s.Pid());
+    ASSERT_NE(save, nullptr);
+    ASSERT_TRUE(ChooseFileInDialog(save, JoinPath(folder, "100% \xE9.txt")));
     // The question keeps the path as it stands, '%' and all; the old file stays until Finish.
     EXPECT_EQ(s.Answer(IDYES), "Step2.strRecreate " + image);
     EXPECT_EQ(s.Text(kImageEdit), image);

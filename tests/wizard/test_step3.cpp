@@ -102,8 +102,8 @@ TEST(Step3, HiddenImagesPasswordsAndPage4)
     EXPECT_FALSE(IsEnabled(page4, kUsbList4));
     const char highest = HighestFreeLetter();
     ASSERT_NE(highest, 0);
-    EXPECT_EQ(ComboSelection(GetDlgItem(page4, kLetterList)), std::string(1, highest) + ":\\");
-    const std::vector<std::string> letters = ComboTexts(GetDlgItem(page4, kLetterList));
+    EXPECT_EQ(SelectedEntry(GetDlgItem(page4, kLetterList)), std::string(1, highest) + ":\\");
+    const std::vector<std::string> letters = ListEntries(GetDlgItem(page4, kLetterList));
     EXPECT_EQ(letters.size(), static_cast<size_t>(std::count_if(letters.begin(), letters.end(), [](const std::string& l) {
         return GetDriveTypeA(l.c_str()) == DRIVE_NO_ROOT_DIR;
     }))) << "only letters no drive uses";
@@ -203,8 +203,14 @@ TEST(Step3, RefusedReleaseUnreadableImagesAndNormalKind)
             << "a normal image is neither released nor protected";
     }
 
+    // Browse: the image chosen in the open dialog lands in the path box.
+    ASSERT_TRUE(ClickButton(page, kBrowse));
+    HWND open = WaitForFileDialog(brixom.Process().Pid());
+    ASSERT_NE(open, nullptr);
+    ASSERT_TRUE(ChooseFileInDialog(open, normal));
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(page, kImageEdit)) == normal; }, 10000));
+
     // The whole 259 characters, typed in plain view.
-    ASSERT_TRUE(SetText(GetDlgItem(page, kImageEdit), normal));
     ASSERT_TRUE(brixom.Click(kShowPassword));
     HWND password = GetDlgItem(page, kPasswordEdit);
     ASSERT_NE(password, nullptr);
@@ -255,7 +261,7 @@ TEST(Step3, PortableDisksOnUsbDrives)
     HWND usbList = GetDlgItem(page, kUsbList3);
     std::vector<std::string> expected = {broken.Root(), good.Root()};
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(ComboTexts(usbList), expected) << "a drive without a portable disk is not listed";
+    EXPECT_EQ(ListEntries(usbList), expected) << "a drive without a portable disk is not listed";
     EXPECT_TRUE(IsEnabled(page, kUsbList3));
     EXPECT_FALSE(IsEnabled(page, kImageEdit));
     EXPECT_FALSE(IsEnabled(page, kProtectedList));
@@ -282,7 +288,7 @@ TEST(Step3, PortableDisksOnUsbDrives)
     EXPECT_TRUE(IsEnabled(page4, kOptionPortable));
     expected = {broken.Root(), empty.Root()};
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(ComboTexts(GetDlgItem(page4, kUsbList4)), expected) << "every USB drive but the image's own";
+    EXPECT_EQ(ListEntries(GetDlgItem(page4, kUsbList4)), expected) << "every USB drive but the image's own";
 
     // Back hides it again. The lock service now lists entries, none of them kind 1 and state 1:
     // page 3 comes back on the hidden kind with an empty, disabled list.
@@ -308,12 +314,12 @@ TEST(Step3, PortableDisksOnUsbDrives)
     ASSERT_TRUE(broken.Remove());
     ASSERT_TRUE(empty.Remove());
     ASSERT_TRUE(brixom.Click(kKindUsb));
-    EXPECT_EQ(ComboTexts(usbList), std::vector<std::string>{good.Root()});
+    EXPECT_EQ(ListEntries(usbList), std::vector<std::string>{good.Root()});
     ASSERT_TRUE(SetText(GetDlgItem(page, kPasswordEdit), "Usb12345"));
     ClickButton(brixom.Sheet(), kNext);
     ASSERT_TRUE(brixom.WaitForPage4Ready());
     EXPECT_FALSE(IsEnabled(brixom.Page(), kOptionPortable));
-    EXPECT_TRUE(ComboTexts(GetDlgItem(brixom.Page(), kUsbList4)).empty());
+    EXPECT_TRUE(ListEntries(GetDlgItem(brixom.Page(), kUsbList4)).empty());
 
     // Cancelling the wizard puts the image back to rest.
     EXPECT_TRUE(brixom.Cancel());
