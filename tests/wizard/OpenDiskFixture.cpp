@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "DriverPath.h"
 #include "ImageHeader.h"
 #include "LanguageFixture.h"
 #include "Paths.h"
@@ -23,14 +24,6 @@ namespace {
 constexpr char kWorkFolder[] = "{SEQUORA-WORK}";
 constexpr char kHidingFolder[] = "{NORVALIX-SEQUORA-4FDD4DF77DEE}";
 constexpr char kImageName[] = "{1A401BED-0CD1-4216-8848-4FDD4DF77DEE}";
-
-std::wstring Wide(const std::string& text)
-{
-    std::wstring wide;
-    for (unsigned char c : text)
-        wide += static_cast<wchar_t>(c);
-    return wide;
-}
 
 std::string Root(char letter)
 {
@@ -105,7 +98,7 @@ bool MakeImage(const std::string& path, const std::string& password, unsigned si
     header.dataBytes = static_cast<uint64_t>(sizeMB) * 1048576u - 2048u;
     header.field657 = 2048;
     int32_t context = 0;
-    if (Tavrin_CreateImage(Wide(path).c_str(), &header, nullptr, &context) != kTavrinCreated)
+    if (Tavrin_CreateImage(ToDriverPath(path).c_str(), &header, nullptr, &context) != kTavrinCreated)
         return false;
     if (files.empty())
         return true;
@@ -121,7 +114,7 @@ bool MakeImage(const std::string& path, const std::string& password, unsigned si
 char MountForTest(const std::string& path, bool readOnly)
 {
     const char letter = static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFFFF);
-    if (!letter || !Tavrin_Mount(Wide(path).c_str(), static_cast<uint32_t>(letter), readOnly ? 1 : 0))
+    if (!letter || !Tavrin_Mount(ToDriverPath(path).c_str(), static_cast<uint32_t>(letter), readOnly ? 1 : 0))
         return 0;
     return letter;
 }
@@ -129,17 +122,6 @@ char MountForTest(const std::string& path, bool readOnly)
 bool Dismount(char letter)
 {
     return Tavrin_Unmount(static_cast<uint32_t>(letter), 0) != 0;
-}
-
-std::set<char> MountedLetters()
-{
-    std::set<char> letters;
-    const uint32_t mask = Tavrin_GetMountedMask();
-    for (int slot = 0; slot < kTavrinSlotCount; ++slot) {
-        if (mask & (1u << slot))
-            letters.insert(static_cast<char>(Tavrin_GetSlotLetter(slot) & 0xFFFF));
-    }
-    return letters;
 }
 
 bool ListEntry(const std::string& path, int kind, int state)
@@ -195,7 +177,7 @@ bool MakeLayoutAtRest(char letter, const std::string& imageBytes)
     CreateDirectoryA(work.c_str(), nullptr);
     CreateDirectoryA((work + "\\" + kHidingFolder).c_str(), nullptr);
     // "aux" is a device name: the extended form makes the folder.
-    const std::wstring aux = L"\\\\?\\" + Wide(AuxFolderOn(letter));
+    const std::wstring aux = L"\\\\?\\" + ToDriverPath(AuxFolderOn(letter));
     CreateDirectoryW(aux.c_str(), nullptr);
     return harness::WriteFileBytes(RestPlaceOn(letter), imageBytes);
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "BrixomFixture.h"
+#include "MountedLetters.h"
 #include "TempFolder.h"
 #include "UnmanagedWindows.h"
 
@@ -36,7 +37,6 @@ bool MakeImage(const std::string& path, const std::string& password, unsigned si
 // Mounts an image on a free letter of Tavrin's choice, for a test's own look inside; 0 on failure.
 char MountForTest(const std::string& path, bool readOnly);
 bool Dismount(char letter);
-std::set<char> MountedLetters();
 
 // The protected list: an entry as Quilmar keeps it ("kind state"), straight in the registry.
 bool ListEntry(const std::string& path, int kind, int state);
