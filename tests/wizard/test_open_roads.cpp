@@ -25,6 +25,8 @@ using namespace opentest;
 namespace {
 
 constexpr DWORD kJobMs = 60000;
+// A shell window can take its time on a busy machine.
+constexpr DWORD kShellWindowMs = 30000;
 // The failing-media road's image; the script sizes its small drive from it.
 constexpr unsigned kRoadImageMB = 32;
 
@@ -90,7 +92,7 @@ TEST(OpenRoads, HiddenDiskMadePortableOverAnOldOne)
     EXPECT_EQ(brixom.Answer(IDYES), "Step4.strDeleteBeforReinstall");
     EXPECT_EQ(brixom.Answer(IDOK, kJobMs), "Step4.strSuccess");
     ASSERT_TRUE(brixom.WaitForEnd()) << "a finished install ends the wizard";
-    EXPECT_TRUE(WaitUntil([&] { return FindShellWindowOfDrive(usb.Letter()) != nullptr; }, 10000))
+    EXPECT_TRUE(WaitUntil([&] { return FindShellWindowOfDrive(usb.Letter()) != nullptr; }, kShellWindowMs))
         << "the drive opened in the shell";
     CloseShellWindows();
 

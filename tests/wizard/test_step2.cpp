@@ -668,13 +668,18 @@ TEST(Step2Media, SmallDrive)
     EXPECT_EQ(s.Finish(), "Step2.strSpaceSmallToInstall");
     EXPECT_TRUE(Snapshot(usb.Folder()) == before);
 
-    // Room for the image (51 MB free) but not for Agent.exe, Agent.ini and Tavrin.dll beside it.
+    // Room for the image (51 MB free) but not for Agent.exe, Agent.ini and Tavrin.dll beside it:
+    // Agent's own files fit in the megabyte the image leaves, so Brixom's Agent.ini is made larger.
+    const std::string agentIni = s.Brixom().Path("Agent.ini");
+    const std::string agentIniBytes = ReadFileBytes(agentIni);
+    ASSERT_TRUE(WriteFileBytes(agentIni, agentIniBytes + std::string(2u << 20, ';')));
     ASSERT_TRUE(FillTo(usb.Root(), (51u << 20) + (200u << 10)));
     EXPECT_EQ(s.Finish(IDOK, 60000), "Step2.strMakeUSBFailed");
     EXPECT_TRUE(s.Brixom().Process().IsRunning());
     EXPECT_FALSE(portabletest::IsFileAt(on.WorkPlace()));
     EXPECT_FALSE(portabletest::IsFileAt(on.RestPlace()));
 
+    ASSERT_TRUE(WriteFileBytes(agentIni, agentIniBytes));
     DeleteFileA((usb.Root() + "filler.bin").c_str());
     EXPECT_EQ(s.Finish(IDYES), "Step2.strReinstallTip");
     EXPECT_EQ(s.Answer(IDYES), "Step2.strDeleteTip");

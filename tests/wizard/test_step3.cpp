@@ -28,6 +28,8 @@ namespace {
 
 constexpr UINT kTabControlId = 0x3020;
 constexpr DWORD kNoMessageMs = 1500;
+// A shell window can take its time on a busy machine.
+constexpr DWORD kShellWindowMs = 30000;
 
 std::vector<std::string> ProtectionCalls(const std::vector<std::string>& journal)
 {
@@ -133,7 +135,7 @@ TEST(Step3, HiddenImagesPasswordsAndPage4)
     const std::string mountLine = "Tavrin_Mount(\"" + listed + "\", " + std::string(1, highest) + ", 1) -> 1";
     EXPECT_EQ(CallsOf(Since(brixom.Journal(), before), {"Tavrin_Mount"}), std::vector<std::string>{mountLine});
     ASSERT_TRUE(MountedLetters().count(highest));
-    EXPECT_TRUE(WaitUntil([&] { return FindShellWindowOfDrive(highest) != nullptr; }, 10000))
+    EXPECT_TRUE(WaitUntil([&] { return FindShellWindowOfDrive(highest) != nullptr; }, kShellWindowMs))
         << "the new drive opened in the shell";
     CloseShellWindows();
     const std::string root = std::string(1, highest) + ":\\";
