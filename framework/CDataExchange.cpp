@@ -31,9 +31,13 @@ void DDX_Text(CDataExchange* dx, int id, CString& value)
     HWND item = dx->PrepareCtrl(id);
     if (!item)
         return;
-    if (dx->m_bSaveAndValidate)
+    if (dx->m_bSaveAndValidate) {
         value = CWnd::FromHandle(item)->GetWindowText();
-    else
+        return;
+    }
+    // Only a changed text is set: an edit would otherwise send EN_CHANGE (its page's handler may
+    // write the fields back, again and again) and lose its caret.
+    if (CWnd::FromHandle(item)->GetWindowText() != value)
         ::SetWindowTextA(item, value);
 }
 

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "CDlgGetNewVersion.h"
-#include "CSelectGuard.h"
 #include "CWizardSheet.h"
 #include "Fennick.h"
 #include "MountedDriveInfo.h"
@@ -11,6 +10,7 @@
 #include "SafeFormat.h"
 #include "Tavrin.h"
 #include "WizardGlobals.h"
+#include "WizardPage.h"
 #include "resource.h"
 
 namespace {
@@ -18,16 +18,10 @@ namespace {
 constexpr UINT_PTR kStartupTimer = 1;
 constexpr UINT kStartupTimerMs = 400;
 constexpr int kPageLeft = 2, kPageTop = 30, kPageWidth = 600, kPageHeight = 336;
-constexpr int kBackgroundLeft = 3, kBackgroundTop = 30;
-constexpr COLORREF kYellow = RGB(255, 255, 0);
 constexpr COLORREF kControlText = 0x00FFFFFF;
-constexpr int kTitleFontHeight = 20, kSubtitleFontHeight = 16, kTitleFontWeight = 700;
-constexpr POINT kTitlePlace = {10, 2};
-// Four copies one pixel diagonally around the yellow one draw its outline.
-constexpr int kSubtitleIds[CStep1::kSubtitleCount] = {IDC_LBL_STEP1_SUBTITLE, IDC_LBL_STEP1_SUBTITLE_2,
-                                                     IDC_LBL_STEP1_SUBTITLE_3, IDC_LBL_STEP1_SUBTITLE_4,
-                                                     IDC_LBL_STEP1_SUBTITLE_TOP};
-constexpr POINT kSubtitlePlaces[CStep1::kSubtitleCount] = {{9, 21}, {9, 23}, {11, 23}, {11, 21}, {10, 22}};
+constexpr int kSubtitleIds[CStepTitles::kSubtitleCopies] = {IDC_LBL_STEP1_SUBTITLE, IDC_LBL_STEP1_SUBTITLE_2,
+                                                           IDC_LBL_STEP1_SUBTITLE_3, IDC_LBL_STEP1_SUBTITLE_4,
+                                                           IDC_LBL_STEP1_SUBTITLE_TOP};
 const char* const kNtPrefix = "\\??\\";
 
 }  // namespace
@@ -65,9 +59,7 @@ void CStep1::DoDataExchange(CDataExchange* dx)
     CPropertyPage::DoDataExchange(dx);
     DDX_Control(dx, IDC_CMB_DISKS, m_cmbDisks);
     DDX_Control(dx, IDC_LBL_DISK_TIP, m_lblDiskTip);
-    DDX_Control(dx, IDC_LBL_STEP1_TITLE, m_lblTitle);
-    for (int i = 0; i < kSubtitleCount; ++i)
-        DDX_Control(dx, kSubtitleIds[i], m_lblSubtitles[i]);
+    m_titles.Exchange(dx, IDC_LBL_STEP1_TITLE, kSubtitleIds);
     DDX_Control(dx, IDC_CHK_UNMOUNT_ALL, m_chkUnmountAll);
     DDX_Control(dx, IDC_CHK_PROTECT, m_chkProtect);
     DDX_Control(dx, IDC_RADIO_CREATE, m_rdCreate);
@@ -79,7 +71,6 @@ BOOL CStep1::OnInitDialog()
 {
     CPropertyPage::OnInitDialog();
     Sheet()->UpdateTitle();
-    m_hBackground = Sheet()->GetBackground();
 
     m_cmbDisks.EnableWindow(FALSE);
     m_chkUnmountAll.EnableWindow(FALSE);
@@ -122,28 +113,7 @@ BOOL CStep1::OnInitDialog()
                           IDB_COMBO_ARROW_DISABLED);
     m_cmbDisks.SetExtraBitmaps(IDB_COMBO_EXTRA_A, IDB_COMBO_EXTRA_A, IDB_COMBO_EXTRA_B, IDB_COMBO_EXTRA_B);
 
-    m_fontTitle.CreateFont(kTitleFontHeight, 0, 0, 0, kTitleFontWeight, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
-    m_lblTitle.SetWindowText(LangText("Step1", "lblStep1"));
-    m_lblTitle.SetFont(&m_fontTitle, TRUE);
-    m_lblTitle.SetAutoSize(TRUE);
-    m_lblTitle.SetTextColor(kYellow);
-    m_lblTitle.SetWindowPos(nullptr, kTitlePlace.x, kTitlePlace.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-
-    m_fontSubtitle.CreateFont(kSubtitleFontHeight, 0, 0, 0, kTitleFontWeight, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
-    const CString subtitle = LangText("Step1", "lblStep2");
-    for (int i = 0; i < kSubtitleCount; ++i) {
-        CTransparentStatic& label = m_lblSubtitles[i];
-        label.SetWindowText(subtitle);
-        label.SetFont(&m_fontSubtitle, TRUE);
-        label.SetAutoSize(TRUE);
-        if (i == kSubtitleCount - 1)
-            label.SetTextColor(kYellow);
-        label.SetWindowPos(nullptr, kSubtitlePlaces[i].x, kSubtitlePlaces[i].y, 0, 0,
-                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    // The yellow copy is drawn last, over its outline.
-    m_lblSubtitles[kSubtitleCount - 1].SetWindowPos(&m_lblSubtitles[kSubtitleCount - 2], 0, 0, 0, 0,
-                                                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    m_titles.Layout("Step1");
 
     FillMountedDisks();
     ClickRadio(IDC_RADIO_CREATE);
@@ -157,7 +127,6 @@ BOOL CStep1::OnSetActive()
     Sheet()->EnableWizardButtons(kWizardNext);
     SetWindowPos(nullptr, kPageLeft, kPageTop, kPageWidth, kPageHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     Sheet()->SetBackground(IDB_BACKGROUND_OPERATIONS);
-    m_hBackground = Sheet()->GetBackground();
     Sheet()->Invalidate(TRUE);
     return CPropertyPage::OnSetActive();
 }
@@ -348,29 +317,14 @@ void CStep1::OnTimer(UINT_PTR id)
     }
 }
 
-void CStep1::PaintBackground(HDC dc)
-{
-    const CWizardSheet* sheet = Sheet();
-    HDC memory = ::CreateCompatibleDC(dc);
-    if (!memory)
-        return;
-    {
-        CSelectGuard select(memory, m_hBackground);
-        ::BitBlt(dc, 0, 0, sheet->m_nBackgroundWidth, sheet->m_nBackgroundHeight, memory, kBackgroundLeft,
-                 kBackgroundTop, SRCCOPY);
-    }
-    ::DeleteDC(memory);
-}
-
 void CStep1::OnPaint()
 {
-    CPaintDC dc(this);
-    PaintBackground(dc);
+    PaintWizardPage(this);
 }
 
 LRESULT CStep1::OnPrintClient(WPARAM wParam, LPARAM)
 {
-    PaintBackground(reinterpret_cast<HDC>(wParam));
+    PrintWizardPage(this, reinterpret_cast<HDC>(wParam));
     return 0;
 }
 

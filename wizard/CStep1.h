@@ -5,16 +5,15 @@
 #include <string>
 
 #include "CBitComboBox.h"
-#include "CFont.h"
 #include "CPropertyPage.h"
 #include "CSkinButton.h"
+#include "CStepTitles.h"
 #include "CTransparentStatic.h"
 
 class CStep1 : public CPropertyPage {
 public:
     static constexpr int kOperationCreate = 0;
     static constexpr int kOperationMount = 1;
-    static constexpr int kSubtitleCount = 5;
 
     CStep1();
 
@@ -52,21 +51,16 @@ protected:
 
 private:
     class CWizardSheet* Sheet() const;
-    void PaintBackground(HDC dc);
     // Dismounts the disk on `letter` and releases (and maybe protects) its image; asks Retry or
     // Cancel while that fails. False when the user cancels.
     bool DismountDisk(char letter);
 
     CBitComboBox m_cmbDisks;
     CTransparentStatic m_lblDiskTip;
-    CTransparentStatic m_lblTitle;
-    CTransparentStatic m_lblSubtitles[kSubtitleCount];
-    CFont m_fontTitle;
-    CFont m_fontSubtitle;
+    CStepTitles m_titles;
     CSkinButton m_chkUnmountAll;
     CSkinButton m_chkProtect;
     CSkinButton m_rdCreate;
     CSkinButton m_rdMount;
     CSkinButton m_rdUnmount;
-    HBITMAP m_hBackground = nullptr;
 };

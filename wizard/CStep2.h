@@ -1,24 +1,159 @@
 #pragma once
-// Page 2: create a disk on the hard disk or a portable one on a USB drive. The part the sheet's
-// verbs rely on: its mode and ClickMode; the form itself comes with the page's own work.
+// Page 2: create a disk. In hard-disk mode the user names a new image file, a drive letter, a size
+// and a password, and Finish creates the image, mounts it on that letter and opens it. In USB mode
+// the user picks a USB drive, a size and a password, and Finish creates the image on that drive and
+// builds the portable disk around it. Nothing on the user's disks changes before Finish.
+#include <windows.h>
+
+#include "CBitComboBox.h"
+#include "CBitmap.h"
+#include "CComboBox.h"
+#include "CEditEx.h"
+#include "CHotBtn.h"
 #include "CPropertyPage.h"
+#include "CSkinButton.h"
+#include "CStepTitles.h"
+#include "CString.h"
+#include "CTransparentStatic.h"
+
+class CWaitDlg;
+
+// Free megabytes on the drive of `path` ("%c:\" of its first character); 0 when they cannot be
+// read. A FAT32 volume with 4096 MB or more free gives 4096 (its largest file is just under 4 GiB).
+unsigned GetFreeSpaceMB(const char* path);
 
 class CStep2 : public CPropertyPage {
 public:
     static constexpr int kModeUsb = 0;
     static constexpr int kModeHardDisk = 1;
+    static constexpr int kSmallestSize = 50;          // MB
+    static constexpr int kLargestFatSize = 4095;      // MB: a FAT32 file stays under 4 GiB
+    static constexpr unsigned kHardDiskSizeCap = 2048;
+    static constexpr int kPasswordLimit = 16;
 
     CStep2();
+
+    BOOL OnInitDialog() override;
     BOOL OnSetActive() override;
-    // Chooses a mode as the user would, by clicking its radio.
+    BOOL OnWizardFinish() override;
+    BOOL OnQueryCancel() override;
+
+    // Chooses a mode as the user would, by clicking its radio (the sheet's verbs).
     void ClickMode(int id);
+
+    // What the progress dialog's worker reads for a new image: its size in MB and its description.
+    int GetSize() const { return m_nSize; }
+    const CString& GetDescription() const { return m_strDescription; }
 
     int m_nMode = kModeUsb;
 
+    // The page's rules, free of windows.
+    // Free MB of a volume: the bytes free to the caller in MB, 4096 at most on exactly "FAT32".
+    static unsigned FreeSpaceMBFor(ULONGLONG freeBytes, const char* fileSystem);
+    // The largest size offered: the free MB less a 100 MB reserve, or 10 with 100 MB free or less.
+    static unsigned MaximumSizeFor(unsigned freeMB);
+    // The size proposed for a maximum: half of it, at most 2048 MB in hard-disk mode.
+    static int ProposedSizeFor(unsigned maximum, bool hardDisk);
+    // The plus, minus and leave-the-edit clamps: above the maximum (compared unsigned, so a negative
+    // value too) becomes the maximum, then below 50 becomes 50.
+    static int ClampSize(int size, unsigned maximum);
+    // The size edit's text: blanks trimmed, optional sign, leading digits; 0 when there are none;
+    // saturates instead of wrapping.
+    static int ParseSize(const char* text);
+    // 0 for fewer than 6 characters, else the OR of 1 (A-Z), 2 (a-z), 4 (0-9), 8 (any other byte).
+    static int GetCharClasses(const char* password);
+    static int GetPasswordStrength(const char* password);     // bits set in the classes, 0..4
+    // The "(YYYYMMDDhhmmss).sqv" tail of the default file name.
+    static CString DefaultNameTail(const SYSTEMTIME& time);
+    // `path` with its extension replaced by (or given) "sqv"; drive, folder and name kept.
+    static CString WithImageExtension(const CString& path);
+
 protected:
-    void OnRadioUsb();
-    void OnRadioHardDisk();
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    void DoDataExchange(CDataExchange* dx) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    void OnBrowseImage();
+    void OnImagePathChange();
+    void OnPasswordChange();
+    void OnTimer(UINT_PTR id);
+    void OnHddMode();
+    void OnUsbMode();
+    void OnUsbDriveChange();
     void OnPaint();
+    LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
+    void OnSizeUp();
+    void OnSizeDown();
+    void OnSizeKillFocus();
     DECLARE_MESSAGE_MAP()
+
+    // The new image's size in MB and its description, as Finish last read them.
+    int m_nSize = 0;
+    CString m_strDescription;
+
+private:
+    class CWizardSheet* Sheet() const;
+    void LayoutControls();
+    void UpdateStrength(const CString& password);
+    void SetStrengthBar(int percent);
+    void SetSizeText(int size);
+    int GetSizeFromEdit() const;
+    void ShowMaximum(unsigned maximum);
+    void HideMaximum();
+    void EnableSizeControls(BOOL enable);
+    void InvalidateUnder(CWnd& control);
+
+    // USB drives and free letters.
+    void StartUsbScan();
+    static void UsbScanThread(void* page);
+    void HandOverScan();
+    void FillFreeLetters();
+
+    // Finish, by mode; FALSE keeps the page.
+    BOOL FinishHardDisk();
+    BOOL FinishUsb();
+    BOOL Refuse(const char* key, UINT icon);       // the [Step2] message, then FALSE
+    // Deletes the file the user agreed at Browse to replace; false (and a message) when it stays.
+    bool DeleteReplacedFile();
+
+    CWaitDlg* m_pWaitDlg = nullptr;        // the running scan's box; null while none runs
+    bool m_bRescanPending = false;         // a device event came during a scan
+    bool m_bBusy = false;                  // Finish or Browse runs: device events wait for the user
+    bool m_bActivatedBefore = false;
+
+    CComboBox m_cmbFileSystem;
+    CBitComboBox m_cmbLetters;
+    CString m_strImagePath;
+    CString m_strPassword;
+    CString m_strConfirm;
+    CString m_strLabel;
+    CString m_strMaxText;
+    CString m_strStrength;
+    CBitComboBox m_cmbUsb;
+    CEditEx m_editImage;
+    CEditEx m_editSize;
+    CHotBtn m_btnBrowse;
+    CHotBtn m_btnSizeUp;
+    CHotBtn m_btnSizeDown;
+    CSkinButton m_rdUsb;
+    CSkinButton m_rdHdd;
+    CTransparentStatic m_lblUsb;
+    CTransparentStatic m_lblImage;
+    CTransparentStatic m_lblLetter;
+    CTransparentStatic m_lblSize;
+    CTransparentStatic m_lblSizeMB;
+    CTransparentStatic m_lblPassword;
+    CTransparentStatic m_lblStrengthTitle;
+    CTransparentStatic m_lblConfirm;
+    CTransparentStatic m_lblMaxSize;
+    CTransparentStatic m_lblStrength;
+    CTransparentStatic m_lblPasswordTip;
+    CStepTitles m_titles;
+    CBitmap m_browseFaces[4];
+    CBitmap m_sizeUpFaces[4];
+    CBitmap m_sizeDownFaces[4];
+    HBITMAP m_hBackground = nullptr;
+    unsigned m_nMaximum = 0;
+    CString m_strReplacePath;              // an existing file the user agreed to replace at Finish
 };

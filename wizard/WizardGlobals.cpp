@@ -7,6 +7,9 @@ CString g_LanguageFile;
 int g_BrandIndex = 0;
 CString g_HelpPageUrl;
 CString g_MessageCaption;
+CString g_ImagePath;
+CString g_ImagePassword;
+int g_ImageKind = kImageKindHidden;
 
 CString LanguageFilePathFor(const std::string& programPath)
 {

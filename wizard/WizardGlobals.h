@@ -11,6 +11,17 @@ extern int g_BrandIndex;            // from [Product] "Company Name"
 extern CString g_HelpPageUrl;       // [Product] "ProductHelpPage"
 extern CString g_MessageCaption;    // the product title: caption of every message box
 
+// The image of the current operation: pages 2 and 3 set it, page 4 and the progress dialog's
+// worker read it. The password is that of a new image (page 2), written into its header.
+extern CString g_ImagePath;
+extern CString g_ImagePassword;
+extern int g_ImageKind;             // chosen on page 3, read by page 4
+
+// Image kinds.
+constexpr int kImageKindHidden = 0;     // on the hard disk, kept in the lock library's list
+constexpr int kImageKindNormal = 1;     // on the hard disk
+constexpr int kImageKindPortable = 2;   // on a USB drive, in the portable layout
+
 // Shown when [Product] "ProductHelpPage" is missing from the language file.
 constexpr const char* kDefaultProductPage = "https://www.norvalix.example/sequora/";
 

@@ -6,7 +6,7 @@
 namespace {
 
 constexpr int kPageLeft = 2, kPageTop = 30, kPageWidth = 600, kPageHeight = 336;
-constexpr int kBackgroundLeft = 3, kBackgroundTop = 30;
+constexpr int kBackgroundTop = 30;
 constexpr COLORREF kPageTextColor = 0x00FFFFFF;
 
 }  // namespace
@@ -21,14 +21,19 @@ void ActivateWizardPage(CPropertyPage* page, DWORD buttons, UINT backgroundId)
     page->Invalidate(TRUE);
 }
 
-void PaintWizardPage(CPropertyPage* page)
+void PaintWizardPage(CPropertyPage* page, int backgroundLeft)
 {
     CPaintDC dc(page);
+    PrintWizardPage(page, dc, backgroundLeft);
+}
+
+void PrintWizardPage(CPropertyPage* page, HDC dc, int backgroundLeft)
+{
     const CWizardSheet* sheet = static_cast<const CWizardSheet*>(page->GetSheet());
     HDC memory = ::CreateCompatibleDC(dc);
     {
         CSelectGuard select(memory, sheet->GetBackground());
-        ::BitBlt(dc, 0, 0, sheet->m_nBackgroundWidth, sheet->m_nBackgroundHeight, memory, kBackgroundLeft,
+        ::BitBlt(dc, 0, 0, sheet->m_nBackgroundWidth, sheet->m_nBackgroundHeight, memory, backgroundLeft,
                  kBackgroundTop, SRCCOPY);
     }
     ::DeleteDC(memory);

@@ -96,4 +96,41 @@ private:
     std::vector<Color> m_pixels;
 };
 
+// Inside of a rounded rectangle (l, t, r, b exclusive) with corner radius `radius`: 1 inside, 0
+// outside, soft at the edge.
+inline double RoundRectCoverage(double x, double y, double l, double t, double r, double b, double radius)
+{
+    const double cx = std::clamp(x, l + radius, r - radius);
+    const double cy = std::clamp(y, t + radius, b - radius);
+    return std::clamp(radius - std::hypot(x - cx, y - cy) + 0.5, 0.0, 1.0);
+}
+
+struct NamedImage {
+    const char* name;
+    Image image;
+};
+
+// A generator's one argument, its output folder with a slash; "" (and the usage on stderr) when the
+// call is not that.
+inline std::string OutputFolder(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <output folder>\n", argc > 0 ? argv[0] : "generator");
+        return std::string();
+    }
+    return std::string(argv[1]) + "/";
+}
+
+// Writes each image as <folder><name>; false, with a message, at the first that cannot be written.
+inline bool SaveImages(const std::string& folder, const std::vector<NamedImage>& images)
+{
+    for (const NamedImage& each : images) {
+        if (!each.image.Save(folder + each.name)) {
+            std::fprintf(stderr, "cannot write %s%s\n", folder.c_str(), each.name);
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace art

@@ -2,6 +2,7 @@
 // Where a test finds the built suite. Test programs live in <build>/tests; the program folder, laid
 // out as a user's installation, is <build>/program.
 #include <string>
+#include <vector>
 
 namespace harness {
 
@@ -18,6 +19,8 @@ bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 std::string ReadFileBytes(const std::string& path);              // "" when unreadable
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// The lines of a text file (LF or CRLF), empty ones included; none when unreadable.
+std::vector<std::string> ReadLines(const std::string& path);
 
 // Copies a folder tree (files and sub-folders, attributes kept). Used to give a test its own copy
 // of the program folder that it may change (swap in a recording fake, drop a library).

@@ -15,20 +15,7 @@ bool InstallRecorder(const std::string& asProgramPath)
 
 std::vector<std::string> RecordedCalls(const std::string& programPath)
 {
-    std::vector<std::string> lines;
-    std::string text = ReadFileBytes(programPath + ".log");
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
+    return ReadLines(programPath + ".log");
 }
 
 bool WaitForRecordedCalls(const std::string& programPath, size_t count, unsigned timeoutMs)

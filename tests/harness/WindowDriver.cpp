@@ -222,4 +222,15 @@ bool SaveBitmapFile(const std::string& path, const std::vector<DWORD>& pixels, i
     return ok;
 }
 
+std::string AnswerMessageBox(DWORD pid, int button, DWORD timeoutMs)
+{
+    HWND box = WaitForMessageBox(pid, timeoutMs);
+    if (!box)
+        return std::string();
+    const std::string text = MessageBoxText(box);
+    ClickButton(box, button);
+    WaitUntil([&] { return !IsWindow(box); }, 10000);
+    return text;
+}
+
 }  // namespace harness

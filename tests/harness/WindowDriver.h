@@ -24,6 +24,9 @@ HWND WaitForWindow(DWORD pid, const char* className = nullptr, const char* text 
 HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs = 10000);
 HWND FindMessageBox(DWORD pid);
 std::string MessageBoxText(HWND box);
+// Waits for a message box of `pid`, answers it with `button` and waits until it is gone; returns its
+// text ("" when none came).
+std::string AnswerMessageBox(DWORD pid, int button, DWORD timeoutMs = 10000);
 
 std::string WindowText(HWND window);                   // works across processes
 std::string ClassNameOf(HWND window);

@@ -7,24 +7,24 @@
 namespace {
 
 constexpr int kCloseButton = 178;
+constexpr int kFinishButton = 173;
 
-std::vector<std::string> ReadLines(const std::string& path)
+std::vector<std::string> NonEmptyLines(const std::string& path)
 {
     std::vector<std::string> lines;
-    const std::string text = harness::ReadFileBytes(path);
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    for (std::string& line : harness::ReadLines(path)) {
         if (!line.empty())
-            lines.push_back(line);
-        start = end + 1;
+            lines.push_back(std::move(line));
     }
     return lines;
+}
+
+std::string Narrow(const wchar_t* text)
+{
+    std::string out;
+    for (const wchar_t* c = text; *c; ++c)
+        out += static_cast<char>(*c);
+    return out;
 }
 
 }  // namespace
@@ -57,6 +57,18 @@ bool BrixomFixture::WriteLanguage(const std::vector<harness::LanguageEntry>& ent
     return harness::WriteLanguageFile(Path("Lang\\Sequora.ini"), entries);
 }
 
+bool BrixomFixture::WriteEchoLanguage(const std::vector<harness::LanguageEntry>& overrides)
+{
+    const std::string target = Path("Lang\\Sequora.ini");
+    if (!harness::WriteEchoLanguageFile(harness::JoinPath(harness::ProgramDir(), "Lang\\Sequora.ini"), target))
+        return false;
+    for (const harness::LanguageEntry& e : overrides) {
+        if (!WritePrivateProfileStringA(e.section.c_str(), e.key.c_str(), e.value.c_str(), target.c_str()))
+            return false;
+    }
+    return true;
+}
+
 bool BrixomFixture::RemoveLanguage()
 {
     return DeleteFileA(Path("Lang\\Sequora.ini").c_str()) || !harness::FileExists(Path("Lang\\Sequora.ini"));
@@ -84,7 +96,16 @@ bool BrixomFixture::Start(const std::string& arguments, const std::string& fault
 
 HWND BrixomFixture::WaitForSheet(DWORD timeoutMs)
 {
-    return harness::WaitForWindow(m_process.Pid(), nullptr, nullptr, timeoutMs);
+    // The sheet is the window with the Finish button: page 2's scanning box may show before it.
+    HWND sheet = nullptr;
+    harness::WaitUntil([&] {
+        for (HWND window : harness::TopLevelWindows(m_process.Pid())) {
+            if (IsWindowVisible(window) && GetDlgItem(window, kFinishButton))
+                sheet = window;
+        }
+        return sheet != nullptr;
+    }, timeoutMs);
+    return sheet;
 }
 
 bool BrixomFixture::CloseSheet(HWND sheet)
@@ -95,7 +116,7 @@ bool BrixomFixture::CloseSheet(HWND sheet)
 
 std::vector<std::string> BrixomFixture::Journal() const
 {
-    return ReadLines(m_journal);
+    return NonEmptyLines(m_journal);
 }
 
 std::vector<std::string> BrixomFixture::LauncherCalls() const
@@ -120,4 +141,26 @@ HWND ActivePage(HWND sheet)
 bool PageHolds(HWND page, int id)
 {
     return page && GetDlgItem(page, id) != nullptr;
+}
+
+std::vector<std::string> ListEntries(HWND list)
+{
+    std::vector<std::string> entries;
+    const LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[MAX_PATH] = L"";
+        SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        entries.push_back(Narrow(text));
+    }
+    return entries;
+}
+
+std::string SelectedEntry(HWND list)
+{
+    const LRESULT selected = SendMessageA(list, CB_GETCURSEL, 0, 0);
+    if (selected < 0)
+        return std::string();
+    wchar_t text[MAX_PATH] = L"";
+    SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(text));
+    return Narrow(text);
 }

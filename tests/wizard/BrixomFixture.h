@@ -22,6 +22,8 @@ public:
     // The language file the copy reads; entries replace the whole file. Remove() leaves none.
     bool WriteLanguage(const std::vector<harness::LanguageEntry>& entries);
     bool RemoveLanguage();
+    // The shipped language file as an echo file ("Section.key" texts), with values of the test's own.
+    bool WriteEchoLanguage(const std::vector<harness::LanguageEntry>& overrides = {});
 
     // Starts Brixom with `arguments` and the outside libraries' test seam set as given.
     bool Start(const std::string& arguments, const std::string& faults = std::string());
@@ -47,3 +49,7 @@ private:
 HWND ActivePage(HWND sheet);
 // Whether the page is the one holding the control `id`.
 bool PageHolds(HWND page, int id);
+// Entries of a drop-down list of another process, and its selected one ("" when none). Asked in
+// UTF-16: Wine brings an ANSI entry across processes cut to its first character.
+std::vector<std::string> ListEntries(HWND list);
+std::string SelectedEntry(HWND list);

@@ -223,7 +223,8 @@ TEST(BrixomCommandLine, VerbsLandOnTheirPageAndOtherTextStartsLumetta)
         {"mount_usb", kKindUsb, kKindUsb, false},
         {"MOUNT_HDD", kKindNormal, kKindNormal, false},
         {"\"mount_hiddenhdd\"", kKindHidden, kKindHidden, false},
-        {"  create_usb  ", kModeUsb, kModeUsb, false},
+        // No USB drive: page 2's scan leaves it in hard-disk mode.
+        {"  create_usb  ", kModeUsb, kModeHardDisk, false},
         {"Create_HDD", kModeHardDisk, kModeHardDisk, false},
         // No disk is mounted: page 1 refuses the dismount radio and keeps create.
         {"unmount", kRadioCreate, kRadioCreate, false},
@@ -245,7 +246,7 @@ TEST(BrixomCommandLine, VerbsLandOnTheirPageAndOtherTextStartsLumetta)
         HWND page = ActivePage(sheet);
         ASSERT_NE(page, nullptr);
         EXPECT_TRUE(PageHolds(page, c.pageControl));
-        EXPECT_TRUE(IsChecked(GetDlgItem(page, c.checkedRadio)));
+        EXPECT_TRUE(WaitUntil([&] { return IsChecked(GetDlgItem(page, c.checkedRadio)); }, 5000));
         if (c.pageControl == kKindUsb || c.pageControl == kKindNormal || c.pageControl == kKindHidden) {
             // Page 1 was left with mount chosen.
             EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet, kBack)));
@@ -348,6 +349,11 @@ TEST(BrixomSheet, OwnButtonsMoveBetweenPagesAndCancelEnds)
 
     ASSERT_TRUE(ClickButton(sheet, kNext));
     ASSERT_TRUE(WaitUntil([&] { return PageHolds(ActivePage(sheet), kModeUsb); }, 5000));
+    // Page 2 looks for USB drives first; the wizard takes input again once a mode is chosen.
+    ASSERT_TRUE(WaitUntil([&] {
+        HWND page = ActivePage(sheet);
+        return IsWindowEnabled(sheet) && (IsChecked(GetDlgItem(page, kModeUsb)) || IsChecked(GetDlgItem(page, kModeHardDisk)));
+    }, 10000));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet, kBack)));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(sheet, kNext)));
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, kFinish)));

@@ -30,19 +30,6 @@ constexpr int kCheckAll = 1000, kRadioMount = 1005, kRadioCreate = 1009, kRadioU
 constexpr int kNoticeCancel = 1015, kNoticeUpdate = 1028, kNoticeHeadline = 1089, kNoticeClose = 1091;
 const char* const kProtectedList = "Software\\Quilmar\\Protected";
 
-// The shipped language file turned into the echo file, with some values of the test's own.
-bool WriteEchoLanguage(BrixomFixture& brixom, const std::vector<LanguageEntry>& overrides)
-{
-    const std::string target = brixom.Path("Lang\\Sequora.ini");
-    if (!WriteEchoLanguageFile(JoinPath(ProgramDir(), "Lang\\Sequora.ini"), target))
-        return false;
-    for (const LanguageEntry& e : overrides) {
-        if (!WritePrivateProfileStringA(e.section.c_str(), e.key.c_str(), e.value.c_str(), target.c_str()))
-            return false;
-    }
-    return true;
-}
-
 // The notice is a top-level window of Brixom holding the Update and Close buttons.
 HWND FindNotice(DWORD pid)
 {
@@ -147,22 +134,6 @@ private:
     std::vector<Disk> m_disks;
 };
 
-std::vector<std::string> ListEntries(HWND list)
-{
-    std::vector<std::string> entries;
-    const LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        // Asked in UTF-16: Wine brings an ANSI entry text across processes cut to its first character.
-        wchar_t text[MAX_PATH] = L"";
-        SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        std::string entry;
-        for (const wchar_t* c = text; *c; ++c)
-            entry += static_cast<char>(*c);
-        entries.push_back(entry);
-    }
-    return entries;
-}
-
 std::string Root(char letter)
 {
     return std::string(1, letter) + ":\\";
@@ -188,13 +159,7 @@ std::string FinishAndAnswer(BrixomFixture& brixom, HWND sheet, int answer)
 {
     if (!ClickButton(sheet, kFinish))
         return std::string();
-    HWND box = WaitForMessageBox(brixom.Process().Pid(), 10000);
-    if (!box)
-        return std::string();
-    const std::string text = MessageBoxText(box);
-    ClickButton(box, answer);
-    WaitUntil([&] { return !IsWindow(box); }, 10000);
-    return text;
+    return AnswerMessageBox(brixom.Process().Pid(), answer);
 }
 
 }  // namespace
@@ -222,7 +187,7 @@ TEST(Step1NewVersion, NoticeShowsOnlyForANewerVersionAtAPlainStart)
         SCOPED_TRACE(std::string(c.newest) + " against " + c.current);
         LocalHttpServer server(std::string("[Update]\r\nVersion=") + c.newest + "\r\nUrl=http://127.0.0.1/get\r\n");
         ASSERT_TRUE(server.Listening());
-        ASSERT_TRUE(WriteEchoLanguage(brixom, {{"Product", "UpdateUrl", server.Url()},
+        ASSERT_TRUE(brixom.WriteEchoLanguage({{"Product", "UpdateUrl", server.Url()},
                                                {"frmAbout", "VersionNumber", c.current}}));
         ASSERT_TRUE(brixom.Start(""));
         HWND sheet = brixom.WaitForSheet();
@@ -261,7 +226,7 @@ TEST(Step1NewVersion, NoQueryWithAVerbAndNothingShownWhenTheServerIsDown)
     ASSERT_TRUE(brixom.Ready());
     LocalHttpServer server("Version=99.0\r\n");
     ASSERT_TRUE(server.Listening());
-    ASSERT_TRUE(WriteEchoLanguage(brixom, {{"Product", "UpdateUrl", server.Url()}, {"frmAbout", "VersionNumber", "1.0"}}));
+    ASSERT_TRUE(brixom.WriteEchoLanguage({{"Product", "UpdateUrl", server.Url()}, {"frmAbout", "VersionNumber", "1.0"}}));
     ASSERT_TRUE(brixom.Start("create_hdd"));
     HWND sheet = brixom.WaitForSheet();
     ASSERT_NE(sheet, nullptr);
@@ -271,7 +236,7 @@ TEST(Step1NewVersion, NoQueryWithAVerbAndNothingShownWhenTheServerIsDown)
     EXPECT_TRUE(brixom.CloseSheet(sheet));
 
     const std::string down = "http://127.0.0.1:" + std::to_string(LocalHttpServer::UnusedPort()) + "/update.ini";
-    ASSERT_TRUE(WriteEchoLanguage(brixom, {{"Product", "UpdateUrl", down}, {"frmAbout", "VersionNumber", "1.0"}}));
+    ASSERT_TRUE(brixom.WriteEchoLanguage({{"Product", "UpdateUrl", down}, {"frmAbout", "VersionNumber", "1.0"}}));
     ASSERT_TRUE(brixom.Start(""));
     sheet = brixom.WaitForSheet();
     ASSERT_NE(sheet, nullptr);
@@ -297,7 +262,7 @@ TEST(Step1Dismount, OneChosenDiskThenAllAreDismountedAndProtected)
 
     BrixomFixture brixom;
     ASSERT_TRUE(brixom.Ready());
-    ASSERT_TRUE(WriteEchoLanguage(brixom, {}));
+    ASSERT_TRUE(brixom.WriteEchoLanguage());
     ASSERT_TRUE(brixom.Start("unmount"));
     HWND sheet = brixom.WaitForSheet();
     ASSERT_NE(sheet, nullptr);
@@ -359,7 +324,7 @@ TEST(Step1Dismount, RefusedDismountAsksRetryAndCancelEndsWithoutSuccess)
 
     BrixomFixture brixom;
     ASSERT_TRUE(brixom.Ready());
-    ASSERT_TRUE(WriteEchoLanguage(brixom, {}));
+    ASSERT_TRUE(brixom.WriteEchoLanguage());
     ASSERT_TRUE(brixom.Start("unmount", "unmount-refused=" + std::string(1, refused)));
     HWND sheet = brixom.WaitForSheet();
     ASSERT_NE(sheet, nullptr);
@@ -407,7 +372,7 @@ TEST_P(Step1ReleaseOnly, ImageIsReleasedAndNotProtectedAgain)
     ASSERT_NE(letter, 0);
     BrixomFixture brixom;
     ASSERT_TRUE(brixom.Ready());
-    ASSERT_TRUE(WriteEchoLanguage(brixom, {}));
+    ASSERT_TRUE(brixom.WriteEchoLanguage());
     ASSERT_TRUE(brixom.Start("UNMOUNT"));
     HWND sheet = brixom.WaitForSheet();
     ASSERT_NE(sheet, nullptr);
@@ -488,7 +453,7 @@ TEST(Step1NewVersion, UpdateOpensOnlyAWebAddress)
         SCOPED_TRACE("address [" + c.address + "]");
         LocalHttpServer server("Version=5.0\r\nUrl=" + c.address + "\r\n");
         ASSERT_TRUE(server.Listening());
-        ASSERT_TRUE(WriteEchoLanguage(brixom, {{"Product", "UpdateUrl", server.Url()},
+        ASSERT_TRUE(brixom.WriteEchoLanguage({{"Product", "UpdateUrl", server.Url()},
                                                {"Product", "ProductHomePage", homePage},
                                                {"frmAbout", "VersionNumber", "4.9"}}));
         ASSERT_TRUE(brixom.Start(""));

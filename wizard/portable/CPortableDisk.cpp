@@ -152,6 +152,11 @@ std::string CPortableDisk::RestPlace() const { return OnDrive(kWorkFolderName, k
 std::string CPortableDisk::GetImagePathOnDrive() const { return OnDrive(kWorkFolderName, kImageName); }
 std::string CPortableDisk::GetAuxFolderName() const { return kAuxFolderName; }
 
+BOOL CPortableDisk::IsImageAtRest() const
+{
+    return IsFile(RestPlace()) && !Exists(GetImagePathOnDrive());
+}
+
 // Queries -----------------------------------------------------------------------------------------
 
 BOOL CPortableDisk::GetImageFileSize(ULONGLONG& size) const

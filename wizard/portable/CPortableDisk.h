@@ -33,6 +33,7 @@ public:
     int IsDriveWritable() const;                                // 1 / 0; never touches a user's file
     BOOL IsPortableOnDrive() const;                             // the hiding folder is there
     std::string GetImagePathOnDrive() const;                    // the image's work place
+    BOOL IsImageAtRest() const;                                 // at the rest place, none at the work place
     std::string GetAuxFolderName() const;                       // relative to the work folder
 
     // Building blocks ------------------------------------------------------------------------------

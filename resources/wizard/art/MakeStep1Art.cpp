@@ -17,15 +17,9 @@ namespace {
 using art::Color;
 using art::Image;
 using art::Mix;
+using art::RoundRectCoverage;
 
 const Color kWhite = {255, 255, 255};
-
-double RoundRectCoverage(double x, double y, double l, double t, double r, double b, double radius)
-{
-    const double cx = std::clamp(x, l + radius, r - radius);
-    const double cy = std::clamp(y, t + radius, b - radius);
-    return std::clamp(radius - std::hypot(x - cx, y - cy) + 0.5, 0.0, 1.0);
-}
 
 Image ComboPiece(int width, Color top, Color bottom, Color frame, bool leftEnd, bool arrow, Color mark)
 {
@@ -90,18 +84,12 @@ Image NoticeButton(Color top, Color bottom, Color border)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
+    const std::string out = art::OutputFolder(argc, argv);
+    if (out.empty())
         return 2;
-    }
-    const std::string out = std::string(argv[1]) + "/";
-    struct Output {
-        const char* name;
-        Image image;
-    };
     const Color comboTop = {60, 90, 130}, comboBottom = {34, 58, 96}, comboFrame = {140, 172, 214};
     const Color arrowMark = {245, 247, 250};
-    const Output outputs[] = {
+    const std::vector<art::NamedImage> outputs = {
         {"combo_extra_a.bmp", ComboPiece(20, comboTop, comboBottom, comboFrame, false, false, arrowMark)},
         {"combo_extra_b.bmp", ComboPiece(20, comboBottom, comboTop, comboFrame, false, false, arrowMark)},
         {"newversion_background.bmp", NoticeBackground()},
@@ -109,11 +97,5 @@ int main(int argc, char** argv)
         {"newversion_button_hover.bmp", NoticeButton({104, 150, 206}, {60, 98, 150}, {190, 214, 244})},
         {"newversion_button_pressed.bmp", NoticeButton({34, 58, 96}, {56, 90, 138}, {120, 150, 196})},
     };
-    for (const Output& o : outputs) {
-        if (!o.image.Save(out + o.name)) {
-            std::fprintf(stderr, "cannot write %s%s\n", out.c_str(), o.name);
-            return 1;
-        }
-    }
-    return 0;
+    return art::SaveImages(out, outputs) ? 0 : 1;
 }

@@ -17,21 +17,12 @@ namespace {
 using art::Color;
 using art::Image;
 using art::Mix;
+using art::RoundRectCoverage;
 
 // The bands the sheet's own controls sit on; buttons are drawn onto the same flat colour so their
 // rounded corners blend in.
 const Color kCaptionBand = {30, 32, 36};
 const Color kButtonBand = {36, 38, 44};
-
-// Inside of a rounded rectangle (l, t, r, b exclusive) with corner radius `radius`: 1 inside,
-// 0 outside, soft at the edge.
-double RoundRectCoverage(double x, double y, double l, double t, double r, double b, double radius)
-{
-    const double cx = std::clamp(x, l + radius, r - radius);
-    const double cy = std::clamp(y, t + radius, b - radius);
-    const double d = std::hypot(x - cx, y - cy);
-    return std::clamp(radius - d + 0.5, 0.0, 1.0);
-}
 
 Image Background(Color accent, Color bodyTop, Color bodyBottom)
 {
@@ -176,17 +167,11 @@ bool SaveIcon(const std::string& path)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
+    const std::string out = art::OutputFolder(argc, argv);
+    if (out.empty())
         return 2;
-    }
-    const std::string out = std::string(argv[1]) + "/";
-    struct Output {
-        const char* name;
-        Image image;
-    };
     const Color white = {245, 247, 250};
-    const Output outputs[] = {
+    const std::vector<art::NamedImage> outputs = {
         // Pages 1 and 4, page 3, and the first page shown (also page 2).
         {"background_operations.bmp", Background({64, 170, 190}, {26, 48, 78}, {12, 24, 44})},
         {"background_open.bmp", Background({214, 160, 60}, {42, 40, 64}, {18, 18, 34})},
@@ -204,12 +189,8 @@ int main(int argc, char** argv)
         {"minimize_hover.bmp", SmallButton(Glyph::Minimize, {70, 118, 190}, white)},
         {"minimize_disabled.bmp", SmallButton(Glyph::Minimize, {54, 56, 60}, {110, 112, 118})},
     };
-    for (const Output& o : outputs) {
-        if (!o.image.Save(out + o.name)) {
-            std::fprintf(stderr, "cannot write %s%s\n", out.c_str(), o.name);
-            return 1;
-        }
-    }
+    if (!art::SaveImages(out, outputs))
+        return 1;
     if (!SaveIcon(out + "brixom.ico")) {
         std::fprintf(stderr, "cannot write %sbrixom.ico\n", out.c_str());
         return 1;

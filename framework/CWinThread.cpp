@@ -1,0 +1,66 @@
+#include "CWinThread.h"
+
+CWinThread::~CWinThread()
+{
+    Join();
+}
+
+BOOL CWinThread::CreateThread(Procedure procedure, void* parameter, int priority, DWORD createFlags)
+{
+    if (m_hThread || !procedure)
+        return FALSE;
+    m_procedure = procedure;
+    m_parameter = parameter;
+    // Made suspended in any case, so the priority is set before it runs a single instruction.
+    m_hThread = ::CreateThread(nullptr, 0, &CWinThread::Entry, this, CREATE_SUSPENDED, &m_nThreadID);
+    if (!m_hThread)
+        return FALSE;
+    ::SetThreadPriority(m_hThread, priority);
+    m_suspended = true;
+    if (!(createFlags & CREATE_SUSPENDED))
+        ResumeThread();
+    return TRUE;
+}
+
+DWORD CWinThread::ResumeThread()
+{
+    if (!m_hThread)
+        return static_cast<DWORD>(-1);
+    m_suspended = false;
+    return ::ResumeThread(m_hThread);
+}
+
+bool CWinThread::IsRunning() const
+{
+    return m_hThread && ::WaitForSingleObject(m_hThread, 0) == WAIT_TIMEOUT;
+}
+
+void CWinThread::Join()
+{
+    if (!m_hThread)
+        return;
+    // A thread never resumed would never end.
+    if (m_suspended)
+        ResumeThread();
+    for (;;) {
+        const DWORD woken = ::MsgWaitForMultipleObjects(1, &m_hThread, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (woken != WAIT_OBJECT_0 + 1)
+            break;
+        // Serves what the worker sends (a progress report, a list it fills) and nothing else.
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    ::CloseHandle(m_hThread);
+    m_hThread = nullptr;
+    m_nThreadID = 0;
+}
+
+DWORD WINAPI CWinThread::Entry(void* self)
+{
+    CWinThread* thread = static_cast<CWinThread*>(self);
+    try {
+        return thread->m_procedure(thread->m_parameter);
+    } catch (...) {
+        return 1;
+    }
+}
