@@ -91,6 +91,12 @@ std::string OwnPath()
 
 std::string FirstArgument() { return __argc > 1 ? std::string(__argv[1]) : std::string(); }
 
+// What the opener thread needs, copied: it touches nothing of the form.
+struct OpenerJob {
+    HWND form;
+    std::string root;
+};
+
 std::string RootOf(char letter) { return std::string(1, letter) + ":\\"; }
 
 // Language texts are never used as formats: the letter goes in place of the first "%s" only.
@@ -245,10 +251,9 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner)
 
 TfrmMain::~TfrmMain()
 {
-    if (m_openThread) {
-        WaitForSingleObject(m_openThread, INFINITE);
+    // An opener thread still sleeping ends with the process; it holds nothing of the form.
+    if (m_openThread)
         CloseHandle(m_openThread);
-    }
     if (m_icon)
         DestroyIcon(m_icon);
 }
@@ -347,18 +352,20 @@ void TfrmMain::popMenu_OpenDiskClick(TObject*)
     pnWait->SetCaption(Main("pnWait"));
     pnWait->SetVisible(true);
     Application->ProcessMessages();
-    m_openThread = CreateThread(nullptr, 0, OpenDiskThreadProc, this, 0, nullptr);
+    auto* job = new OpenerJob{Handle(), RootOf(m_letter)};
+    m_openThread = CreateThread(nullptr, 0, OpenDiskThreadProc, job, 0, nullptr);
+    if (!m_openThread)
+        delete job;
     UpdateBrowseCaption();
 }
 
 DWORD WINAPI TfrmMain::OpenDiskThreadProc(LPVOID parameter)
 {
-    auto* form = static_cast<TfrmMain*>(parameter);
-    HWND window = form->Handle();
+    std::unique_ptr<OpenerJob> job(static_cast<OpenerJob*>(parameter));
     Sleep(kOpenerDelayMs);
-    form->OpenInShell();
-    PostMessageA(window, WM_OPENDONE, 0, 0);
-    SendMessageA(window, WM_SYSCOMMAND, kMinimize, 0);
+    ShellExecuteA(nullptr, "open", job->root.c_str(), nullptr, nullptr, SW_SHOW);
+    PostMessageA(job->form, WM_OPENDONE, 0, 0);
+    SendMessageA(job->form, WM_SYSCOMMAND, kMinimize, 0);
     return 0;
 }
 
@@ -520,9 +527,9 @@ LRESULT TfrmMain::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         return result;
     }
     case WM_OPENDONE:
+        // The thread still has its minimise request to send: its handle is closed, not waited for.
         pnWait->SetVisible(false);
         if (m_openThread) {
-            WaitForSingleObject(m_openThread, INFINITE);
             CloseHandle(m_openThread);
             m_openThread = nullptr;
         }

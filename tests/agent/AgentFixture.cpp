@@ -25,6 +25,7 @@ namespace {
 constexpr char kWork[] = "{SEQUORA-WORK}";
 constexpr char kHiding[] = "{NORVALIX-SEQUORA-4FDD4DF77DEE}";
 constexpr char kImage[] = "{1A401BED-0CD1-4216-8848-4FDD4DF77DEE}";
+// Wine opens a folder or drive through HKCR\Folder (HKLM's classes; it does not merge the user's).
 constexpr char kFolderVerb[] = "Software\\Classes\\Folder\\shell\\open\\command";
 constexpr UINT kTrayCallback = 0x800;
 constexpr UINT kFirstTrayIcon = 1;
@@ -78,7 +79,7 @@ void AgentTest::SetUp()
     // The shell's "open" of a folder or drive goes to a recorder instead of a file manager.
     m_shellRecorder = m_temp / "shellopen.exe";
     ASSERT_TRUE(harness::InstallRecorder(m_shellRecorder));
-    ASSERT_TRUE(harness::WriteRegistryString(HKEY_CURRENT_USER, kFolderVerb, "", "\"" + m_shellRecorder + "\" \"%1\""));
+    ASSERT_TRUE(harness::WriteRegistryString(HKEY_LOCAL_MACHINE, kFolderVerb, "", "\"" + m_shellRecorder + "\" \"%1\""));
     MakeLayout();
     m_maskBefore = Tavrin_GetMountedMask();
 }
@@ -90,7 +91,7 @@ void AgentTest::TearDown()
     for (int slot = 0; slot < 32; ++slot)
         if (mask & (1u << slot))
             Tavrin_Unmount(Tavrin_GetSlotLetter(slot), 0);
-    harness::DeleteRegistryTree(HKEY_CURRENT_USER, "Software\\Classes\\Folder");
+    harness::DeleteRegistryTree(HKEY_LOCAL_MACHINE, kFolderVerb);
     m_usb.reset();
 }
 

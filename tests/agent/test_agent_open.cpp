@@ -48,6 +48,8 @@ TEST_F(AgentOpen, TheRightPasswordOpensTheDiskAndExitPutsItBackWithTheFileKept)
 {
     StartAgent();
     const char letter = OpenDisk("  secret1 ");
+    ASSERT_TRUE(harness::WaitForRecordedCalls(m_shellRecorder, 1));
+    EXPECT_EQ("\"" + OnLetter(letter, "") + "\"", harness::RecordedCalls(m_shellRecorder)[0]);
     EXPECT_TRUE(FileExists(WorkPlace()));
     EXPECT_FALSE(FileExists(RestPlace()));
     ASSERT_TRUE(harness::WriteFileBytes(OnLetter(letter, "note.txt"), "kept across computers"));
