@@ -76,15 +76,38 @@ void AgentDisk::MoveIntoRestPlace() const
         Tavrin_MoveFile(WidePath(WorkPlace()).c_str(), WidePath(RestPlace()).c_str());
 }
 
-bool AgentDisk::ReadHeader(std::string& header) const
+std::string AgentDisk::OwnPath()
 {
-    header.assign(kHeaderBytes, '\0');
-    return Tavrin_GetInfo(WidePath(WorkPlace()).c_str(), &header[0]) != 0;
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, length <= MAX_PATH ? length : 0);
 }
 
-bool AgentDisk::WriteHeader(const std::string& header) const
+std::string AgentDisk::OwnFolder()
 {
-    return header.size() == kHeaderBytes && Tavrin_SetInfo(WidePath(WorkPlace()).c_str(), header.data()) != 0;
+    const std::string path = OwnPath();
+    const size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+bool AgentDisk::ReadHeader(const std::string& path, std::string& header)
+{
+    header.assign(kHeaderBytes, '\0');
+    return Tavrin_GetInfo(WidePath(path).c_str(), &header[0]) != 0;
+}
+
+bool AgentDisk::WriteHeader(const std::string& path, const std::string& header)
+{
+    return header.size() == kHeaderBytes && Tavrin_SetInfo(WidePath(path).c_str(), header.data()) != 0;
+}
+
+bool AgentDisk::SetStoredPassword(std::string& header, const std::string& password)
+{
+    if (header.size() != kHeaderBytes || password.size() > kLongestPassword)
+        return false;
+    header.replace(kPasswordOffset, kPasswordField, kPasswordField, '\0');
+    header.replace(kPasswordOffset, password.size(), password);
+    return true;
 }
 
 std::string AgentDisk::StoredPassword(const std::string& header)

@@ -183,7 +183,7 @@ void AgentTest::ChooseFromTrayMenu(int index)
 {
     HWND handler = TrayHandler();
     ASSERT_NE(nullptr, handler);
-    PostMessageA(handler, kTrayCallback, kFirstTrayIcon, WM_RBUTTONUP);
+    PostMessageA(handler, kTrayCallback, kFirstTrayIcon, WM_RBUTTONDOWN);
     ChooseMenuItem(index);
 }
 
