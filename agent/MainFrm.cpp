@@ -250,6 +250,7 @@ void TfrmMain::FormCreate(TObject*)
     popMenu_Help1->SetCaption(Main("popMenu_Help"));
     popMenu_Help->SetCaption(Main("popMenu_Help"));
     PopMenu_Exit->SetCaption(Main("PopMenu_Exit"));
+    m_driveRemovedText = Main("strDriveRemoved");
     Application->SetTitle(lblTop->Caption());
     // The window keeps the region.
     SetWindowRgn(Handle(), CreateRoundRectRgn(0, 0, Width() + 1, Height() + 1, kRegionCorner, kRegionCorner), TRUE);
@@ -561,7 +562,7 @@ LRESULT TfrmMain::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_DRIVEREMOVED:
-        Say(Main("strDriveRemoved"), MB_ICONWARNING);
+        Say(m_driveRemovedText, MB_ICONWARNING);
         return 0;
     case WM_DEVICECHANGE: {
         const LRESULT result = TForm::WndProc(message, wParam, lParam);

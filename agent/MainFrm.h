@@ -108,6 +108,7 @@ private:
     bool m_mounted = false;         // this Agent mounted a disk on m_letter and it is still there
     bool m_orphaned = false;        // the drive went while mounted: its dismount waits for the drive
     TWindowTimer m_driveWatch;      // looks for the drive's return while orphaned
+    std::string m_driveRemovedText; // read at start: Agent.ini goes with the drive
     HANDLE m_openThread = nullptr;
 };
 
