@@ -6,6 +6,7 @@
 // whose password was not checked.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class AgentDisk {
 public:
@@ -57,4 +58,6 @@ private:
 
 // Whitespace and control characters (everything up to a blank, NUL included) stripped at both ends.
 std::string TrimBlanks(const std::string& text);
-std::wstring WidePath(const std::string& path);
+// Text of the ANSI code page as UTF-16 (the driver library's paths, wide message boxes), ended by
+// a NUL. A vector rather than std::wstring keeps the wide string library out of Agent.exe.
+std::vector<wchar_t> ToUtf16(const std::string& text);

@@ -209,10 +209,7 @@ void TForm_Password::bt_OKClick(TObject*)
         return;
     }
     if (!AgentDisk::SetStoredPassword(header, password) || !AgentDisk::WriteHeader(path, header)) {
-        const int length = MultiByteToWideChar(CP_ACP, 0, DialogCaption.c_str(), -1, nullptr, 0);
-        std::wstring caption(length > 0 ? static_cast<size_t>(length) : 1, L'\0');
-        MultiByteToWideChar(CP_ACP, 0, DialogCaption.c_str(), -1, &caption[0], length);
-        MessageBoxW(Handle(), kWriteFailed, caption.c_str(), MB_ICONWARNING);
+        MessageBoxW(Handle(), kWriteFailed, ToUtf16(DialogCaption).data(), MB_ICONWARNING);
         return;
     }
     Say(AgentText("DlgChange", "hit6"), MB_ICONINFORMATION);

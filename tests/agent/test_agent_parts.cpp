@@ -35,24 +35,33 @@ BOOL WINAPI RecordCall(DWORD message, PNOTIFYICONDATAA data)
     return TRUE;
 }
 
+struct ClassSearch {
+    const char* name;
+    HWND found;
+};
+
+BOOL CALLBACK FindClassWindow(HWND w, LPARAM p)
+{
+    auto* search = reinterpret_cast<ClassSearch*>(p);
+    if (harness::ClassNameOf(w) == search->name) {
+        search->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND OwnWindowOfClass(const char* className)
 {
-    struct Search {
-        const char* name;
-        HWND found;
-    } search{className, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM p) {
-            auto* s = reinterpret_cast<Search*>(p);
-            if (harness::ClassNameOf(w) == s->name) {
-                s->found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ClassSearch search{className, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindClassWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// Closes a menu from inside its own loop.
+void CALLBACK EndMenuSoon(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    EndMenu();
 }
 
 void Pump(DWORD ms)
@@ -211,11 +220,7 @@ TEST_F(TrayIcon, TheRightButtonPopsTheMenuUpForTheIconAndNudgesTheOwnerAfterward
     int downs = 0;
     icon->OnMouseDown = [&](TObject*, TMouseButton button, TShiftState, int, int) { downs += button == mbRight; };
 
-    // The menu is closed again from inside its own loop.
-    SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR timer, DWORD) {
-        KillTimer(nullptr, timer);
-        EndMenu();
-    });
+    SetTimer(nullptr, 0, 300, EndMenuSoon);
     MSG stale;
     while (PeekMessageA(&stale, form->Handle(), WM_NULL, WM_NULL, PM_REMOVE)) {
     }
