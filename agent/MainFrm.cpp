@@ -1,5 +1,6 @@
 #include "MainFrm.h"
 
+#include "AgentFormParts.h"
 #include "AgentInstanceGuard.h"
 #include "AgentPictures.h"
 #include "Colors.h"
@@ -53,17 +54,6 @@ std::string WithLetter(const std::string& text, char letter)
     return result;
 }
 
-TLabel* NewLabel(TComponent* owner, TWinControl* parent, int left, int top)
-{
-    auto* label = new TLabel(owner);
-    label->SetParent(parent);
-    label->SetAutoSize(true);
-    label->SetLeft(left);
-    label->SetTop(top);
-    label->SetTransparent(true);
-    return label;
-}
-
 TMenuItem* NewItem(TComponent* owner, TMenu* menu, const char* name, const char* caption, TNotifyEvent onClick)
 {
     auto* item = new TMenuItem(owner);
@@ -72,17 +62,6 @@ TMenuItem* NewItem(TComponent* owner, TMenu* menu, const char* name, const char*
     item->OnClick = std::move(onClick);
     menu->Items()->Add(item);
     return item;
-}
-
-TskImageButton* NewButton(TComponent* owner, TWinControl* parent, const char* name, int left, int top, int width,
-                          int height, const char* family)
-{
-    auto* button = new TskImageButton(owner);
-    button->SetName(name);
-    button->SetParent(parent);
-    button->SetBounds(left, top, width, height);
-    LoadButtonFaces(*button, family);
-    return button;
 }
 
 }  // namespace
@@ -110,19 +89,9 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner)
     OnCreate = MethodOf(this, &TfrmMain::FormCreate);
     OnShow = MethodOf(this, &TfrmMain::FormShow);
 
-    skImagePanel1 = new TskImagePanel(this);
-    skImagePanel1->SetName("skImagePanel1");
-    skImagePanel1->SetParent(this);
-    skImagePanel1->SetBounds(-2, -1, 326, 193);
-    LoadAgentPicture(skImagePanel1->Picture(), agentpic::kMainBackground);
-    skImagePanel1->SetAutoSize(true);
-    skImagePanel1->SetDrawStyle(skNormal);
-    skImagePanel1->OnMouseDown = MouseMethodOf(this, &TfrmMain::skImagePanel1MouseDown);
-
-    lblTop = NewLabel(this, skImagePanel1, 14, 9);
-    lblTop->Font().SetColor(clWhite);
-    lblTop->Font().SetBold(true);
-    lblTop->OnMouseDown = MouseMethodOf(this, &TfrmMain::Image1MouseDown);
+    skImagePanel1 = NewBackgroundPanel(this, this, -2, 326, 193, agentpic::kMainBackground,
+                                       MouseMethodOf(this, &TfrmMain::skImagePanel1MouseDown));
+    lblTop = NewTitleLabel(this, skImagePanel1, MouseMethodOf(this, &TfrmMain::Image1MouseDown));
     lblEnter_Tip = NewLabel(this, skImagePanel1, 18, 46);
     lblPassword_Tip = NewLabel(this, skImagePanel1, 18, 79);
 
@@ -143,16 +112,16 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner)
     skCheckBox_ReadOnly->SetChecked(false);
     skCheckBox_ReadOnly->SetTransparent(true);
 
-    btnFrmMin = NewButton(this, skImagePanel1, "btnFrmMin", 276, 5, 20, 20, agentpic::kMinimize);
+    btnFrmMin = NewPictureButton(this, skImagePanel1, "btnFrmMin", 276, 5, 20, 20, agentpic::kMinimize);
     btnFrmMin->SetVisible(false);
     btnFrmMin->SetTabStop(false);
 
-    btnFrmClose = NewButton(this, skImagePanel1, "btnFrmClose", 296, 5, 20, 20, agentpic::kClose);
+    btnFrmClose = NewPictureButton(this, skImagePanel1, "btnFrmClose", 296, 5, 20, 20, agentpic::kClose);
     btnFrmClose->SetShowHint(true);
     btnFrmClose->SetTabStop(false);
     btnFrmClose->OnClick = MethodOf(this, &TfrmMain::btnFrmCloseClick);
 
-    bt_OK = NewButton(this, skImagePanel1, "bt_OK", 51, 131, 90, 23, agentpic::kButton);
+    bt_OK = NewPictureButton(this, skImagePanel1, "bt_OK", 51, 131, 90, 23, agentpic::kButton);
     bt_OK->SetCaption("&Open");
     bt_OK->Font().SetColor(clWhite);
     bt_OK->Font().SetBold(true);
@@ -161,7 +130,7 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner)
     bt_OK->SetTransparent(true);
     bt_OK->OnClick = MethodOf(this, &TfrmMain::bt_OKClick);
 
-    bt_cancel = NewButton(this, skImagePanel1, "bt_cancel", 188, 131, 90, 23, agentpic::kButton);
+    bt_cancel = NewPictureButton(this, skImagePanel1, "bt_cancel", 188, 131, 90, 23, agentpic::kButton);
     bt_cancel->SetCaption("&Cancel");
     bt_cancel->Font().SetColor(clWhite);
     bt_cancel->Font().SetBold(true);

@@ -1,6 +1,7 @@
 #include "TForm_Password.h"
 
 #include "AgentDisk.h"
+#include "AgentFormParts.h"
 #include "AgentPictures.h"
 #include "MainFrm.h"
 #include "TApplication.h"
@@ -18,20 +19,10 @@ constexpr char kTooLong[] = "The new password is too long. Please use at most 25
 
 std::string AgentText(const char* section, const char* key) { return ReadLanguageString("Agent.ini", section, key); }
 
-TLabel* NewLabel(TComponent* owner, TWinControl* parent, int left, int top)
-{
-    auto* label = new TLabel(owner);
-    label->SetParent(parent);
-    label->SetAutoSize(true);
-    label->SetLeft(left);
-    label->SetTop(top);
-    label->SetTransparent(true);
-    return label;
-}
-
-TskEdit* NewEdit(TComponent* owner, TWinControl* parent, int top)
+TskEdit* NewEdit(TComponent* owner, TWinControl* parent, const char* name, int top)
 {
     auto* edit = new TskEdit(owner);
+    edit->SetName(name);
     edit->SetParent(parent);
     edit->SetBounds(122, top, 178, 19);
     edit->SetPasswordChar('*');
@@ -39,12 +30,9 @@ TskEdit* NewEdit(TComponent* owner, TWinControl* parent, int top)
     return edit;
 }
 
-TskImageButton* NewButton(TComponent* owner, TWinControl* parent, int left, const char* caption)
+TskImageButton* NewButton(TComponent* owner, TWinControl* parent, const char* name, int left, const char* caption)
 {
-    auto* button = new TskImageButton(owner);
-    button->SetParent(parent);
-    button->SetBounds(left, 130, 90, 25);
-    LoadButtonFaces(*button, agentpic::kDialogButton);
+    TskImageButton* button = NewPictureButton(owner, parent, name, left, 130, 90, 25, agentpic::kDialogButton);
     button->Font().SetColor(clWhite);
     button->Font().SetBold(true);
     button->SetDrawFocused(true);
@@ -52,12 +40,9 @@ TskImageButton* NewButton(TComponent* owner, TWinControl* parent, int left, cons
     return button;
 }
 
-TskImageButton* NewTitleButton(TComponent* owner, TWinControl* parent, int left, const char* family)
+TskImageButton* NewTitleButton(TComponent* owner, TWinControl* parent, const char* name, int left, const char* family)
 {
-    auto* button = new TskImageButton(owner);
-    button->SetParent(parent);
-    button->SetBounds(left, 5, 20, 20);
-    LoadButtonFaces(*button, family);
+    TskImageButton* button = NewPictureButton(owner, parent, name, left, 5, 20, 20, family);
     button->SetTabStop(false);
     return button;
 }
@@ -115,39 +100,30 @@ TForm_Password::TForm_Password(TComponent* owner) : TForm(owner)
     Font().SetHeight(-11);
     OnCreate = MethodOf(this, &TForm_Password::FormCreate);
 
-    skImagePanel1 = new TskImagePanel(this);
-    skImagePanel1->SetParent(this);
-    skImagePanel1->SetBounds(0, -1, 361, 193);
-    LoadAgentPicture(skImagePanel1->Picture(), agentpic::kPasswordBackground);
-    skImagePanel1->SetAutoSize(true);
-    skImagePanel1->SetDrawStyle(skNormal);
-    skImagePanel1->OnMouseDown = MouseMethodOf(this, &TForm_Password::skImagePanel1MouseDown);
-
-    lblTop = NewLabel(this, skImagePanel1, 14, 9);
-    lblTop->Font().SetColor(clWhite);
-    lblTop->Font().SetBold(true);
-    lblTop->OnMouseDown = MouseMethodOf(this, &TForm_Password::skImagePanel1MouseDown);
+    const TMouseEvent drag = MouseMethodOf(this, &TForm_Password::skImagePanel1MouseDown);
+    skImagePanel1 = NewBackgroundPanel(this, this, 0, 361, 193, agentpic::kPasswordBackground, drag);
+    lblTop = NewTitleLabel(this, skImagePanel1, drag);
     lblNewPassword_Tip = NewLabel(this, skImagePanel1, 37, 53);
     lblConfirmPassword_Tip = NewLabel(this, skImagePanel1, 21, 100);
     Label5 = NewLabel(this, skImagePanel1, 122, 77);
     Label5->SetCaption("Minimum of 6 characters in length.");
     lblStrenth = NewLabel(this, skImagePanel1, 306, 54);
 
-    btnFrmMin = NewTitleButton(this, skImagePanel1, 310, agentpic::kMinimize);
+    btnFrmMin = NewTitleButton(this, skImagePanel1, "btnFrmMin", 310, agentpic::kMinimize);
     btnFrmMin->OnClick = MethodOf(this, &TForm_Password::btnFrmMinClick);
-    btnFrmClose = NewTitleButton(this, skImagePanel1, 330, agentpic::kClose);
+    btnFrmClose = NewTitleButton(this, skImagePanel1, "btnFrmClose", 330, agentpic::kClose);
     btnFrmClose->SetShowHint(true);
     btnFrmClose->OnClick = MethodOf(this, &TForm_Password::btnFrmCloseClick);
 
-    bt_OK = NewButton(this, skImagePanel1, 122, "&Change");
+    bt_OK = NewButton(this, skImagePanel1, "bt_OK", 122, "&Change");
     bt_OK->SetDefault(true);
     bt_OK->OnClick = MethodOf(this, &TForm_Password::bt_OKClick);
-    bt_cancel = NewButton(this, skImagePanel1, 240, "&Cancel");
+    bt_cancel = NewButton(this, skImagePanel1, "bt_cancel", 240, "&Cancel");
     bt_cancel->OnClick = MethodOf(this, &TForm_Password::bt_cancelClick);
 
-    et_pw = NewEdit(this, skImagePanel1, 51);
+    et_pw = NewEdit(this, skImagePanel1, "et_pw", 51);
     et_pw->OnChange = MethodOf(this, &TForm_Password::et_pwChange);
-    et_pw2 = NewEdit(this, skImagePanel1, 97);
+    et_pw2 = NewEdit(this, skImagePanel1, "et_pw2", 97);
     SetActiveControl(et_pw);
 
     FinishBuilding();

@@ -1,5 +1,7 @@
 #include "TTrayNotifyIcon.h"
 
+#include "HelperWindow.h"
+
 #include "TApplication.h"
 #include "TCustomForm.h"
 
@@ -72,15 +74,8 @@ LRESULT CALLBACK HandlerProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 HWND HandlerWindow()
 {
     IconHandler& handler = Handler();
-    if (!handler.window) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = HandlerProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kHandlerClass;
-        RegisterClassA(&wc);
-        handler.window = CreateWindowExA(WS_EX_TOOLWINDOW, kHandlerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                         nullptr, wc.hInstance, nullptr);
-    }
+    if (!handler.window)
+        handler.window = CreateHelperWindow(kHandlerClass, HandlerProc);
     return handler.window;
 }
 

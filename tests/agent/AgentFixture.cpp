@@ -162,6 +162,13 @@ HWND AgentTest::PasswordDialog()
     return harness::WaitForWindow(m_agent.Pid(), nullptr, "Change Password", 10000);
 }
 
+HWND AgentTest::OpenPasswordDialog(const std::string& current)
+{
+    TypePassword(current);
+    ChooseFromPasswordMenu(1);
+    return PasswordDialog();
+}
+
 std::vector<HWND> AgentTest::Edits(HWND window)
 {
     std::vector<HWND> edits;

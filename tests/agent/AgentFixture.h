@@ -50,6 +50,8 @@ protected:
     void StartAgent(const std::string& faults = std::string(), const std::string& arguments = std::string());
     HWND Form();                                  // its main form, shown or hidden
     HWND PasswordDialog();                        // the change-password dialog while shown
+    // Types the current password and chooses Change Password; the dialog, or null.
+    HWND OpenPasswordDialog(const std::string& current);
     void TypePassword(const std::string& password);
     // Types into the change-password dialog's two edits.
     void TypeNewPassword(const std::string& password, const std::string& confirmation);

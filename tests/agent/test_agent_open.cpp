@@ -182,9 +182,7 @@ TEST_F(AgentOpen, TheChangePasswordDialogWritesOnlyAnAcceptablePasswordAndOnlyIt
     const std::string before = HeaderOf(RestPlace());
     ASSERT_EQ(2048u, before.size());
     StartAgent();
-    TypePassword(kPassword);
-    ChooseFromPasswordMenu(1);
-    HWND dialog = PasswordDialog();
+    HWND dialog = OpenPasswordDialog(kPassword);
     ASSERT_NE(nullptr, dialog);
 
     const std::string tooLong(260, 'x');
@@ -242,9 +240,7 @@ TEST_F(AgentOpen, AHeaderThatCannotBeWrittenKeepsTheDialogOpen)
 {
     const std::string before = HeaderOf(RestPlace());
     StartAgent("setinfo-fails");
-    TypePassword(kPassword);
-    ChooseFromPasswordMenu(1);
-    HWND dialog = PasswordDialog();
+    HWND dialog = OpenPasswordDialog(kPassword);
     ASSERT_NE(nullptr, dialog);
     TypeNewPassword("better1", "better1");
     PressButton("&Change", dialog);
@@ -258,4 +254,32 @@ TEST_F(AgentOpen, AHeaderThatCannotBeWrittenKeepsTheDialogOpen)
     EXPECT_EQ(before, HeaderOf(RestPlace()));
     PressButton("&Cancel");
     ASSERT_TRUE(m_agent.Wait(15000));
+}
+
+// Without Agent.ini every text reads "1.1", the message captions too; the form keeps its shape:
+// the window clipped to a rectangle with 5 x 5 rounded corners.
+TEST_F(AgentOpen, WithoutItsLanguageFileEveryTextReadsOnePointOne)
+{
+    SetFileAttributesA(AgentIni().c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(DeleteFileA(AgentIni().c_str()));
+    StartAgent();
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(ERROR, GetWindowRgn(Form(), shape));
+    // The call Agent makes, as the window keeps it: within the window's own rectangle.
+    HRGN expected = CreateRoundRectRgn(0, 0, 324, 191, 5, 5);
+    HRGN window = CreateRectRgn(0, 0, 323, 190);
+    CombineRgn(expected, expected, window, RGN_AND);
+    DeleteObject(window);
+    EXPECT_TRUE(EqualRgn(shape, expected));
+    DeleteObject(shape);
+    DeleteObject(expected);
+
+    TypePassword("");
+    ChooseFromPasswordMenu(0);
+    std::string caption;
+    EXPECT_EQ("1.1", AnswerMessageBox(IDOK, &caption));
+    EXPECT_EQ("1.1", caption);
+    PressButton("&Cancel");
+    ASSERT_TRUE(m_agent.Wait(15000));
+    ExpectAtRest();
 }

@@ -56,9 +56,7 @@ protected:
 
     void ChangePassword(const std::string& current, const std::string& next)
     {
-        TypePassword(current);
-        ChooseFromPasswordMenu(1);
-        HWND dialog = PasswordDialog();
+        HWND dialog = OpenPasswordDialog(current);
         ASSERT_NE(nullptr, dialog);
         TypeNewPassword(next, next);
         PressButton("&Change", dialog);
@@ -241,9 +239,7 @@ TEST_F(PortableRoad, APasswordTooLongForTheHeaderIsRefusedAndTheOldOneStillOpens
 {
     const std::string before = harness::ReadFileBytes(RestPlace()).substr(0, 2048);
     StartAgent();
-    TypePassword(kPassword);
-    ChooseFromPasswordMenu(1);
-    HWND dialog = PasswordDialog();
+    HWND dialog = OpenPasswordDialog(kPassword);
     ASSERT_NE(nullptr, dialog);
     const std::string tooLong(300, 'k');
     TypeNewPassword(tooLong, tooLong);
