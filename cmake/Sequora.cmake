@@ -1,4 +1,5 @@
 # Helpers every folder uses to declare its deliverables and tests.
+set(SEQUORA_CMAKE_DIR ${CMAKE_CURRENT_LIST_DIR})
 
 set(SEQUORA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Wine prefix the tests run in")
 
@@ -24,6 +25,15 @@ function(sequora_program target)
     if(P_OUTPUT_NAME)
         set_target_properties(${target} PROPERTIES OUTPUT_NAME ${P_OUTPUT_NAME})
     endif()
+endfunction()
+
+# Built small, for the files copied onto every USB drive: optimised for size, unused code and
+# symbols dropped, and the C++ library's error reports without their string and demangler code.
+#   sequora_small(Agent)
+function(sequora_small target)
+    target_sources(${target} PRIVATE ${SEQUORA_CMAKE_DIR}/SmallRuntime.cpp)
+    target_compile_options(${target} PRIVATE -Os -ffunction-sections -fdata-sections)
+    target_link_options(${target} PRIVATE -Wl,--gc-sections -s)
 endfunction()
 
 # A DLL of the suite, written into the program folder without the "lib" prefix.

@@ -29,14 +29,15 @@ install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-# Configures and builds one architecture: build_arch i686|x86_64
+# Configures and builds one architecture: build_arch i686|x86_64. Its tests run in a Wine prefix of
+# its own, build/<arch>/wineprefix, so both architectures' tests can run at the same time.
 build_arch() {
     local arch=$1 dir=$SEQUORA_BUILD/$1
     # Configured every time (it is quick): a folder that gained its first CMakeLists.txt is then
     # taken in, which a plain rebuild would not notice.
     cmake -S "$SEQUORA_ROOT" -B "$dir" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$SEQUORA_ROOT/cmake/toolchain-$arch.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DSEQUORA_WINEPREFIX="$SEQUORA_BUILD/wineprefix" >/dev/null || return 1
+        -DCMAKE_BUILD_TYPE=Release -DSEQUORA_WINEPREFIX="$dir/wineprefix" >/dev/null || return 1
     cmake --build "$dir"
 }
 

@@ -70,6 +70,10 @@ if [ -f "$program/Tavrin.dll" ]; then
     for dll in Quilmar Fennick; do
         [ "$(import_style_of "$program/Tavrin.dll" $dll.dll)" = none ] || fail "Tavrin.dll imports $dll.dll"
     done
+    # ... and it is copied onto every one of them: small.
+    size=$(stat -c %s "$program/Tavrin.dll")
+    echo "Tavrin.dll: $size bytes"
+    [ "$size" -le $((512 * 1024)) ] || fail "Tavrin.dll is over 512 KiB"
 fi
 
 # program, then "dll=style" pairs; a DLL not named must not be imported at all.
