@@ -8,14 +8,6 @@
 
 #include <windows.h>
 
-#include <cstdlib>
-
-// Agent has no console to name an uncaught exception on: the library's verbose handler, and the
-// symbol demangler it brings (a sixth of a small program), stay out.
-namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
-}  // namespace __gnu_cxx
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     const AgentDisk disk(AgentDisk::OwnPath(), __argc > 1 ? __argv[1] : "");
