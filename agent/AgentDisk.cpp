@@ -34,12 +34,12 @@ std::string TrimBlanks(const std::string& text)
     return text.substr(first, last - first);
 }
 
-std::wstring WidePath(const std::string& path)
+std::vector<wchar_t> ToUtf16(const std::string& text)
 {
-    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring wide(length > 0 ? static_cast<size_t>(length) : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], length);
-    wide.resize(wide.size() - 1);
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::vector<wchar_t> wide(length > 0 ? static_cast<size_t>(length) : 1, L'\0');
+    if (length > 0)
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
     return wide;
 }
 
@@ -67,24 +67,47 @@ std::string AgentDisk::RestPlace() const { return AuxFolder() + kImageName; }
 void AgentDisk::MoveIntoWorkPlace() const
 {
     if (Portable())
-        Tavrin_MoveFile(WidePath(RestPlace()).c_str(), WidePath(WorkPlace()).c_str());
+        Tavrin_MoveFile(ToUtf16(RestPlace()).data(), ToUtf16(WorkPlace()).data());
 }
 
 void AgentDisk::MoveIntoRestPlace() const
 {
     if (Portable())
-        Tavrin_MoveFile(WidePath(WorkPlace()).c_str(), WidePath(RestPlace()).c_str());
+        Tavrin_MoveFile(ToUtf16(WorkPlace()).data(), ToUtf16(RestPlace()).data());
 }
 
-bool AgentDisk::ReadHeader(std::string& header) const
+std::string AgentDisk::OwnPath()
+{
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, length <= MAX_PATH ? length : 0);
+}
+
+std::string AgentDisk::OwnFolder()
+{
+    const std::string path = OwnPath();
+    const size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+bool AgentDisk::ReadHeader(const std::string& path, std::string& header)
 {
     header.assign(kHeaderBytes, '\0');
-    return Tavrin_GetInfo(WidePath(WorkPlace()).c_str(), &header[0]) != 0;
+    return Tavrin_GetInfo(ToUtf16(path).data(), &header[0]) != 0;
 }
 
-bool AgentDisk::WriteHeader(const std::string& header) const
+bool AgentDisk::WriteHeader(const std::string& path, const std::string& header)
 {
-    return header.size() == kHeaderBytes && Tavrin_SetInfo(WidePath(WorkPlace()).c_str(), header.data()) != 0;
+    return header.size() == kHeaderBytes && Tavrin_SetInfo(ToUtf16(path).data(), header.data()) != 0;
+}
+
+bool AgentDisk::SetStoredPassword(std::string& header, const std::string& password)
+{
+    if (header.size() != kHeaderBytes || password.size() > kLongestPassword)
+        return false;
+    header.replace(kPasswordOffset, kPasswordField, kPasswordField, '\0');
+    header.replace(kPasswordOffset, password.size(), password);
+    return true;
 }
 
 std::string AgentDisk::StoredPassword(const std::string& header)
@@ -98,7 +121,7 @@ bool AgentDisk::EnsureDriverInstalled() { return Tavrin_IsInstalled() != 0 || Ta
 
 bool AgentDisk::Mount(char letter, bool readOnly) const
 {
-    return Tavrin_Mount(WidePath(WorkPlace()).c_str(), static_cast<unsigned char>(letter), readOnly ? kReadOnly : 0) != 0;
+    return Tavrin_Mount(ToUtf16(WorkPlace()).data(), static_cast<unsigned char>(letter), readOnly ? kReadOnly : 0) != 0;
 }
 
 bool AgentDisk::Unmount(char letter) { return Tavrin_Unmount(static_cast<unsigned char>(letter), 0) != 0; }

@@ -6,12 +6,19 @@
 // whose password was not checked.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class AgentDisk {
 public:
     static constexpr size_t kHeaderBytes = 2048;
     static constexpr size_t kPasswordOffset = 372;
     static constexpr size_t kPasswordField = 260;
+    // The field keeps a terminating NUL, which Brixom's reader needs.
+    static constexpr size_t kLongestPassword = kPasswordField - 1;
+
+    // Agent's own full path and its folder (no trailing backslash).
+    static std::string OwnPath();
+    static std::string OwnFolder();
 
     // `exePath`: Agent's own full path; `imageArgument`: the first argument, empty in portable mode.
     AgentDisk(const std::string& exePath, const std::string& imageArgument);
@@ -28,9 +35,15 @@ public:
     void MoveIntoWorkPlace() const;
     void MoveIntoRestPlace() const;
 
-    bool ReadHeader(std::string& header) const;                 // kHeaderBytes, zero-filled first
-    bool WriteHeader(const std::string& header) const;
+    // The header of the image at `path`: kHeaderBytes, zero-filled before the read.
+    static bool ReadHeader(const std::string& path, std::string& header);
+    // Writes a whole header back; the driver rewrites the header only, also during a mount.
+    static bool WriteHeader(const std::string& path, const std::string& header);
+    bool ReadHeader(std::string& header) const { return ReadHeader(WorkPlace(), header); }
     static std::string StoredPassword(const std::string& header);   // the whole field, NULs kept
+    // Puts `password` into the field, zero-filled behind it; nothing else of the header changes.
+    // False, with the header untouched, for a password the field cannot hold.
+    static bool SetStoredPassword(std::string& header, const std::string& password);
 
     static char FindFreeLetter();
     static bool EnsureDriverInstalled();
@@ -45,4 +58,6 @@ private:
 
 // Whitespace and control characters (everything up to a blank, NUL included) stripped at both ends.
 std::string TrimBlanks(const std::string& text);
-std::wstring WidePath(const std::string& path);
+// Text of the ANSI code page as UTF-16 (the driver library's paths, wide message boxes), ended by
+// a NUL. A vector rather than std::wstring keeps the wide string library out of Agent.exe.
+std::vector<wchar_t> ToUtf16(const std::string& text);

@@ -1,14 +1,26 @@
-// Agent's start: the main form, then the message loop until the form closes or Exit ends it.
+// Agent's start: one Agent per disk image; the main form and the (hidden) password dialog, then
+// the message loop until the form closes or Exit ends it.
+#include "AgentDisk.h"
+#include "AgentInstanceGuard.h"
 #include "MainFrm.h"
 #include "TApplication.h"
+#include "TForm_Password.h"
 
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    const AgentDisk disk(AgentDisk::OwnPath(), __argc > 1 ? __argv[1] : "");
+    AgentInstanceGuard guard(disk.WorkPlace());
+    if (guard.AlreadyRunning()) {
+        guard.WakeFirst();
+        return 0;
+    }
     TApplication application;
     application.Initialize();
     application.CreateForm(frmMain);
+    frmMain->SetInstanceGuard(&guard);
+    application.CreateForm(Form_Password);
     application.Run();
     return 0;
 }

@@ -1,14 +1,18 @@
 #include "MainFrm.h"
 
+#include "AgentFormParts.h"
+#include "AgentInstanceGuard.h"
+#include "AgentPictures.h"
 #include "Colors.h"
 #include "TApplication.h"
-#include "TBitmap.h"
+#include "TForm_Password.h"
 #include "TIniFile.h"
 
 #include <dbt.h>
 #include <shellapi.h>
 
 #include <cstdlib>
+#include <utility>
 
 TfrmMain* frmMain = nullptr;
 
@@ -18,76 +22,23 @@ constexpr char kMissingText[] = "1.1";
 constexpr WPARAM kMinimize = SC_MINIMIZE;        // exactly this value: the opener thread's request
 constexpr WPARAM kDragMove = 0xF012;             // SC_MOVE by the mouse
 constexpr DWORD kOpenerDelayMs = 3000;           // the new volume settles before the shell looks
+constexpr int kDriveWatchMs = 2000;
 constexpr int kRegionCorner = 5;
 constexpr int kBalloonSeconds = 10;
-constexpr TColor kBackground = RGB(24, 38, 82);
-constexpr TColor kWaitColor = RGB(185, 209, 234);
-constexpr TColor kButtonFace = RGB(64, 96, 168);
-constexpr TColor kSeeThrough = RGB(255, 0, 255);
+constexpr int kMenuItemHeight = 21;
+constexpr int kMenuSeparatorHeight = 5;
+constexpr int kMenuBarWidth = 26;
+constexpr TColor kMenuBar = 13554646;
+constexpr TColor kMenuSeparator = 8684164;
+constexpr TColor kMenuSelected = 10504772;
+constexpr TColor kWaitColor = RGB(185, 209, 234);   // the system's gradient caption colour on XP
 constexpr DWORD kAllLetters = (1u << 26) - 1;
 
-// A flat button face with see-through corners.
-void DrawButtonFace(TPicture& picture, int width, int height, TColor face)
-{
-    TBitmap bitmap;
-    bitmap.SetSize(width, height);
-    bitmap.Canvas().SetBrushColor(kSeeThrough);
-    bitmap.Canvas().FillRect(RECT{0, 0, width, height});
-    bitmap.Canvas().SetBrushColor(RGB(200, 210, 240));
-    bitmap.Canvas().FillRect(RECT{1, 1, width - 1, height - 1});
-    bitmap.Canvas().SetBrushColor(face);
-    bitmap.Canvas().FillRect(RECT{2, 2, width - 2, height - 2});
-    picture.Assign(&bitmap);
-}
-
-// The tray icon: a small padlock drawn at start.
-HICON MakeTrayIcon()
-{
-    const int size = 16;
-    HDC screen = GetDC(nullptr);
-    HBITMAP colour = CreateCompatibleBitmap(screen, size, size);
-    HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, colour);
-    RECT all = {0, 0, size, size};
-    HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
-    HBRUSH gold = CreateSolidBrush(RGB(230, 180, 40));
-    HBRUSH steel = CreateSolidBrush(RGB(90, 110, 150));
-    FillRect(dc, &all, black);
-    RECT body = {2, 7, 14, 15};
-    FillRect(dc, &body, gold);
-    RECT shackleLeft = {4, 2, 6, 7}, shackleRight = {10, 2, 12, 7}, shackleTop = {4, 1, 12, 3};
-    FillRect(dc, &shackleLeft, steel);
-    FillRect(dc, &shackleRight, steel);
-    FillRect(dc, &shackleTop, steel);
-    SelectObject(dc, mask);
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    FillRect(dc, &body, black);
-    FillRect(dc, &shackleLeft, black);
-    FillRect(dc, &shackleRight, black);
-    FillRect(dc, &shackleTop, black);
-    SelectObject(dc, old);
-    DeleteObject(black);
-    DeleteObject(gold);
-    DeleteObject(steel);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    ICONINFO info = {};
-    info.fIcon = TRUE;
-    info.hbmColor = colour;
-    info.hbmMask = mask;
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(colour);
-    DeleteObject(mask);
-    return icon;
-}
-
-std::string OwnPath()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
-}
+// What the opener thread needs, copied: it touches nothing of the form.
+struct OpenerJob {
+    HWND form;
+    std::string root;
+};
 
 std::string FirstArgument() { return __argc > 1 ? std::string(__argv[1]) : std::string(); }
 
@@ -103,19 +54,10 @@ std::string WithLetter(const std::string& text, char letter)
     return result;
 }
 
-TLabel* NewLabel(TComponent* owner, TWinControl* parent, int left, int top)
-{
-    auto* label = new TLabel(owner);
-    label->SetParent(parent);
-    label->SetBounds(left, top, 280, 13);
-    label->SetTransparent(true);
-    label->Font().SetColor(clWhite);
-    return label;
-}
-
-TMenuItem* NewItem(TComponent* owner, TMenu* menu, const char* caption, TNotifyEvent onClick)
+TMenuItem* NewItem(TComponent* owner, TMenu* menu, const char* name, const char* caption, TNotifyEvent onClick)
 {
     auto* item = new TMenuItem(owner);
+    item->SetName(name);
     item->SetCaption(caption);
     item->OnClick = std::move(onClick);
     menu->Items()->Add(item);
@@ -124,12 +66,17 @@ TMenuItem* NewItem(TComponent* owner, TMenu* menu, const char* caption, TNotifyE
 
 }  // namespace
 
+std::string ReadLanguageString(const std::string& file, const std::string& section, const std::string& key)
+{
+    return TIniFile(AgentDisk::OwnFolder() + "\\" + file).ReadString(section, key, kMissingText);
+}
+
 TfrmMain::TfrmMain(TComponent* owner) : TForm(owner)
 {
-    m_disk = std::make_unique<AgentDisk>(OwnPath(), FirstArgument());
-    m_icon = MakeTrayIcon();
+    m_disk = std::make_unique<AgentDisk>(AgentDisk::OwnPath(), FirstArgument());
 
     BeginLoading();
+    SetName("frmMain");
     SetBorderStyle(bsNone);
     SetPosition(poDesktopCenter);
     SetClientWidth(323);
@@ -142,19 +89,11 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner)
     OnCreate = MethodOf(this, &TfrmMain::FormCreate);
     OnShow = MethodOf(this, &TfrmMain::FormShow);
 
-    skImagePanel1 = new TskImagePanel(this);
-    skImagePanel1->SetName("skImagePanel1");
-    skImagePanel1->SetParent(this);
-    skImagePanel1->SetBounds(-2, -1, 326, 193);
-    skImagePanel1->SetColor(kBackground);
-    skImagePanel1->OnMouseDown = MouseMethodOf(this, &TfrmMain::BackgroundMouseDown);
-
-    lblTop = NewLabel(this, skImagePanel1, 14, 9);
-    lblTop->Font().SetBold(true);
-    lblTop->OnMouseDown = MouseMethodOf(this, &TfrmMain::BackgroundMouseDown);
+    skImagePanel1 = NewBackgroundPanel(this, this, -2, 326, 193, agentpic::kMainBackground,
+                                       MouseMethodOf(this, &TfrmMain::skImagePanel1MouseDown));
+    lblTop = NewTitleLabel(this, skImagePanel1, MouseMethodOf(this, &TfrmMain::Image1MouseDown));
     lblEnter_Tip = NewLabel(this, skImagePanel1, 18, 46);
     lblPassword_Tip = NewLabel(this, skImagePanel1, 18, 79);
-    lblPassword_Tip->SetWidth(56);
 
     edtPassWord = new TskEdit(this);
     edtPassWord->SetName("edtPassWord");
@@ -169,49 +108,34 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner)
     skCheckBox_ReadOnly->SetParent(skImagePanel1);
     skCheckBox_ReadOnly->SetBounds(76, 102, 201, 19);
     skCheckBox_ReadOnly->SetUIStyle(WinXP);
+    skCheckBox_ReadOnly->SetAutoSize(true);
+    skCheckBox_ReadOnly->SetChecked(false);
     skCheckBox_ReadOnly->SetTransparent(true);
-    skCheckBox_ReadOnly->Font().SetColor(clWhite);
 
-    btnFrmMin = new TskImageButton(this);
-    btnFrmMin->SetParent(skImagePanel1);
-    btnFrmMin->SetBounds(276, 5, 20, 20);
+    btnFrmMin = NewPictureButton(this, skImagePanel1, "btnFrmMin", 276, 5, 20, 20, agentpic::kMinimize);
     btnFrmMin->SetVisible(false);
+    btnFrmMin->SetTabStop(false);
 
-    btnFrmClose = new TskImageButton(this);
-    btnFrmClose->SetParent(skImagePanel1);
-    btnFrmClose->SetBounds(296, 5, 20, 20);
-    DrawButtonFace(btnFrmClose->PicNormal(), 20, 20, RGB(170, 50, 50));
-    btnFrmClose->SetTransparent(true);
-    btnFrmClose->Font().SetColor(clWhite);
-    btnFrmClose->Font().SetBold(true);
-    btnFrmClose->SetCaption("x");
+    btnFrmClose = NewPictureButton(this, skImagePanel1, "btnFrmClose", 296, 5, 20, 20, agentpic::kClose);
     btnFrmClose->SetShowHint(true);
+    btnFrmClose->SetTabStop(false);
     btnFrmClose->OnClick = MethodOf(this, &TfrmMain::btnFrmCloseClick);
 
-    bt_OK = new TskImageButton(this);
-    bt_OK->SetName("bt_OK");
-    bt_OK->SetParent(skImagePanel1);
-    bt_OK->SetBounds(51, 131, 90, 23);
-    DrawButtonFace(bt_OK->PicNormal(), 90, 23, kButtonFace);
-    bt_OK->SetAutoSize(true);
-    bt_OK->SetTransparent(true);
-    bt_OK->SetDrawFocused(true);
+    bt_OK = NewPictureButton(this, skImagePanel1, "bt_OK", 51, 131, 90, 23, agentpic::kButton);
+    bt_OK->SetCaption("&Open");
     bt_OK->Font().SetColor(clWhite);
     bt_OK->Font().SetBold(true);
-    bt_OK->SetCaption("&Open");
+    bt_OK->SetAutoSize(true);
+    bt_OK->SetDrawFocused(true);
+    bt_OK->SetTransparent(true);
     bt_OK->OnClick = MethodOf(this, &TfrmMain::bt_OKClick);
 
-    bt_cancel = new TskImageButton(this);
-    bt_cancel->SetName("bt_cancel");
-    bt_cancel->SetParent(skImagePanel1);
-    bt_cancel->SetBounds(188, 131, 90, 23);
-    DrawButtonFace(bt_cancel->PicNormal(), 90, 23, kButtonFace);
-    bt_cancel->SetStretch(true);
-    bt_cancel->SetTransparent(true);
-    bt_cancel->SetDrawFocused(true);
+    bt_cancel = NewPictureButton(this, skImagePanel1, "bt_cancel", 188, 131, 90, 23, agentpic::kButton);
+    bt_cancel->SetCaption("&Cancel");
     bt_cancel->Font().SetColor(clWhite);
     bt_cancel->Font().SetBold(true);
-    bt_cancel->SetCaption("&Cancel");
+    bt_cancel->SetStretch(true);
+    bt_cancel->SetDrawFocused(true);
     bt_cancel->OnClick = MethodOf(this, &TfrmMain::bt_cancelClick);
 
     pnWait = new TskImagePanel(this);
@@ -221,45 +145,67 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner)
     pnWait->SetColor(kWaitColor);
     pnWait->SetVisible(false);
 
+    TrayIcon = new TTrayNotifyIcon(this);
+    TrayIcon->SetName("TrayIcon");
+    TrayIcon->SetIcon(static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), agentpic::kTrayIcon, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                   GetSystemMetrics(SM_CYSMICON), LR_SHARED)));
+    TrayIcon->SetIconVisible(true);
+    TrayIcon->SetIconIndex(0);
+    TrayIcon->SetWantEnterExitEvents(true);
+    TrayIcon->OnDblClick = MethodOf(this, &TfrmMain::TrayIconDblClick);
+
     popMenu = new TskPopupMenu(this);
+    popMenu->SetName("popMenu");
     popMenu->SetUIStyle(Indigo);
-    popMenu->SetSeparatorHeight(5);
-    popMenu_Browse = NewItem(this, popMenu, "Browse Disk()", MethodOf(this, &TfrmMain::popMenu_BrowseClick));
-    popMenu_Help = NewItem(this, popMenu, "Online Manual", MethodOf(this, &TfrmMain::popMenu_HelpClick));
-    PopMenu_Exit = NewItem(this, popMenu, "&Exit", MethodOf(this, &TfrmMain::PopMenu_ExitClick));
+    popMenu->SetMenuItemHeight(kMenuItemHeight);
+    popMenu->SetSeparatorHeight(kMenuSeparatorHeight);
+    popMenu->SetBarWidth(kMenuBarWidth);
+    popMenu->SetBarColor(kMenuBar);
+    popMenu->SetBarToColor(kMenuBar);
+    popMenu->SetColor(clWhite);
+    popMenu->SetSeparatorColor(kMenuSeparator);
+    popMenu->SetSelectedBorderColor(kMenuSelected);
+    popMenu->SetSelectedColor(kMenuSelected);
+    popMenu->SetSelectedFontColor(clWhite);
+    popMenu->SetFontColor(clBlack);
+    popMenu->SetBorderColor(clBlack);
+    popMenu->SetFlatMenu(false);
+    popMenu->SetFontName("MS Sans Serif");
+    popMenu->SetFontSize(8);
+    popMenu->SetUseSystemFont(true);
+    popMenu_Browse = NewItem(this, popMenu, "popMenu_Browse", "Browse Disk()",
+                             MethodOf(this, &TfrmMain::popMenu_BrowseClick));
+    popMenu_Help = NewItem(this, popMenu, "popMenu_Help", "", MethodOf(this, &TfrmMain::popMenu_HelpClick));
+    PopMenu_Exit = NewItem(this, popMenu, "PopMenu_Exit", "", MethodOf(this, &TfrmMain::PopMenu_ExitClick));
+    TrayIcon->SetPopupMenu(popMenu);
 
     PopupMenu_Help = new TPopupMenu(this);
-    popMenu_OpenDisk = NewItem(this, PopupMenu_Help, "&Open", MethodOf(this, &TfrmMain::popMenu_OpenDiskClick));
-    popMenu_ChangePassword = NewItem(this, PopupMenu_Help, "&Change Password", TNotifyEvent());
-    popMenu_uninstall =
-        NewItem(this, PopupMenu_Help, "&Uninstall", MethodOf(this, &TfrmMain::popMenu_uninstallClick));
-    popMenu_Help1 = NewItem(this, PopupMenu_Help, "Online Manual", MethodOf(this, &TfrmMain::popMenu_HelpClick));
+    PopupMenu_Help->SetName("PopupMenu_Help");
+    popMenu_OpenDisk = NewItem(this, PopupMenu_Help, "popMenu_OpenDisk", "",
+                               MethodOf(this, &TfrmMain::popMenu_OpenDiskClick));
+    popMenu_ChangePassword = NewItem(this, PopupMenu_Help, "popMenu_ChangePassword", "",
+                                     MethodOf(this, &TfrmMain::popMenu_ChangePasswordClick));
+    popMenu_uninstall = NewItem(this, PopupMenu_Help, "popMenu_uninstall", "",
+                                MethodOf(this, &TfrmMain::popMenu_uninstallClick));
+    popMenu_Help1 = NewItem(this, PopupMenu_Help, "popMenu_Help1", "", MethodOf(this, &TfrmMain::popMenu_Help1Click));
 
-    TrayIcon = new TTrayNotifyIcon(this);
-    TrayIcon->SetIcon(m_icon);
-    TrayIcon->SetPopupMenu(popMenu);
-    TrayIcon->OnDblClick = MethodOf(this, &TfrmMain::TrayIconDblClick);
+    m_driveWatch.OnTimer = [this] { DriveMayBeBack(); };
 
     FinishBuilding();
 }
 
 TfrmMain::~TfrmMain()
 {
-    if (m_openThread) {
-        WaitForSingleObject(m_openThread, INFINITE);
+    // An opener thread still sleeping ends with the process; it holds nothing of the form.
+    if (m_openThread)
         CloseHandle(m_openThread);
-    }
-    if (m_icon)
-        DestroyIcon(m_icon);
 }
 
-std::string TfrmMain::ReadLanguageString(const std::string& file, const std::string& section,
-                                         const std::string& key) const
+int TfrmMain::Say(const std::string& text, UINT flags)
 {
-    return TIniFile(m_disk->ExeFolder() + "\\" + file).ReadString(section, key, kMissingText);
+    return MessageBoxA(Handle(), text.c_str(), Application->Title().c_str(), flags);
 }
-
-int TfrmMain::Say(const std::string& text, UINT flags) { return Application->MessageBox(text, Application->Title(), flags); }
 
 void TfrmMain::FormCreate(TObject*)
 {
@@ -273,6 +219,7 @@ void TfrmMain::FormCreate(TObject*)
     popMenu_Help1->SetCaption(Main("popMenu_Help"));
     popMenu_Help->SetCaption(Main("popMenu_Help"));
     PopMenu_Exit->SetCaption(Main("PopMenu_Exit"));
+    m_driveRemovedText = Main("strDriveRemoved");
     Application->SetTitle(lblTop->Caption());
     // The window keeps the region.
     SetWindowRgn(Handle(), CreateRoundRectRgn(0, 0, Width() + 1, Height() + 1, kRegionCorner, kRegionCorner), TRUE);
@@ -286,19 +233,23 @@ void TfrmMain::FormShow(TObject*)
 
 void TfrmMain::bt_OKClick(TObject*)
 {
-    // bt_OK lies on the panel at (-2, -1); the menu opens below it.
-    RECT window = {};
-    GetWindowRect(Handle(), &window);
-    PopupMenu_Help->Popup(window.left + bt_OK->Left() + 4, window.top + bt_OK->Top() + bt_OK->Height());
+    // bt_OK lies on the panel at (-2, -1); the menu opens just below it.
+    PopupMenu_Help->Popup(Left() + bt_OK->Left() + 4, Top() + bt_OK->Top() + bt_OK->Height());
 }
 
 void TfrmMain::bt_cancelClick(TObject*)
 {
-    m_disk->MoveIntoRestPlace();
+    PutImageBack();
     Close();
 }
 
 void TfrmMain::btnFrmCloseClick(TObject* sender) { bt_cancelClick(sender); }
+
+void TfrmMain::PutImageBack()
+{
+    if (!m_mounted)
+        m_disk->MoveIntoRestPlace();
+}
 
 TfrmMain::Check TfrmMain::CheckPassword()
 {
@@ -307,11 +258,12 @@ TfrmMain::Check TfrmMain::CheckPassword()
         Say(Main("strNoPassword"), MB_ICONINFORMATION);
         return Check::Stopped;
     }
-    m_disk->MoveIntoWorkPlace();
+    if (!m_mounted)
+        m_disk->MoveIntoWorkPlace();
     std::string header;
     if (!m_disk->ReadHeader(header)) {
         Say(Main("strReadFailed"), MB_ICONINFORMATION);
-        m_disk->MoveIntoRestPlace();
+        PutImageBack();
         return Check::Stopped;
     }
     if (!m_mounted)
@@ -329,14 +281,14 @@ void TfrmMain::popMenu_OpenDiskClick(TObject*)
     if (check == Check::Stopped)
         return;
     if (check == Check::Wrong) {
-        m_disk->MoveIntoRestPlace();
+        PutImageBack();
         Say(Main("strErrorPassword"), MB_ICONINFORMATION);
         UpdateBrowseCaption();
         return;
     }
     if (!AgentDisk::EnsureDriverInstalled()) {
         Say(Main("strInstallDriverFailed"), MB_ICONINFORMATION);
-        m_disk->MoveIntoRestPlace();
+        PutImageBack();
         return;
     }
     if (!m_letter || !m_disk->Mount(m_letter, skCheckBox_ReadOnly->Checked())) {
@@ -347,19 +299,37 @@ void TfrmMain::popMenu_OpenDiskClick(TObject*)
     pnWait->SetCaption(Main("pnWait"));
     pnWait->SetVisible(true);
     Application->ProcessMessages();
-    m_openThread = CreateThread(nullptr, 0, OpenDiskThreadProc, this, 0, nullptr);
+    auto* job = new OpenerJob{Handle(), RootOf(m_letter)};
+    m_openThread = CreateThread(nullptr, 0, OpenDiskThreadProc, job, 0, nullptr);
+    if (!m_openThread) {
+        delete job;
+        PostMessageA(Handle(), WM_OPENDONE, 0, 0);
+        GoToTray();
+    }
     UpdateBrowseCaption();
 }
 
 DWORD WINAPI TfrmMain::OpenDiskThreadProc(LPVOID parameter)
 {
-    auto* form = static_cast<TfrmMain*>(parameter);
-    HWND window = form->Handle();
+    std::unique_ptr<OpenerJob> job(static_cast<OpenerJob*>(parameter));
     Sleep(kOpenerDelayMs);
-    form->OpenInShell();
-    PostMessageA(window, WM_OPENDONE, 0, 0);
-    SendMessageA(window, WM_SYSCOMMAND, kMinimize, 0);
+    ShellExecuteA(nullptr, "open", job->root.c_str(), nullptr, nullptr, SW_SHOW);
+    PostMessageA(job->form, WM_OPENDONE, 0, 0);
+    SendMessageA(job->form, WM_SYSCOMMAND, kMinimize, 0);
     return 0;
+}
+
+void TfrmMain::popMenu_ChangePasswordClick(TObject*)
+{
+    const Check check = CheckPassword();
+    if (check == Check::Wrong)
+        Say(Main("strErrorPassword"), MB_ICONINFORMATION);
+    if (check == Check::Match) {
+        Form_Password->ImagePath = m_disk->Portable() ? std::string() : m_disk->WorkPlace();
+        Form_Password->ShowModal();
+    }
+    if (check != Check::Stopped)
+        PutImageBack();
 }
 
 void TfrmMain::OpenInShell() const
@@ -375,7 +345,7 @@ void TfrmMain::popMenu_BrowseClick(TObject*)
     OpenInShell();
 }
 
-void TfrmMain::TrayIconDblClick(TObject* sender) { popMenu_BrowseClick(sender); }
+void TfrmMain::TrayIconDblClick(TObject*) { OpenInShell(); }
 
 void TfrmMain::popMenu_HelpClick(TObject*)
 {
@@ -383,6 +353,8 @@ void TfrmMain::popMenu_HelpClick(TObject*)
     OutputDebugStringA(url.c_str());
     ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOW);
 }
+
+void TfrmMain::popMenu_Help1Click(TObject* sender) { popMenu_HelpClick(sender); }
 
 bool TfrmMain::DismountAndPutBack()
 {
@@ -398,12 +370,17 @@ bool TfrmMain::DismountAndPutBack()
     return true;
 }
 
-void TfrmMain::PopMenu_ExitClick(TObject*)
+void TfrmMain::EndAgent()
 {
-    if (!DismountAndPutBack())
-        return;
+    m_driveWatch.Stop();
     TrayIcon->SetIconVisible(false);
     Application->Terminate();
+}
+
+void TfrmMain::PopMenu_ExitClick(TObject*)
+{
+    if (DismountAndPutBack())
+        EndAgent();
 }
 
 void TfrmMain::popMenu_uninstallClick(TObject*)
@@ -421,19 +398,22 @@ void TfrmMain::popMenu_uninstallClick(TObject*)
         return;
     if (check == Check::Wrong) {
         Say(Main("strErrorPassword"), MB_ICONINFORMATION);
-        m_disk->MoveIntoRestPlace();
+        PutImageBack();
         return;
     }
-    // The image goes first: while it cannot be deleted the aux folder (its rest place) stays.
+    // The image goes first: while it cannot be deleted (in use elsewhere) the portable disk
+    // stays whole and opens again.
+    SetFileAttributesA(m_disk->WorkPlace().c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!DeleteFileA(m_disk->WorkPlace().c_str())) {
-        m_disk->MoveIntoRestPlace();
+        PutImageBack();
         Say(Main("strReadFailed"), MB_ICONWARNING);
         return;
     }
     char system[MAX_PATH] = {};
     GetSystemDirectoryA(system, MAX_PATH);
     const std::string cmd = std::string(system) + "\\cmd.exe";
-    const std::string parameters = "/c rd \"" + m_disk->AuxFolder() + "\"";
+    OutputDebugStringA(cmd.c_str());
+    const std::string parameters = "/c rd " + m_disk->AuxFolder();
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
@@ -445,19 +425,32 @@ void TfrmMain::popMenu_uninstallClick(TObject*)
         WaitForSingleObject(info.hProcess, INFINITE);
         CloseHandle(info.hProcess);
     }
-    Application->MessageBox(
-        "To uninstall completely,please close this window and delete the \"{SEQUORA-WORK}\" folder.",
-        "Information", MB_ICONINFORMATION);
+    MessageBoxA(Handle(), "To uninstall completely,please close this window and delete the \"{SEQUORA-WORK}\" folder.",
+                "Information", MB_ICONINFORMATION);
 }
 
-void TfrmMain::BackgroundMouseDown(TObject*, TMouseButton, TShiftState, int, int)
+void TfrmMain::Image1MouseDown(TObject*, TMouseButton, TShiftState, int, int)
 {
     ReleaseCapture();
     SendMessageA(Handle(), WM_SYSCOMMAND, kDragMove, 0);
 }
 
+void TfrmMain::skImagePanel1MouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)
+{
+    Image1MouseDown(sender, button, shift, x, y);
+}
+
+void TfrmMain::GoToTray()
+{
+    TrayIcon->SetIconVisible(true);
+    TrayIcon->HideOwnerForm();
+    TrayIcon->PopBalloon("Tip", WithLetter("The secure area (%s:\\) is opened now", m_letter), TTrayNotifyIcon::bitInfo,
+                         kBalloonSeconds);
+}
+
 void TfrmMain::DeviceRemoved(DWORD unitMask)
 {
+    // Several letters can go at once (a stick with two partitions): every bit counts.
     bool ownDrive = false;
     bool mountedVolume = false;
     for (int bit = 0; bit < 26; ++bit) {
@@ -473,36 +466,50 @@ void TfrmMain::DeviceRemoved(DWORD unitMask)
         OutputDebugStringA(" DBT_DEVICEREMOVECOMPLETE message");
         if (AgentDisk::Unmount(m_letter)) {
             m_mounted = false;
-            TrayIcon->SetIconVisible(false);
-            Application->Terminate();
+            EndAgent();
         } else if (!m_orphaned) {
             // The changes could not go back into the image: they wait until the drive returns.
             m_orphaned = true;
+            m_driveWatch.Start(kDriveWatchMs);
             PostMessageA(Handle(), WM_DRIVEREMOVED, 0, 0);
         }
     } else if (mountedVolume) {
         m_mounted = false;
-        TrayIcon->SetIconVisible(false);
-        Application->Terminate();
+        EndAgent();
     }
 }
 
-void TfrmMain::DeviceArrived(DWORD unitMask)
+void TfrmMain::DriveMayBeBack()
 {
-    const int bit = (m_disk->DriveLetter() & ~0x20) - 'A';
-    if (!m_orphaned || bit < 0 || bit > 25 || !(unitMask & (1u << bit)))
+    if (!m_orphaned || GetFileAttributesA(m_disk->WorkPlace().c_str()) == INVALID_FILE_ATTRIBUTES)
         return;
     if (AgentDisk::Unmount(m_letter)) {
         m_mounted = false;
         m_orphaned = false;
         m_disk->MoveIntoRestPlace();
-        TrayIcon->SetIconVisible(false);
-        Application->Terminate();
+        EndAgent();
     }
+}
+
+void TfrmMain::Woken()
+{
+    if (m_mounted) {
+        OpenInShell();
+        return;
+    }
+    if (!Visible())
+        return;
+    ShowWindow(Handle(), SW_RESTORE);
+    SetForegroundWindow(Handle());
 }
 
 LRESULT TfrmMain::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == AgentInstanceGuard::WakeMessage() && message) {
+        if (m_guard && m_guard->IsWakeFor(wParam))
+            Woken();
+        return 0;
+    }
     switch (message) {
     case WM_SYSCOMMAND: {
         if ((wParam & 0xFFF0) == SC_CLOSE) {
@@ -511,29 +518,21 @@ LRESULT TfrmMain::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         const LRESULT result = TForm::WndProc(message, wParam, lParam);
         // Only a mounted disk goes to the tray; before that a minimise is a plain one.
-        if (wParam == kMinimize && m_mounted) {
-            TrayIcon->SetIconVisible(true);
-            TrayIcon->HideOwnerForm();
-            TrayIcon->PopBalloon(WithLetter("The secure area (%s:\\) is opened now", m_letter), "Tip",
-                                 TTrayNotifyIcon::biInfo, kBalloonSeconds);
-        }
+        if (wParam == kMinimize && m_mounted)
+            GoToTray();
         return result;
     }
     case WM_OPENDONE:
+        // The thread still has its minimise request to send: its handle is closed, not waited for.
         pnWait->SetVisible(false);
         if (m_openThread) {
-            WaitForSingleObject(m_openThread, INFINITE);
             CloseHandle(m_openThread);
             m_openThread = nullptr;
         }
         return 0;
-    case WM_DRIVEREMOVED: {
-        std::string text = Main("strDriveRemoved");
-        if (text == kMissingText)
-            text = "The USB drive was removed while sequora was open. Please put it back to save the changes.";
-        Say(text, MB_ICONWARNING);
+    case WM_DRIVEREMOVED:
+        Say(m_driveRemovedText, MB_ICONWARNING);
         return 0;
-    }
     case WM_DEVICECHANGE: {
         const LRESULT result = TForm::WndProc(message, wParam, lParam);
         if (!lParam) {
@@ -546,18 +545,17 @@ LRESULT TfrmMain::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
             if (wParam == DBT_DEVICEREMOVECOMPLETE)
                 DeviceRemoved(mask);
             else if (wParam == DBT_DEVICEARRIVAL)
-                DeviceArrived(mask);
+                DriveMayBeBack();
         }
         OutputDebugStringA("recvie wm_devicechange message out");
         return result;
     }
     case WM_CLOSE:
         // Closing by any road while the disk is open dismounts first; a refused dismount keeps Agent.
-        if (m_mounted) {
+        if (m_mounted)
             PopMenu_ExitClick(this);
-            return 0;
-        }
-        bt_cancelClick(this);
+        else
+            bt_cancelClick(this);
         return 0;
     case WM_QUERYENDSESSION:
         if (m_mounted && !AgentDisk::Unmount(m_letter))

@@ -1,13 +1,15 @@
 #pragma once
 // Agent's main form: asks for the password of the disk image, opens it on a free drive letter,
 // shows it in the shell and then waits in the notification area until Exit (or the removal of
-// its USB drive) dismounts it and puts the image back at its rest place.
+// its USB drive) dismounts it and puts the image back at its rest place. Before that it also
+// changes the password and removes the portable disk from the drive.
 #include "AgentDisk.h"
 #include "TForm.h"
 #include "TLabel.h"
 #include "TPopupMenu.h"
 #include "TMenuItem.h"
 #include "TTrayNotifyIcon.h"
+#include "TWindowTimer.h"
 #include "TskCheckBox.h"
 #include "TskEdit.h"
 #include "TskImageButton.h"
@@ -19,10 +21,15 @@
 #include <memory>
 #include <string>
 
+class AgentInstanceGuard;
+
+// A text of Agent's language file beside Agent.exe; "1.1" when the file or key is missing.
+std::string ReadLanguageString(const std::string& file, const std::string& section, const std::string& key);
+
 class TfrmMain : public TForm {
 public:
     // Posted by the opener thread once the shell was asked to open the disk.
-    static constexpr UINT WM_OPENDONE = 0x431;
+    static constexpr UINT WM_OPENDONE = WM_USER + 49;
     // Posted to itself: the "put the drive back" message is shown outside the device event.
     static constexpr UINT WM_DRIVEREMOVED = WM_USER + 0x40;
 
@@ -32,7 +39,8 @@ public:
     const char* ClassName() const override { return "TfrmMain"; }
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    std::string ReadLanguageString(const std::string& file, const std::string& section, const std::string& key) const;
+    // The guard that keeps this Agent the only one for its image (woken by a second start).
+    void SetInstanceGuard(const AgentInstanceGuard* guard) { m_guard = guard; }
 
     // Form events and handlers.
     void FormCreate(TObject* sender);
@@ -41,12 +49,15 @@ public:
     void bt_cancelClick(TObject* sender);
     void btnFrmCloseClick(TObject* sender);
     void popMenu_OpenDiskClick(TObject* sender);
+    void popMenu_ChangePasswordClick(TObject* sender);
     void popMenu_uninstallClick(TObject* sender);
     void popMenu_HelpClick(TObject* sender);
+    void popMenu_Help1Click(TObject* sender);
     void popMenu_BrowseClick(TObject* sender);
     void PopMenu_ExitClick(TObject* sender);
     void TrayIconDblClick(TObject* sender);
-    void BackgroundMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void Image1MouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    void skImagePanel1MouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
 
     TskImagePanel* skImagePanel1;
     TLabel* lblTop;
@@ -77,20 +88,28 @@ private:
     int Say(const std::string& text, UINT flags);
     // The password check the open, change and uninstall commands share.
     Check CheckPassword();
+    // Puts the image back at rest, unless this Agent has it mounted (the move would pull it away
+    // from under the mount).
+    void PutImageBack();
     void UpdateBrowseCaption();
     // Dismounts and puts the image back; false (with the message shown) when the disk stays.
     bool DismountAndPutBack();
     void OpenInShell() const;
+    void GoToTray();
+    void EndAgent();
     void DeviceRemoved(DWORD unitMask);
-    void DeviceArrived(DWORD unitMask);
+    void DriveMayBeBack();
+    void Woken();
     static DWORD WINAPI OpenDiskThreadProc(LPVOID parameter);
 
     std::unique_ptr<AgentDisk> m_disk;
+    const AgentInstanceGuard* m_guard = nullptr;
     char m_letter = 0;              // the letter asked for at the last password check
     bool m_mounted = false;         // this Agent mounted a disk on m_letter and it is still there
-    bool m_orphaned = false;        // the drive went while mounted: its dismount must wait for it
+    bool m_orphaned = false;        // the drive went while mounted: its dismount waits for the drive
+    TWindowTimer m_driveWatch;      // looks for the drive's return while orphaned
+    std::string m_driveRemovedText; // read at start: Agent.ini goes with the drive
     HANDLE m_openThread = nullptr;
-    HICON m_icon = nullptr;
 };
 
 extern TfrmMain* frmMain;

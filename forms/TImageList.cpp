@@ -61,10 +61,17 @@ void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) co
         ImageList_Draw(m_list, index, canvas.Handle(), x, y, ILD_TRANSPARENT);
         return;
     }
-    HICON icon = ImageList_GetIcon(m_list, index, ILD_TRANSPARENT);
+    HICON icon = GetIcon(index);
     if (!icon)
         return;
     DrawStateA(canvas.Handle(), nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, m_width, m_height,
                DST_ICON | DSS_DISABLED);
     DestroyIcon(icon);
+}
+
+HICON TImageList::GetIcon(int index) const
+{
+    if (!m_list || index < 0 || index >= Count())
+        return nullptr;
+    return ImageList_GetIcon(m_list, index, ILD_TRANSPARENT);
 }

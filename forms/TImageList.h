@@ -24,6 +24,8 @@ public:
     void Clear();
 
     void Draw(TCanvas& canvas, int x, int y, int index, bool enabled = true) const;
+    // A new icon of one image (the caller destroys it); null for an index outside the list.
+    HICON GetIcon(int index) const;
 
 private:
     HIMAGELIST m_list = nullptr;

@@ -124,12 +124,27 @@ void TWinControl::CreateWnd()
         return;
     m_handle = window;
     SetPropA(window, kControlProperty, this);
+    // Win32 links a new child below its older siblings; a form stacks its controls in form order,
+    // later ones on top (a hidden panel shown over edits must cover them).
+    if (m_parent) {
+        HWND above = HWND_TOP;
+        bool after = false;
+        for (TControl* c : m_parent->m_controls) {
+            if (c == this) {
+                after = true;
+            } else if (after && c->IsWindowed() && static_cast<TWinControl*>(c)->m_handle) {
+                above = static_cast<TWinControl*>(c)->m_handle;
+                break;
+            }
+        }
+        SetWindowPos(window, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
     m_defaultProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::StaticWndProc)));
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Handle()), FALSE);
     if (m_borderWidth)
         SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    // Children in form order: each new window lies on top of the ones before it.
+    // Children in form order.
     for (TControl* c : m_controls)
         if (c->IsWindowed())
             static_cast<TWinControl*>(c)->Handle();

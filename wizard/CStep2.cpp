@@ -447,6 +447,14 @@ BOOL CStep2::OnSetActive()
     return TRUE;
 }
 
+BOOL CStep2::OnKillActive()
+{
+    // Left before the scan's timer came (Back pressed at once): no scan for a page no longer shown;
+    // its end would set the buttons of the page that is.
+    KillTimer(kScanTimer);
+    return CPropertyPage::OnKillActive();
+}
+
 BOOL CStep2::OnQueryCancel()
 {
     // Not while Finish or a scan is under way: the wizard would end under a running job.

@@ -35,6 +35,7 @@ public:
 
     BOOL OnInitDialog() override;
     BOOL OnSetActive() override;
+    BOOL OnKillActive() override;
     BOOL OnWizardFinish() override;
     BOOL OnQueryCancel() override;
 

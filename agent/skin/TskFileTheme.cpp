@@ -101,6 +101,8 @@ void TskFileTheme::SetPassword(const std::string& password)
         SetThemeFile(m_themeFile);
 }
 
+long TskFileTheme::GetColor(int index) const { return m_manager.GetColor(index); }
+
 void TskFileTheme::GetBitmapFrame(int index, TPicture* picture, int frame, int count) const
 {
     if (!picture)

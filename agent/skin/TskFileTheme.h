@@ -25,8 +25,10 @@ public:
 
     bool CanUse() const { return m_ready; }
     TBitmap* GetBitmap(int index) const { return m_manager.GetBitmap(index); }
-    void GetBitmapFrame(int index, TPicture* picture, int frame, int count) const;
-    long GetColor(int index) const { return m_manager.GetColor(index); }
+    // The two the skinned controls call are virtual: a program that never creates a theme links
+    // neither the theme nor its skin-file reader.
+    virtual void GetBitmapFrame(int index, TPicture* picture, int frame, int count) const;
+    virtual long GetColor(int index) const;
     long GetInteger(int index) const { return m_manager.GetInteger(index); }
     long GetBool(int index) const { return m_manager.GetBool(index); }
 

@@ -91,6 +91,144 @@ public:
         return std::fclose(f) == 0 && ok;
     }
 
+    // Agent's pictures travel in a small program: at most 256 colours (the most used ones; the
+    // rest take their nearest), 8 bits per pixel, run-length encoded, bottom-up.
+    bool SaveRle8(const std::string& path) const
+    {
+        std::vector<Color> palette;
+        const std::vector<uint8_t> indexes = Quantized(palette);
+        std::vector<uint8_t> data;
+        for (int y = m_height - 1; y >= 0; --y) {
+            const uint8_t* row = &indexes[static_cast<size_t>(y) * m_width];
+            int x = 0;
+            auto runAt = [&](int at) {
+                int n = 1;
+                while (at + n < m_width && n < 255 && row[at + n] == row[at])
+                    ++n;
+                return n;
+            };
+            while (x < m_width) {
+                const int run = runAt(x);
+                if (run >= 3) {
+                    data.push_back(static_cast<uint8_t>(run));
+                    data.push_back(row[x]);
+                    x += run;
+                    continue;
+                }
+                int end = x;        // literal bytes up to the next run of three
+                while (end < m_width && end - x < 255 && runAt(end) < 3)
+                    end += runAt(end);
+                end = std::min(end, x + 255);
+                if (end - x < 3) {
+                    for (; x < end; ++x) {
+                        data.push_back(1);
+                        data.push_back(row[x]);
+                    }
+                    continue;
+                }
+                data.push_back(0);
+                data.push_back(static_cast<uint8_t>(end - x));
+                data.insert(data.end(), row + x, row + end);
+                if ((end - x) & 1)
+                    data.push_back(0);
+                x = end;
+            }
+            data.push_back(0);
+            data.push_back(y == 0 ? 1 : 0);     // end of line, end of bitmap after the top row
+        }
+        const uint32_t offset = 54 + 4 * static_cast<uint32_t>(palette.size());
+        std::vector<uint8_t> file(offset, 0);
+        auto put16 = [&](size_t at, uint32_t v) { file[at] = v & 0xFF; file[at + 1] = (v >> 8) & 0xFF; };
+        auto put32 = [&](size_t at, uint32_t v) { put16(at, v & 0xFFFF); put16(at + 2, v >> 16); };
+        file[0] = 'B';
+        file[1] = 'M';
+        put32(2, offset + static_cast<uint32_t>(data.size()));
+        put32(10, offset);
+        put32(14, 40);
+        put32(18, static_cast<uint32_t>(m_width));
+        put32(22, static_cast<uint32_t>(m_height));
+        put16(26, 1);
+        put16(28, 8);
+        put32(30, 1);           // BI_RLE8
+        put32(34, static_cast<uint32_t>(data.size()));
+        put32(38, 2835);
+        put32(42, 2835);
+        put32(46, static_cast<uint32_t>(palette.size()));
+        for (size_t i = 0; i < palette.size(); ++i) {
+            file[54 + i * 4 + 0] = static_cast<uint8_t>(palette[i].b);
+            file[54 + i * 4 + 1] = static_cast<uint8_t>(palette[i].g);
+            file[54 + i * 4 + 2] = static_cast<uint8_t>(palette[i].r);
+        }
+        file.insert(file.end(), data.begin(), data.end());
+        return WriteFile(path, file);
+    }
+
+    // The pixels as palette indexes; the palette holds every colour when there are at most 256.
+    std::vector<uint8_t> Quantized(std::vector<Color>& palette) const
+    {
+        std::vector<std::pair<uint32_t, uint32_t>> counts;     // (count, rgb)
+        {
+            std::vector<uint32_t> keys;
+            keys.reserve(m_pixels.size());
+            for (const Color& c : m_pixels)
+                keys.push_back(Key(c));
+            std::sort(keys.begin(), keys.end());
+            for (size_t i = 0; i < keys.size();) {
+                size_t j = i;
+                while (j < keys.size() && keys[j] == keys[i])
+                    ++j;
+                counts.emplace_back(static_cast<uint32_t>(j - i), keys[i]);
+                i = j;
+            }
+        }
+        std::stable_sort(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.first > b.first; });
+        if (counts.size() > 256)
+            counts.resize(256);
+        std::sort(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; });
+        palette.clear();
+        for (auto& entry : counts)
+            palette.push_back({int(entry.second >> 16), int((entry.second >> 8) & 0xFF), int(entry.second & 0xFF)});
+        std::vector<uint8_t> indexes(m_pixels.size());
+        for (size_t i = 0; i < m_pixels.size(); ++i) {
+            const uint32_t key = Key(m_pixels[i]);
+            auto at = std::lower_bound(counts.begin(), counts.end(), key,
+                                       [](auto& entry, uint32_t k) { return entry.second < k; });
+            if (at != counts.end() && at->second == key) {
+                indexes[i] = static_cast<uint8_t>(at - counts.begin());
+                continue;
+            }
+            int best = 0;
+            long bestDistance = -1;
+            for (size_t p = 0; p < palette.size(); ++p) {
+                const long dr = palette[p].r - Clamp(m_pixels[i].r), dg = palette[p].g - Clamp(m_pixels[i].g),
+                           db = palette[p].b - Clamp(m_pixels[i].b);
+                const long distance = dr * dr + dg * dg + db * db;
+                if (bestDistance < 0 || distance < bestDistance) {
+                    bestDistance = distance;
+                    best = static_cast<int>(p);
+                }
+            }
+            indexes[i] = static_cast<uint8_t>(best);
+        }
+        return indexes;
+    }
+
+    static int Clamp(int v) { return std::clamp(v, 0, 255); }
+    static uint32_t Key(Color c)
+    {
+        return (static_cast<uint32_t>(Clamp(c.r)) << 16) | (static_cast<uint32_t>(Clamp(c.g)) << 8) |
+               static_cast<uint32_t>(Clamp(c.b));
+    }
+
+    static bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes)
+    {
+        FILE* f = std::fopen(path.c_str(), "wb");
+        if (!f)
+            return false;
+        const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+        return std::fclose(f) == 0 && ok;
+    }
+
 private:
     int m_width, m_height;
     std::vector<Color> m_pixels;
@@ -131,6 +269,49 @@ inline bool SaveImages(const std::string& folder, const std::vector<NamedImage>&
         }
     }
     return true;
+}
+
+// An icon file of square images, 32 bits per pixel; pixels of the `seeThrough` colour are left
+// out by the mask (and fully transparent in the colour data).
+inline bool SaveIcon(const std::string& path, const std::vector<const Image*>& images, Color seeThrough)
+{
+    std::vector<uint8_t> file(6 + 16 * images.size(), 0);
+    auto put16 = [](std::vector<uint8_t>& f, size_t at, uint32_t v) { f[at] = v & 0xFF; f[at + 1] = (v >> 8) & 0xFF; };
+    auto put32 = [&](std::vector<uint8_t>& f, size_t at, uint32_t v) { put16(f, at, v & 0xFFFF); put16(f, at + 2, v >> 16); };
+    put16(file, 2, 1);
+    put16(file, 4, static_cast<uint32_t>(images.size()));
+    for (size_t n = 0; n < images.size(); ++n) {
+        const Image& image = *images[n];
+        const int size = image.Width();
+        const int maskRow = ((size + 31) / 32) * 4;
+        std::vector<uint8_t> entry(40 + size * size * 4 + maskRow * size, 0);
+        put32(entry, 0, 40);
+        put32(entry, 4, static_cast<uint32_t>(size));
+        put32(entry, 8, static_cast<uint32_t>(size * 2));
+        put16(entry, 12, 1);
+        put16(entry, 14, 32);
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                const Color c = image.Get(x, y);
+                const bool clear = c.r == seeThrough.r && c.g == seeThrough.g && c.b == seeThrough.b;
+                uint8_t* px = &entry[40 + (static_cast<size_t>(size - 1 - y) * size + x) * 4];
+                px[0] = clear ? 0 : static_cast<uint8_t>(Image::Clamp(c.b));
+                px[1] = clear ? 0 : static_cast<uint8_t>(Image::Clamp(c.g));
+                px[2] = clear ? 0 : static_cast<uint8_t>(Image::Clamp(c.r));
+                px[3] = clear ? 0 : 255;
+                if (clear)
+                    entry[40 + size * size * 4 + (size - 1 - y) * maskRow + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+            }
+        const size_t dir = 6 + 16 * n;
+        file[dir] = static_cast<uint8_t>(size >= 256 ? 0 : size);
+        file[dir + 1] = static_cast<uint8_t>(size >= 256 ? 0 : size);
+        put16(file, dir + 4, 1);
+        put16(file, dir + 6, 32);
+        put32(file, dir + 8, static_cast<uint32_t>(entry.size()));
+        put32(file, dir + 12, static_cast<uint32_t>(file.size()));
+        file.insert(file.end(), entry.begin(), entry.end());
+    }
+    return Image::WriteFile(path, file);
 }
 
 }  // namespace art

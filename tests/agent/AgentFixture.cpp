@@ -1,17 +1,19 @@
 #include "AgentFixture.h"
 
+#include "CPortableDisk.h"
 #include "Paths.h"
 #include "Recorder.h"
 #include "Registry.h"
 #include "WindowDriver.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
 
 extern "C" {
 int __cdecl Tavrin_Install(void);
 int __cdecl Tavrin_CreateImage(const wchar_t* path, const void* header2048, void* progress, int32_t* context);
 uint32_t __cdecl Tavrin_GetMountedMask(void);
+uint32_t __cdecl Tavrin_FindFreeDriveLetter(void);
 uint32_t __cdecl Tavrin_GetSlotLetter(int32_t slot);
 int __cdecl Tavrin_Unmount(uint32_t letter, int32_t zero);
 }
@@ -25,9 +27,14 @@ namespace {
 constexpr char kWork[] = "{SEQUORA-WORK}";
 constexpr char kHiding[] = "{NORVALIX-SEQUORA-4FDD4DF77DEE}";
 constexpr char kImage[] = "{1A401BED-0CD1-4216-8848-4FDD4DF77DEE}";
+// Wine opens a folder or drive through HKCR\Folder (the machine's classes; it does not merge the
+// user's): pointed at a recorder, no file manager is started.
 constexpr char kFolderVerb[] = "Software\\Classes\\Folder\\shell\\open\\command";
 constexpr UINT kTrayCallback = 0x800;
 constexpr UINT kFirstTrayIcon = 1;
+// The icon of a message box: control 0x14 on Windows, 0x440 (stc1) under Wine.
+constexpr int kMessageBoxIconIds[] = {0x14, 0x440};
+constexpr uint32_t kImageMb = 2;
 
 void PutU32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value) { memcpy(&bytes[offset], &value, 4); }
 
@@ -50,6 +57,15 @@ std::wstring Wide(const std::string& text)
     return wide;
 }
 
+std::string MessageSeen::Text() const
+{
+    const int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &ansi[0], length, nullptr, nullptr);
+    ansi.resize(ansi.size() - 1);
+    return ansi;
+}
+
 std::vector<uint8_t> MakeHeader(uint32_t sizeMb, const std::string& password)
 {
     std::vector<uint8_t> header(2048, 0);
@@ -70,16 +86,20 @@ std::string IniText(const std::string& iniPath, const char* section, const char*
     return value;
 }
 
+std::string OnLetter(char letter, const char* name) { return std::string(1, letter) + ":\\" + name; }
+
 void AgentTest::SetUp()
 {
-    ASSERT_NE(0, Tavrin_Install());
-    m_usb = std::make_unique<harness::FakeUsbDrive>(m_temp / "usb");
+    if (m_installDriver)
+        ASSERT_NE(0, Tavrin_Install());
+    m_usb = std::make_unique<harness::FakeUsbDrive>(m_usbFolder.empty() ? m_temp / "usb" : m_usbFolder);
     ASSERT_NE(0, m_usb->Letter());
     // The shell's "open" of a folder or drive goes to a recorder instead of a file manager.
     m_shellRecorder = m_temp / "shellopen.exe";
     ASSERT_TRUE(harness::InstallRecorder(m_shellRecorder));
-    ASSERT_TRUE(harness::WriteRegistryString(HKEY_CURRENT_USER, kFolderVerb, "", "\"" + m_shellRecorder + "\" \"%1\""));
-    MakeLayout();
+    ASSERT_TRUE(harness::WriteRegistryString(HKEY_LOCAL_MACHINE, kFolderVerb, "", "\"" + m_shellRecorder + "\" \"%1\""));
+    if (m_makeDisk)
+        MakePortableDisk();
     m_maskBefore = Tavrin_GetMountedMask();
 }
 
@@ -88,30 +108,36 @@ void AgentTest::TearDown()
     m_agent.Kill();
     const uint32_t mask = Tavrin_GetMountedMask();
     for (int slot = 0; slot < 32; ++slot)
-        if (mask & (1u << slot))
+        if ((mask & ~m_maskBefore) & (1u << slot))
             Tavrin_Unmount(Tavrin_GetSlotLetter(slot), 0);
-    harness::DeleteRegistryTree(HKEY_CURRENT_USER, "Software\\Classes\\Folder");
+    harness::DeleteRegistryTree(HKEY_LOCAL_MACHINE, kFolderVerb);
     m_usb.reset();
 }
 
 std::string AgentTest::WorkFolder() const { return m_usb->Root() + kWork; }
+std::string AgentTest::HidingFolder() const { return WorkFolder() + "\\" + kHiding; }
 std::string AgentTest::WorkPlace() const { return WorkFolder() + "\\" + kImage; }
-std::string AgentTest::RestPlace() const { return WorkFolder() + "\\" + kHiding + "\\aux\\" + kImage; }
+std::string AgentTest::RestPlace() const { return HidingFolder() + "\\aux\\" + kImage; }
 
-void AgentTest::MakeLayout()
+void AgentTest::ExpectAtRest()
 {
-    const std::string work = WorkFolder();
-    for (const std::string& folder : {work, work + "\\" + kHiding, work + "\\" + kHiding + "\\aux"}) {
-        // The long form passes "aux", a reserved device name, through as a plain folder name.
-        ASSERT_TRUE(CreateDirectoryA(("\\\\?\\" + folder).c_str(), nullptr)) << folder << " " << GetLastError();
-    }
-    for (const char* name : {"Agent.exe", "Agent.ini", "Tavrin.dll"}) {
-        const std::string from = harness::JoinPath(harness::ProgramDir(), name);
-        ASSERT_TRUE(CopyFileA(from.c_str(), (work + "\\" + name).c_str(), FALSE)) << from;
-    }
+    EXPECT_TRUE(harness::FileExists(RestPlace()));
+    EXPECT_FALSE(harness::FileExists(WorkPlace()));
+}
+
+void AgentTest::MakePortableDisk(const std::string& password)
+{
+    const std::string made = m_temp / "made.img";
+    DeleteFileA(made.c_str());
     int32_t context = 0;
-    const auto header = MakeHeader(8, kPassword);
-    ASSERT_EQ(1, Tavrin_CreateImage(Wide(RestPlace()).c_str(), header.data(), nullptr, &context));
+    const auto header = MakeHeader(kImageMb, password);
+    ASSERT_EQ(1, Tavrin_CreateImage(Wide(made).c_str(), header.data(), nullptr, &context));
+    CPortableDisk disk;
+    disk.SetProgramFolder(harness::ProgramDir().c_str());
+    disk.SetTarget(m_usb->Letter(), made.c_str());
+    ASSERT_EQ(1, disk.CreatePortable(nullptr));
+    DeleteFileA(made.c_str());
+    ExpectAtRest();
 }
 
 void AgentTest::StartAgent(const std::string& faults, const std::string& arguments)
@@ -131,19 +157,47 @@ HWND AgentTest::Form()
     return nullptr;
 }
 
-void AgentTest::TypePassword(const std::string& password)
+HWND AgentTest::PasswordDialog()
 {
-    for (HWND w : harness::ChildWindows(Form()))
-        if (_stricmp(harness::ClassNameOf(w).c_str(), "Edit") == 0) {
-            SendMessageA(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(password.c_str()));
-            return;
-        }
-    ADD_FAILURE() << "no password edit";
+    return harness::WaitForWindow(m_agent.Pid(), nullptr, "Change Password", 10000);
 }
 
-void AgentTest::PressButton(const char* caption)
+HWND AgentTest::OpenPasswordDialog(const std::string& current)
 {
-    for (HWND w : harness::ChildWindows(Form()))
+    TypePassword(current);
+    ChooseFromPasswordMenu(1);
+    return PasswordDialog();
+}
+
+std::vector<HWND> AgentTest::Edits(HWND window)
+{
+    std::vector<HWND> edits;
+    for (HWND w : harness::ChildWindows(window))
+        if (_stricmp(harness::ClassNameOf(w).c_str(), "Edit") == 0)
+            edits.push_back(w);
+    std::sort(edits.begin(), edits.end(),
+              [](HWND a, HWND b) { return harness::WindowRectOf(a).top < harness::WindowRectOf(b).top; });
+    return edits;
+}
+
+void AgentTest::TypePassword(const std::string& password)
+{
+    const auto edits = Edits(Form());
+    ASSERT_EQ(1u, edits.size());
+    SendMessageA(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(password.c_str()));
+}
+
+void AgentTest::TypeNewPassword(const std::string& password, const std::string& confirmation)
+{
+    const auto edits = Edits(PasswordDialog());
+    ASSERT_EQ(2u, edits.size());
+    SendMessageA(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(password.c_str()));
+    SendMessageA(edits[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(confirmation.c_str()));
+}
+
+void AgentTest::PressButton(const char* caption, HWND window)
+{
+    for (HWND w : harness::ChildWindows(window ? window : Form()))
         if (harness::WindowText(w) == caption) {
             PostMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
             PostMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
@@ -182,21 +236,63 @@ void AgentTest::ChooseFromTrayMenu(int index)
 {
     HWND handler = TrayHandler();
     ASSERT_NE(nullptr, handler);
-    PostMessageA(handler, kTrayCallback, kFirstTrayIcon, WM_RBUTTONUP);
+    PostMessageA(handler, kTrayCallback, kFirstTrayIcon, WM_RBUTTONDOWN);
     ChooseMenuItem(index);
+}
+
+MessageSeen AgentTest::AnswerMessage(int answer)
+{
+    MessageSeen seen;
+    HWND box = harness::WaitForMessageBox(m_agent.Pid(), 15000);
+    if (!box) {
+        seen.text = L"(no message box)";
+        return seen;
+    }
+    wchar_t text[1024] = {};
+    GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 1024);
+    seen.text = text;
+    seen.caption = harness::WindowText(box);
+    // Icon handles are the showing process's own: the icon is told by its colours on the screen
+    // (information blue, warning yellow, error red).
+    for (int id : kMessageBoxIconIds) {
+        HWND iconControl = GetDlgItem(box, id);
+        std::vector<DWORD> pixels;
+        int width = 0, height = 0;
+        if (!iconControl || !harness::CaptureWindow(iconControl, pixels, width, height))
+            continue;
+        size_t blue = 0, yellow = 0, red = 0;
+        for (DWORD p : pixels) {
+            const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            blue += b > 150 && b > r + 60 && b > g + 20;
+            yellow += r > 180 && g > 150 && b < 90;
+            red += r > 150 && g < 80 && b < 80;
+        }
+        const size_t most = std::max({blue, yellow, red});
+        if (most > 20)
+            seen.icon = most == red ? IDI_ERROR : most == yellow ? IDI_WARNING : IDI_INFORMATION;
+        break;
+    }
+    harness::ClickButton(box, answer);
+    harness::WaitUntil([&] { return !IsWindow(box); }, 5000);
+    return seen;
 }
 
 std::string AgentTest::AnswerMessageBox(int answer, std::string* caption)
 {
-    HWND box = harness::WaitForMessageBox(m_agent.Pid(), 15000);
-    if (!box)
-        return "(no message box)";
-    const std::string text = harness::MessageBoxText(box);
+    const MessageSeen seen = AnswerMessage(answer);
     if (caption)
-        *caption = harness::WindowText(box);
-    harness::ClickButton(box, answer);
-    harness::WaitUntil([&] { return !IsWindow(box); }, 5000);
-    return text;
+        *caption = seen.caption;
+    return seen.Text();
+}
+
+char AgentTest::OpenDisk(const std::string& password)
+{
+    const char letter = static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFF);
+    TypePassword(password);
+    ChooseFromPasswordMenu(0);
+    EXPECT_TRUE(WaitForLetter(letter, true)) << letter;
+    EXPECT_TRUE(WaitForTray());
+    return letter;
 }
 
 bool AgentTest::WaitForLetter(char letter, bool present, DWORD timeoutMs)

@@ -4,7 +4,7 @@
 set -euo pipefail
 exe=$SEQUORA_PROGRAM_DIR/Agent.exe
 size=$(stat -c %s "$exe")
-echo "Agent.exe: $size bytes"
+echo "Agent.exe: $size bytes (aim: 262144, limit: 524288)"
 [ "$size" -le $((512 * 1024)) ] || { echo "Agent.exe is over 512 KiB"; exit 1; }
 u16() { od -An -t u2 -j "$1" -N 2 "$exe" | tr -d ' '; }
 u32() { od -An -t u4 -j "$1" -N 4 "$exe" | tr -d ' '; }

@@ -1,16 +1,19 @@
 // Agent started from a USB drive holding a portable disk: the password is checked, the disk
 // opened on a free letter and shown in the shell, Agent waits in the tray, and Exit (or a close
 // from outside) dismounts and puts the image back at rest. Faults end in Agent's own messages
-// without the image going astray.
+// without the image going astray; a second Agent for the same image leaves it alone; removal
+// events count only for Agent's own drive and disk; the change-password dialog refuses what the
+// header cannot take and writes nothing else.
 #include "AgentFixture.h"
 
+#include "DeviceEvents.h"
 #include "Paths.h"
 #include "Recorder.h"
 #include "WindowDriver.h"
 
 extern "C" {
-uint32_t __cdecl Tavrin_FindFreeDriveLetter(void);
 uint32_t __cdecl Tavrin_GetMountedMask(void);
+int __cdecl Tavrin_GetInfo(const wchar_t* path, void* header2048);
 }
 
 using namespace agenttest;
@@ -18,36 +21,24 @@ using harness::FileExists;
 
 namespace {
 
-char NextLetter() { return static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFF); }
-
-std::string OnLetter(char letter, const char* name) { return std::string(1, letter) + ":\\" + name; }
+std::string HeaderOf(const std::string& path)
+{
+    std::string header(2048, '\0');
+    if (!Tavrin_GetInfo(Wide(path).c_str(), &header[0]))
+        return std::string();
+    return header;
+}
 
 }  // namespace
 
-class AgentOpen : public AgentTest {
-protected:
-    // Types the password, chooses Open and waits for the disk and for Agent to go to the tray.
-    char OpenDisk(const std::string& password)
-    {
-        const char letter = NextLetter();
-        TypePassword(password);
-        ChooseFromPasswordMenu(0);
-        EXPECT_TRUE(WaitForLetter(letter, true)) << letter;
-        EXPECT_TRUE(WaitForTray());
-        return letter;
-    }
-
-    void ExpectAtRest()
-    {
-        EXPECT_TRUE(FileExists(RestPlace()));
-        EXPECT_FALSE(FileExists(WorkPlace()));
-    }
-};
+class AgentOpen : public AgentTest {};
 
 TEST_F(AgentOpen, TheRightPasswordOpensTheDiskAndExitPutsItBackWithTheFileKept)
 {
     StartAgent();
     const char letter = OpenDisk("  secret1 ");
+    ASSERT_TRUE(harness::WaitForRecordedCalls(m_shellRecorder, 1));
+    EXPECT_EQ("\"" + OnLetter(letter, "") + "\"", harness::RecordedCalls(m_shellRecorder)[0]);
     EXPECT_TRUE(FileExists(WorkPlace()));
     EXPECT_FALSE(FileExists(RestPlace()));
     ASSERT_TRUE(harness::WriteFileBytes(OnLetter(letter, "note.txt"), "kept across computers"));
@@ -74,14 +65,15 @@ TEST_F(AgentOpen, AWrongOrMissingPasswordIsRefusedWithAgentsTextAndTheImageStays
     const struct {
         const char* typed;
         const char* key;
-    } rows[] = {{"", "strNoPassword"}, {"Secret1", "strErrorPassword"}, {"secret", "strErrorPassword"},
-                {"secret1x", "strErrorPassword"}, {"secret 1", "strErrorPassword"}};
+    } rows[] = {{"", "strNoPassword"},          {"Secret1", "strErrorPassword"}, {"secret", "strErrorPassword"},
+                {"secret1x", "strErrorPassword"}, {"secret 1", "strErrorPassword"}, {"   ", "strErrorPassword"}};
     for (const auto& row : rows) {
         TypePassword(row.typed);
         ChooseFromPasswordMenu(0);
-        std::string caption;
-        EXPECT_EQ(Text(row.key), AnswerMessageBox(IDOK, &caption)) << row.typed;
-        EXPECT_EQ(Text("Title"), caption);
+        const MessageSeen seen = AnswerMessage();
+        EXPECT_EQ(Text(row.key), seen.Text()) << row.typed;
+        EXPECT_EQ(Text("Title"), seen.caption);
+        EXPECT_EQ(IDI_INFORMATION, seen.icon);
         ExpectAtRest();
         EXPECT_EQ(m_maskBefore, Tavrin_GetMountedMask()) << row.typed;
     }
@@ -117,4 +109,177 @@ TEST_F(AgentOpen, FaultsEndInTheirMessageAndCancelLeavesTheImageAtRest)
         }
         ExpectAtRest();
     }
+}
+
+// A second Agent started for the image the first has open neither moves nor mounts it: it asks
+// the first to show the disk and ends.
+TEST_F(AgentOpen, ASecondAgentForTheSameImageWakesTheFirstAndLeavesTheDiskAlone)
+{
+    StartAgent();
+    const char letter = OpenDisk(kPassword);
+    ASSERT_TRUE(harness::WaitForRecordedCalls(m_shellRecorder, 1));
+    const uint32_t mounted = Tavrin_GetMountedMask();
+
+    harness::ChildProcess second;
+    ASSERT_TRUE(second.Start(WorkFolder() + "\\Agent.exe", std::string(), WorkFolder()));
+    ASSERT_TRUE(second.Wait(15000));
+    EXPECT_EQ(0u, second.ExitCode());
+    ASSERT_TRUE(harness::WaitForRecordedCalls(m_shellRecorder, 2));
+    EXPECT_EQ("\"" + OnLetter(letter, "") + "\"", harness::RecordedCalls(m_shellRecorder)[1]);
+    EXPECT_EQ(mounted, Tavrin_GetMountedMask());
+    EXPECT_TRUE(FileExists(WorkPlace()));
+    EXPECT_FALSE(FileExists(RestPlace()));
+
+    ChooseFromTrayMenu(2);
+    ASSERT_TRUE(m_agent.Wait(15000));
+    ExpectAtRest();
+}
+
+// Removal of another drive changes nothing; a removal naming several drives at once, Agent's own
+// among them, dismounts (nothing was changed, so nothing is lost) and ends Agent.
+TEST_F(AgentOpen, OnlyTheRemovalOfItsOwnDriveEndsAgentAndEveryDriveOfTheEventCounts)
+{
+    StartAgent();
+    const char letter = OpenDisk(kPassword);
+    const char other = m_usb->Letter() == 'B' ? 'A' : 'B';
+    ASSERT_TRUE(harness::SendVolumeRemoval(Form(), other));
+    EXPECT_FALSE(m_agent.Wait(1000));
+    EXPECT_TRUE(WaitForLetter(letter, true, 0));
+
+    ASSERT_TRUE(harness::SendVolumeEvent(Form(), 0x8004 /* DBT_DEVICEREMOVECOMPLETE */,
+                                         harness::UnitMaskOf(other) | harness::UnitMaskOf(m_usb->Letter())));
+    ASSERT_TRUE(m_agent.Wait(15000));
+    EXPECT_TRUE(WaitForLetter(letter, false));
+}
+
+// Given an image path, Agent opens that file where it lies: its own drive's layout is not touched
+// and Uninstall is not offered.
+TEST_F(AgentOpen, AnImageGivenOnTheCommandLineIsOpenedWhereItLies)
+{
+    const std::string elsewhere = m_temp / "elsewhere.img";
+    ASSERT_TRUE(CopyFileA(RestPlace().c_str(), elsewhere.c_str(), TRUE));
+    StartAgent(std::string(), "\"" + elsewhere + "\"");
+
+    // Uninstall is not offered: chosen with no password typed, it does not even ask for one.
+    TypePassword("");
+    ChooseFromPasswordMenu(2);
+    EXPECT_EQ(nullptr, harness::WaitForMessageBox(m_agent.Pid(), 1500));
+
+    const char letter = OpenDisk(kPassword);
+    EXPECT_TRUE(FileExists(elsewhere));
+    ExpectAtRest();
+    ChooseFromTrayMenu(2);
+    ASSERT_TRUE(m_agent.Wait(15000));
+    EXPECT_TRUE(WaitForLetter(letter, false));
+    EXPECT_TRUE(FileExists(elsewhere));
+    ExpectAtRest();
+}
+
+// The change-password dialog: every refusal shows its text and icon, leaves the header exactly as
+// it was and both edits empty; a good new password changes the password field and nothing else.
+TEST_F(AgentOpen, TheChangePasswordDialogWritesOnlyAnAcceptablePasswordAndOnlyItsField)
+{
+    const std::string before = HeaderOf(RestPlace());
+    ASSERT_EQ(2048u, before.size());
+    StartAgent();
+    HWND dialog = OpenPasswordDialog(kPassword);
+    ASSERT_NE(nullptr, dialog);
+
+    const std::string tooLong(260, 'x');
+    const struct {
+        std::string password, confirmation;
+        const char* key;            // [DlgChange] key, or empty for Agent's own long-password text
+        LPCSTR icon;
+    } rows[] = {{"", "", "hit3", IDI_WARNING},
+                {"abc12", "abc12", "lbHitLen", IDI_ERROR},
+                {"abc123", "", "hit4", IDI_WARNING},
+                {"abc123", "ABC123", "hit5", IDI_WARNING},
+                {"abc123", "abc1234", "hit5", IDI_WARNING},
+                {"abc123", "abc123 ", "hit5", IDI_WARNING},
+                {tooLong, tooLong, "", IDI_WARNING}};
+    for (const auto& row : rows) {
+        TypeNewPassword(row.password, row.confirmation);
+        PressButton("&Change", dialog);
+        const MessageSeen seen = AnswerMessage();
+        if (*row.key)
+            EXPECT_EQ(Text(row.key, "DlgChange"), seen.Text()) << row.password << "/" << row.confirmation;
+        else
+            EXPECT_NE(std::string::npos, seen.Text().find("259")) << seen.Text();
+        EXPECT_EQ(row.icon, seen.icon) << row.key;
+        EXPECT_EQ(Text("Title"), seen.caption);
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        for (HWND w : harness::ChildWindows(dialog))
+            if (_stricmp(harness::ClassNameOf(w).c_str(), "Edit") == 0)
+                EXPECT_EQ("", harness::WindowText(w)) << "both are typed again";
+        EXPECT_EQ(before, HeaderOf(WorkPlace())) << row.key;
+    }
+
+    // Six characters are enough; blanks around it are kept in the field.
+    TypeNewPassword(" new pw ", " new pw ");
+    PressButton("&Change", dialog);
+    const MessageSeen done = AnswerMessage();
+    EXPECT_EQ(Text("hit6", "DlgChange"), done.Text());
+    EXPECT_EQ(IDI_INFORMATION, done.icon);
+    ASSERT_TRUE(harness::WaitUntil([&] { return !IsWindowVisible(dialog); }, 5000));
+
+    // Back at rest once the dialog is closed; only bytes 372..631 changed.
+    ASSERT_TRUE(harness::WaitUntil([&] { return FileExists(RestPlace()); }, 5000));
+    const std::string after = HeaderOf(RestPlace());
+    ASSERT_EQ(2048u, after.size());
+    EXPECT_EQ(before.substr(0, 372), after.substr(0, 372));
+    EXPECT_EQ(std::string(" new pw ") + std::string(252, '\0'), after.substr(372, 260));
+    EXPECT_EQ(before.substr(632), after.substr(632));
+    PressButton("&Cancel");
+    ASSERT_TRUE(m_agent.Wait(15000));
+    ExpectAtRest();
+}
+
+// The driver refusing the header write: the dialog says so (its text carries a full-width
+// exclamation mark on every code page) and stays, the header unchanged.
+TEST_F(AgentOpen, AHeaderThatCannotBeWrittenKeepsTheDialogOpen)
+{
+    const std::string before = HeaderOf(RestPlace());
+    StartAgent("setinfo-fails");
+    HWND dialog = OpenPasswordDialog(kPassword);
+    ASSERT_NE(nullptr, dialog);
+    TypeNewPassword("better1", "better1");
+    PressButton("&Change", dialog);
+    const MessageSeen seen = AnswerMessage();
+    EXPECT_EQ(L"Tavrin_GetInfo Error\xFF01", seen.text);
+    EXPECT_EQ(IDI_WARNING, seen.icon);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    PressButton("&Cancel", dialog);
+    ASSERT_TRUE(harness::WaitUntil([&] { return !IsWindowVisible(dialog); }, 5000));
+    ASSERT_TRUE(harness::WaitUntil([&] { return FileExists(RestPlace()); }, 5000));
+    EXPECT_EQ(before, HeaderOf(RestPlace()));
+    PressButton("&Cancel");
+    ASSERT_TRUE(m_agent.Wait(15000));
+}
+
+// Without Agent.ini every text reads "1.1", the message captions too; the form keeps its shape:
+// the window clipped to a rectangle with 5 x 5 rounded corners.
+TEST_F(AgentOpen, WithoutItsLanguageFileEveryTextReadsOnePointOne)
+{
+    SetFileAttributesA(AgentIni().c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(DeleteFileA(AgentIni().c_str()));
+    StartAgent();
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(ERROR, GetWindowRgn(Form(), shape));
+    // The call Agent makes, as the window keeps it: within the window's own rectangle.
+    HRGN expected = CreateRoundRectRgn(0, 0, 324, 191, 5, 5);
+    HRGN window = CreateRectRgn(0, 0, 323, 190);
+    CombineRgn(expected, expected, window, RGN_AND);
+    DeleteObject(window);
+    EXPECT_TRUE(EqualRgn(shape, expected));
+    DeleteObject(shape);
+    DeleteObject(expected);
+
+    TypePassword("");
+    ChooseFromPasswordMenu(0);
+    std::string caption;
+    EXPECT_EQ("1.1", AnswerMessageBox(IDOK, &caption));
+    EXPECT_EQ("1.1", caption);
+    PressButton("&Cancel");
+    ASSERT_TRUE(m_agent.Wait(15000));
+    ExpectAtRest();
 }

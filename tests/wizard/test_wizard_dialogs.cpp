@@ -199,7 +199,7 @@ TEST(ProgressDialog, MountJobOfPageFourHandsItsResultsBack)
     const std::string path = "\"" + image + "\"";
     EXPECT_EQ(CountStarting(lines, "Quilmar_SetProtection(" + path + ", 0, 0, 0) -> 1"), 1u);
     EXPECT_EQ(CountStarting(lines, "Tavrin_Mount(" + path + ", " + std::string(1, letter) + ", 1) -> 1"), 1u);
-    EXPECT_TRUE(WaitUntil([&] { return FindShellWindowOfDrive(letter) != nullptr; }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return FindShellWindowOfDrive(letter) != nullptr; }, 30000));
     CloseShellWindows();
     ASSERT_TRUE(Tavrin_Unmount(static_cast<uint32_t>(letter), 0));
 

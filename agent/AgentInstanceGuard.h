@@ -1,0 +1,29 @@
+#pragma once
+// One Agent per disk image: a second Agent started for an image the first one holds (from the
+// same USB drive, or given the same image path) must not move or mount that image again. It
+// wakes the first one instead (which shows its form, or opens the mounted disk) and ends.
+#include <windows.h>
+
+#include <string>
+
+class AgentInstanceGuard {
+public:
+    // `imagePath`: the image this Agent is for (its work place).
+    explicit AgentInstanceGuard(const std::string& imagePath);
+    ~AgentInstanceGuard();
+    AgentInstanceGuard(const AgentInstanceGuard&) = delete;
+    AgentInstanceGuard& operator=(const AgentInstanceGuard&) = delete;
+
+    // True when another Agent already holds this image.
+    bool AlreadyRunning() const { return m_alreadyRunning; }
+    // Asks the Agent holding the image to come forward.
+    void WakeFirst() const;
+    // The registered message a waking Agent posts to every top-level window; wParam names the image.
+    static UINT WakeMessage();
+    bool IsWakeFor(WPARAM key) const { return key == m_key; }
+
+private:
+    HANDLE m_mutex = nullptr;
+    WPARAM m_key = 0;
+    bool m_alreadyRunning = false;
+};

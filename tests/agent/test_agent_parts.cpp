@@ -1,0 +1,285 @@
+// Agent's parts in the test's own process: the tray icon as the shell sees it (every call to the
+// shell recorded), the click and double-click timing, the tray menu, the password dialog's
+// strength label, and the header's password field.
+#include <gtest/gtest.h>
+
+#include "WindowDriver.h"
+
+#include "AgentDisk.h"
+#include "TApplication.h"
+#include "TForm.h"
+#include "TForm_Password.h"
+#include "TMenuItem.h"
+#include "TPopupMenu.h"
+#include "TTrayNotifyIcon.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ShellCall {
+    DWORD message;
+    NOTIFYICONDATAA data;
+};
+
+std::vector<ShellCall>& Calls()
+{
+    static std::vector<ShellCall> calls;
+    return calls;
+}
+
+BOOL WINAPI RecordCall(DWORD message, PNOTIFYICONDATAA data)
+{
+    Calls().push_back({message, *data});
+    return TRUE;
+}
+
+struct ClassSearch {
+    const char* name;
+    HWND found;
+};
+
+BOOL CALLBACK FindClassWindow(HWND w, LPARAM p)
+{
+    auto* search = reinterpret_cast<ClassSearch*>(p);
+    if (harness::ClassNameOf(w) == search->name) {
+        search->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND OwnWindowOfClass(const char* className)
+{
+    ClassSearch search{className, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindClassWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Closes a menu from inside its own loop.
+void CALLBACK EndMenuSoon(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    EndMenu();
+}
+
+void Pump(DWORD ms)
+{
+    harness::WaitUntil([] { return false; }, ms);
+    if (Application)
+        Application->ProcessMessages();
+}
+
+size_t Count(DWORD message, UINT id)
+{
+    size_t n = 0;
+    for (const ShellCall& call : Calls())
+        n += call.message == message && call.data.uID == id;
+    return n;
+}
+
+class TrayIcon : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Calls().clear();
+        TTrayNotifyIcon::NotifyIcon = RecordCall;
+        form = new TForm(&app);
+        form->SetBounds(100, 100, 200, 100);
+        form->Handle();
+        icon = new TTrayNotifyIcon(form);
+        icon->SetIconVisible(true);
+        ASSERT_FALSE(Calls().empty());
+        id = Calls().back().data.uID;
+        handler = OwnWindowOfClass("TTrayIconHandler");
+        ASSERT_NE(nullptr, handler);
+    }
+
+    void TearDown() override { TTrayNotifyIcon::NotifyIcon = Shell_NotifyIconA; }
+
+    void Mouse(UINT message) { SendMessageA(handler, TTrayNotifyIcon::kCallbackMessage, id, message); }
+
+    TApplication app;
+    TForm* form = nullptr;
+    TTrayNotifyIcon* icon = nullptr;
+    UINT id = 0;
+    HWND handler = nullptr;
+};
+
+}  // namespace
+
+TEST_F(TrayIcon, ShowsItselfToTheShellWithItsCallbackAndGoesWhenHiddenOrDestroyed)
+{
+    const ShellCall& add = Calls().back();
+    EXPECT_EQ(static_cast<DWORD>(NIM_ADD), add.message);
+    EXPECT_EQ(static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE), add.data.cbSize);
+    EXPECT_EQ(handler, add.data.hWnd);
+    EXPECT_EQ(TTrayNotifyIcon::kCallbackMessage, add.data.uCallbackMessage);
+    EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), add.data.uFlags);
+
+    icon->SetIconVisible(false);
+    EXPECT_EQ(1u, Count(NIM_DELETE, id));
+    icon->SetIconVisible(true);
+    delete icon;
+    EXPECT_EQ(2u, Count(NIM_DELETE, id));
+    EXPECT_EQ(static_cast<DWORD>(NIM_DELETE), Calls().back().message);
+}
+
+TEST_F(TrayIcon, ASingleClickFiresAfterTheDoubleClickTimeAndADoubleClickOnlyOnce)
+{
+    int clicks = 0, doubleClicks = 0;
+    icon->OnClick = [&](TObject*) { ++clicks; };
+    icon->OnDblClick = [&](TObject*) { ++doubleClicks; };
+    const DWORD doubleClickTime = GetDoubleClickTime();
+
+    Mouse(WM_LBUTTONDOWN);
+    Mouse(WM_LBUTTONUP);
+    Mouse(WM_LBUTTONDBLCLK);
+    Mouse(WM_LBUTTONUP);
+    Pump(doubleClickTime + 300);
+    EXPECT_EQ(1, doubleClicks);
+    EXPECT_EQ(0, clicks);
+
+    Mouse(WM_LBUTTONDOWN);
+    Mouse(WM_LBUTTONUP);
+    Pump(doubleClickTime / 3);
+    EXPECT_EQ(0, clicks) << "a click waits for a possible second one";
+    Pump(doubleClickTime + 300);
+    EXPECT_EQ(1, clicks);
+    EXPECT_EQ(1, doubleClicks);
+
+    // Without a double-click handler a click fires at once; nothing fires while disabled.
+    icon->OnDblClick = nullptr;
+    Mouse(WM_LBUTTONDOWN);
+    Mouse(WM_LBUTTONUP);
+    EXPECT_EQ(2, clicks);
+    icon->SetEnabled(false);
+    Mouse(WM_LBUTTONDOWN);
+    Mouse(WM_LBUTTONUP);
+    EXPECT_EQ(2, clicks);
+}
+
+TEST_F(TrayIcon, ARestartedTaskbarGetsTheVisibleIconBackButNotAHiddenOne)
+{
+    const UINT restarted = TTrayNotifyIcon::TaskbarCreatedMessage();
+    ASSERT_NE(0u, restarted);
+    SendMessageA(handler, restarted, 0, 0);
+    EXPECT_EQ(2u, Count(NIM_ADD, id));
+    icon->SetIconVisible(false);
+    SendMessageA(handler, restarted, 0, 0);
+    EXPECT_EQ(2u, Count(NIM_ADD, id));
+}
+
+TEST_F(TrayIcon, TipBalloonTextAndTitleAreCutToWhatTheShellHolds)
+{
+    icon->SetHint(std::string(200, 't'));
+    EXPECT_EQ(127u, strlen(Calls().back().data.szTip));
+    icon->SetShowHint(false);
+    EXPECT_EQ(0u, strlen(Calls().back().data.szTip));
+
+    ASSERT_TRUE(icon->PopBalloon(std::string(100, 'h'), std::string(300, 'b'), TTrayNotifyIcon::bitInfo, 10));
+    const ShellCall& balloon = Calls().back();
+    EXPECT_EQ(static_cast<DWORD>(NIM_MODIFY), balloon.message);
+    EXPECT_TRUE(balloon.data.uFlags & NIF_INFO);
+    EXPECT_EQ(255u, strlen(balloon.data.szInfo));
+    EXPECT_EQ(63u, strlen(balloon.data.szInfoTitle));
+    EXPECT_EQ(10000u, balloon.data.uTimeout);
+    EXPECT_EQ(static_cast<DWORD>(NIIF_INFO), balloon.data.dwInfoFlags);
+    // The balloon was cleared first, and later changes carry no balloon.
+    EXPECT_EQ(0u, strlen(Calls()[Calls().size() - 2].data.szInfo));
+    icon->SetHint("tip");
+    EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), Calls().back().data.uFlags);
+}
+
+TEST_F(TrayIcon, AnIconIndexBeyondTheListTakesTheLastIcon)
+{
+    TImageList list(form, 16, 16);
+    for (COLORREF color : {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)}) {
+        TBitmap face;
+        face.TakeBitmap(harness::SolidBitmap(16, 16, color));
+        list.Add(face);
+    }
+    icon->SetIconList(&list);
+    icon->SetIconIndex(10);
+    EXPECT_EQ(2, icon->IconIndex());
+    EXPECT_NE(nullptr, Calls().back().data.hIcon);
+    icon->SetIconList(nullptr);
+    EXPECT_EQ(0, icon->IconIndex());
+}
+
+TEST_F(TrayIcon, TheRightButtonPopsTheMenuUpForTheIconAndNudgesTheOwnerAfterwards)
+{
+    auto* menu = new TPopupMenu(form);
+    auto* item = new TMenuItem(form);
+    item->SetCaption("Item");
+    menu->Items()->Add(item);
+    bool popped = false;
+    menu->OnPopup = [&](TObject*) { popped = true; };
+    icon->SetPopupMenu(menu);
+    int downs = 0;
+    icon->OnMouseDown = [&](TObject*, TMouseButton button, TShiftState, int, int) { downs += button == mbRight; };
+
+    SetTimer(nullptr, 0, 300, EndMenuSoon);
+    MSG stale;
+    while (PeekMessageA(&stale, form->Handle(), WM_NULL, WM_NULL, PM_REMOVE)) {
+    }
+    Mouse(WM_RBUTTONDOWN);
+    EXPECT_TRUE(popped);
+    EXPECT_EQ(1, downs);
+    EXPECT_EQ(icon, menu->PopupComponent());
+    MSG nudge;
+    EXPECT_TRUE(PeekMessageA(&nudge, form->Handle(), WM_NULL, WM_NULL, PM_REMOVE));
+
+    delete menu;
+    EXPECT_EQ(nullptr, icon->PopupMenu());
+}
+
+// The strength label follows the new password as it is typed (texts of the Agent.ini beside the
+// test program, a copy of the reference file).
+TEST(PasswordDialog, TheStrengthLabelCountsTheKindsOfCharacters)
+{
+    TApplication app;
+    app.CreateForm(Form_Password);
+    Form_Password->Handle();
+    // A password of six or more characters of no class keeps whatever the label said before.
+    const std::string noClass = "\xE9\xE9\xE9\xE9\xE9\xE9";
+    const struct {
+        std::string typed;
+        const char* label;
+    } rows[] = {{"a", "Short"},       {"aB1!x", "Short"}, {"abcdef", "Low"},  {"abcDEF", "Normal"},
+                {"abcDE1", "Medium"}, {"abD1!x", "High"}, {"ab cDE1", "High"}, {"123456", "Low"},
+                {noClass, "Low"},     {"", ""},           {noClass, ""}};
+    for (const auto& row : rows) {
+        Form_Password->et_pw->SetText(row.typed);
+        EXPECT_EQ(row.label, Form_Password->lblStrenth->Caption()) << row.typed;
+    }
+    EXPECT_EQ("Change Password ", Form_Password->lblTop->Caption());
+    EXPECT_EQ("Minimum of 6 characters in length.", Form_Password->Label5->Caption());
+}
+
+TEST(PasswordDialog, CharacterClassesAreBytes)
+{
+    EXPECT_EQ(0, PasswordStrength("\x80\xFF\xE9"));
+    EXPECT_TRUE(HasSymbol(" "));
+    EXPECT_TRUE(HasSymbol("\x7F"));
+    EXPECT_FALSE(HasSymbol("\x1F"));
+    EXPECT_EQ(4, PasswordStrength("a A 1"));
+}
+
+TEST(ImageHeader, ANewPasswordFillsOnlyTheFieldAndOneTooLongChangesNothing)
+{
+    std::string header(AgentDisk::kHeaderBytes, '\x5A');
+    const std::string before = header;
+    ASSERT_TRUE(AgentDisk::SetStoredPassword(header, std::string(259, 'p')));
+    EXPECT_EQ(before.substr(0, 372), header.substr(0, 372));
+    EXPECT_EQ(std::string(259, 'p') + '\0', header.substr(372, 260));
+    EXPECT_EQ(before.substr(632), header.substr(632));
+
+    const std::string kept = header;
+    EXPECT_FALSE(AgentDisk::SetStoredPassword(header, std::string(260, 'q')));
+    EXPECT_EQ(kept, header);
+    ASSERT_TRUE(AgentDisk::SetStoredPassword(header, "short1"));
+    EXPECT_EQ(std::string("short1") + std::string(254, '\0'), header.substr(372, 260));
+    EXPECT_EQ("short1", TrimBlanks(AgentDisk::StoredPassword(header)));
+}
