@@ -105,23 +105,6 @@ bool IsImageInUse(const CString& path)
     return false;
 }
 
-// A filter text with '|' between its parts, as the language file holds it, for the file dialog.
-std::vector<char> FileDialogFilter(const CString& text)
-{
-    std::string filter = text.str();
-    // A text without its pattern still lists disk images.
-    if (filter.find('|') == std::string::npos)
-        filter += "|*.sqv|";
-    std::vector<char> parts(filter.begin(), filter.end());
-    for (char& c : parts) {
-        if (c == '|')
-            c = '\0';
-    }
-    parts.push_back('\0');
-    parts.push_back('\0');
-    return parts;
-}
-
 // Set while Finish or Browse runs; device events wait for the user meanwhile.
 class BusyScope {
 public:

@@ -1,17 +1,89 @@
 #pragma once
-// Page 3: choose an image and check its password. The part the sheet's verbs rely on: the three
-// image kinds and ClickRadio; the lists and the password check come with the page's own work.
+// Page 3: choose an image and check its password. The user picks a hidden image from the lock
+// service's list, types or browses a normal one, or takes the portable disk of a USB drive; Next
+// releases the image (or brings it out of its hiding folder), reads its header, compares the
+// passwords and on a match adds page 4. Whatever Next released is protected or hidden again when
+// the password is wrong or the image cannot be read.
+#include "CBitComboBox.h"
+#include "CBitmap.h"
+#include "CEdit.h"
+#include "CEditEx.h"
+#include "CHotBtn.h"
+#include "CListCtrlEx.h"
 #include "CPropertyPage.h"
+#include "CSkinButton.h"
+#include "CStepTitles.h"
+#include "CTransparentStatic.h"
 
 class CStep3 : public CPropertyPage {
 public:
+    // The header's field holds 259 characters and a NUL; Agent lets a user set a password that
+    // long, so it must be typeable here.
+    static constexpr int kPasswordMaxChars = 259;
+    static constexpr int kImagePathMaxChars = 259;
+
     CStep3();
+
+    BOOL OnInitDialog() override;
     BOOL OnSetActive() override;
+    LRESULT OnWizardNext() override;
+
     // Clicks a kind radio as the user would, when the page has it.
     void ClickRadio(int id);
+    void FillProtectedList();
+    void FillListColumns();
+    CString GetHeaderText(int column);
+    void LayoutControls();
+
+    // Whether the typed password is the one in the header's field (read to its first NUL, never
+    // past the field): byte for byte, letter case and blanks count.
+    static bool PasswordMatches(const char* headerField, const char* typed);
+    // A listed path as the page shows it: its first character as it is, the rest in lower case.
+    static CString ListedPath(const char* path);
+
+    CString m_strImagePath;
+    CString m_strPassword;
+    BOOL m_bShowPassword = FALSE;
+    CString m_strOpenedPath;
 
 protected:
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    void DoDataExchange(CDataExchange* dx) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnBrowseImage();
+    void OnShowPassword();
+    void OnUsbKind();
+    void OnNormalKind();
+    void OnHiddenKind();
+    void OnHeaderItemClick(NMHDR* header, LRESULT* result);
     void OnPaint();
+    LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
     DECLARE_MESSAGE_MAP()
+
+private:
+    class CWizardSheet* Sheet() const;
+    // The text the user typed stays when the page writes its fields back to the controls.
+    void KeepTypedText();
+    // Fills the USB list with the drives that hold a portable disk, behind the scanning box.
+    void ScanUsbDrives();
+    static void UsbScanThread(void* page);
+    void SetKindRadios(int checkedId);
+    // Puts back what Next released when the image is not opened after all.
+    void PutImageBack(int kind);
+
+    CBitComboBox m_cmbUsb;
+    CEditEx m_editImage;
+    CEdit m_editPassword;
+    CSkinButton m_chkShowPassword;
+    CSkinButton m_rdUsb;
+    CSkinButton m_rdNormal;
+    CSkinButton m_rdHidden;
+    CListCtrlEx m_listProtected;
+    CHotBtn m_btnBrowse;
+    CTransparentStatic m_lblUsb;
+    CTransparentStatic m_lblPassword;
+    CStepTitles m_titles;
+    CBitmap m_browseFaces[4];
+    BOOL m_bColumnAdded = FALSE;
 };

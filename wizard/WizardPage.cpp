@@ -56,3 +56,18 @@ HBRUSH WizardPageCtlColor(HDC dc, UINT ctlColor, HBRUSH base)
     ::SetTextColor(dc, kPageTextColor);
     return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
 }
+
+std::vector<char> FileDialogFilter(const CString& text)
+{
+    std::string filter = text.str();
+    if (filter.find('|') == std::string::npos)
+        filter += "|*.sqv|";
+    std::vector<char> parts(filter.begin(), filter.end());
+    for (char& c : parts) {
+        if (c == '|')
+            c = '\0';
+    }
+    parts.push_back('\0');
+    parts.push_back('\0');
+    return parts;
+}

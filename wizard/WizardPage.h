@@ -3,6 +3,10 @@
 // active, paint that background under its controls, click its own radios.
 #include <windows.h>
 
+#include <vector>
+
+#include "CString.h"
+
 class CPropertyPage;
 
 // Buttons, place (2, 30) at 600 x 336, the page's background, and a repaint of the sheet.
@@ -18,3 +22,6 @@ void ClickDialogItem(CPropertyPage* page, int id);
 HBRUSH WizardPageCtlColor(HDC dc, UINT ctlColor, HBRUSH base);
 // The same picture into a given DC (WM_PRINTCLIENT: skinned controls ask for what lies under them).
 void PrintWizardPage(CPropertyPage* page, HDC dc, int backgroundLeft = kPageBackgroundLeft);
+// A file dialog's filter from a language text with '|' between its parts (names and patterns);
+// a text without a pattern still lists disk images.
+std::vector<char> FileDialogFilter(const CString& text);

@@ -93,7 +93,7 @@
 #define IDB_SIZE_DOWN_HOVER 212
 #define IDB_SIZE_DOWN_DISABLED 213
 
-// Page 3.
+// Page 3's kind radios (the sheet's verbs click them); the rest of page 3 is further down.
 #define IDC_RADIO_KIND_HIDDEN 1034
 #define IDC_RADIO_KIND_USB 1073
 #define IDC_RADIO_KIND_NORMAL 1074
@@ -139,3 +139,35 @@
 
 // Page 4's letter list, read by the progress dialog's mount job.
 #define IDC_CMB_STEP4_LETTERS 1016
+
+// ---- Page 3: choose an image and check its password (Step3.rc) ----
+#define IDC_EDIT_STEP3_IMAGE 1000
+#define IDC_BTN_STEP3_BROWSE 1001
+#define IDC_EDIT_STEP3_PASSWORD 1006
+#define IDC_CHK_STEP3_SHOW_PASSWORD 1007
+#define IDC_LIST_STEP3_PROTECTED 1035
+#define IDC_CMB_STEP3_USB 1052
+#define IDC_LBL_STEP3_USB 1053
+#define IDC_LBL_STEP3_PASSWORD 1065
+#define IDC_LBL_STEP3_TITLE 1098
+#define IDC_LBL_STEP3_SUBTITLE 1099
+#define IDC_LBL_STEP3_SUBTITLE_2 1110
+#define IDC_LBL_STEP3_SUBTITLE_3 1111
+#define IDC_LBL_STEP3_SUBTITLE_4 1112
+#define IDC_LBL_STEP3_SUBTITLE_TOP 1113
+
+// ---- Page 4: act on the opened image (Step4.rc); its letter list is above, with the progress dialog ----
+#define IDC_CHK_STEP4_READ_ONLY 1002
+#define IDC_CMB_STEP4_USB 1017
+#define IDC_RADIO_STEP4_MOUNT 1043
+#define IDC_RADIO_STEP4_UNPROTECT 1044
+#define IDC_RADIO_STEP4_PORTABLE 1045
+#define IDC_RADIO_STEP4_REPAIR 1046
+#define IDC_LBL_STEP4_LETTER 1049
+#define IDC_LBL_STEP4_USB 1050
+#define IDC_LBL_STEP4_SUBTITLE 1100
+#define IDC_LBL_STEP4_TITLE 1101
+#define IDC_LBL_STEP4_SUBTITLE_2 1114
+#define IDC_LBL_STEP4_SUBTITLE_3 1115
+#define IDC_LBL_STEP4_SUBTITLE_4 1116
+#define IDC_LBL_STEP4_SUBTITLE_TOP 1117

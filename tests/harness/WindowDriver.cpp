@@ -233,4 +233,40 @@ std::string AnswerMessageBox(DWORD pid, int button, DWORD timeoutMs)
     return text;
 }
 
+namespace {
+
+// The file-name box of the common file dialogs: an edit of its own in the old style, a combo box
+// holding an edit in the explorer style.
+constexpr int kFileNameEdit = 0x480;
+constexpr int kFileNameCombo = 0x47C;
+
+}  // namespace
+
+HWND WaitForFileDialog(DWORD pid, DWORD timeoutMs)
+{
+    HWND dialog = nullptr;
+    WaitUntil([&] {
+        for (HWND w : TopLevelWindows(pid)) {
+            if (IsWindowVisible(w) && (GetDlgItem(w, kFileNameCombo) || GetDlgItem(w, kFileNameEdit)) &&
+                GetDlgItem(w, IDOK))
+                dialog = w;
+        }
+        return dialog != nullptr;
+    }, timeoutMs);
+    return dialog;
+}
+
+bool ChooseFileInDialog(HWND dialog, const std::string& path)
+{
+    HWND nameEdit = GetDlgItem(dialog, kFileNameEdit);
+    for (HWND child : ChildWindows(GetDlgItem(dialog, kFileNameCombo))) {
+        if (!nameEdit && ClassNameOf(child) == "Edit")
+            nameEdit = child;
+    }
+    if (!nameEdit)
+        return false;
+    SendMessageA(nameEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    return ClickButton(dialog, IDOK);
+}
+
 }  // namespace harness

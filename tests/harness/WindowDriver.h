@@ -28,6 +28,11 @@ std::string MessageBoxText(HWND box);
 // text ("" when none came).
 std::string AnswerMessageBox(DWORD pid, int button, DWORD timeoutMs = 10000);
 
+// The open or save dialog of `pid` (found by its file-name box), or null after the time-out; and
+// the path typed into its file-name box and confirmed with its OK button.
+HWND WaitForFileDialog(DWORD pid, DWORD timeoutMs = 15000);
+bool ChooseFileInDialog(HWND dialog, const std::string& path);
+
 std::string WindowText(HWND window);                   // works across processes
 std::string ClassNameOf(HWND window);
 RECT WindowRectOf(HWND window);                        // screen coordinates

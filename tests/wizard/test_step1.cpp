@@ -9,10 +9,12 @@
 #include <vector>
 
 #include "BrixomFixture.h"
+#include "DriverPath.h"
 #include "FakeUsbDrive.h"
 #include "ImageHeader.h"
 #include "LanguageFixture.h"
 #include "LocalHttpServer.h"
+#include "MountedLetters.h"
 #include "Paths.h"
 #include "Recorder.h"
 #include "Registry.h"
@@ -57,22 +59,6 @@ void ClearProxies()
         SetEnvironmentVariableA(name, nullptr);
 }
 
-std::wstring Wide(const std::string& text)
-{
-    return std::wstring(text.begin(), text.end());
-}
-
-std::set<char> MountedLetters()
-{
-    std::set<char> letters;
-    const uint32_t mask = Tavrin_GetMountedMask();
-    for (int slot = 0; slot < kTavrinSlotCount; ++slot) {
-        if (mask & (1u << slot))
-            letters.insert(static_cast<char>(Tavrin_GetSlotLetter(slot) & 0xFFFF));
-    }
-    return letters;
-}
-
 // Disk images of the test's own, mounted through Tavrin; whatever is still mounted at the end is
 // dismounted, and the protected list loses the test's images.
 class MountedDisks {
@@ -100,10 +86,10 @@ public:
         header.dataBytes = 2u * 1048576u - 2048u;
         header.field657 = 2048;
         int32_t context = 0;
-        if (Tavrin_CreateImage(Wide(image).c_str(), &header, nullptr, &context) != kTavrinCreated)
+        if (Tavrin_CreateImage(ToDriverPath(image).c_str(), &header, nullptr, &context) != kTavrinCreated)
             return 0;
         const char letter = static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFFFF);
-        if (!letter || !Tavrin_Mount(Wide(image).c_str(), static_cast<uint32_t>(letter), 0))
+        if (!letter || !Tavrin_Mount(ToDriverPath(image).c_str(), static_cast<uint32_t>(letter), 0))
             return 0;
         m_disks.push_back({letter, image});
         return letter;

@@ -13,8 +13,10 @@
 #include <vector>
 
 #include "DeviceEvents.h"
+#include "DriverPath.h"
 #include "FakeUsbDrive.h"
 #include "GoldenHeader.h"
+#include "MountedLetters.h"
 #include "PortableDiskFixture.h"
 #include "Paths.h"
 #include "Registry.h"
@@ -36,34 +38,15 @@ const char* const kHidingFolder = "{NORVALIX-SEQUORA-4FDD4DF77DEE}";
 const char* const kImageName = "{1A401BED-0CD1-4216-8848-4FDD4DF77DEE}";
 const char* const kSecret = "Abc123!x";
 
-std::wstring Wide(const std::string& text)
-{
-    std::wstring wide(text.size() + 1, L'\0');
-    const int units = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
-    wide.resize(units > 0 ? static_cast<size_t>(units - 1) : 0);
-    return wide;
-}
-
 // The journal is UTF-8; the programs' paths are ANSI.
 std::string JournalText(const std::string& ansi)
 {
-    const std::wstring wide = Wide(ansi);
+    const std::wstring wide = ToDriverPath(ansi);
     std::string utf8(wide.size() * 4 + 1, '\0');
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0], static_cast<int>(utf8.size()),
                                           nullptr, nullptr);
     utf8.resize(bytes > 0 ? static_cast<size_t>(bytes - 1) : 0);
     return utf8;
-}
-
-std::set<char> MountedLetters()
-{
-    std::set<char> letters;
-    const uint32_t mask = Tavrin_GetMountedMask();
-    for (int slot = 0; slot < kTavrinSlotCount; ++slot) {
-        if (mask & (1u << slot))
-            letters.insert(static_cast<char>(Tavrin_GetSlotLetter(slot) & 0xFFFF));
-    }
-    return letters;
 }
 
 std::string FirstBytes(const std::string& path, size_t count)
@@ -143,24 +126,9 @@ TEST(Step2HardDisk, CreateMountWriteDismountAndProtect)
 
     // Browse: the save dialog, a name with another extension; the .sqv of that name exists.
     ASSERT_TRUE(s.Click(kBrowse));
-    HWND save = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND w : TopLevelWindows(s.Pid())) {
-            if (IsWindowVisible(w) && (GetDlgItem(w, 0x47C) || GetDlgItem(w, 0x480)) && GetDlgItem(w, IDOK))
-                save = w;
-        }
-        return save != nullptr;
-    }, 15000));
-    // The file name box: an edit of its own, or the edit inside the name combo box.
-    HWND nameEdit = GetDlgItem(save, 0x480);
-    for (HWND child : ChildWindows(GetDlgItem(save, 0x47C))) {
-        if (!nameEdit && ClassNameOf(child) == "Edit")
-            nameEdit = child;
-    }
-    ASSERT_NE(nameEdit, nullptr);
-    const std::string typed = JoinPath(folder, "100% \xE9.txt");
-    SendMessageA(nameEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
-    ClickButton(save, IDOK);
+    HWND save = WaitForFileDialog(s.Pid());
+    ASSERT_NE(save, nullptr);
+    ASSERT_TRUE(ChooseFileInDialog(save, JoinPath(folder, "100% \xE9.txt")));
     // The question keeps the path as it stands, '%' and all; the old file stays until Finish.
     EXPECT_EQ(s.Answer(IDYES), "Step2.strRecreate " + image);
     EXPECT_EQ(s.Text(kImageEdit), image);
@@ -307,7 +275,7 @@ TEST(Step2HardDisk, CreateMountWriteDismountAndProtect)
 
     // The data went back into the image: mounted again, the file is there.
     const char check = static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFFFF);
-    ASSERT_TRUE(Tavrin_Mount(Wide(image).c_str(), static_cast<uint32_t>(check), 1));
+    ASSERT_TRUE(Tavrin_Mount(ToDriverPath(image).c_str(), static_cast<uint32_t>(check), 1));
     EXPECT_EQ(ReadFileBytes(std::string(1, check) + ":\\hello.txt"), "data");
     EXPECT_TRUE(Tavrin_Unmount(static_cast<uint32_t>(check), 0));
 }
@@ -409,11 +377,11 @@ struct MountedImage {
     {
         const std::vector<unsigned char> header = GoldenHeader("pw", 'X', 2);
         int32_t context = 0;
-        if (Tavrin_CreateImage(Wide(image).c_str(), reinterpret_cast<const ImageHeader*>(header.data()), nullptr,
+        if (Tavrin_CreateImage(ToDriverPath(image).c_str(), reinterpret_cast<const ImageHeader*>(header.data()), nullptr,
                                &context) != kTavrinCreated)
             return;
         letter = static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFFFF);
-        if (letter && !Tavrin_Mount(Wide(image).c_str(), static_cast<uint32_t>(letter), 0))
+        if (letter && !Tavrin_Mount(ToDriverPath(image).c_str(), static_cast<uint32_t>(letter), 0))
             letter = 0;
     }
     ~MountedImage()

@@ -119,6 +119,8 @@ TEST(CWizardSheet, FinishEndsTheRunWithTheWizardResult)
         w.RemovePage(0);
         w.AddPage(&w.m_step4);
         w.SetActivePage(0);
+        // Page 4 finishes at once when asked to unprotect with no image chosen.
+        w.m_step4.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_RADIO_STEP4_UNPROTECT, BN_CLICKED));
         w.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BTN_FINISH, BN_CLICKED));
     }), ID_WIZFINISH);
 }
