@@ -144,6 +144,14 @@ BOOL CStep4::OnSetActive()
     return CPropertyPage::OnSetActive();
 }
 
+BOOL CStep4::OnKillActive()
+{
+    // Left within the first tick (Back pressed at once): the step would set this page's buttons on
+    // the page shown instead.
+    KillTimer(kStartupTimer);
+    return CPropertyPage::OnKillActive();
+}
+
 void CStep4::OnTimer(UINT_PTR)
 {
     // One step, 100 ms after the page shows: the options for the kind, mount chosen, both lists.

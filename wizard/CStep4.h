@@ -28,6 +28,7 @@ public:
 
     BOOL OnInitDialog() override;
     BOOL OnSetActive() override;
+    BOOL OnKillActive() override;
     LRESULT OnWizardBack() override;
     BOOL OnWizardFinish() override;
     void OnCancel() override;
