@@ -90,8 +90,9 @@ std::string OnLetter(char letter, const char* name) { return std::string(1, lett
 
 void AgentTest::SetUp()
 {
-    if (m_installDriver)
+    if (m_installDriver) {
         ASSERT_NE(0, Tavrin_Install());
+    }
     m_usb = std::make_unique<harness::FakeUsbDrive>(m_usbFolder.empty() ? m_temp / "usb" : m_usbFolder);
     ASSERT_NE(0, m_usb->Letter());
     // The shell's "open" of a folder or drive goes to a recorder instead of a file manager.

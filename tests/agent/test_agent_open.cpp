@@ -209,8 +209,9 @@ TEST_F(AgentOpen, TheChangePasswordDialogWritesOnlyAnAcceptablePasswordAndOnlyIt
         EXPECT_EQ(Text("Title"), seen.caption);
         EXPECT_TRUE(IsWindowVisible(dialog));
         for (HWND w : harness::ChildWindows(dialog))
-            if (_stricmp(harness::ClassNameOf(w).c_str(), "Edit") == 0)
+            if (_stricmp(harness::ClassNameOf(w).c_str(), "Edit") == 0) {
                 EXPECT_EQ("", harness::WindowText(w)) << "both are typed again";
+            }
         EXPECT_EQ(before, HeaderOf(WorkPlace())) << row.key;
     }
 

@@ -215,10 +215,12 @@ TEST_F(PortableRoad, AMissingOrDamagedImageOrNoDriverEndsInAClearMessage)
                 {"tavrin-not-ready,tavrin-install-fails", "", "strInstallDriverFailed"}};
     for (const auto& row : rows) {
         ASSERT_TRUE(CopyFileA(kept.c_str(), RestPlace().c_str(), FALSE));
-        if (std::string(row.damage) == "missing")
+        if (std::string(row.damage) == "missing") {
             ASSERT_TRUE(DeleteFileA(RestPlace().c_str()));
-        if (std::string(row.damage) == "short")
+        }
+        if (std::string(row.damage) == "short") {
             ASSERT_TRUE(harness::WriteFileBytes(RestPlace(), harness::ReadFileBytes(kept).substr(0, 1000)));
+        }
         StartAgent(row.faults);
         TypePassword(kPassword);
         ChooseFromPasswordMenu(0);
