@@ -449,8 +449,10 @@ BOOL CStep2::OnSetActive()
 
 BOOL CStep2::OnKillActive()
 {
-    // Left before the scan's timer came (Back pressed at once): no scan for a page no longer shown;
-    // its end would set the buttons of the page that is.
+    // Not left under a running scan or Finish: their ends set this page's controls and buttons.
+    if (m_bBusy || m_pWaitDlg)
+        return FALSE;
+    // Left before the scan's timer came (Back pressed at once): no scan for a page no longer shown.
     KillTimer(kScanTimer);
     return CPropertyPage::OnKillActive();
 }

@@ -131,11 +131,17 @@ std::vector<std::string> BrixomFixture::LauncherCalls() const
 
 HWND ActivePage(HWND sheet)
 {
+    // The sheet shows the new page before it hides the old one: two pages shown is a switch still
+    // under way, and neither is the active page yet.
+    HWND shown = nullptr;
     for (HWND child : harness::ChildWindows(sheet)) {
-        if (GetParent(child) == sheet && harness::ClassNameOf(child) == "#32770" && IsWindowVisible(child))
-            return child;
+        if (GetParent(child) == sheet && harness::ClassNameOf(child) == "#32770" && IsWindowVisible(child)) {
+            if (shown)
+                return nullptr;
+            shown = child;
+        }
     }
-    return nullptr;
+    return shown;
 }
 
 bool PageHolds(HWND page, int id)

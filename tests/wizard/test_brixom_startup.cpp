@@ -345,14 +345,15 @@ TEST(BrixomSheet, OwnButtonsMoveBetweenPagesAndCancelEnds)
     ASSERT_TRUE(brixom.Start("unmount"));
     HWND sheet = brixom.WaitForSheet();
     ASSERT_NE(sheet, nullptr);
-    ASSERT_TRUE(PageHolds(ActivePage(sheet), kRadioCreate));
+    // Page 1 is told by its dismount radio: its create radio's id is also page 2's size box.
+    ASSERT_TRUE(PageHolds(ActivePage(sheet), kRadioUnmount));
 
     ASSERT_TRUE(ClickButton(sheet, kNext));
     ASSERT_TRUE(WaitUntil([&] { return PageHolds(ActivePage(sheet), kModeUsb); }, 5000));
-    // Page 2 looks for USB drives first; the wizard takes input again once a mode is chosen.
+    // Page 2 looks for USB drives first; with none it ends in hard-disk mode and the wizard takes
+    // input again.
     ASSERT_TRUE(WaitUntil([&] {
-        HWND page = ActivePage(sheet);
-        return IsWindowEnabled(sheet) && (IsChecked(GetDlgItem(page, kModeUsb)) || IsChecked(GetDlgItem(page, kModeHardDisk)));
+        return IsWindowEnabled(sheet) && IsChecked(GetDlgItem(ActivePage(sheet), kModeHardDisk));
     }, 10000));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet, kBack)));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(sheet, kNext)));
@@ -364,7 +365,7 @@ TEST(BrixomSheet, OwnButtonsMoveBetweenPagesAndCancelEnds)
     EXPECT_EQ(page.bottom - page.top, 336);
 
     ASSERT_TRUE(ClickButton(sheet, kBack));
-    ASSERT_TRUE(WaitUntil([&] { return PageHolds(ActivePage(sheet), kRadioCreate); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return PageHolds(ActivePage(sheet), kRadioUnmount); }, 5000));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sheet, kBack)));
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(sheet, kNext)));
 
