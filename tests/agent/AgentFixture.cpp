@@ -254,25 +254,28 @@ MessageSeen AgentTest::AnswerMessage(int answer)
     seen.text = text;
     seen.caption = harness::WindowText(box);
     // Icon handles are the showing process's own: the icon is told by its colours on the screen
-    // (information blue, warning yellow, error red).
-    for (int id : kMessageBoxIconIds) {
-        HWND iconControl = GetDlgItem(box, id);
-        std::vector<DWORD> pixels;
-        int width = 0, height = 0;
-        if (!iconControl || !harness::CaptureWindow(iconControl, pixels, width, height))
-            continue;
-        size_t blue = 0, yellow = 0, red = 0;
-        for (DWORD p : pixels) {
-            const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
-            blue += b > 150 && b > r + 60 && b > g + 20;
-            yellow += r > 180 && g > 150 && b < 90;
-            red += r > 150 && g < 80 && b < 80;
+    // (information blue, warning yellow, error red), once the box has painted it.
+    harness::WaitUntil([&] {
+        for (int id : kMessageBoxIconIds) {
+            HWND iconControl = GetDlgItem(box, id);
+            std::vector<DWORD> pixels;
+            int width = 0, height = 0;
+            if (!iconControl || !harness::CaptureWindow(iconControl, pixels, width, height))
+                continue;
+            size_t blue = 0, yellow = 0, red = 0;
+            for (DWORD p : pixels) {
+                const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+                blue += b > 150 && b > r + 60 && b > g + 20;
+                yellow += r > 180 && g > 150 && b < 90;
+                red += r > 150 && g < 80 && b < 80;
+            }
+            const size_t most = std::max({blue, yellow, red});
+            if (most > 20)
+                seen.icon = most == red ? IDI_ERROR : most == yellow ? IDI_WARNING : IDI_INFORMATION;
+            break;
         }
-        const size_t most = std::max({blue, yellow, red});
-        if (most > 20)
-            seen.icon = most == red ? IDI_ERROR : most == yellow ? IDI_WARNING : IDI_INFORMATION;
-        break;
-    }
+        return seen.icon != nullptr;
+    }, 3000);
     harness::ClickButton(box, answer);
     harness::WaitUntil([&] { return !IsWindow(box); }, 5000);
     return seen;
