@@ -8,12 +8,15 @@
 
 #include "CSelectGuard.h"
 #include "CWinApp.h"
+#include "SystemFunction.h"
 
 namespace {
 
 BOOL WINAPI SystemPlaySound(LPCSTR sound, HMODULE module, DWORD flags)
 {
-    return ::PlaySoundA(sound, module, flags);
+    // Sounds are rare (no button of the wizard has one): winmm loads on the first.
+    static const auto playSound = SystemFunction<decltype(&::PlaySoundA)>("winmm.dll", "PlaySoundA");
+    return playSound && playSound(sound, module, flags);
 }
 
 CSkinButton::PlaySoundFn g_playSound = &SystemPlaySound;
