@@ -43,28 +43,7 @@ std::string FileInImage(const std::string& image, const char* name)
 
 }  // namespace
 
-class PortableRoad : public AgentTest {
-protected:
-    // Exit from the tray: the disk is dismounted and Agent ends.
-    void ExitFromTray(char letter)
-    {
-        ChooseFromTrayMenu(2);
-        ASSERT_TRUE(m_agent.Wait(15000));
-        EXPECT_EQ(0u, m_agent.ExitCode());
-        EXPECT_TRUE(WaitForLetter(letter, false));
-    }
-
-    void ChangePassword(const std::string& current, const std::string& next)
-    {
-        HWND dialog = OpenPasswordDialog(current);
-        ASSERT_NE(nullptr, dialog);
-        TypeNewPassword(next, next);
-        PressButton("&Change", dialog);
-        EXPECT_EQ(Text("hit6", "DlgChange"), AnswerMessageBox());
-        ASSERT_TRUE(harness::WaitUntil([&] { return !IsWindowVisible(dialog); }, 5000));
-        ASSERT_TRUE(harness::WaitUntil([&] { return FileExists(RestPlace()); }, 5000));
-    }
-};
+class PortableRoad : public AgentTest {};
 
 TEST_F(PortableRoad, OpenedUsedChangedAndPutAwayFromTheUsbDrive)
 {
