@@ -4,7 +4,7 @@
 // with Brixom's password, a file is written, Exit puts the disk away and Agent changes the
 // password. Back on the first computer Brixom refuses the old password on page 3, opens the disk
 // with the new one, mounts it from page 4 with the file there and dismounts it from page 1.
-// Run by brixom-agent-road.sh, one test per computer visited; the drive's folder comes from
+// Run by two-computers.sh, one test per computer visited; the drive's folder comes from
 // SEQUORA_ROAD_USB.
 #include "AgentFixture.h"
 
@@ -28,7 +28,7 @@ using harness::ReadFileBytes;
 
 namespace {
 
-constexpr char kRunByScript[] = "run by brixom-agent-road.sh";
+constexpr char kRunByScript[] = "run by two-computers.sh";
 constexpr char kBrixomPassword[] = "Abc123!x";
 // Longer than page 2 lets a new disk's password be: Agent takes it, and page 3 opens with it.
 constexpr char kAgentPassword[] = "changed on another computer 42";

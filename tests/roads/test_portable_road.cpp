@@ -238,7 +238,7 @@ TEST_F(PortableRoad, APasswordTooLongForTheHeaderIsRefusedAndTheOldOneStillOpens
 }
 
 // "Another computer": the USB drive carried from the computer that made the disk to a fresh Wine
-// prefix, where the driver is not installed yet. Run by another-computer.sh; the drive's folder
+// prefix, where the driver is not installed yet. Run by two-computers.sh; the drive's folder
 // comes from SEQUORA_ROAD_USB.
 class AnotherComputer : public PortableRoad {
 protected:
@@ -254,7 +254,7 @@ protected:
 TEST_F(AnotherComputer, MakesThePortableDisk)
 {
     if (m_usbFolder.empty())
-        GTEST_SKIP() << "run by another-computer.sh";
+        GTEST_SKIP() << "run by two-computers.sh";
     StartAgent();
     const char letter = OpenDisk(kPassword);
     ASSERT_TRUE(harness::WriteFileBytes(OnLetter(letter, kNote), kNoteText));
@@ -265,7 +265,7 @@ TEST_F(AnotherComputer, MakesThePortableDisk)
 TEST_F(AnotherComputer, OpensItWithTheDriverInstalledByAgent)
 {
     if (m_usbFolder.empty() || m_makeDisk)
-        GTEST_SKIP() << "run by another-computer.sh, after MakesThePortableDisk";
+        GTEST_SKIP() << "run by two-computers.sh, after MakesThePortableDisk";
     EXPECT_EQ(0, Tavrin_IsInstalled()) << "a computer that never had the driver";
     StartAgent();
     TypePassword("wrong");
