@@ -17,6 +17,7 @@
 #include "MountedLetters.h"
 #include "OpenDiskFixture.h"
 #include "Paths.h"
+#include "PortableDiskFixture.h"
 #include "Recorder.h"
 #include "ShellWindows.h"
 #include "Step2Session.h"
@@ -25,6 +26,8 @@
 
 using harness::FileExists;
 using harness::ReadFileBytes;
+using portabletest::kUserBytes;
+using portabletest::kUserFile;
 
 namespace {
 
@@ -34,8 +37,6 @@ constexpr char kBrixomPassword[] = "Abc123!x";
 constexpr char kAgentPassword[] = "changed on another computer 42";
 constexpr char kNote[] = "travelled.txt";
 constexpr char kNoteText[] = "written through Agent on the other computer";
-constexpr char kUserFile[] = "holiday.txt";
-constexpr char kUserBytes[] = "the user's own file beside the disk";
 constexpr int kSizeMB = 50;
 // Page 1's dismount controls.
 constexpr int kRadioMount = 1005, kRadioUnmount = 1025, kDiskList = 1026;
