@@ -99,6 +99,14 @@ start_wine() {
     # Start Wine's own background processes now, detached from any test's output: a test program
     # that started them would leave them holding its output pipe, and ctest would wait for them.
     "$SEQUORA_WINE" wineboot >/dev/null 2>&1 </dev/null
+    # No window manager runs on a headless display: Wine need not wait for one to take each window
+    # in and let it go again (a second or two per window shown and closed). On a user's display the
+    # window manager takes Wine's windows as usual.
+    if [ "${SEQUORA_HEADLESS:-0}" = 1 ]; then
+        "$SEQUORA_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    else
+        "$SEQUORA_WINE" reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1
+    fi
 }
 
 stop_all() {

@@ -10,15 +10,12 @@
 #include "SafeFormat.h"
 #include "Tavrin.h"
 #include "WizardGlobals.h"
-#include "WizardPage.h"
 #include "resource.h"
 
 namespace {
 
 constexpr UINT_PTR kStartupTimer = 1;
 constexpr UINT kStartupTimerMs = 400;
-constexpr int kPageLeft = 2, kPageTop = 30, kPageWidth = 600, kPageHeight = 336;
-constexpr COLORREF kControlText = 0x00FFFFFF;
 constexpr int kSubtitleIds[CStepTitles::kSubtitleCopies] = {IDC_LBL_STEP1_SUBTITLE, IDC_LBL_STEP1_SUBTITLE_2,
                                                            IDC_LBL_STEP1_SUBTITLE_3, IDC_LBL_STEP1_SUBTITLE_4,
                                                            IDC_LBL_STEP1_SUBTITLE_TOP};
@@ -26,32 +23,18 @@ const char* const kNtPrefix = "\\??\\";
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CStep1, CPropertyPage)
+BEGIN_MESSAGE_MAP(CStep1, CWizardPage)
     ON_BN_CLICKED(IDC_RADIO_UNMOUNT, CStep1::OnRadioUnmount)
     ON_BN_CLICKED(IDC_RADIO_MOUNT, CStep1::OnRadioMount)
     ON_BN_CLICKED(IDC_RADIO_CREATE, CStep1::OnRadioCreate)
     ON_BN_CLICKED(IDC_CHK_UNMOUNT_ALL, CStep1::OnChkUnmountAll)
     ON_BN_CLICKED(IDC_CHK_PROTECT, CStep1::OnChkProtect)
     ON_WM_TIMER()
-    ON_WM_PAINT()
-    ON_MESSAGE(WM_PRINTCLIENT, CStep1::OnPrintClient)
-    ON_WM_CTLCOLOR()
     ON_WM_CANCELMODE()
 END_MESSAGE_MAP()
 
-CStep1::CStep1() : CPropertyPage(IDD_STEP1)
+CStep1::CStep1() : CWizardPage(IDD_STEP1)
 {
-}
-
-CWizardSheet* CStep1::Sheet() const
-{
-    return static_cast<CWizardSheet*>(GetSheet());
-}
-
-BOOL CStep1::PreCreateWindow(CREATESTRUCTA& cs)
-{
-    cs.style &= ~WS_BORDER;
-    return CPropertyPage::PreCreateWindow(cs);
 }
 
 void CStep1::DoDataExchange(CDataExchange* dx)
@@ -125,7 +108,7 @@ BOOL CStep1::OnInitDialog()
 BOOL CStep1::OnSetActive()
 {
     Sheet()->EnableWizardButtons(kWizardNext);
-    SetWindowPos(nullptr, kPageLeft, kPageTop, kPageWidth, kPageHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceInSheet();
     Sheet()->SetBackground(IDB_BACKGROUND_OPERATIONS);
     Sheet()->Invalidate(TRUE);
     return CPropertyPage::OnSetActive();
@@ -315,20 +298,4 @@ void CStep1::OnTimer(UINT_PTR id)
         KillTimer(kStartupTimer);
         CheckForNewVersion(Sheet());
     }
-}
-
-void CStep1::OnPaint()
-{
-    PaintWizardPage(this);
-}
-
-LRESULT CStep1::OnPrintClient(WPARAM wParam, LPARAM)
-{
-    PrintWizardPage(this, reinterpret_cast<HDC>(wParam));
-    return 0;
-}
-
-HBRUSH CStep1::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)
-{
-    return CPropertyPage::OnCtlColor(dc, wnd, ctlColor);
 }

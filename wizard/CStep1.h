@@ -5,12 +5,12 @@
 #include <string>
 
 #include "CBitComboBox.h"
-#include "CPropertyPage.h"
 #include "CSkinButton.h"
 #include "CStepTitles.h"
 #include "CTransparentStatic.h"
+#include "CWizardPage.h"
 
-class CStep1 : public CPropertyPage {
+class CStep1 : public CWizardPage {
 public:
     static constexpr int kOperationCreate = 0;
     static constexpr int kOperationMount = 1;
@@ -36,7 +36,6 @@ public:
     BOOL m_bStartupCheck = TRUE;      // cleared by the sheet when a command line was given
 
 protected:
-    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     void DoDataExchange(CDataExchange* dx) override;
     void OnRadioUnmount();
     void OnRadioMount();
@@ -44,13 +43,9 @@ protected:
     void OnChkUnmountAll();
     void OnChkProtect();
     void OnTimer(UINT_PTR id);
-    void OnPaint();
-    LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
-    HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
     DECLARE_MESSAGE_MAP()
 
 private:
-    class CWizardSheet* Sheet() const;
     // Dismounts the disk on `letter` and releases (and maybe protects) its image; asks Retry or
     // Cancel while that fails. False when the user cancels.
     bool DismountDisk(char letter);

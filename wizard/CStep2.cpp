@@ -23,7 +23,6 @@
 #include "SystemFunction.h"
 #include "Tavrin.h"
 #include "WizardGlobals.h"
-#include "WizardPage.h"
 #include "resource.h"
 
 namespace {
@@ -31,14 +30,10 @@ namespace {
 constexpr UINT_PTR kScanTimer = 0;
 constexpr UINT kScanTimerMs = 1;
 constexpr double kLayoutDpi = 96.0;
-constexpr COLORREF kControlText = 0x00FFFFFF;
 constexpr COLORREF kBrowseText = 0x00000000;
 constexpr int kSubtitleIds[CStepTitles::kSubtitleCopies] = {IDC_LBL_STEP2_SUBTITLE, IDC_LBL_STEP2_SUBTITLE_2,
                                                            IDC_LBL_STEP2_SUBTITLE_3, IDC_LBL_STEP2_SUBTITLE_4,
                                                            IDC_LBL_STEP2_SUBTITLE_TOP};
-// The page lies at x 2 in the wizard window; the labels' column is measured there.
-constexpr int kPageLeftInWizard = 2;
-constexpr int kPageWidth = 600;
 
 constexpr unsigned kSizeReserveMB = 100;
 constexpr unsigned kSmallDriveMaximum = 10;
@@ -131,7 +126,7 @@ unsigned GetFreeSpaceMB(const char* path)
     return CStep2::FreeSpaceMBFor(available.QuadPart, FileSystemOf(root).c_str());
 }
 
-BEGIN_MESSAGE_MAP(CStep2, CPropertyPage)
+BEGIN_MESSAGE_MAP(CStep2, CWizardPage)
     ON_BN_CLICKED(IDC_BTN_STEP2_BROWSE, CStep2::OnBrowseImage)
     ON_EN_CHANGE(IDC_EDIT_STEP2_IMAGE, CStep2::OnImagePathChange)
     ON_EN_CHANGE(IDC_EDIT_STEP2_PASSWORD, CStep2::OnPasswordChange)
@@ -139,27 +134,13 @@ BEGIN_MESSAGE_MAP(CStep2, CPropertyPage)
     ON_BN_CLICKED(IDC_RADIO_MODE_HDD, CStep2::OnHddMode)
     ON_BN_CLICKED(IDC_RADIO_MODE_USB, CStep2::OnUsbMode)
     ON_CBN_SELCHANGE(IDC_CMB_STEP2_USB, CStep2::OnUsbDriveChange)
-    ON_WM_PAINT()
-    ON_MESSAGE(WM_PRINTCLIENT, CStep2::OnPrintClient)
-    ON_WM_CTLCOLOR()
     ON_BN_CLICKED(IDC_BTN_STEP2_SIZE_UP, CStep2::OnSizeUp)
     ON_BN_CLICKED(IDC_BTN_STEP2_SIZE_DOWN, CStep2::OnSizeDown)
     ON_CONTROL(EN_KILLFOCUS, IDC_EDIT_STEP2_SIZE, CStep2::OnSizeKillFocus)
 END_MESSAGE_MAP()
 
-CStep2::CStep2() : CPropertyPage(IDD_STEP2), m_strLabel(kDefaultVolumeLabel)
+CStep2::CStep2() : CWizardPage(IDD_STEP2), m_strLabel(kDefaultVolumeLabel)
 {
-}
-
-CWizardSheet* CStep2::Sheet() const
-{
-    return static_cast<CWizardSheet*>(GetSheet());
-}
-
-BOOL CStep2::PreCreateWindow(CREATESTRUCTA& cs)
-{
-    cs.style &= ~WS_BORDER;
-    return CPropertyPage::PreCreateWindow(cs);
 }
 
 // Rules ------------------------------------------------------------------------------------------
@@ -339,7 +320,8 @@ void CStep2::LayoutControls()
     moveTo(m_lblUsb, 331 - usbLabelWidth, 60, 80, 20);
     label(m_lblUsb, "lblUsbDriver");
     const CRect usbLabel = rectOf(m_lblUsb);
-    const int column = usbLabel.left + kPageLeftInWizard;
+    // The labels' column is measured in the wizard window, where the page lies at x 2.
+    const int column = usbLabel.left + kPageLeft;
 
     const struct {
         CSkinButton& radio;
@@ -428,7 +410,7 @@ void CStep2::LayoutControls()
 
 BOOL CStep2::OnSetActive()
 {
-    ActivateWizardPage(this, kWizardBack | kWizardFinish, IDB_BACKGROUND_START);
+    Activate(kWizardBack | kWizardFinish, IDB_BACKGROUND_START);
     m_hBackground = Sheet()->GetBackground();
     if (m_nMode == kModeUsb) {
         // The scan starts once the page shows.
@@ -475,7 +457,7 @@ void CStep2::ClickMode(int id)
         m_btnBrowse.EnableWindow(TRUE);
         OnImagePathChange();
     }
-    ClickDialogItem(this, id);
+    ClickDialogItem(id);
 }
 
 // Sizes ------------------------------------------------------------------------------------------
@@ -918,22 +900,4 @@ BOOL CStep2::FinishUsb()
     if (!hadWorkFolder)
         ::RemoveDirectoryA(workFolder.c_str());
     return Refuse("strMakeUSBFailed", MB_ICONINFORMATION);
-}
-
-// Painting ---------------------------------------------------------------------------------------
-
-void CStep2::OnPaint()
-{
-    PaintWizardPage(this);
-}
-
-LRESULT CStep2::OnPrintClient(WPARAM wParam, LPARAM)
-{
-    PrintWizardPage(this, reinterpret_cast<HDC>(wParam));
-    return 0;
-}
-
-HBRUSH CStep2::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)
-{
-    return CPropertyPage::OnCtlColor(dc, wnd, ctlColor);
 }

@@ -10,11 +10,11 @@
 #include "CComboBox.h"
 #include "CEditEx.h"
 #include "CHotBtn.h"
-#include "CPropertyPage.h"
 #include "CSkinButton.h"
 #include "CStepTitles.h"
 #include "CString.h"
 #include "CTransparentStatic.h"
+#include "CWizardPage.h"
 
 class CWaitDlg;
 
@@ -22,7 +22,7 @@ class CWaitDlg;
 // read. A FAT32 volume with 4096 MB or more free gives 4096 (its largest file is just under 4 GiB).
 unsigned GetFreeSpaceMB(const char* path);
 
-class CStep2 : public CPropertyPage {
+class CStep2 : public CWizardPage {
 public:
     static constexpr int kModeUsb = 0;
     static constexpr int kModeHardDisk = 1;
@@ -70,7 +70,6 @@ public:
     static CString WithImageExtension(const CString& path);
 
 protected:
-    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     void DoDataExchange(CDataExchange* dx) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -81,9 +80,6 @@ protected:
     void OnHddMode();
     void OnUsbMode();
     void OnUsbDriveChange();
-    void OnPaint();
-    LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
-    HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
     void OnSizeUp();
     void OnSizeDown();
     void OnSizeKillFocus();
@@ -94,7 +90,6 @@ protected:
     CString m_strDescription;
 
 private:
-    class CWizardSheet* Sheet() const;
     void LayoutControls();
     void UpdateStrength(const CString& password);
     void SetStrengthBar(int percent);

@@ -20,15 +20,13 @@
 #include "SystemFunction.h"
 #include "Tavrin.h"
 #include "WizardGlobals.h"
-#include "WizardPage.h"
 #include "resource.h"
 
 namespace {
 
 // This page's picture is taken from (2, 30) of the background; the others start at (3, 30).
-constexpr int kBackgroundLeft = 2;
+constexpr int kPictureLeft = 2;
 constexpr double kTemplateDpi = 96.0;
-constexpr COLORREF kControlText = 0x00FFFFFF;
 constexpr COLORREF kBrowseText = RGB(0, 0, 0);
 constexpr int kSubtitleIds[CStepTitles::kSubtitleCopies] = {IDC_LBL_STEP3_SUBTITLE, IDC_LBL_STEP3_SUBTITLE_2,
                                                            IDC_LBL_STEP3_SUBTITLE_3, IDC_LBL_STEP3_SUBTITLE_4,
@@ -71,32 +69,18 @@ CString Lang3(const char* key)
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CStep3, CPropertyPage)
+BEGIN_MESSAGE_MAP(CStep3, CWizardPage)
     ON_BN_CLICKED(IDC_BTN_STEP3_BROWSE, CStep3::OnBrowseImage)
     ON_BN_CLICKED(IDC_CHK_STEP3_SHOW_PASSWORD, CStep3::OnShowPassword)
-    ON_WM_PAINT()
-    ON_MESSAGE(WM_PRINTCLIENT, CStep3::OnPrintClient)
-    ON_WM_CTLCOLOR()
     ON_BN_CLICKED(IDC_RADIO_KIND_USB, CStep3::OnUsbKind)
     ON_BN_CLICKED(IDC_RADIO_KIND_NORMAL, CStep3::OnNormalKind)
     ON_BN_CLICKED(IDC_RADIO_KIND_HIDDEN, CStep3::OnHiddenKind)
     ON_NOTIFY(HDN_ITEMCLICKA, kListHeaderId, CStep3::OnHeaderItemClick)
 END_MESSAGE_MAP()
 
-CStep3::CStep3() : CPropertyPage(IDD_STEP3)
+CStep3::CStep3() : CWizardPage(IDD_STEP3, kPictureLeft)
 {
     g_ImageKind = kImageKindHidden;
-}
-
-CWizardSheet* CStep3::Sheet() const
-{
-    return static_cast<CWizardSheet*>(GetSheet());
-}
-
-BOOL CStep3::PreCreateWindow(CREATESTRUCTA& cs)
-{
-    cs.style &= ~WS_BORDER;
-    return CPropertyPage::PreCreateWindow(cs);
 }
 
 void CStep3::DoDataExchange(CDataExchange* dx)
@@ -133,7 +117,7 @@ BOOL CStep3::OnInitDialog()
 BOOL CStep3::OnSetActive()
 {
     KeepTypedText();
-    ActivateWizardPage(this, kWizardBack | kWizardNext, IDB_BACKGROUND_OPEN);
+    Activate(kWizardBack | kWizardNext, IDB_BACKGROUND_OPEN);
     ::SetWindowPos(m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     LayoutControls();
 
@@ -155,7 +139,7 @@ BOOL CStep3::OnSetActive()
 
 void CStep3::ClickRadio(int id)
 {
-    ClickDialogItem(this, id);
+    ClickDialogItem(id);
 }
 
 CString CStep3::ListedPath(const char* path)
@@ -522,20 +506,4 @@ void CStep3::LayoutControls()
         l.label.SetTextColor(kControlText);
         l.label.SetWindowPos(nullptr, 0, 0, kLabelSize.cx, kLabelSize.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-}
-
-void CStep3::OnPaint()
-{
-    PaintWizardPage(this, kBackgroundLeft);
-}
-
-LRESULT CStep3::OnPrintClient(WPARAM wParam, LPARAM)
-{
-    PrintWizardPage(this, reinterpret_cast<HDC>(wParam), kBackgroundLeft);
-    return 0;
-}
-
-HBRUSH CStep3::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)
-{
-    return CPropertyPage::OnCtlColor(dc, wnd, ctlColor);
 }

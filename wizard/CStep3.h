@@ -10,12 +10,12 @@
 #include "CEditEx.h"
 #include "CHotBtn.h"
 #include "CListCtrlEx.h"
-#include "CPropertyPage.h"
 #include "CSkinButton.h"
 #include "CStepTitles.h"
 #include "CTransparentStatic.h"
+#include "CWizardPage.h"
 
-class CStep3 : public CPropertyPage {
+class CStep3 : public CWizardPage {
 public:
     // The header's field holds 259 characters and a NUL; Agent lets a user set a password that
     // long, so it must be typeable here.
@@ -47,7 +47,6 @@ public:
     CString m_strOpenedPath;
 
 protected:
-    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     void DoDataExchange(CDataExchange* dx) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnBrowseImage();
@@ -56,13 +55,9 @@ protected:
     void OnNormalKind();
     void OnHiddenKind();
     void OnHeaderItemClick(NMHDR* header, LRESULT* result);
-    void OnPaint();
-    LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
-    HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
     DECLARE_MESSAGE_MAP()
 
 private:
-    class CWizardSheet* Sheet() const;
     // The text the user typed stays when the page writes its fields back to the controls.
     void KeepTypedText();
     // Fills the USB list with the drives that hold a portable disk, behind the scanning box.

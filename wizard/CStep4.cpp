@@ -16,7 +16,6 @@
 #include "OpenedImage.h"
 #include "Quilmar.h"
 #include "WizardGlobals.h"
-#include "WizardPage.h"
 #include "resource.h"
 
 namespace {
@@ -25,7 +24,6 @@ constexpr double kTemplateDpi = 96.0;
 // The page's one-shot start-up step runs on this timer, 100 ms after each activation.
 constexpr UINT_PTR kStartupTimer = 0;
 constexpr UINT kStartupTimerMs = 100;
-constexpr COLORREF kControlText = 0x00FFFFFF;
 constexpr int kSubtitleIds[CStepTitles::kSubtitleCopies] = {IDC_LBL_STEP4_SUBTITLE, IDC_LBL_STEP4_SUBTITLE_2,
                                                            IDC_LBL_STEP4_SUBTITLE_3, IDC_LBL_STEP4_SUBTITLE_4,
                                                            IDC_LBL_STEP4_SUBTITLE_TOP};
@@ -38,30 +36,16 @@ CString Lang4(const char* key)
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CStep4, CPropertyPage)
+BEGIN_MESSAGE_MAP(CStep4, CWizardPage)
     ON_BN_CLICKED(IDC_RADIO_STEP4_MOUNT, CStep4::OnRadioMount)
     ON_BN_CLICKED(IDC_RADIO_STEP4_PORTABLE, CStep4::OnRadioPortable)
     ON_BN_CLICKED(IDC_RADIO_STEP4_UNPROTECT, CStep4::OnRadioUnprotected)
     ON_BN_CLICKED(IDC_RADIO_STEP4_REPAIR, CStep4::OnRadioRepair)
     ON_WM_TIMER()
-    ON_WM_CTLCOLOR()
-    ON_WM_PAINT()
-    ON_MESSAGE(WM_PRINTCLIENT, CStep4::OnPrintClient)
 END_MESSAGE_MAP()
 
-CStep4::CStep4() : CPropertyPage(IDD_STEP4)
+CStep4::CStep4() : CWizardPage(IDD_STEP4)
 {
-}
-
-CWizardSheet* CStep4::Sheet() const
-{
-    return static_cast<CWizardSheet*>(GetSheet());
-}
-
-BOOL CStep4::PreCreateWindow(CREATESTRUCTA& cs)
-{
-    cs.style &= ~WS_BORDER;
-    return CPropertyPage::PreCreateWindow(cs);
 }
 
 void CStep4::DoDataExchange(CDataExchange* dx)
@@ -139,7 +123,7 @@ BOOL CStep4::OnInitDialog()
 
 BOOL CStep4::OnSetActive()
 {
-    ActivateWizardPage(this, kWizardBack | kWizardFinishDisabled, IDB_BACKGROUND_OPERATIONS);
+    Activate(kWizardBack | kWizardFinishDisabled, IDB_BACKGROUND_OPERATIONS);
     SetTimer(kStartupTimer, kStartupTimerMs);
     return CPropertyPage::OnSetActive();
 }
@@ -424,20 +408,4 @@ BOOL CStep4::FinishRepair()
     m_strHeldImage.Empty();
     Message("strFixed", MB_ICONINFORMATION);
     return CPropertyPage::OnWizardFinish();
-}
-
-void CStep4::OnPaint()
-{
-    PaintWizardPage(this);
-}
-
-LRESULT CStep4::OnPrintClient(WPARAM wParam, LPARAM)
-{
-    PrintWizardPage(this, reinterpret_cast<HDC>(wParam));
-    return 0;
-}
-
-HBRUSH CStep4::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)
-{
-    return CPropertyPage::OnCtlColor(dc, wnd, ctlColor);
 }

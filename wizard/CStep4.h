@@ -7,15 +7,15 @@
 #include <windows.h>
 
 #include "CBitComboBox.h"
-#include "CPropertyPage.h"
 #include "CSkinButton.h"
 #include "CStepTitles.h"
 #include "CString.h"
 #include "CTransparentStatic.h"
+#include "CWizardPage.h"
 
 class CPortableDisk;
 
-class CStep4 : public CPropertyPage {
+class CStep4 : public CWizardPage {
 public:
     static constexpr int kOptionMount = 0;
     static constexpr int kOptionPortable = 1;
@@ -55,20 +55,15 @@ public:
     BOOL m_bReadOnly = FALSE;
 
 protected:
-    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     void DoDataExchange(CDataExchange* dx) override;
     void OnRadioMount();
     void OnRadioPortable();
     void OnRadioUnprotected();
     void OnRadioRepair();
     void OnTimer(UINT_PTR id);
-    void OnPaint();
-    LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
-    HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
     DECLARE_MESSAGE_MAP()
 
 private:
-    class CWizardSheet* Sheet() const;
     void SetOption(int option);
     BOOL FinishMount();
     BOOL FinishPortable();

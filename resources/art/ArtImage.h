@@ -243,8 +243,23 @@ inline double RoundRectCoverage(double x, double y, double l, double t, double r
     return std::clamp(radius - std::hypot(x - cx, y - cy) + 0.5, 0.0, 1.0);
 }
 
+// A rounded button face on the colour `under` (what its corners show): a border ring of `radius`
+// and, inside it, a vertical gradient from `top` to `bottom` with a radius one pixel smaller.
+inline Image RoundedButton(int width, int height, double radius, Color under, Color top, Color bottom, Color border)
+{
+    Image image(width, height, under);
+    for (int y = 0; y < height; ++y) {
+        const Color fill = Mix(top, bottom, height > 1 ? double(y) / (height - 1) : 0.0);
+        for (int x = 0; x < width; ++x) {
+            image.Blend(x, y, border, RoundRectCoverage(x + 0.5, y + 0.5, 0, 0, width, height, radius));
+            image.Blend(x, y, fill, RoundRectCoverage(x + 0.5, y + 0.5, 1, 1, width - 1, height - 1, radius - 1));
+        }
+    }
+    return image;
+}
+
 struct NamedImage {
-    const char* name;
+    std::string name;
     Image image;
 };
 
@@ -264,44 +279,55 @@ inline bool SaveImages(const std::string& folder, const std::vector<NamedImage>&
 {
     for (const NamedImage& each : images) {
         if (!each.image.Save(folder + each.name)) {
-            std::fprintf(stderr, "cannot write %s%s\n", folder.c_str(), each.name);
+            std::fprintf(stderr, "cannot write %s%s\n", folder.c_str(), each.name.c_str());
             return false;
         }
     }
     return true;
 }
 
-// An icon file of square images, 32 bits per pixel; pixels of the `seeThrough` colour are left
-// out by the mask (and fully transparent in the colour data).
-inline bool SaveIcon(const std::string& path, const std::vector<const Image*>& images, Color seeThrough)
+// A generator's whole run: the images written into the folder its one argument names. 0 when
+// done, 1 when a file cannot be written, 2 (with the usage) when the call is not that.
+inline int WriteImages(int argc, char** argv, const std::vector<NamedImage>& images)
 {
-    std::vector<uint8_t> file(6 + 16 * images.size(), 0);
+    const std::string folder = OutputFolder(argc, argv);
+    if (folder.empty())
+        return 2;
+    return SaveImages(folder, images) ? 0 : 1;
+}
+
+// One picture of an icon file, `size` pixels square: its 32-bit colour rows (blue, green, red,
+// alpha) and its AND mask's rows (IconMaskRow bytes each), both bottom-up as icons store them.
+struct IconPicture {
+    int size;
+    std::vector<uint8_t> bgra;
+    std::vector<uint8_t> mask;
+};
+
+inline size_t IconMaskRow(int size)
+{
+    return static_cast<size_t>((size + 31) / 32) * 4;
+}
+
+// An icon file of the pictures, in their order.
+inline bool SaveIconPictures(const std::string& path, const std::vector<IconPicture>& pictures)
+{
+    std::vector<uint8_t> file(6 + 16 * pictures.size(), 0);
     auto put16 = [](std::vector<uint8_t>& f, size_t at, uint32_t v) { f[at] = v & 0xFF; f[at + 1] = (v >> 8) & 0xFF; };
     auto put32 = [&](std::vector<uint8_t>& f, size_t at, uint32_t v) { put16(f, at, v & 0xFFFF); put16(f, at + 2, v >> 16); };
     put16(file, 2, 1);
-    put16(file, 4, static_cast<uint32_t>(images.size()));
-    for (size_t n = 0; n < images.size(); ++n) {
-        const Image& image = *images[n];
-        const int size = image.Width();
-        const int maskRow = ((size + 31) / 32) * 4;
-        std::vector<uint8_t> entry(40 + size * size * 4 + maskRow * size, 0);
+    put16(file, 4, static_cast<uint32_t>(pictures.size()));
+    for (size_t n = 0; n < pictures.size(); ++n) {
+        const IconPicture& picture = pictures[n];
+        const int size = picture.size;
+        std::vector<uint8_t> entry(40, 0);
         put32(entry, 0, 40);
         put32(entry, 4, static_cast<uint32_t>(size));
-        put32(entry, 8, static_cast<uint32_t>(size * 2));
+        put32(entry, 8, static_cast<uint32_t>(size * 2));     // colour and mask, one above the other
         put16(entry, 12, 1);
         put16(entry, 14, 32);
-        for (int y = 0; y < size; ++y)
-            for (int x = 0; x < size; ++x) {
-                const Color c = image.Get(x, y);
-                const bool clear = c.r == seeThrough.r && c.g == seeThrough.g && c.b == seeThrough.b;
-                uint8_t* px = &entry[40 + (static_cast<size_t>(size - 1 - y) * size + x) * 4];
-                px[0] = clear ? 0 : static_cast<uint8_t>(Image::Clamp(c.b));
-                px[1] = clear ? 0 : static_cast<uint8_t>(Image::Clamp(c.g));
-                px[2] = clear ? 0 : static_cast<uint8_t>(Image::Clamp(c.r));
-                px[3] = clear ? 0 : 255;
-                if (clear)
-                    entry[40 + size * size * 4 + (size - 1 - y) * maskRow + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
-            }
+        entry.insert(entry.end(), picture.bgra.begin(), picture.bgra.end());
+        entry.insert(entry.end(), picture.mask.begin(), picture.mask.end());
         const size_t dir = 6 + 16 * n;
         file[dir] = static_cast<uint8_t>(size >= 256 ? 0 : size);
         file[dir + 1] = static_cast<uint8_t>(size >= 256 ? 0 : size);
@@ -312,6 +338,33 @@ inline bool SaveIcon(const std::string& path, const std::vector<const Image*>& i
         file.insert(file.end(), entry.begin(), entry.end());
     }
     return Image::WriteFile(path, file);
+}
+
+// An icon file of square images, 32 bits per pixel; pixels of the `seeThrough` colour are left
+// out by the mask (and fully transparent in the colour data).
+inline bool SaveIcon(const std::string& path, const std::vector<const Image*>& images, Color seeThrough)
+{
+    std::vector<IconPicture> pictures;
+    for (const Image* image : images) {
+        const int size = image->Width();
+        const size_t maskRow = IconMaskRow(size);
+        IconPicture picture{size, std::vector<uint8_t>(static_cast<size_t>(size) * size * 4, 0),
+                            std::vector<uint8_t>(maskRow * size, 0)};
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                const Color c = image->Get(x, y);
+                const bool clear = c.r == seeThrough.r && c.g == seeThrough.g && c.b == seeThrough.b;
+                uint8_t* px = &picture.bgra[(static_cast<size_t>(size - 1 - y) * size + x) * 4];
+                px[0] = clear ? 0 : static_cast<uint8_t>(Image::Clamp(c.b));
+                px[1] = clear ? 0 : static_cast<uint8_t>(Image::Clamp(c.g));
+                px[2] = clear ? 0 : static_cast<uint8_t>(Image::Clamp(c.r));
+                px[3] = clear ? 0 : 255;
+                if (clear)
+                    picture.mask[(size - 1 - y) * maskRow + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+            }
+        pictures.push_back(std::move(picture));
+    }
+    return SaveIconPictures(path, pictures);
 }
 
 }  // namespace art

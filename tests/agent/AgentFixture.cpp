@@ -299,6 +299,25 @@ char AgentTest::OpenDisk(const std::string& password)
     return letter;
 }
 
+void AgentTest::ExitFromTray(char letter)
+{
+    ChooseFromTrayMenu(2);
+    ASSERT_TRUE(m_agent.Wait(15000));
+    EXPECT_EQ(0u, m_agent.ExitCode());
+    EXPECT_TRUE(WaitForLetter(letter, false));
+}
+
+void AgentTest::ChangePassword(const std::string& current, const std::string& next)
+{
+    HWND dialog = OpenPasswordDialog(current);
+    ASSERT_NE(nullptr, dialog);
+    TypeNewPassword(next, next);
+    PressButton("&Change", dialog);
+    EXPECT_EQ(Text("hit6", "DlgChange"), AnswerMessageBox());
+    ASSERT_TRUE(harness::WaitUntil([&] { return !IsWindowVisible(dialog); }, 5000));
+    ASSERT_TRUE(harness::WaitUntil([&] { return harness::FileExists(RestPlace()); }, 5000));
+}
+
 bool AgentTest::WaitForLetter(char letter, bool present, DWORD timeoutMs)
 {
     const std::string root = std::string(1, letter) + ":\\";

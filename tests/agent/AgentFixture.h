@@ -66,6 +66,11 @@ protected:
     std::string AnswerMessageBox(int answer = IDOK, std::string* caption = nullptr);
     // Types the password, chooses Open and waits for the disk and for Agent to go to the tray.
     char OpenDisk(const std::string& password);
+    // Exit from the tray: the disk on `letter` is dismounted and Agent ends.
+    void ExitFromTray(char letter);
+    // The change-password dialog opened with `current`, `next` typed twice and accepted; returns
+    // once the dialog is gone and the image back at rest.
+    void ChangePassword(const std::string& current, const std::string& next);
     bool WaitForLetter(char letter, bool present, DWORD timeoutMs = 15000);
     bool WaitForTray(DWORD timeoutMs = 15000);
     HWND TrayHandler();

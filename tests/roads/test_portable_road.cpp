@@ -43,28 +43,7 @@ std::string FileInImage(const std::string& image, const char* name)
 
 }  // namespace
 
-class PortableRoad : public AgentTest {
-protected:
-    // Exit from the tray: the disk is dismounted and Agent ends.
-    void ExitFromTray(char letter)
-    {
-        ChooseFromTrayMenu(2);
-        ASSERT_TRUE(m_agent.Wait(15000));
-        EXPECT_EQ(0u, m_agent.ExitCode());
-        EXPECT_TRUE(WaitForLetter(letter, false));
-    }
-
-    void ChangePassword(const std::string& current, const std::string& next)
-    {
-        HWND dialog = OpenPasswordDialog(current);
-        ASSERT_NE(nullptr, dialog);
-        TypeNewPassword(next, next);
-        PressButton("&Change", dialog);
-        EXPECT_EQ(Text("hit6", "DlgChange"), AnswerMessageBox());
-        ASSERT_TRUE(harness::WaitUntil([&] { return !IsWindowVisible(dialog); }, 5000));
-        ASSERT_TRUE(harness::WaitUntil([&] { return FileExists(RestPlace()); }, 5000));
-    }
-};
+class PortableRoad : public AgentTest {};
 
 TEST_F(PortableRoad, OpenedUsedChangedAndPutAwayFromTheUsbDrive)
 {
@@ -259,7 +238,7 @@ TEST_F(PortableRoad, APasswordTooLongForTheHeaderIsRefusedAndTheOldOneStillOpens
 }
 
 // "Another computer": the USB drive carried from the computer that made the disk to a fresh Wine
-// prefix, where the driver is not installed yet. Run by another-computer.sh; the drive's folder
+// prefix, where the driver is not installed yet. Run by two-computers.sh; the drive's folder
 // comes from SEQUORA_ROAD_USB.
 class AnotherComputer : public PortableRoad {
 protected:
@@ -275,7 +254,7 @@ protected:
 TEST_F(AnotherComputer, MakesThePortableDisk)
 {
     if (m_usbFolder.empty())
-        GTEST_SKIP() << "run by another-computer.sh";
+        GTEST_SKIP() << "run by two-computers.sh";
     StartAgent();
     const char letter = OpenDisk(kPassword);
     ASSERT_TRUE(harness::WriteFileBytes(OnLetter(letter, kNote), kNoteText));
@@ -286,7 +265,7 @@ TEST_F(AnotherComputer, MakesThePortableDisk)
 TEST_F(AnotherComputer, OpensItWithTheDriverInstalledByAgent)
 {
     if (m_usbFolder.empty() || m_makeDisk)
-        GTEST_SKIP() << "run by another-computer.sh, after MakesThePortableDisk";
+        GTEST_SKIP() << "run by two-computers.sh, after MakesThePortableDisk";
     EXPECT_EQ(0, Tavrin_IsInstalled()) << "a computer that never had the driver";
     StartAgent();
     TypePassword("wrong");

@@ -1,5 +1,10 @@
 #include "Step2Session.h"
 
+#include <gtest/gtest.h>
+
+#include "GoldenHeader.h"
+#include "Paths.h"
+#include "PortableDiskFixture.h"
 #include "WindowDriver.h"
 
 using namespace harness;
@@ -94,6 +99,27 @@ HWND Session::ProgressDialog() const
 bool Session::Close()
 {
     return m_brixom.CloseSheet(m_sheet);
+}
+
+void ExpectPortableDisk(const std::string& root, const std::string& password, char letter)
+{
+    using portabletest::BytesOf;
+    using portabletest::ShownAttributesOf;
+    constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const portabletest::DrivePaths on{root};
+    EXPECT_EQ(ShownAttributesOf(on.Hiding()), kHiddenSystem);
+    EXPECT_EQ(ShownAttributesOf(on.Aux()), static_cast<DWORD>(FILE_ATTRIBUTE_SYSTEM));
+    EXPECT_EQ(BytesOf(on.Hiding() + "\\desktop.ini"), portabletest::kDesktopIniBytes);
+    EXPECT_EQ(BytesOf(on.InWork("Agent.exe")), ReadFileBytes(JoinPath(ProgramDir(), "Agent.exe")));
+    EXPECT_EQ(ShownAttributesOf(on.InWork("Agent.exe")), static_cast<DWORD>(FILE_ATTRIBUTE_SYSTEM));
+    for (const char* name : {"Agent.ini", "Tavrin.dll"}) {
+        EXPECT_EQ(BytesOf(on.InWork(name)), ReadFileBytes(JoinPath(ProgramDir(), name))) << name;
+        EXPECT_EQ(ShownAttributesOf(on.InWork(name)), kHiddenSystem) << name;
+    }
+    EXPECT_FALSE(portabletest::IsFileAt(on.WorkPlace()));
+    ASSERT_TRUE(portabletest::IsFileAt(on.RestPlace()));
+    const std::string header = BytesOf(on.RestPlace()).substr(0, 2048);
+    EXPECT_EQ(std::vector<unsigned char>(header.begin(), header.end()), GoldenHeader(password, letter, 50));
 }
 
 }  // namespace step2

@@ -59,4 +59,8 @@ private:
     HWND m_page = nullptr;
 };
 
+// The portable disk page 2 made on the drive `root` (a size of 50 MB): the layout with the image at
+// rest, Agent's files as Brixom carries them, and the header as page 2 wrote it.
+void ExpectPortableDisk(const std::string& root, const std::string& password, char letter);
+
 }  // namespace step2

@@ -346,8 +346,6 @@ using portabletest::DrivePaths;
 using portabletest::ShownAttributesOf;
 using portabletest::Snapshot;
 
-constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-
 // The drive letters the system reports now.
 std::set<char> UsedLetters()
 {
@@ -390,25 +388,6 @@ struct MountedImage {
             Tavrin_Unmount(static_cast<uint32_t>(letter), 0);
     }
 };
-
-// The portable layout on the drive with the image at rest, its header as page 2 wrote it.
-void ExpectPortableDisk(const std::string& root, const std::string& password, char letter)
-{
-    const DrivePaths on{root};
-    EXPECT_EQ(ShownAttributesOf(on.Hiding()), kHiddenSystem);
-    EXPECT_EQ(ShownAttributesOf(on.Aux()), static_cast<DWORD>(FILE_ATTRIBUTE_SYSTEM));
-    EXPECT_EQ(portabletest::BytesOf(on.Hiding() + "\\desktop.ini"), portabletest::kDesktopIniBytes);
-    EXPECT_EQ(portabletest::BytesOf(on.InWork("Agent.exe")), ReadFileBytes(JoinPath(ProgramDir(), "Agent.exe")));
-    EXPECT_EQ(ShownAttributesOf(on.InWork("Agent.exe")), static_cast<DWORD>(FILE_ATTRIBUTE_SYSTEM));
-    for (const char* name : {"Agent.ini", "Tavrin.dll"}) {
-        EXPECT_EQ(portabletest::BytesOf(on.InWork(name)), ReadFileBytes(JoinPath(ProgramDir(), name))) << name;
-        EXPECT_EQ(ShownAttributesOf(on.InWork(name)), kHiddenSystem) << name;
-    }
-    EXPECT_FALSE(portabletest::IsFileAt(on.WorkPlace()));
-    ASSERT_TRUE(portabletest::IsFileAt(on.RestPlace()));
-    const std::string header = portabletest::BytesOf(on.RestPlace()).substr(0, 2048);
-    EXPECT_EQ(std::vector<unsigned char>(header.begin(), header.end()), GoldenHeader(password, letter, 50));
-}
 
 void SelectUsbDrive(Session& s, char letter)
 {

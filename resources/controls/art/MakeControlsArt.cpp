@@ -135,35 +135,18 @@ Image ComboArrow(int state)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: MakeControlsArt <output folder>\n");
-        return 2;
-    }
-    std::string out = argv[1];
-    if (!out.empty() && out.back() != '/')
-        out += '/';
     const char* states[] = {"normal", "hover", "pressed", "disabled"};
-    struct Output {
-        std::string name;
-        Image image;
-    };
-    std::vector<Output> outputs;
+    std::vector<art::NamedImage> outputs;
     for (int s = 0; s < 4; ++s) {
-        outputs.push_back({std::string("check_") + states[s], CheckFace(s, false)});
-        outputs.push_back({std::string("check_on_") + states[s], CheckFace(s, true)});
-        outputs.push_back({std::string("radio_") + states[s], RadioFace(s, false)});
-        outputs.push_back({std::string("radio_on_") + states[s], RadioFace(s, true)});
+        outputs.push_back({std::string("check_") + states[s] + ".bmp", CheckFace(s, false)});
+        outputs.push_back({std::string("check_on_") + states[s] + ".bmp", CheckFace(s, true)});
+        outputs.push_back({std::string("radio_") + states[s] + ".bmp", RadioFace(s, false)});
+        outputs.push_back({std::string("radio_on_") + states[s] + ".bmp", RadioFace(s, true)});
     }
-    outputs.push_back({"combo_left", ComboLeft()});
-    outputs.push_back({"combo_middle", ComboMiddle()});
-    outputs.push_back({"combo_arrow_normal", ComboArrow(0)});
-    outputs.push_back({"combo_arrow_pressed", ComboArrow(2)});
-    outputs.push_back({"combo_arrow_disabled", ComboArrow(3)});
-    for (const Output& o : outputs) {
-        if (!o.image.Save(out + o.name + ".bmp")) {
-            std::fprintf(stderr, "cannot write %s%s.bmp\n", out.c_str(), o.name.c_str());
-            return 1;
-        }
-    }
-    return 0;
+    outputs.push_back({"combo_left.bmp", ComboLeft()});
+    outputs.push_back({"combo_middle.bmp", ComboMiddle()});
+    outputs.push_back({"combo_arrow_normal.bmp", ComboArrow(0)});
+    outputs.push_back({"combo_arrow_pressed.bmp", ComboArrow(2)});
+    outputs.push_back({"combo_arrow_disabled.bmp", ComboArrow(3)});
+    return art::WriteImages(argc, argv, outputs);
 }

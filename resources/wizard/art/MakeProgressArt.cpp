@@ -86,12 +86,7 @@ Image Frame()
 
 int main(int argc, char** argv)
 {
-    const std::string out = art::OutputFolder(argc, argv);
-    if (out.empty())
-        return 2;
-    return art::SaveImages(out, {{"progress_background.bmp", Background()},
-                                 {"progress_bar.bmp", Bar()},
-                                 {"progress_frame.bmp", Frame()}})
-               ? 0
-               : 1;
+    return art::WriteImages(argc, argv, {{"progress_background.bmp", Background()},
+                                         {"progress_bar.bmp", Bar()},
+                                         {"progress_frame.bmp", Frame()}});
 }

@@ -67,35 +67,21 @@ Image NoticeBackground()
 
 Image NoticeButton(Color top, Color bottom, Color border)
 {
-    const int width = 120, height = 26;
-    const Color back = {14, 28, 50};
-    Image image(width, height, back);
-    for (int y = 0; y < height; ++y) {
-        const Color fill = Mix(top, bottom, double(y) / (height - 1));
-        for (int x = 0; x < width; ++x) {
-            image.Blend(x, y, border, RoundRectCoverage(x + 0.5, y + 0.5, 0, 0, width, height, 5));
-            image.Blend(x, y, fill, RoundRectCoverage(x + 0.5, y + 0.5, 1, 1, width - 1, height - 1, 4));
-        }
-    }
-    return image;
+    return art::RoundedButton(120, 26, 5, Color{14, 28, 50}, top, bottom, border);
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const std::string out = art::OutputFolder(argc, argv);
-    if (out.empty())
-        return 2;
     const Color comboTop = {60, 90, 130}, comboBottom = {34, 58, 96}, comboFrame = {140, 172, 214};
     const Color arrowMark = {245, 247, 250};
-    const std::vector<art::NamedImage> outputs = {
+    return art::WriteImages(argc, argv, {
         {"combo_extra_a.bmp", ComboPiece(20, comboTop, comboBottom, comboFrame, false, false, arrowMark)},
         {"combo_extra_b.bmp", ComboPiece(20, comboBottom, comboTop, comboFrame, false, false, arrowMark)},
         {"newversion_background.bmp", NoticeBackground()},
         {"newversion_button_normal.bmp", NoticeButton({78, 118, 170}, {44, 74, 118}, {140, 172, 214})},
         {"newversion_button_hover.bmp", NoticeButton({104, 150, 206}, {60, 98, 150}, {190, 214, 244})},
         {"newversion_button_pressed.bmp", NoticeButton({34, 58, 96}, {56, 90, 138}, {120, 150, 196})},
-    };
-    return art::SaveImages(out, outputs) ? 0 : 1;
+    });
 }

@@ -48,15 +48,7 @@ struct Face {
 
 Image Button(int width, int height, double radius, Color under, const Face& face)
 {
-    Image image(width, height, under);
-    for (int y = 0; y < height; ++y) {
-        const Color fill = Mix(face.top, face.bottom, height > 1 ? double(y) / (height - 1) : 0.0);
-        for (int x = 0; x < width; ++x) {
-            image.Blend(x, y, face.border, RoundRectCoverage(x + 0.5, y + 0.5, 0, 0, width, height, radius));
-            image.Blend(x, y, fill, RoundRectCoverage(x + 0.5, y + 0.5, 1, 1, width - 1, height - 1, radius - 1));
-        }
-    }
-    return image;
+    return art::RoundedButton(width, height, radius, under, face.top, face.bottom, face.border);
 }
 
 // A small triangle, pointing up or down, centred.
@@ -87,25 +79,18 @@ const Face kSizeFaces[4] = {
 
 int main(int argc, char** argv)
 {
-    const std::string out = art::OutputFolder(argc, argv);
-    if (out.empty())
-        return 2;
     const char* const states[4] = {"normal", "pressed", "hover", "disabled"};
-    std::vector<std::string> names;     // outlive the images that point at them
-    for (const char* state : states) {
-        for (const char* button : {"browse_", "size_up_", "size_down_"})
-            names.push_back(std::string(button) + state + ".bmp");
-    }
     std::vector<art::NamedImage> images = {{"strength_bar.bmp", StrengthBar()}};
     for (size_t i = 0; i < 4; ++i) {
         const Color mark = i == 3 ? Color{140, 142, 148} : Color{245, 247, 250};
+        const std::string state = std::string(states[i]) + ".bmp";
         Image up = Button(16, 8, 2.5, kUnderSize, kSizeFaces[i]);
         Image down = Button(16, 8, 2.5, kUnderSize, kSizeFaces[i]);
         Arrow(up, true, mark);
         Arrow(down, false, mark);
-        images.push_back({names[3 * i].c_str(), Button(30, 19, 4, kUnderBrowse, kLightFaces[i])});
-        images.push_back({names[3 * i + 1].c_str(), up});
-        images.push_back({names[3 * i + 2].c_str(), down});
+        images.push_back({"browse_" + state, Button(30, 19, 4, kUnderBrowse, kLightFaces[i])});
+        images.push_back({"size_up_" + state, up});
+        images.push_back({"size_down_" + state, down});
     }
-    return art::SaveImages(out, images) ? 0 : 1;
+    return art::WriteImages(argc, argv, images);
 }

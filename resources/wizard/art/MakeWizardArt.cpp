@@ -57,17 +57,8 @@ Image Background(Color accent, Color bodyTop, Color bodyBottom)
 
 Image ButtonFace(Color top, Color bottom, Color border)
 {
-    const int width = 85, height = 26;
-    Image image(width, height, kButtonBand);
-    for (int y = 0; y < height; ++y) {
-        const Color fill = Mix(top, bottom, double(y) / (height - 1));
-        for (int x = 0; x < width; ++x) {
-            const double outer = RoundRectCoverage(x + 0.5, y + 0.5, 0, 0, width, height, 5);
-            const double inner = RoundRectCoverage(x + 0.5, y + 0.5, 1, 1, width - 1, height - 1, 4);
-            image.Blend(x, y, border, outer);
-            image.Blend(x, y, fill, inner);
-        }
-    }
+    const int width = 85;
+    Image image = art::RoundedButton(width, 26, 5, kButtonBand, top, bottom, border);
     // A highlight along the top edge.
     for (int x = 4; x < width - 4; ++x)
         image.Blend(x, 1, Color{255, 255, 255}, 0.25);
@@ -96,11 +87,13 @@ Image SmallButton(Glyph glyph, Color fill, Color mark)
     return image;
 }
 
-// The program's icon: a rounded tile with the disk motif, 32-bit with alpha, in two sizes.
-std::vector<uint8_t> IconImage(int size)
+// The program's icon: a rounded tile with the disk motif, 32-bit with alpha; the alpha channel
+// alone decides what shows, so the mask is empty.
+art::IconPicture IconPicture(int size)
 {
     const Color tile = {52, 110, 190}, ring = {236, 242, 250};
-    std::vector<uint8_t> bgra(static_cast<size_t>(size) * size * 4, 0);
+    art::IconPicture picture{size, std::vector<uint8_t>(static_cast<size_t>(size) * size * 4, 0),
+                             std::vector<uint8_t>(art::IconMaskRow(size) * size, 0)};
     const double c = size / 2.0, unit = size / 32.0;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
@@ -111,56 +104,14 @@ std::vector<uint8_t> IconImage(int size)
                 color = Mix(color, ring, std::clamp(1.2 * unit - std::fabs(d - r), 0.0, 1.0));
             color = Mix(color, ring, std::clamp(2.5 * unit - d + 0.5, 0.0, 1.0));
             // Bottom-up rows, as icon bitmaps are stored.
-            uint8_t* px = &bgra[(static_cast<size_t>(size - 1 - y) * size + x) * 4];
+            uint8_t* px = &picture.bgra[(static_cast<size_t>(size - 1 - y) * size + x) * 4];
             px[0] = static_cast<uint8_t>(color.b);
             px[1] = static_cast<uint8_t>(color.g);
             px[2] = static_cast<uint8_t>(color.r);
             px[3] = static_cast<uint8_t>(std::lround(cover * 255));
         }
     }
-    return bgra;
-}
-
-bool SaveIcon(const std::string& path)
-{
-    const int sizes[] = {16, 32, 48};
-    std::vector<std::vector<uint8_t>> images;
-    for (int size : sizes) {
-        const std::vector<uint8_t> pixels = IconImage(size);
-        const size_t maskRow = ((size + 31) / 32) * 4;
-        std::vector<uint8_t> image(40, 0);
-        auto put32 = [&](size_t at, uint32_t v) {
-            for (int i = 0; i < 4; ++i)
-                image[at + i] = static_cast<uint8_t>(v >> (8 * i));
-        };
-        put32(0, 40);
-        put32(4, static_cast<uint32_t>(size));
-        put32(8, static_cast<uint32_t>(size * 2));   // colour and mask, one above the other
-        image[12] = 1;
-        image[14] = 32;
-        image.insert(image.end(), pixels.begin(), pixels.end());
-        image.insert(image.end(), maskRow * size, 0);  // the alpha channel decides
-        images.push_back(image);
-    }
-    std::vector<uint8_t> file = {0, 0, 1, 0, static_cast<uint8_t>(images.size()), 0};
-    uint32_t offset = static_cast<uint32_t>(6 + 16 * images.size());
-    for (size_t i = 0; i < images.size(); ++i) {
-        const uint32_t bytes = static_cast<uint32_t>(images[i].size());
-        const uint8_t entry[16] = {static_cast<uint8_t>(sizes[i]), static_cast<uint8_t>(sizes[i]), 0, 0, 1, 0, 32, 0,
-                                   static_cast<uint8_t>(bytes), static_cast<uint8_t>(bytes >> 8),
-                                   static_cast<uint8_t>(bytes >> 16), static_cast<uint8_t>(bytes >> 24),
-                                   static_cast<uint8_t>(offset), static_cast<uint8_t>(offset >> 8),
-                                   static_cast<uint8_t>(offset >> 16), static_cast<uint8_t>(offset >> 24)};
-        file.insert(file.end(), entry, entry + 16);
-        offset += bytes;
-    }
-    for (const auto& image : images)
-        file.insert(file.end(), image.begin(), image.end());
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size();
-    return std::fclose(f) == 0 && ok;
+    return picture;
 }
 
 }  // namespace
@@ -191,7 +142,7 @@ int main(int argc, char** argv)
     };
     if (!art::SaveImages(out, outputs))
         return 1;
-    if (!SaveIcon(out + "brixom.ico")) {
+    if (!art::SaveIconPictures(out + "brixom.ico", {IconPicture(16), IconPicture(32), IconPicture(48)})) {
         std::fprintf(stderr, "cannot write %sbrixom.ico\n", out.c_str());
         return 1;
     }

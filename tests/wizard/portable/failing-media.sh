@@ -1,28 +1,15 @@
 #!/usr/bin/env bash
 # Runs the maker on media that fail: a tiny tmpfs that fills up, and a drive mounted read-only.
-# Needs root for the mounts (CI runs as root).
+#   failing-media.sh <test_portable_disk.exe>
 set -euo pipefail
-test_program=$1
-base="$SEQUORA_BUILD_DIR/testdata/media-$$"
-full="$base/full"
-protected="$base/protected"
-mkdir -p "$full" "$protected"
+. "$SEQUORA_SOURCE_DIR/tests/harness/failing-media.sh" "$1" media
+full=$(media_folder full)
+protected=$(media_folder protected)
 
-cleanup() {
-    mountpoint -q "$protected" && umount "$protected"
-    mountpoint -q "$full" && umount "$full"
-    rm -rf "$base"
-}
-trap cleanup EXIT
-
-windows_path() { echo "Z:$1" | tr / '\\'; }
-run() { "$SEQUORA_WINE_EXEC" "$test_program" --gtest_filter="$1"; }
-
-mount -t tmpfs -o size=4m tmpfs "$full"
+make_small "$full" 4m
 SEQUORA_FULL_DRIVE=$(windows_path "$full") run 'FailingMedia.FullDrive*'
 
 # The write-protected drive holds a portable disk and a user's files, written while it was writable.
 SEQUORA_PROTECTED_DRIVE=$(windows_path "$protected") run 'FailingMedia.PrepareWriteProtected'
-mount --bind "$protected" "$protected"
-mount -o remount,bind,ro "$protected"
+write_protect "$protected"
 SEQUORA_PROTECTED_DRIVE=$(windows_path "$protected") SEQUORA_PROTECTED_READY=1 run 'FailingMedia.WriteProtected*'
