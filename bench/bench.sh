@@ -30,16 +30,14 @@ for a in $SEQUORA_ARCHES; do
     bench_args+=(--sizes-of "$a=Z:$(tr / '\\' <<<"$SEQUORA_BUILD/$a/program")")
 done
 
-# A display and a Wine prefix of the bench's own: a test run or scripts/run beside it does not
-# share its drives, windows or load.
+# A headless display and a Wine prefix of the bench's own: a test run or scripts/run beside it
+# does not share its drives, windows or load. As in the tests, Wine does not wait for a window
+# manager there (it would add two seconds to a program each time it hides a window).
 export SEQUORA_HEADLESS=1
 export WINEPREFIX=$SEQUORA_BUILD/bench-wineprefix
 trap stop_all EXIT
 start_display
 start_wine
-# As in the tests: no window manager runs on this display, so Wine must not wait for one each
-# time a program hides a window (it would add two seconds to the programs that do).
-"$SEQUORA_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 
 bin=$SEQUORA_BUILD/$arch/bench
 "$SEQUORA_BUILD/$arch/wine-exec" "$bin/suite_bench.exe" "${bench_args[@]}"
