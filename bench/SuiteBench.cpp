@@ -1,7 +1,7 @@
 // The suite's benchmark: every figure beside its reference, measured in the same run on the same
 // folder, medians of several runs, each against the goal it has to meet.
 //   suite_bench.exe [--runs N] [--rounds N] [--folder F] [--sizes-of LABEL=FOLDER]...
-//     --runs     runs of each disk job and its reference (default 5)
+//     --runs     runs of each disk job and its reference (default 7)
 //     --rounds   start-up rounds after the one that warms Wine up (default 7)
 //     --folder   where the disk work happens (default: bench-data beside this program)
 //     --sizes-of the Agent.exe and Tavrin.dll of another build's program folder, for the table
@@ -60,7 +60,7 @@ void AddFileSizes(const std::string& label, const std::string& folder, BenchTabl
 
 int main(int argc, char** argv)
 {
-    int runs = 5;
+    int runs = 7;
     int rounds = 7;
     std::string folder = harness::JoinPath(harness::TestBinDir(), "bench-data");
     std::vector<std::pair<std::string, std::string>> otherSizes;

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 #include "CPortableDisk.h"
@@ -70,6 +72,32 @@ void Progress(const std::string& what)
     std::fprintf(stderr, "  ... %s\n", what.c_str());
 }
 
+// One side of a timed pair: the work, and what removes its result afterwards (not timed).
+struct TimedWork {
+    std::function<bool()> work;
+    std::function<bool()> tidy;
+};
+
+// Times the job and its reference in turns, `runs` times each after a pair that is not counted (a
+// folder's first big write pays for what the system still had to settle). Taking turns, whichever
+// goes first meets the leftovers of the one before equally often. False when any run failed.
+bool TimePairs(int runs, const TimedWork& job, const TimedWork& reference, std::vector<double>& jobTimes,
+               std::vector<double>& referenceTimes)
+{
+    bool ok = true;
+    for (int run = -1; run < runs && ok; ++run) {
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool referenceTurn = (run + turn) % 2 == 0;
+            const TimedWork& side = referenceTurn ? reference : job;
+            const double seconds = TimeSeconds(side.work, ok);
+            ok = side.tidy() && ok;
+            if (run >= 0)
+                (referenceTurn ? referenceTimes : jobTimes).push_back(seconds);
+        }
+    }
+    return ok;
+}
+
 std::wstring Wide(const std::string& text)
 {
     const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
@@ -105,29 +133,20 @@ void WizardJobBench::MeasureCreation(int sizeMb, BenchTable& table)
     const std::string image = harness::JoinPath(m_folder, "created.sqv");
     const std::string raw = harness::JoinPath(m_folder, "raw.bin");
     g_ImagePassword = "Bench123!";
+    const uint64_t bytes = uint64_t(sizeMb) * kMiB;
     std::vector<double> jobTimes, rawTimes;
-    bool ok = true;
-    for (int run = 0; run < m_runs && ok; ++run) {
-        // Taking turns: whichever goes first meets the disk's leftovers of the run before.
-        for (int turn = 0; turn < 2; ++turn) {
-            if ((run + turn) % 2 == 0) {
-                rawTimes.push_back(TimeSeconds([&] { return RawWrite(raw, uint64_t(sizeMb) * kMiB); }, ok));
-                DeleteFileA(raw.c_str());
-            } else {
-                g_ImagePath = image;
-                CountingProgressDlg progress(&step2);
-                progress.m_bMount = FALSE;
-                jobTimes.push_back(TimeSeconds([&] {
-                    progress.DoModal();
-                    return progress.m_nCreateResult == kTavrinCreated &&
-                           FileSizeOf(image) == uint64_t(sizeMb) * kMiB;
-                }, ok));
-                if (progress.m_nPercentMessages > m_mostProgressMessages)
-                    m_mostProgressMessages = progress.m_nPercentMessages;
-                DeleteFileA(image.c_str());
-            }
-        }
-    }
+    const TimedWork job = {[&] {
+                               g_ImagePath = image;
+                               CountingProgressDlg progress(&step2);
+                               progress.m_bMount = FALSE;
+                               progress.DoModal();
+                               m_mostProgressMessages =
+                                   std::max(m_mostProgressMessages, progress.m_nPercentMessages);
+                               return progress.m_nCreateResult == kTavrinCreated && FileSizeOf(image) == bytes;
+                           },
+                           [&] { return DeleteFileA(image.c_str()) != FALSE; }};
+    const TimedWork rawWrite = {[&] { return RawWrite(raw, bytes); }, [&] { return DeleteFileA(raw.c_str()) != FALSE; }};
+    const bool ok = TimePairs(m_runs, job, rawWrite, jobTimes, rawTimes);
     step2.Detach();
     if (!ok) {
         table.AddFailure(figure, "a creation or a raw write failed");
@@ -163,28 +182,20 @@ void WizardJobBench::MeasurePortable(int sizeMb, BenchTable& table)
 
     CStep4 step4;
     std::vector<double> jobTimes, copyTimes;
-    bool ok = true;
-    for (int run = 0; run < m_runs && ok; ++run) {
-        for (int turn = 0; turn < 2; ++turn) {
-            if ((run + turn) % 2 == 0) {
-                copyTimes.push_back(TimeSeconds([&] { return CopyFileA(image.c_str(), plainCopy.c_str(), FALSE) != 0; },
-                                                ok));
-                DeleteFileA(plainCopy.c_str());
-            } else {
-                g_ImagePath = image;
-                CWizardDlg progress(&step4);
-                progress.m_bPortable = TRUE;
-                progress.m_cUsbLetter = drive.Letter();
-                progress.m_bMount = FALSE;
-                jobTimes.push_back(TimeSeconds([&] {
-                    progress.DoModal();
-                    return progress.m_nPortableResult == 1 && layout.IsImageAtRest();
-                }, ok));
-                // The next run finds an empty drive, as page 4 leaves it after removing an old disk.
-                harness::DeleteFolderTree(workFolder);
-            }
-        }
-    }
+    const TimedWork job = {[&] {
+                               g_ImagePath = image;
+                               CWizardDlg progress(&step4);
+                               progress.m_bPortable = TRUE;
+                               progress.m_cUsbLetter = drive.Letter();
+                               progress.m_bMount = FALSE;
+                               progress.DoModal();
+                               return progress.m_nPortableResult == 1 && layout.IsImageAtRest();
+                           },
+                           // The next run finds an empty drive, as page 4 leaves it after removing an old disk.
+                           [&] { return harness::DeleteFolderTree(workFolder); }};
+    const TimedWork plain = {[&] { return CopyFileA(image.c_str(), plainCopy.c_str(), FALSE) != FALSE; },
+                             [&] { return DeleteFileA(plainCopy.c_str()) != FALSE; }};
+    const bool ok = TimePairs(m_runs, job, plain, jobTimes, copyTimes);
     DeleteFileA(image.c_str());
     if (!ok) {
         table.AddFailure(figure, "a portable disk or a plain copy failed");

@@ -2,7 +2,7 @@
 # The benchmark in one command: builds the suite and prints one table, each figure beside its
 # reference measured in the same run on the same folder (medians of several runs), with its goal.
 #   scripts/bench [--runs N] [--rounds N] [--only jobs|startup|sizes] [--library]
-#     --runs N     runs of each disk job and its reference (default 5)
+#     --runs N     runs of each disk job and its reference (default 7)
 #     --rounds N   start-up rounds (default 7)
 #     --only PART  one part of the table
 #     --library    afterwards, the disk library alone: creation, mount and dismount against plain files
