@@ -94,13 +94,12 @@ bool ImageFile::Create(const std::wstring& path, const void* header2048, TavrinP
         return !progress || (progress(&value) & 0xFF) != 0;
     };
 
-    if (!report(0))
-        return false;
     // The data area is written out in full: the disk then owns its space, and an empty volume is
-    // all zeros. Each piece's progress is reported while the next one is written.
+    // all zeros. Each piece's progress is reported while the next ones are written; the first
+    // report (0) already runs beside the writing.
     const DWORD step = static_cast<DWORD>(std::min<uint64_t>(kWriteChunk, std::max<uint64_t>(kSmallestChunk, length / 100)));
     ImageWriter writer(partial.Handle(), header2048, kHeaderBytes, length, step, failHalfway);
-    if (!writer.Start())
+    if (!writer.Start() || !report(0))
         return false;
     uint64_t done = 0;
     while (writer.NextPiece(done)) {
