@@ -77,10 +77,11 @@ std::set<DWORD> ProcessesOfFolder(const std::string& folder)
     return found;
 }
 
-// Asks the program to close as a user would, and ends it when it does not.
-void EndProcess(HANDLE process, DWORD pid)
+// Asks the program to close as a user would (its visible windows, or any window of one that shows
+// none), and ends it when it does not.
+void EndProcess(HANDLE process, DWORD pid, bool windowless)
 {
-    for (HWND window : TopLevelWindowsOf(pid, false))
+    for (HWND window : TopLevelWindowsOf(pid, !windowless))
         PostMessageA(window, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process, kCloseWaitMs) != WAIT_OBJECT_0) {
         TerminateProcess(process, 1);
@@ -149,14 +150,14 @@ bool StartupBench::MeasureOnce(Program& program, bool keep)
     } else {
         std::fprintf(stderr, "%s: no window was shown\n", program.name.c_str());
     }
-    EndProcess(process.hProcess, process.dwProcessId);
+    EndProcess(process.hProcess, process.dwProcessId, program.windowless);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     for (DWORD pid : ProcessesOfFolder(folder)) {
         if (before.count(pid))
             continue;
         if (HANDLE started = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)) {
-            EndProcess(started, pid);
+            EndProcess(started, pid, true);
             CloseHandle(started);
         }
     }
