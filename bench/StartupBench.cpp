@@ -4,8 +4,11 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
+
+#include "WindowDriver.h"
 
 namespace {
 
@@ -16,27 +19,13 @@ constexpr DWORD kRestMs = 1000;
 constexpr DWORD kCloseWaitMs = 3000;
 constexpr double kMiBytes = 1024.0 * 1024.0;
 
-struct WindowSearch {
-    DWORD pid;
-    bool visibleOnly;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK CollectWindows(HWND window, LPARAM context)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(context);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == search->pid && (!search->visibleOnly || IsWindowVisible(window)))
-        search->windows.push_back(window);
-    return TRUE;
-}
-
 std::vector<HWND> TopLevelWindowsOf(DWORD pid, bool visibleOnly)
 {
-    WindowSearch search{pid, visibleOnly, {}};
-    EnumWindows(CollectWindows, reinterpret_cast<LPARAM>(&search));
-    return search.windows;
+    std::vector<HWND> windows = harness::TopLevelWindows(pid);
+    if (visibleOnly)
+        windows.erase(std::remove_if(windows.begin(), windows.end(), [](HWND w) { return !IsWindowVisible(w); }),
+                      windows.end());
+    return windows;
 }
 
 double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
