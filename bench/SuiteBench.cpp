@@ -35,12 +35,12 @@ const char* Architecture()
     return sizeof(void*) == 8 ? "x86_64" : "i686";
 }
 
-const char* WineVersion()
+std::string Platform()
 {
     using Version = const char*(CDECL*)();
     auto version = reinterpret_cast<Version>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")));
-    return version ? version() : "Windows";
+    return version ? std::string("Wine ") + version() : "Windows";
 }
 
 void AddFileSizes(const std::string& label, const std::string& folder, BenchTable& table)
@@ -96,7 +96,7 @@ int main(int argc, char** argv)
     }
     std::printf("Sequora bench: %s build under %s; disk figures: medians of %d runs, start-up: medians of %d "
                 "rounds after one that warms Wine up\n",
-                Architecture(), WineVersion(), runs, rounds);
+                Architecture(), Platform().c_str(), runs, rounds);
     std::printf("disk jobs: Brixom's progress dialog and its worker (brixom_core's CWizardDlg) run in this "
                 "program with page 2 or page 4 as owner, in %s\n",
                 folder.c_str());
