@@ -192,7 +192,9 @@ TEST(Step2HardDisk, CreateMountWriteDismountAndProtect)
 
     HWND progress = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (progress = s.ProgressDialog()) != nullptr; }, 15000));
-    EXPECT_EQ(WindowText(GetDlgItem(progress, kProgressText)), "Main.strCreateTip");
+    // The worker sets the text once it runs, after the box shows.
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(progress, kProgressText)) == "Main.strCreateTip"; }, 5000))
+        << WindowText(GetDlgItem(progress, kProgressText));
     const RECT sheet = WindowRectOf(s.Sheet()), box = WindowRectOf(progress);
     EXPECT_EQ(box.left - sheet.left, 110);
     EXPECT_EQ(box.top - sheet.top, 150);
