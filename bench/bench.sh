@@ -1,15 +1,50 @@
 #!/usr/bin/env bash
-# The benchmark in one command: builds the suite for the architecture Wine runs here and prints
-# Tavrin's times beside plain file work on the same folder.
-#   bench/bench.sh [folder]          SEQUORA_BENCH_ARCH=i686 for the 32-bit build where it runs
+# The benchmark in one command: builds the suite and prints one table, each figure beside its
+# reference measured in the same run on the same folder (medians of several runs), with its goal.
+#   scripts/bench [--runs N] [--rounds N] [--only jobs|startup|sizes] [--library]
+#     --runs N     runs of each disk job and its reference (default 7)
+#     --rounds N   start-up rounds (default 7)
+#     --only PART  one part of the table
+#     --library    afterwards, the disk library alone: creation, mount and dismount against plain files
+#   SEQUORA_BENCH_ARCH=i686 times the 32-bit build (where the host runs it); sizes come from both.
 set -uo pipefail
 . "$(dirname "$0")/../scripts/lib.sh"
 
 arch=${SEQUORA_BENCH_ARCH:-x86_64}
+bench_args=()
+library=0
+while [ $# -gt 0 ]; do
+    case $1 in
+        --runs|--rounds|--only) bench_args+=("$1" "$2"); shift 2 ;;
+        --library) library=1; shift ;;
+        *) echo "usage: scripts/bench [--runs N] [--rounds N] [--only jobs|startup|sizes] [--library]" >&2; exit 2 ;;
+    esac
+done
+
 install_packages || exit 1
-build_arch "$arch" || exit 1
+for a in $SEQUORA_ARCHES; do
+    build_arch "$a" >/dev/null || { echo "the $a build failed" >&2; exit 1; }
+done
+for a in $SEQUORA_ARCHES; do
+    [ "$a" = "$arch" ] && continue
+    bench_args+=(--sizes-of "$a=Z:$(tr / '\\' <<<"$SEQUORA_BUILD/$a/program")")
+done
+
+# A headless display and a Wine prefix of the bench's own: a test run or scripts/run beside it
+# does not share its drives, windows or load. As in the tests, Wine does not wait for a window
+# manager there (it would add two seconds to a program each time it hides a window).
 export SEQUORA_HEADLESS=1
+export WINEPREFIX=$SEQUORA_BUILD/bench-wineprefix
 trap stop_all EXIT
 start_display
 start_wine
-"$SEQUORA_BUILD/$arch/wine-exec" "$SEQUORA_BUILD/$arch/bench/tavrin_bench.exe" "$@"
+
+bin=$SEQUORA_BUILD/$arch/bench
+"$SEQUORA_BUILD/$arch/wine-exec" "$bin/suite_bench.exe" "${bench_args[@]}"
+status=$?
+if [ "$library" = 1 ]; then
+    echo
+    echo "The disk library alone:"
+    "$SEQUORA_BUILD/$arch/wine-exec" "$bin/tavrin_bench.exe" || status=1
+fi
+exit $status

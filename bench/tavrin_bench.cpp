@@ -4,6 +4,7 @@
 //   mount + dismount, every file changed vs  a copy there and back
 // The tree: 1,000 small files in 20 folders and one 100 MiB file.
 //   tavrin_bench.exe [folder]      (default: a folder beside the program)
+#include "FileWork.h"
 #include "TavrinApi.h"
 
 #include <windows.h>
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr uint64_t kMiB = 1u << 20;
 constexpr DWORD kChunk = 4u << 20;
 constexpr int kSmallFiles = 1000;
 constexpr int kFolders = 20;
@@ -25,16 +25,6 @@ constexpr uint64_t kBigFile = 100 * kMiB;
 constexpr uint32_t kTreeImageMb = 256;
 constexpr double kCreateGoal = 0.9;   // creation speed at least this share of a raw write
 constexpr double kMountGoal = 1.5;    // mount + dismount within this many times its copy
-
-double Seconds(const std::function<bool()>& work, bool& ok)
-{
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    ok = work() && ok;
-    QueryPerformanceCounter(&end);
-    return double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-}
 
 std::wstring Wide(const std::string& text)
 {
@@ -54,22 +44,6 @@ std::vector<uint8_t> Header(uint64_t sizeMb)
     memcpy(&header[633], &data, 8);
     memcpy(&header[657], &headerSize, 4);
     return header;
-}
-
-bool RawWrite(const std::string& path, uint64_t size)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    std::vector<char> zeros(kChunk, 0);
-    bool ok = true;
-    for (uint64_t done = 0; ok && done < size; done += kChunk) {
-        DWORD written = 0;
-        ok = WriteFile(file, zeros.data(), kChunk, &written, nullptr) && written == kChunk;
-    }
-    ok = ok && FlushFileBuffers(file);
-    CloseHandle(file);
-    return ok;
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes)
@@ -189,10 +163,10 @@ int main(int argc, char** argv)
         double rawTime = 1e9;
         double createTime = 1e9;
         for (int round = 0; round < 2; ++round) {
-            rawTime = std::min(rawTime, Seconds([&] { return RawWrite(raw, sizeMb * kMiB); }, ok));
+            rawTime = std::min(rawTime, TimeSeconds([&] { return RawWrite(raw, sizeMb * kMiB); }, ok));
             DeleteFileA(raw.c_str());
             int32_t context = 0;
-            createTime = std::min(createTime, Seconds([&] {
+            createTime = std::min(createTime, TimeSeconds([&] {
                 return Tavrin_CreateImage(Wide(image).c_str(), header.data(), nullptr, &context) == 1;
             }, ok));
             DeleteFileA(image.c_str());
@@ -215,17 +189,17 @@ int main(int argc, char** argv)
     ok = MakeTree(source, 0) && ok;
     ok = Tavrin_Mount(Wide(image).c_str(), letter, 0) && CopyTree(source, root) && Tavrin_Unmount(letter, 0) && ok;
 
-    const double unchanged = Seconds(
+    const double unchanged = TimeSeconds(
         [&] { return Tavrin_Mount(Wide(image).c_str(), letter, 0) && Tavrin_Unmount(letter, 0); }, ok);
-    const double oneCopy = Seconds([&] { return CopyTree(source, folder + "\\copy1"); }, ok);
+    const double oneCopy = TimeSeconds([&] { return CopyTree(source, folder + "\\copy1"); }, ok);
     Row("mount + dismount, unchanged", unchanged, "one copy of the tree", oneCopy, unchanged / oneCopy,
         "<= 1.50x time", unchanged / oneCopy <= kMountGoal);
     allMet = allMet && unchanged / oneCopy <= kMountGoal;
 
-    double changed = Seconds([&] { return Tavrin_Mount(Wide(image).c_str(), letter, 0) != 0; }, ok);
+    double changed = TimeSeconds([&] { return Tavrin_Mount(Wide(image).c_str(), letter, 0) != 0; }, ok);
     ok = MakeTree(root, 1) && ok;   // every file changed, not timed
-    changed += Seconds([&] { return Tavrin_Unmount(letter, 0) != 0; }, ok);
-    const double twoCopies = Seconds(
+    changed += TimeSeconds([&] { return Tavrin_Unmount(letter, 0) != 0; }, ok);
+    const double twoCopies = TimeSeconds(
         [&] { return CopyTree(source, folder + "\\there") && CopyTree(folder + "\\there", folder + "\\back"); }, ok);
     Row("mount + dismount, all changed", changed, "a copy there and back", twoCopies, changed / twoCopies,
         "<= 1.50x time", changed / twoCopies <= kMountGoal);

@@ -29,9 +29,16 @@ endfunction()
 
 # Built small, for the files copied onto every USB drive: optimised for size, unused code and
 # symbols dropped, and the C++ library's error reports without their string and demangler code.
-#   sequora_small(Agent)
+# THREAD_SUPPORT also serves the runtime's few pthread calls itself (cmake/SmallThreadSupport.cpp)
+# in place of the winpthread library; only for a file whose own code needs no more of it (no
+# threads, no thread-safe statics: -fno-threadsafe-statics).
+#   sequora_small(Agent [THREAD_SUPPORT])
 function(sequora_small target)
+    cmake_parse_arguments(S "THREAD_SUPPORT" "" "" ${ARGN})
     target_sources(${target} PRIVATE ${SEQUORA_CMAKE_DIR}/SmallRuntime.cpp)
+    if(S_THREAD_SUPPORT)
+        target_sources(${target} PRIVATE ${SEQUORA_CMAKE_DIR}/SmallThreadSupport.cpp)
+    endif()
     target_compile_options(${target} PRIVATE -Os -ffunction-sections -fdata-sections)
     target_link_options(${target} PRIVATE -Wl,--gc-sections -s)
 endfunction()

@@ -24,3 +24,9 @@ void __throw_invalid_argument(const char*) { throw LibraryError(); }
 void __throw_bad_alloc() { throw LibraryError(); }
 void __throw_bad_array_new_length() { throw LibraryError(); }
 }  // namespace std
+
+// The library's own instantiation of std::string is one object holding every member of the class;
+// the first call into it links all of them. Instantiated here instead, each member in a section of
+// its own, the linker keeps only the members these files call (12 KB less in Agent.exe).
+#include <string>
+template class std::basic_string<char>;

@@ -7,13 +7,17 @@
 #include <vector>
 
 #include "CSelectGuard.h"
+#include "CSharedBitmaps.h"
 #include "CWinApp.h"
+#include "SystemFunction.h"
 
 namespace {
 
 BOOL WINAPI SystemPlaySound(LPCSTR sound, HMODULE module, DWORD flags)
 {
-    return ::PlaySoundA(sound, module, flags);
+    // Sounds are rare (no button of the wizard has one): winmm loads on the first.
+    static const auto playSound = SystemFunction<decltype(&::PlaySoundA)>("winmm.dll", "PlaySoundA");
+    return playSound && playSound(sound, module, flags);
 }
 
 CSkinButton::PlaySoundFn g_playSound = &SystemPlaySound;
@@ -118,12 +122,8 @@ HBITMAP CSkinButton::MakeMask(HBITMAP image, DWORD width, DWORD height, COLORREF
 void CSkinButton::FreeSet(BitmapEntry (&set)[kStateCount])
 {
     for (BitmapEntry& entry : set) {
-        if (!entry.shared) {
-            if (entry.image)
-                ::DeleteObject(entry.image);
-            if (entry.mask)
-                ::DeleteObject(entry.mask);
-        }
+        if (!entry.shared && entry.image)
+            CSharedBitmaps::Release(entry.image);
         entry = BitmapEntry();
     }
 }
@@ -137,6 +137,26 @@ void CSkinButton::FreeIcons()
     }
 }
 
+int CSkinButton::LoadFace(HINSTANCE module, UINT id, COLORREF transparent, CSharedBitmaps::Face& face)
+{
+    HBITMAP image =
+        static_cast<HBITMAP>(::LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    BITMAP info = {};
+    if (!image || !::GetObjectA(image, sizeof info, &info)) {
+        if (image)
+            ::DeleteObject(image);
+        return kBitmapLoadFailed;
+    }
+    const DWORD width = static_cast<DWORD>(info.bmWidth), height = static_cast<DWORD>(info.bmHeight);
+    HBITMAP mask = MakeMask(image, width, height, transparent);
+    if (!mask) {
+        ::DeleteObject(image);
+        return kMaskFailed;
+    }
+    face = {image, mask, width, height};
+    return kBitmapsDone;
+}
+
 int CSkinButton::LoadSet(BitmapEntry (&set)[kStateCount], const UINT (&ids)[kStateCount])
 {
     FreeSet(set);
@@ -146,25 +166,18 @@ int CSkinButton::LoadSet(BitmapEntry (&set)[kStateCount], const UINT (&ids)[kSta
             set[i].shared = true;
             continue;
         }
-        HBITMAP image = static_cast<HBITMAP>(
-            ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(ids[i]), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-        BITMAP info = {};
-        if (!image || !::GetObjectA(image, sizeof info, &info)) {
-            if (image)
-                ::DeleteObject(image);
+        CSharedBitmaps::Face face;
+        const int result = CSharedBitmaps::Acquire(AfxGetResourceHandle(), ids[i], kTransparentColor, &LoadFace, face);
+        if (result != kBitmapsDone) {
             FreeSet(set);
-            return kBitmapLoadFailed;
+            return result;
         }
         BitmapEntry& entry = set[i];
-        entry.image = image;
-        entry.width = static_cast<DWORD>(info.bmWidth);
-        entry.height = static_cast<DWORD>(info.bmHeight);
+        entry.image = face.image;
+        entry.width = face.width;
+        entry.height = face.height;
         entry.transparent = kTransparentColor;
-        entry.mask = MakeMask(image, entry.width, entry.height, entry.transparent);
-        if (!entry.mask) {
-            FreeSet(set);
-            return kMaskFailed;
-        }
+        entry.mask = face.mask;
     }
     if (m_hWnd)
         Invalidate(TRUE);

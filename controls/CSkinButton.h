@@ -12,6 +12,7 @@
 #include "CBitmap.h"
 #include "CButton.h"
 #include "CButtonMenu.h"
+#include "CSharedBitmaps.h"
 #include "CToolTipCtrl.h"
 
 class CSkinButton : public CButton {
@@ -50,7 +51,8 @@ public:
     static constexpr DWORD kTypeMask = 0x1F;
     static constexpr DWORD kSetStyleKeepMask = ~static_cast<DWORD>(0x14);
 
-    // One image of a set; the button owns image and mask unless the entry shares the normal one.
+    // One image of a set with its mask, held through CSharedBitmaps (buttons showing the same
+    // resource share one copy); an entry that repeats the normal one is marked shared.
     struct BitmapEntry {
         HBITMAP image = nullptr;
         DWORD width = 0;
@@ -152,6 +154,7 @@ protected:
 
 private:
     int LoadSet(BitmapEntry (&set)[kStateCount], const UINT (&ids)[kStateCount]);
+    static int LoadFace(HINSTANCE module, UINT id, COLORREF transparent, CSharedBitmaps::Face& face);
     static void FreeSet(BitmapEntry (&set)[kStateCount]);
     void FreeIcons();
     void EndHover();

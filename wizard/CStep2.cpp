@@ -20,6 +20,7 @@
 #include "MountedDriveInfo.h"
 #include "Quilmar.h"
 #include "SafeFormat.h"
+#include "SystemFunction.h"
 #include "Tavrin.h"
 #include "WizardGlobals.h"
 #include "resource.h"
@@ -626,7 +627,9 @@ void CStep2::OnBrowseImage()
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
-    if (::GetSaveFileNameA(&dialog)) {
+    static const auto getSaveFileName =
+        SystemFunction<decltype(&::GetSaveFileNameA)>("comdlg32.dll", "GetSaveFileNameA");
+    if (getSaveFileName && getSaveFileName(&dialog)) {
         UpdateData(TRUE);
         m_strImagePath = WithImageExtension(file.data());
         UpdateData(FALSE);

@@ -17,6 +17,7 @@
 #include "ImageHeader.h"
 #include "OpenedImage.h"
 #include "Quilmar.h"
+#include "SystemFunction.h"
 #include "Tavrin.h"
 #include "WizardGlobals.h"
 #include "resource.h"
@@ -306,7 +307,9 @@ void CStep3::OnBrowseImage()
     open.lpstrFile = path;
     open.nMaxFile = MAX_PATH;
     open.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
-    if (!::GetOpenFileNameA(&open))
+    static const auto getOpenFileName =
+        SystemFunction<decltype(&::GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
+    if (!getOpenFileName || !getOpenFileName(&open))
         return;
     KeepTypedText();
     m_strImagePath = path;

@@ -22,6 +22,10 @@ constexpr int kSheetSizeExtra = 15;
 constexpr int kCaptionTop = 7;
 constexpr int kFeedbackRightEdge = 555;
 constexpr int kButtonBandTop = 360;
+// Starting Lumetta (the shell, the launcher) takes a UI thread some 15 ms: done after the wizard has
+// painted and waits for the user, it costs the first window nothing.
+constexpr UINT_PTR kLumettaTimer = 1;
+constexpr UINT kLumettaDelayMs = 200;
 
 HRGN CreateSheetRegion(int width, int height)
 {
@@ -51,6 +55,8 @@ BEGIN_MESSAGE_MAP(CWizardSheet, CPropertySheet)
     ON_MESSAGE(WM_PRINTCLIENT, CWizardSheet::OnPrintClient)
     ON_WM_LBUTTONDOWN()
     ON_WM_CTLCOLOR()
+    ON_WM_TIMER()
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CWizardSheet::CWizardSheet(const char* caption, CWnd* parent, UINT selectPage)
@@ -245,11 +251,37 @@ void CWizardSheet::ProcessCommandLine()
         }
     }
     // No verb, or text that is not one: Lumetta comes up, as after a plain start.
-    StartLumetta();
+    StartLumettaSoon();
+}
+
+void CWizardSheet::StartLumettaSoon()
+{
+    m_lumettaDue = true;
+    if (!SetTimer(kLumettaTimer, kLumettaDelayMs))
+        StartLumetta();
+}
+
+void CWizardSheet::OnTimer(UINT_PTR id)
+{
+    if (id != kLumettaTimer) {
+        CPropertySheet::OnTimer(id);
+        return;
+    }
+    KillTimer(kLumettaTimer);
+    if (m_lumettaDue)
+        StartLumetta();
+}
+
+void CWizardSheet::OnDestroy()
+{
+    if (m_lumettaDue)
+        StartLumetta();
+    CPropertySheet::OnDestroy();
 }
 
 void CWizardSheet::StartLumetta()
 {
+    m_lumettaDue = false;
     const std::string folder = FolderOfPath(GetModulePath());
     const std::string program = folder + "\\" + ObentilProgramName();
     const std::string parameters = "|\"" + folder + "\\Lumetta.exe\"";

@@ -64,9 +64,14 @@ protected:
     LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     void OnLButtonDown(UINT flags, CPoint point);
     HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
+    void OnTimer(UINT_PTR id);
+    void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Lumetta is started once the wizard has painted; a wizard closed before then starts it as it
+    // goes, so that every start without a verb starts it.
+    void StartLumettaSoon();
     void StartLumetta();
     void OpenHelpPageFallback();
     void CreateNavigationButton(CHotBtn& button, UINT id, const char* key, const CRect& rect, DWORD extraStyle);
@@ -78,6 +83,7 @@ private:
     CTransparentStatic m_lblFeedback;
     CTransparentStatic m_lblHistory;
     CFont m_fontCaption;
+    bool m_lumettaDue = false;
 
     // The button faces belong to the sheet; the buttons only borrow them.
     CBitmap m_buttonFaces[4];

@@ -7,12 +7,40 @@
 #include <cctype>
 #include <vector>
 
+#include "SystemFunction.h"
+
 namespace {
 
 constexpr size_t kAnswerMax = 8192;     // an answer is a few lines; more is not read
 constexpr const char* kAgent = "Sequora update check";
 constexpr const char* kHttp = "http://";
 constexpr const char* kHttps = "https://";
+
+// The Internet client's functions the query uses, bound when the first query runs: the update check
+// is rare, and wininet with the socket and security libraries it needs should not load with Brixom.
+struct InternetClient {
+    decltype(&::InternetOpenA) open = Bind<decltype(&::InternetOpenA)>("InternetOpenA");
+    decltype(&::InternetSetOptionA) setOption = Bind<decltype(&::InternetSetOptionA)>("InternetSetOptionA");
+    decltype(&::InternetOpenUrlA) openUrl = Bind<decltype(&::InternetOpenUrlA)>("InternetOpenUrlA");
+    decltype(&::HttpQueryInfoA) queryInfo = Bind<decltype(&::HttpQueryInfoA)>("HttpQueryInfoA");
+    decltype(&::InternetReadFile) readFile = Bind<decltype(&::InternetReadFile)>("InternetReadFile");
+    decltype(&::InternetCloseHandle) closeHandle = Bind<decltype(&::InternetCloseHandle)>("InternetCloseHandle");
+
+    bool IsComplete() const { return open && setOption && openUrl && queryInfo && readFile && closeHandle; }
+
+private:
+    template <typename Fn>
+    static Fn Bind(const char* name)
+    {
+        return SystemFunction<Fn>("wininet.dll", name);
+    }
+};
+
+const InternetClient& Internet()
+{
+    static const InternetClient client;
+    return client;
+}
 
 // An open WinINet handle, closed with its owner.
 class InternetHandle {
@@ -21,7 +49,7 @@ public:
     ~InternetHandle()
     {
         if (m_handle)
-            InternetCloseHandle(m_handle);
+            Internet().closeHandle(m_handle);
     }
     InternetHandle(const InternetHandle&) = delete;
     InternetHandle& operator=(const InternetHandle&) = delete;
@@ -144,27 +172,28 @@ bool ParseUpdateAnswer(const std::string& answer, UpdateInfo& info)
 
 bool QueryUpdate(const std::string& url, UpdateInfo& info)
 {
-    if (!IsWebAddress(url))
+    if (!IsWebAddress(url) || !Internet().IsComplete())
         return false;
-    InternetHandle session(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    const InternetClient& internet = Internet();
+    InternetHandle session(internet.open(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session)
         return false;
     DWORD timeout = kUpdateQueryTimeoutMs;
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-        InternetSetOptionA(session, option, &timeout, sizeof timeout);
+        internet.setOption(session, option, &timeout, sizeof timeout);
     const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES |
                         INTERNET_FLAG_NO_UI | INTERNET_FLAG_PRAGMA_NOCACHE;
-    InternetHandle request(InternetOpenUrlA(session, url.c_str(), nullptr, 0, flags, 0));
+    InternetHandle request(internet.openUrl(session, url.c_str(), nullptr, 0, flags, 0));
     if (!request)
         return false;
     DWORD status = 0, size = sizeof status;
-    if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
+    if (!internet.queryInfo(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
         status != HTTP_STATUS_OK)
         return false;
     std::string answer;
     char buffer[1024];
     DWORD read = 0;
-    while (answer.size() < kAnswerMax && InternetReadFile(request, buffer, sizeof buffer, &read) && read > 0)
+    while (answer.size() < kAnswerMax && internet.readFile(request, buffer, sizeof buffer, &read) && read > 0)
         answer.append(buffer, read);
     return ParseUpdateAnswer(answer.substr(0, kAnswerMax), info);
 }

@@ -1,5 +1,7 @@
 #include "ImageFile.h"
 
+#include "ImageWriter.h"
+
 #include "TestSeam.h"
 #include "UniqueHandle.h"
 
@@ -92,26 +94,21 @@ bool ImageFile::Create(const std::wstring& path, const void* header2048, TavrinP
         return !progress || (progress(&value) & 0xFF) != 0;
     };
 
-    DWORD written = 0;
-    if (!report(0) || !WriteFile(partial.Handle(), header2048, kHeaderBytes, &written, nullptr) || written != kHeaderBytes)
-        return false;
     // The data area is written out in full: the disk then owns its space, and an empty volume is
-    // all zeros.
+    // all zeros. Each piece's progress is reported while the next ones are written; the first
+    // report (0) already runs beside the writing.
     const DWORD step = static_cast<DWORD>(std::min<uint64_t>(kWriteChunk, std::max<uint64_t>(kSmallestChunk, length / 100)));
-    std::vector<char> zeros(step, 0);
-    uint64_t done = kHeaderBytes;
-    while (done < length) {
-        const DWORD chunk = static_cast<DWORD>(std::min<uint64_t>(step, length - done));
-        if (!WriteFile(partial.Handle(), zeros.data(), chunk, &written, nullptr) || written != chunk)
-            return false;
-        done += chunk;
+    ImageWriter writer(partial.Handle(), header2048, kHeaderBytes, length, step, failHalfway);
+    if (!writer.Start() || !report(0))
+        return false;
+    uint64_t done = 0;
+    while (writer.NextPiece(done)) {
         const int percent = static_cast<int>(done * 100 / length);
-        if (failHalfway && percent >= 50)
-            return false;
         if (percent < 100 && !report(percent))
-            return false;
+            return false;       // the writer stops as it goes
+        writer.Reported();
     }
-    if (failHalfway || !FlushFileBuffers(partial.Handle()))
+    if (writer.Failed() || done != length)
         return false;
     partial.Close();
     if (!report(100))

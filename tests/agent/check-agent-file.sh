@@ -4,8 +4,15 @@
 set -euo pipefail
 exe=$SEQUORA_PROGRAM_DIR/Agent.exe
 size=$(stat -c %s "$exe")
-echo "Agent.exe: $size bytes (aim: 262144, limit: 524288)"
-[ "$size" -le $((512 * 1024)) ] || { echo "Agent.exe is over 512 KiB"; exit 1; }
+aim=$((256 * 1024))
+limit=$((512 * 1024))
+# The aim is reported, the limit enforced.
+if [ "$size" -le "$aim" ]; then
+    echo "Agent.exe: $size bytes, within the 256 KiB aim by $((aim - size)) bytes (limit: 512 KiB)"
+else
+    echo "Agent.exe: $size bytes, over the 256 KiB aim by $((size - aim)) bytes (limit: 512 KiB)"
+fi
+[ "$size" -le "$limit" ] || { echo "Agent.exe is over 512 KiB"; exit 1; }
 u16() { od -An -t u2 -j "$1" -N 2 "$exe" | tr -d ' '; }
 u32() { od -An -t u4 -j "$1" -N 4 "$exe" | tr -d ' '; }
 flags=$(u16 $(( $(u32 60) + 22 )))

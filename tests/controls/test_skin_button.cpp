@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <string>
 #include <vector>
 
@@ -236,6 +238,37 @@ TEST(CSkinButton, AMissingBitmapClearsTheSetWhichThenDrawsNothing)
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 20; ++x)
             ASSERT_EQ(ScreenColor(kBackNormal), canvas.At(x, y)) << x << "," << y;
+}
+
+// Buttons showing the same pictures share one loaded copy; it stays while any of them shows it and
+// goes with the last one, and a button that changes its pictures lets go of the old ones.
+TEST(CSkinButton, ButtonsWithTheSameFacesShareThemUntilTheLastGoes)
+{
+    Host host;
+    auto first = std::make_unique<CSkinButton>();
+    CSkinButton second;
+    ASSERT_TRUE(first->Create("", WS_VISIBLE | BS_AUTOCHECKBOX, CRect(10, 10, 30, 30), &host, 1000));
+    ASSERT_TRUE(second.Create("", WS_VISIBLE | BS_AUTOCHECKBOX, CRect(40, 10, 60, 30), &host, 1001));
+    LoadFaces(*first);
+    LoadFaces(second);
+    const HBITMAP normal = second.GetBitmapEntry(false, CSkinButton::kStateNormal).image;
+    const HBITMAP checked = second.GetBitmapEntry(true, CSkinButton::kStateNormal).image;
+    EXPECT_EQ(first->GetBitmapEntry(false, CSkinButton::kStateNormal).image, normal);
+    EXPECT_EQ(first->GetBitmapEntry(false, CSkinButton::kStateNormal).mask,
+              second.GetBitmapEntry(false, CSkinButton::kStateNormal).mask);
+
+    first.reset();
+    BITMAP info = {};
+    EXPECT_NE(0, GetObjectA(normal, sizeof info, &info)) << "still shown by the second button";
+    SetKnownColors(second);
+    PixelCanvas canvas(20, 20, RGB(0, 0, 0));
+    DRAWITEMSTRUCT item = DrawRequest(second, canvas.Dc(), 0);
+    second.DrawItem(&item);
+    EXPECT_EQ(kUncheckedColors[0], canvas.At(10, 10));
+
+    ASSERT_EQ(CSkinButton::kBitmapsDone, second.SetBitmaps(IDB_FACE_HOVER));
+    EXPECT_EQ(0, GetObjectA(normal, sizeof info, &info)) << "no button shows it any more";
+    EXPECT_NE(0, GetObjectA(checked, sizeof info, &info));
 }
 
 TEST(CSkinButton, WithACaptionTheImageSitsLeftAndTheTextSixPixelsAfterIt)

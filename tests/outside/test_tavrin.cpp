@@ -146,6 +146,40 @@ TEST_F(TavrinImage, SlowKnobStretchesCreationOverItsProgress)
     EXPECT_EQ(100, g_percents.back());
 }
 
+namespace {
+
+// While the caller reports one percent slowly (the wizard's dialog answers each with a window
+// message round trip and a repaint), the writing goes on: the file has grown past that percent by
+// the time the report returns.
+std::string g_slowPath;
+uint64_t g_sizeAtReport = 0, g_sizeAfterReport = 0;
+
+uint8_t __cdecl SlowAtTen(const int32_t* percent)
+{
+    g_percents.push_back(*percent);
+    if (*percent == 10) {
+        g_sizeAtReport = SizeOf(g_slowPath);
+        Sleep(300);
+        g_sizeAfterReport = SizeOf(g_slowPath);
+    }
+    return 1;
+}
+
+}  // namespace
+
+TEST_F(TavrinImage, WritingGoesOnWhileTheCallerReportsProgress)
+{
+    g_slowPath = m_folder / "overlap.img";
+    g_percents.clear();
+    int32_t context = 0;
+    ASSERT_EQ(1, Tavrin_CreateImage(Wide(g_slowPath).c_str(), MakeHeader(20, "pw").data(), SlowAtTen, &context));
+    EXPECT_GT(g_sizeAfterReport, g_sizeAtReport) << "the file grew during the slow report";
+    EXPECT_EQ(20 * kMiB, SizeOf(g_slowPath));
+    // Every percent of the pieces is still reported, once each, in order.
+    for (int expected = 0; expected <= 100; ++expected)
+        EXPECT_TRUE(std::count(g_percents.begin(), g_percents.end(), expected) == 1) << expected;
+}
+
 TEST_F(TavrinImage, GetInfoRefusesFilesThatAreNoImage)
 {
     const std::string text = m_folder / "notes.txt";

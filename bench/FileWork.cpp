@@ -1,0 +1,46 @@
+#include "FileWork.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+constexpr DWORD kChunk = 4u << 20;
+
+}  // namespace
+
+double TimeSeconds(const std::function<bool()>& work, bool& ok)
+{
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    ok = work() && ok;
+    QueryPerformanceCounter(&end);
+    return double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+}
+
+bool RawWrite(const std::string& path, uint64_t bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    std::vector<char> zeros(kChunk, 0);
+    bool ok = true;
+    for (uint64_t done = 0; ok && done < bytes; done += kChunk) {
+        const DWORD chunk = static_cast<DWORD>(bytes - done < kChunk ? bytes - done : kChunk);
+        DWORD written = 0;
+        ok = WriteFile(file, zeros.data(), chunk, &written, nullptr) && written == chunk;
+    }
+    ok = FlushFileBuffers(file) && ok;
+    CloseHandle(file);
+    return ok;
+}
+
+uint64_t FileSizeOf(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}

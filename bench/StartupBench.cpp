@@ -1,0 +1,181 @@
+#include "StartupBench.h"
+
+#include <windows.h>
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+
+#include "WindowDriver.h"
+
+namespace {
+
+constexpr double kFirstPaintGoal = 1.5;   // at most this many times the bare program's time
+constexpr double kWorkingSetGoal = 3.0;   // at most this many times the bare program's memory
+constexpr DWORD kWindowTimeoutMs = 30000;
+constexpr DWORD kRestMs = 1000;
+constexpr DWORD kCloseWaitMs = 3000;
+constexpr double kMiBytes = 1024.0 * 1024.0;
+
+std::vector<HWND> TopLevelWindowsOf(DWORD pid, bool visibleOnly)
+{
+    std::vector<HWND> windows = harness::TopLevelWindows(pid);
+    if (visibleOnly)
+        windows.erase(std::remove_if(windows.begin(), windows.end(), [](HWND w) { return !IsWindowVisible(w); }),
+                      windows.end());
+    return windows;
+}
+
+double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
+}
+
+std::string ImagePathOf(DWORD pid)
+{
+    std::string path;
+    if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)) {
+        char buffer[MAX_PATH] = {};
+        DWORD size = MAX_PATH;
+        if (QueryFullProcessImageNameA(process, 0, buffer, &size))
+            path.assign(buffer, size);
+        CloseHandle(process);
+    }
+    return path;
+}
+
+// Processes running one of the programs of `folder` (Brixom starts Lumetta through the launcher).
+std::set<DWORD> ProcessesOfFolder(const std::string& folder)
+{
+    std::set<DWORD> found;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return found;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        const std::string image = ImagePathOf(entry.th32ProcessID);
+        if (image.size() > folder.size() && lstrcmpiA(image.substr(0, folder.size()).c_str(), folder.c_str()) == 0)
+            found.insert(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+// Asks the program to close as a user would (its visible windows, or any window of one that shows
+// none), and ends it when it does not.
+void EndProcess(HANDLE process, DWORD pid, bool windowless)
+{
+    for (HWND window : TopLevelWindowsOf(pid, !windowless))
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process, kCloseWaitMs) != WAIT_OBJECT_0) {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, kCloseWaitMs);
+    }
+}
+
+std::string FolderOf(const std::string& path)
+{
+    return path.substr(0, path.find_last_of('\\'));
+}
+
+}  // namespace
+
+StartupBench::StartupBench(const std::string& programFolder, const std::string& bareProgram, int rounds,
+                           const std::vector<std::string>& furtherPrograms)
+    : m_rounds(rounds)
+{
+    m_programs.push_back({"bare window program", bareProgram, false, {}, {}});
+    for (const char* name : {"Brixom", "Agent", "Lumetta"}) {
+        const std::string path = programFolder + "\\" + name + ".exe";
+        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+            m_programs.push_back({name, path, std::string(name) == "Lumetta", {}, {}});
+    }
+    for (const std::string& path : furtherPrograms)
+        m_programs.push_back({path.substr(path.find_last_of('\\') + 1), path, false, {}, {}});
+}
+
+bool StartupBench::MeasureOnce(Program& program, bool keep)
+{
+    std::string commandLine = "\"" + program.path + "\"";
+    const std::string folder = FolderOf(program.path);
+    // What the program starts of its suite (Brixom starts Lumetta) ends with it, so that each run
+    // meets the same machine.
+    const std::set<DWORD> before = ProcessesOfFolder(folder);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    LARGE_INTEGER start, ready;
+    QueryPerformanceCounter(&start);
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &process)) {
+        std::fprintf(stderr, "%s: could not start (%lu)\n", program.name.c_str(), GetLastError());
+        return false;
+    }
+    bool shown = false;
+    for (DWORD waited = 0; waited < kWindowTimeoutMs; ++waited) {
+        if (!TopLevelWindowsOf(process.dwProcessId, !program.windowless).empty()) {
+            shown = true;
+            break;
+        }
+        if (WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0)
+            break;
+    }
+    bool ok = shown && WaitForInputIdle(process.hProcess, kWindowTimeoutMs) == 0;
+    QueryPerformanceCounter(&ready);
+    if (ok) {
+        Sleep(kRestMs);
+        PROCESS_MEMORY_COUNTERS counters = {};
+        counters.cb = sizeof counters;
+        ok = GetProcessMemoryInfo(process.hProcess, &counters, sizeof counters) != FALSE;
+        if (ok && keep) {
+            program.firstPaintMs.push_back(Milliseconds(start, ready));
+            program.peakWorkingSetMiB.push_back(double(counters.PeakWorkingSetSize) / kMiBytes);
+        }
+    } else {
+        std::fprintf(stderr, "%s: no window was shown\n", program.name.c_str());
+    }
+    EndProcess(process.hProcess, process.dwProcessId, program.windowless);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (DWORD pid : ProcessesOfFolder(folder)) {
+        if (before.count(pid))
+            continue;
+        if (HANDLE started = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)) {
+            EndProcess(started, pid, true);
+            CloseHandle(started);
+        }
+    }
+    return ok;
+}
+
+void StartupBench::Measure(BenchTable& table)
+{
+    std::fprintf(stderr, "  ... start-up and memory, %d rounds\n", m_rounds);
+    // The first round only warms Wine up (its caches, the programs' pages).
+    for (int round = 0; round <= m_rounds; ++round) {
+        for (size_t i = 0; i < m_programs.size(); ++i)
+            MeasureOnce(m_programs[(i + static_cast<size_t>(round)) % m_programs.size()], round > 0);
+    }
+    const Program& bare = m_programs.front();
+    const double bareMs = Median(bare.firstPaintMs);
+    const double bareMiB = Median(bare.peakWorkingSetMiB);
+    for (size_t i = 1; i < m_programs.size(); ++i) {
+        const Program& p = m_programs[i];
+        // A tray program has no window to paint: its time runs until its hidden window is made and
+        // its thread waits for input.
+        const std::string startFigure = (p.windowless ? "start until ready (tray only), " : "start to first paint, ") + p.name;
+        if (p.firstPaintMs.empty() || bare.firstPaintMs.empty()) {
+            table.AddFailure(startFigure, "no window was shown");
+            continue;
+        }
+        table.AddRatio(startFigure, Median(p.firstPaintMs), "bare window program", bareMs, "ms",
+                       BenchTable::Goal::kTimeAtMost, kFirstPaintGoal);
+        table.AddRatio("peak working set at rest, " + p.name, Median(p.peakWorkingSetMiB), "bare window program",
+                       bareMiB, "MiB", BenchTable::Goal::kTimeAtMost, kWorkingSetGoal);
+    }
+}

@@ -1,0 +1,103 @@
+#include "ImageWriter.h"
+
+namespace outside {
+
+namespace {
+
+// How far the writing may run ahead of the reports: far enough that a report slower than a piece's
+// write does not hold the disk up, near enough that the bar shows what is on the disk.
+constexpr LONG kPiecesAhead = 8;
+constexpr LONG kMostPieces = 0x7FFFFFFF;
+
+}  // namespace
+
+ImageWriter::ImageWriter(HANDLE file, const void* header, uint32_t headerBytes, uint64_t length, uint32_t piece,
+                         bool failAtHalf)
+    : m_file(file),
+      m_header(header),
+      m_headerBytes(headerBytes),
+      m_length(length),
+      m_piece(piece),
+      m_failAtHalf(failAtHalf),
+      m_zeros(piece, 0),
+      m_stop(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      m_room(CreateSemaphoreW(nullptr, kPiecesAhead, kMostPieces, nullptr)),
+      m_written(CreateSemaphoreW(nullptr, 0, kMostPieces, nullptr))
+{
+}
+
+ImageWriter::~ImageWriter()
+{
+    Stop();
+    if (m_thread)
+        WaitForSingleObject(m_thread.Get(), INFINITE);
+}
+
+bool ImageWriter::Start()
+{
+    if (!m_stop || !m_room || !m_written)
+        return false;
+    m_thread.Reset(CreateThread(nullptr, 0, &ImageWriter::ThreadEntry, this, 0, nullptr));
+    return static_cast<bool>(m_thread);
+}
+
+DWORD WINAPI ImageWriter::ThreadEntry(LPVOID self)
+{
+    static_cast<ImageWriter*>(self)->Write();
+    return 0;
+}
+
+bool ImageWriter::WriteBytes(const void* bytes, DWORD count)
+{
+    DWORD written = 0;
+    return WriteFile(m_file, bytes, count, &written, nullptr) && written == count;
+}
+
+void ImageWriter::Write()
+{
+    if (!WriteBytes(m_header, m_headerBytes)) {
+        m_failed = true;
+        return;
+    }
+    uint64_t done = m_headerBytes;
+    const HANDLE waits[2] = {m_stop.Get(), m_room.Get()};
+    while (done < m_length) {
+        if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1)
+            return;     // stopped
+        const DWORD count = static_cast<DWORD>(m_length - done < m_piece ? m_length - done : m_piece);
+        if (!WriteBytes(m_zeros.data(), count) || (m_failAtHalf && (done + count) * 100 / m_length >= 50)) {
+            m_failed = true;
+            return;
+        }
+        done += count;
+        ReleaseSemaphore(m_written.Get(), 1, nullptr);
+    }
+    // On the disk before the caller reports the end; its last reports go on meanwhile.
+    if (!FlushFileBuffers(m_file))
+        m_failed = true;
+}
+
+bool ImageWriter::NextPiece(uint64_t& written)
+{
+    // The pieces written come first; the thread's end means that no more will.
+    const HANDLE waits[2] = {m_written.Get(), m_thread.Get()};
+    if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0)
+        return false;
+    ++m_given;
+    const uint64_t bytesBefore = m_headerBytes + (m_given - 1) * m_piece;
+    written = m_length - bytesBefore < m_piece ? m_length : bytesBefore + m_piece;
+    return true;
+}
+
+void ImageWriter::Reported()
+{
+    ReleaseSemaphore(m_room.Get(), 1, nullptr);
+}
+
+void ImageWriter::Stop()
+{
+    if (m_stop)
+        SetEvent(m_stop.Get());
+}
+
+}  // namespace outside

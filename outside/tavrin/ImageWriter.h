@@ -1,0 +1,58 @@
+#pragma once
+// Writes a new image (its header, then zeros up to its length) and flushes it to the disk, on a
+// thread of its own, a few pieces ahead of what its caller has reported. The caller reports each
+// piece's progress while the next ones are written, so that a slow report (the wizard's progress
+// dialog answers every percent with a window message round trip and a repaint) overlaps the disk
+// work instead of adding to it; the percents reported stay those of a writer that waits for each.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+#include "UniqueHandle.h"
+
+namespace outside {
+
+class ImageWriter {
+public:
+    // Writes `header` (its bytes) and then zeros up to `length` bytes into `file`, in pieces of
+    // `piece` bytes. `failAtHalf` is the test knob that makes the writing fail half-way.
+    ImageWriter(HANDLE file, const void* header, uint32_t headerBytes, uint64_t length, uint32_t piece,
+                bool failAtHalf);
+    ~ImageWriter();     // stops the writing and waits for the thread
+    ImageWriter(const ImageWriter&) = delete;
+    ImageWriter& operator=(const ImageWriter&) = delete;
+
+    bool Start();
+    // Waits until the next piece is written and gives the bytes written so far; false when no
+    // piece is left (the file is then flushed) or the writing failed (Failed() tells which).
+    bool NextPiece(uint64_t& written);
+    // The caller has reported the piece NextPiece gave: the writer may go on past it.
+    void Reported();
+    // Ends the writing after the piece being written.
+    void Stop();
+    bool Failed() const { return m_failed; }
+
+private:
+    static DWORD WINAPI ThreadEntry(LPVOID self);
+    void Write();
+    bool WriteBytes(const void* bytes, DWORD count);
+
+    HANDLE m_file;
+    const void* m_header;
+    uint32_t m_headerBytes;
+    uint64_t m_length;
+    uint32_t m_piece;
+    bool m_failAtHalf;
+    std::vector<char> m_zeros;
+
+    UniqueHandle m_stop;        // manual-reset event: no more pieces
+    UniqueHandle m_room;        // semaphore: pieces the writer may still write ahead of the reports
+    UniqueHandle m_written;     // semaphore: pieces written and not yet taken by the caller
+    UniqueHandle m_thread;
+    std::atomic<bool> m_failed{false};
+    uint64_t m_given = 0;       // the caller's: pieces taken so far
+};
+
+}  // namespace outside
