@@ -150,7 +150,9 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner)
     TrayIcon->SetIcon(static_cast<HICON>(
         LoadImageA(GetModuleHandleA(nullptr), agentpic::kTrayIcon, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                    GetSystemMetrics(SM_CYSMICON), LR_SHARED)));
-    TrayIcon->SetIconVisible(true);
+    // Hidden from the start: the icon appears at the first minimise after an open. Shown here it
+    // would be added at load and removed again at show, a round trip into the shell's process
+    // (and its tray window) before the first paint, for an icon nobody is meant to see.
     TrayIcon->SetIconIndex(0);
     TrayIcon->SetWantEnterExitEvents(true);
     TrayIcon->OnDblClick = MethodOf(this, &TfrmMain::TrayIconDblClick);

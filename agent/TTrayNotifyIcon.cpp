@@ -165,10 +165,15 @@ void TTrayNotifyIcon::Loaded()
     SetTrayIconShown(m_iconVisible);
     SetCycleIcons(m_cycleIcons);
     SetWantEnterExitEvents(m_wantEnterExit);
-    NOTIFYICONDATAA data;
-    FillData(data);
-    data.uVersion = kVersionOlder;
-    NotifyIcon(NIM_SETVERSION, &data);
+    // The shell applies a version to an icon it holds; a hidden icon (Agent's until its first
+    // minimise) has none, and the older behaviour announced here is what an icon gets anyway.
+    // Not asking spares a call into the shell's process before the first paint.
+    if (m_iconVisible) {
+        NOTIFYICONDATAA data;
+        FillData(data);
+        data.uVersion = kVersionOlder;
+        NotifyIcon(NIM_SETVERSION, &data);
+    }
 }
 
 void TTrayNotifyIcon::FillData(NOTIFYICONDATAA& data) const

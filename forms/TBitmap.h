@@ -1,6 +1,7 @@
 #pragma once
-// A bitmap with a canvas to draw on it. Pictures are kept in the screen's format; the pixel at
-// (0,0) is the colour made see-through when the bitmap is drawn transparent.
+// A bitmap with a canvas to draw on it. Pictures are kept as 32-bit sections (a true-colour
+// screen's layout) unless 24 bits are asked for; the pixel at (0,0) is the colour made
+// see-through when the bitmap is drawn transparent.
 #include "GdiObject.h"
 #include "TCanvas.h"
 
@@ -38,7 +39,7 @@ public:
     bool LoadFromResourceName(HINSTANCE module, const char* name);
     // Loads a Windows bitmap file image held in memory, checking every size and offset in it.
     bool LoadFromBitmapFile(const void* data, size_t size);
-    // Takes over a bitmap handle, converting it to the screen's format.
+    // Takes over a bitmap handle, converting it to the picture format.
     bool TakeBitmap(HBITMAP bitmap);
 
     TCanvas& Canvas();
