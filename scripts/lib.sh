@@ -87,26 +87,31 @@ start_display() {
 start_wine() {
     export WINEPREFIX=${WINEPREFIX:-$SEQUORA_BUILD/wineprefix}
     mkdir -p "$(dirname "$WINEPREFIX")"
-    wineserver -f -p >/dev/null 2>&1 &
-    SEQUORA_WINESERVER_PID=$!
     if [ ! -f "$WINEPREFIX/.sequora-ready" ]; then
         echo "Making the Wine prefix $WINEPREFIX"
         "$SEQUORA_WINE" wineboot -i >/dev/null 2>&1
         # A crashing program must end, not wait for someone to close the debugger's dialog.
         "$SEQUORA_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
         touch "$WINEPREFIX/.sequora-ready"
+        # The prefix's making started Wine's background processes (the desktop and its tray among
+        # them); they end here, so that they start again below with the settings made after them.
+        wineserver -k >/dev/null 2>&1 || true
+        wineserver -w >/dev/null 2>&1 || true
     fi
-    # Start Wine's own background processes now, detached from any test's output: a test program
-    # that started them would leave them holding its output pipe, and ctest would wait for them.
-    "$SEQUORA_WINE" wineboot >/dev/null 2>&1 </dev/null
+    wineserver -f -p >/dev/null 2>&1 &
+    SEQUORA_WINESERVER_PID=$!
     # No window manager runs on a headless display: Wine need not wait for one to take each window
-    # in and let it go again (a second or two per window shown and closed). On a user's display the
-    # window manager takes Wine's windows as usual.
+    # in and let it go again (a second or two per window shown and closed, or per call into the
+    # shell's tray). On a user's display the window manager takes Wine's windows as usual. Set
+    # before the background processes start, which read it once.
     if [ "${SEQUORA_HEADLESS:-0}" = 1 ]; then
         "$SEQUORA_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     else
         "$SEQUORA_WINE" reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1
     fi
+    # Start Wine's own background processes now, detached from any test's output: a test program
+    # that started them would leave them holding its output pipe, and ctest would wait for them.
+    "$SEQUORA_WINE" wineboot >/dev/null 2>&1 </dev/null
 }
 
 stop_all() {
