@@ -71,6 +71,17 @@ std::string ReadLanguageString(const std::string& file, const std::string& secti
     return TIniFile(AgentDisk::OwnFolder() + "\\" + file).ReadString(section, key, kMissingText);
 }
 
+TIniFile::Values ReadLanguageSection(const std::string& file, const std::string& section)
+{
+    return TIniFile(AgentDisk::OwnFolder() + "\\" + file).ReadSectionValues(section);
+}
+
+std::string TextOf(const TIniFile::Values& texts, const char* key)
+{
+    const auto found = texts.find(key);
+    return found != texts.end() ? found->second : std::string(kMissingText);
+}
+
 TfrmMain::TfrmMain(TComponent* owner) : TForm(owner)
 {
     m_disk = std::make_unique<AgentDisk>(AgentDisk::OwnPath(), FirstArgument());
@@ -211,17 +222,18 @@ int TfrmMain::Say(const std::string& text, UINT flags)
 
 void TfrmMain::FormCreate(TObject*)
 {
-    lblTop->SetCaption(Main("Title"));
-    lblEnter_Tip->SetCaption(Main("lblEnter_Tip"));
-    lblPassword_Tip->SetCaption(Main("lblPassword_Tip"));
-    skCheckBox_ReadOnly->SetCaption(Main("chkReadOnly"));
-    popMenu_OpenDisk->SetCaption(Main("popMenu_OpenDisk"));
-    popMenu_ChangePassword->SetCaption(Main("popMenu_ChangePassword"));
-    popMenu_uninstall->SetCaption(Main("popMenu_uninstall"));
-    popMenu_Help1->SetCaption(Main("popMenu_Help"));
-    popMenu_Help->SetCaption(Main("popMenu_Help"));
-    PopMenu_Exit->SetCaption(Main("PopMenu_Exit"));
-    m_driveRemovedText = Main("strDriveRemoved");
+    const TIniFile::Values texts = ReadLanguageSection("Agent.ini", "Main");
+    lblTop->SetCaption(TextOf(texts, "Title"));
+    lblEnter_Tip->SetCaption(TextOf(texts, "lblEnter_Tip"));
+    lblPassword_Tip->SetCaption(TextOf(texts, "lblPassword_Tip"));
+    skCheckBox_ReadOnly->SetCaption(TextOf(texts, "chkReadOnly"));
+    popMenu_OpenDisk->SetCaption(TextOf(texts, "popMenu_OpenDisk"));
+    popMenu_ChangePassword->SetCaption(TextOf(texts, "popMenu_ChangePassword"));
+    popMenu_uninstall->SetCaption(TextOf(texts, "popMenu_uninstall"));
+    popMenu_Help1->SetCaption(TextOf(texts, "popMenu_Help"));
+    popMenu_Help->SetCaption(TextOf(texts, "popMenu_Help"));
+    PopMenu_Exit->SetCaption(TextOf(texts, "PopMenu_Exit"));
+    m_driveRemovedText = TextOf(texts, "strDriveRemoved");
     Application->SetTitle(lblTop->Caption());
     // The window keeps the region.
     SetWindowRgn(Handle(), CreateRoundRectRgn(0, 0, Width() + 1, Height() + 1, kRegionCorner, kRegionCorner), TRUE);

@@ -40,6 +40,29 @@ TTrayNotifyIcon* IconOf(UINT id)
     return nullptr;
 }
 
+DWORD CommonControlsVersion()
+{
+    HMODULE module = GetModuleHandleA("comctl32.dll");
+    if (!module)
+        module = LoadLibraryA("comctl32.dll");
+    auto getVersion = module ? reinterpret_cast<DLLGETVERSIONPROC>(
+                                   reinterpret_cast<void*>(GetProcAddress(module, "DllGetVersion")))
+                             : nullptr;
+    DLLVERSIONINFO info = {};
+    info.cbSize = sizeof info;
+    if (!getVersion || FAILED(getVersion(&info)))
+        return 0;
+    return MAKELONG(info.dwMinorVersion, info.dwMajorVersion);
+}
+
+// Asked only when the broadcast arrives: the version check loads comctl32, which Agent otherwise
+// never needs before its first paint.
+bool ShellRestartsTray()
+{
+    static const bool restarts = CommonControlsVersion() > kTaskbarCreatedShell;
+    return restarts;
+}
+
 LRESULT CALLBACK HandlerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     try {
@@ -48,8 +71,7 @@ LRESULT CALLBACK HandlerProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
                 icon->HandleIconMessage(static_cast<UINT>(lParam));
             return 0;
         }
-        const UINT restarted = TTrayNotifyIcon::TaskbarCreatedMessage();
-        if (restarted && message == restarted) {
+        if (message == TTrayNotifyIcon::TaskbarCreatedMessage() && message && ShellRestartsTray()) {
             const auto icons = Handler().icons;
             for (auto& entry : icons)
                 entry.second->TaskbarCreated();
@@ -79,21 +101,6 @@ HWND HandlerWindow()
     return handler.window;
 }
 
-DWORD CommonControlsVersion()
-{
-    HMODULE module = GetModuleHandleA("comctl32.dll");
-    if (!module)
-        module = LoadLibraryA("comctl32.dll");
-    auto getVersion = module ? reinterpret_cast<DLLGETVERSIONPROC>(
-                                   reinterpret_cast<void*>(GetProcAddress(module, "DllGetVersion")))
-                             : nullptr;
-    DLLVERSIONINFO info = {};
-    info.cbSize = sizeof info;
-    if (!getVersion || FAILED(getVersion(&info)))
-        return 0;
-    return MAKELONG(info.dwMinorVersion, info.dwMajorVersion);
-}
-
 void CopyCut(char* target, size_t capacity, const std::string& text)
 {
     const size_t n = text.size() < capacity ? text.size() : capacity;
@@ -109,8 +116,7 @@ BOOL(WINAPI* TTrayNotifyIcon::NotifyIcon)(DWORD, PNOTIFYICONDATAA) = Shell_Notif
 
 UINT TTrayNotifyIcon::TaskbarCreatedMessage()
 {
-    static const UINT message =
-        CommonControlsVersion() > kTaskbarCreatedShell ? RegisterWindowMessageA("TaskbarCreated") : 0;
+    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
     return message;
 }
 
