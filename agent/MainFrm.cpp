@@ -6,6 +6,7 @@
 #include "Colors.h"
 #include "TApplication.h"
 #include "TForm_Password.h"
+#include "SystemFunction.h"
 #include "TIniFile.h"
 
 #include <dbt.h>
@@ -39,6 +40,14 @@ struct OpenerJob {
     HWND form;
     std::string root;
 };
+
+// shell32, and the shell helpers it pulls in, load when Agent first hands something to the shell,
+// not at every start. Looked up at each call: the opener thread calls it too.
+void OpenWithShell(const std::string& target)
+{
+    if (const auto execute = SystemFunction<decltype(&::ShellExecuteA)>("shell32.dll", "ShellExecuteA"))
+        execute(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOW);
+}
 
 std::string FirstArgument() { return __argc > 1 ? std::string(__argv[1]) : std::string(); }
 
@@ -327,7 +336,7 @@ DWORD WINAPI TfrmMain::OpenDiskThreadProc(LPVOID parameter)
 {
     std::unique_ptr<OpenerJob> job(static_cast<OpenerJob*>(parameter));
     Sleep(kOpenerDelayMs);
-    ShellExecuteA(nullptr, "open", job->root.c_str(), nullptr, nullptr, SW_SHOW);
+    OpenWithShell(job->root);
     PostMessageA(job->form, WM_OPENDONE, 0, 0);
     SendMessageA(job->form, WM_SYSCOMMAND, kMinimize, 0);
     return 0;
@@ -349,7 +358,7 @@ void TfrmMain::popMenu_ChangePasswordClick(TObject*)
 void TfrmMain::OpenInShell() const
 {
     const std::string root = RootOf(m_letter);
-    ShellExecuteA(nullptr, "open", root.c_str(), nullptr, nullptr, SW_SHOW);
+    OpenWithShell(root);
 }
 
 void TfrmMain::popMenu_BrowseClick(TObject*)
@@ -365,7 +374,7 @@ void TfrmMain::popMenu_HelpClick(TObject*)
 {
     const std::string url = Main("strHelpUrl");
     OutputDebugStringA(url.c_str());
-    ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOW);
+    OpenWithShell(url);
 }
 
 void TfrmMain::popMenu_Help1Click(TObject* sender) { popMenu_HelpClick(sender); }
@@ -435,7 +444,8 @@ void TfrmMain::popMenu_uninstallClick(TObject*)
     info.lpFile = cmd.c_str();
     info.lpParameters = parameters.c_str();
     info.nShow = SW_HIDE;
-    if (ShellExecuteExA(&info) && info.hProcess) {
+    const auto executeEx = SystemFunction<decltype(&::ShellExecuteExA)>("shell32.dll", "ShellExecuteExA");
+    if (executeEx && executeEx(&info) && info.hProcess) {
         WaitForSingleObject(info.hProcess, INFINITE);
         CloseHandle(info.hProcess);
     }

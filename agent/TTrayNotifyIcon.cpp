@@ -1,6 +1,7 @@
 #include "TTrayNotifyIcon.h"
 
 #include "HelperWindow.h"
+#include "SystemFunction.h"
 
 #include "TApplication.h"
 #include "TCustomForm.h"
@@ -112,7 +113,18 @@ TCustomForm* OwnerForm(TComponent* owner) { return dynamic_cast<TCustomForm*>(ow
 
 }  // namespace
 
-BOOL(WINAPI* TTrayNotifyIcon::NotifyIcon)(DWORD, PNOTIFYICONDATAA) = Shell_NotifyIconA;
+namespace {
+
+// shell32 loads at the first call into the tray, which comes only once a disk is open.
+BOOL WINAPI ShellNotifyIcon(DWORD message, PNOTIFYICONDATAA data)
+{
+    const auto notify = SystemFunction<decltype(&::Shell_NotifyIconA)>("shell32.dll", "Shell_NotifyIconA");
+    return notify ? notify(message, data) : FALSE;
+}
+
+}  // namespace
+
+BOOL(WINAPI* TTrayNotifyIcon::NotifyIcon)(DWORD, PNOTIFYICONDATAA) = ShellNotifyIcon;
 
 UINT TTrayNotifyIcon::TaskbarCreatedMessage()
 {
