@@ -6,6 +6,7 @@
 #include "Colors.h"
 #include "TApplication.h"
 #include "TForm_Password.h"
+#include "SystemFunction.h"
 #include "TIniFile.h"
 
 #include <dbt.h>
@@ -40,6 +41,14 @@ struct OpenerJob {
     std::string root;
 };
 
+// shell32, and the shell helpers it pulls in, load when Agent first hands something to the shell,
+// not at every start. Looked up at each call: the opener thread calls it too.
+void OpenWithShell(const std::string& target)
+{
+    if (const auto execute = SystemFunction<decltype(&::ShellExecuteA)>("shell32.dll", "ShellExecuteA"))
+        execute(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
 std::string FirstArgument() { return __argc > 1 ? std::string(__argv[1]) : std::string(); }
 
 std::string RootOf(char letter) { return std::string(1, letter) + ":\\"; }
@@ -69,6 +78,17 @@ TMenuItem* NewItem(TComponent* owner, TMenu* menu, const char* name, const char*
 std::string ReadLanguageString(const std::string& file, const std::string& section, const std::string& key)
 {
     return TIniFile(AgentDisk::OwnFolder() + "\\" + file).ReadString(section, key, kMissingText);
+}
+
+TIniFile::Values ReadLanguageSection(const std::string& file, const std::string& section)
+{
+    return TIniFile(AgentDisk::OwnFolder() + "\\" + file).ReadSectionValues(section);
+}
+
+std::string TextOf(const TIniFile::Values& texts, const char* key)
+{
+    const auto found = texts.find(key);
+    return found != texts.end() ? found->second : std::string(kMissingText);
 }
 
 TfrmMain::TfrmMain(TComponent* owner) : TForm(owner)
@@ -211,17 +231,18 @@ int TfrmMain::Say(const std::string& text, UINT flags)
 
 void TfrmMain::FormCreate(TObject*)
 {
-    lblTop->SetCaption(Main("Title"));
-    lblEnter_Tip->SetCaption(Main("lblEnter_Tip"));
-    lblPassword_Tip->SetCaption(Main("lblPassword_Tip"));
-    skCheckBox_ReadOnly->SetCaption(Main("chkReadOnly"));
-    popMenu_OpenDisk->SetCaption(Main("popMenu_OpenDisk"));
-    popMenu_ChangePassword->SetCaption(Main("popMenu_ChangePassword"));
-    popMenu_uninstall->SetCaption(Main("popMenu_uninstall"));
-    popMenu_Help1->SetCaption(Main("popMenu_Help"));
-    popMenu_Help->SetCaption(Main("popMenu_Help"));
-    PopMenu_Exit->SetCaption(Main("PopMenu_Exit"));
-    m_driveRemovedText = Main("strDriveRemoved");
+    const TIniFile::Values texts = ReadLanguageSection("Agent.ini", "Main");
+    lblTop->SetCaption(TextOf(texts, "Title"));
+    lblEnter_Tip->SetCaption(TextOf(texts, "lblEnter_Tip"));
+    lblPassword_Tip->SetCaption(TextOf(texts, "lblPassword_Tip"));
+    skCheckBox_ReadOnly->SetCaption(TextOf(texts, "chkReadOnly"));
+    popMenu_OpenDisk->SetCaption(TextOf(texts, "popMenu_OpenDisk"));
+    popMenu_ChangePassword->SetCaption(TextOf(texts, "popMenu_ChangePassword"));
+    popMenu_uninstall->SetCaption(TextOf(texts, "popMenu_uninstall"));
+    popMenu_Help1->SetCaption(TextOf(texts, "popMenu_Help"));
+    popMenu_Help->SetCaption(TextOf(texts, "popMenu_Help"));
+    PopMenu_Exit->SetCaption(TextOf(texts, "PopMenu_Exit"));
+    m_driveRemovedText = TextOf(texts, "strDriveRemoved");
     Application->SetTitle(lblTop->Caption());
     // The window keeps the region.
     SetWindowRgn(Handle(), CreateRoundRectRgn(0, 0, Width() + 1, Height() + 1, kRegionCorner, kRegionCorner), TRUE);
@@ -315,7 +336,7 @@ DWORD WINAPI TfrmMain::OpenDiskThreadProc(LPVOID parameter)
 {
     std::unique_ptr<OpenerJob> job(static_cast<OpenerJob*>(parameter));
     Sleep(kOpenerDelayMs);
-    ShellExecuteA(nullptr, "open", job->root.c_str(), nullptr, nullptr, SW_SHOW);
+    OpenWithShell(job->root);
     PostMessageA(job->form, WM_OPENDONE, 0, 0);
     SendMessageA(job->form, WM_SYSCOMMAND, kMinimize, 0);
     return 0;
@@ -337,7 +358,7 @@ void TfrmMain::popMenu_ChangePasswordClick(TObject*)
 void TfrmMain::OpenInShell() const
 {
     const std::string root = RootOf(m_letter);
-    ShellExecuteA(nullptr, "open", root.c_str(), nullptr, nullptr, SW_SHOW);
+    OpenWithShell(root);
 }
 
 void TfrmMain::popMenu_BrowseClick(TObject*)
@@ -353,7 +374,7 @@ void TfrmMain::popMenu_HelpClick(TObject*)
 {
     const std::string url = Main("strHelpUrl");
     OutputDebugStringA(url.c_str());
-    ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOW);
+    OpenWithShell(url);
 }
 
 void TfrmMain::popMenu_Help1Click(TObject* sender) { popMenu_HelpClick(sender); }
@@ -423,7 +444,8 @@ void TfrmMain::popMenu_uninstallClick(TObject*)
     info.lpFile = cmd.c_str();
     info.lpParameters = parameters.c_str();
     info.nShow = SW_HIDE;
-    if (ShellExecuteExA(&info) && info.hProcess) {
+    const auto executeEx = SystemFunction<decltype(&::ShellExecuteExA)>("shell32.dll", "ShellExecuteExA");
+    if (executeEx && executeEx(&info) && info.hProcess) {
         WaitForSingleObject(info.hProcess, INFINITE);
         CloseHandle(info.hProcess);
     }

@@ -5,6 +5,7 @@
 // changes the password and removes the portable disk from the drive.
 #include "AgentDisk.h"
 #include "TForm.h"
+#include "TIniFile.h"
 #include "TLabel.h"
 #include "TPopupMenu.h"
 #include "TMenuItem.h"
@@ -25,6 +26,10 @@ class AgentInstanceGuard;
 
 // A text of Agent's language file beside Agent.exe; "1.1" when the file or key is missing.
 std::string ReadLanguageString(const std::string& file, const std::string& section, const std::string& key);
+// The texts of one section of that file, read at once for the texts a form shows from the start.
+TIniFile::Values ReadLanguageSection(const std::string& file, const std::string& section);
+// One text of those; "1.1" when the key is missing.
+std::string TextOf(const TIniFile::Values& texts, const char* key);
 
 class TfrmMain : public TForm {
 public:

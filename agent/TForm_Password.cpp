@@ -131,9 +131,10 @@ TForm_Password::TForm_Password(TComponent* owner) : TForm(owner)
 
 void TForm_Password::FormCreate(TObject*)
 {
-    lblTop->SetCaption(AgentText("Main", "ChangePasswordTitle"));
-    lblNewPassword_Tip->SetCaption(AgentText("Main", "lblNewPassword_Tip"));
-    lblConfirmPassword_Tip->SetCaption(AgentText("Main", "lblConfirmPassword_Tip"));
+    const TIniFile::Values texts = ReadLanguageSection("Agent.ini", "Main");
+    lblTop->SetCaption(TextOf(texts, "ChangePasswordTitle"));
+    lblNewPassword_Tip->SetCaption(TextOf(texts, "lblNewPassword_Tip"));
+    lblConfirmPassword_Tip->SetCaption(TextOf(texts, "lblConfirmPassword_Tip"));
 }
 
 std::string TForm_Password::HeaderPath() const

@@ -1,6 +1,7 @@
 #include "TTrayNotifyIcon.h"
 
 #include "HelperWindow.h"
+#include "SystemFunction.h"
 
 #include "TApplication.h"
 #include "TCustomForm.h"
@@ -40,6 +41,29 @@ TTrayNotifyIcon* IconOf(UINT id)
     return nullptr;
 }
 
+DWORD CommonControlsVersion()
+{
+    HMODULE module = GetModuleHandleA("comctl32.dll");
+    if (!module)
+        module = LoadLibraryA("comctl32.dll");
+    auto getVersion = module ? reinterpret_cast<DLLGETVERSIONPROC>(
+                                   reinterpret_cast<void*>(GetProcAddress(module, "DllGetVersion")))
+                             : nullptr;
+    DLLVERSIONINFO info = {};
+    info.cbSize = sizeof info;
+    if (!getVersion || FAILED(getVersion(&info)))
+        return 0;
+    return MAKELONG(info.dwMinorVersion, info.dwMajorVersion);
+}
+
+// Asked only when the broadcast arrives: the version check loads comctl32, which Agent otherwise
+// never needs before its first paint.
+bool ShellRestartsTray()
+{
+    static const bool restarts = CommonControlsVersion() > kTaskbarCreatedShell;
+    return restarts;
+}
+
 LRESULT CALLBACK HandlerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     try {
@@ -48,8 +72,7 @@ LRESULT CALLBACK HandlerProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
                 icon->HandleIconMessage(static_cast<UINT>(lParam));
             return 0;
         }
-        const UINT restarted = TTrayNotifyIcon::TaskbarCreatedMessage();
-        if (restarted && message == restarted) {
+        if (message == TTrayNotifyIcon::TaskbarCreatedMessage() && message && ShellRestartsTray()) {
             const auto icons = Handler().icons;
             for (auto& entry : icons)
                 entry.second->TaskbarCreated();
@@ -79,21 +102,6 @@ HWND HandlerWindow()
     return handler.window;
 }
 
-DWORD CommonControlsVersion()
-{
-    HMODULE module = GetModuleHandleA("comctl32.dll");
-    if (!module)
-        module = LoadLibraryA("comctl32.dll");
-    auto getVersion = module ? reinterpret_cast<DLLGETVERSIONPROC>(
-                                   reinterpret_cast<void*>(GetProcAddress(module, "DllGetVersion")))
-                             : nullptr;
-    DLLVERSIONINFO info = {};
-    info.cbSize = sizeof info;
-    if (!getVersion || FAILED(getVersion(&info)))
-        return 0;
-    return MAKELONG(info.dwMinorVersion, info.dwMajorVersion);
-}
-
 void CopyCut(char* target, size_t capacity, const std::string& text)
 {
     const size_t n = text.size() < capacity ? text.size() : capacity;
@@ -105,12 +113,22 @@ TCustomForm* OwnerForm(TComponent* owner) { return dynamic_cast<TCustomForm*>(ow
 
 }  // namespace
 
-BOOL(WINAPI* TTrayNotifyIcon::NotifyIcon)(DWORD, PNOTIFYICONDATAA) = Shell_NotifyIconA;
+namespace {
+
+// shell32 loads at the first call into the tray, which comes only once a disk is open.
+BOOL WINAPI ShellNotifyIcon(DWORD message, PNOTIFYICONDATAA data)
+{
+    const auto notify = SystemFunction<decltype(&::Shell_NotifyIconA)>("shell32.dll", "Shell_NotifyIconA");
+    return notify ? notify(message, data) : FALSE;
+}
+
+}  // namespace
+
+BOOL(WINAPI* TTrayNotifyIcon::NotifyIcon)(DWORD, PNOTIFYICONDATAA) = ShellNotifyIcon;
 
 UINT TTrayNotifyIcon::TaskbarCreatedMessage()
 {
-    static const UINT message =
-        CommonControlsVersion() > kTaskbarCreatedShell ? RegisterWindowMessageA("TaskbarCreated") : 0;
+    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
     return message;
 }
 

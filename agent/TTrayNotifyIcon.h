@@ -88,7 +88,7 @@ public:
 
     // Every call of the shell goes through here; a test may put a recorder in its place.
     static BOOL(WINAPI* NotifyIcon)(DWORD message, PNOTIFYICONDATAA data);
-    // The registered "TaskbarCreated" message (0 on a shell too old to send it).
+    // The registered "TaskbarCreated" message (heeded only from a shell new enough to send it).
     static UINT TaskbarCreatedMessage();
 
 protected:

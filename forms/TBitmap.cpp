@@ -226,7 +226,9 @@ void TBitmap::DrawTo(HDC dc, const RECT& dest) const
     int w = dest.right - dest.left;
     int h = dest.bottom - dest.top;
     if (m_transparent) {
-        TransparentBlt(dc, dest.left, dest.top, w, h, m_dc, 0, 0, m_width, m_height, TransparentColor());
+        // gdi32's own see-through copy: msimg32's TransparentBlt only forwards to it, and binding
+        // msimg32 would load one more DLL at every start.
+        GdiTransparentBlt(dc, dest.left, dest.top, w, h, m_dc, 0, 0, m_width, m_height, TransparentColor());
     } else if (w == m_width && h == m_height) {
         BitBlt(dc, dest.left, dest.top, w, h, m_dc, 0, 0, SRCCOPY);
     } else {

@@ -127,7 +127,7 @@ void DrawThreePartBitmap(TBitmap& bitmap, TCanvas& canvas, const RECT& rect, COL
         if (dw <= 0 || sw <= 0)
             return;
         if (masked)
-            TransparentBlt(canvas.Handle(), dx, rect.top, dw, height, bitmap.DC(), sx, 0, sw, height, maskColor);
+            GdiTransparentBlt(canvas.Handle(), dx, rect.top, dw, height, bitmap.DC(), sx, 0, sw, height, maskColor);
         else
             StretchBlt(canvas.Handle(), dx, rect.top, dw, height, bitmap.DC(), sx, 0, sw, height, SRCCOPY);
     };

@@ -550,3 +550,27 @@ TEST(Ini, ReadStringGivesTheValueOrTheDefault)
     }
     EXPECT_EQ(ini.ReadString("Main", "Long", "1.1").size(), 2047u);
 }
+
+TEST(Ini, ASectionReadAtOnceGivesEveryKeyWhatReadStringGivesIt)
+{
+    harness::TempFolder folder("ini");
+    const std::string path = folder / "Agent.ini";
+    {
+        std::ofstream out(path);
+        out << "[Other]\nTitle=other\n"
+               "[Main]\n; a comment\nTitle=\"Norvalix Sequora \"\n  Spaced  =  padded value  \n"
+               "Single='quoted'\nHalf=\"open\nLone=\"\nEmpty=\nEquals=a=b\nTITLE=second\nlong="
+            << std::string(3000, 'x') << "\n";
+    }
+    const TIniFile ini(path);
+    const TIniFile::Values values = ini.ReadSectionValues("Main");
+    for (const char* key : {"Title", "title", "Spaced", "Single", "Half", "Lone", "Empty", "Equals", "Long"}) {
+        const auto found = values.find(key);
+        ASSERT_NE(found, values.end()) << key;
+        EXPECT_EQ(found->second, ini.ReadString("Main", key, "1.1")) << key;
+    }
+    EXPECT_EQ(values.size(), 8u);   // the second Title is not another key
+    EXPECT_EQ(values.at("Title"), "Norvalix Sequora ");
+    EXPECT_TRUE(ini.ReadSectionValues("Missing").empty());
+    EXPECT_TRUE(TIniFile(folder / "none.ini").ReadSectionValues("Main").empty());
+}
