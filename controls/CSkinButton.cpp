@@ -139,8 +139,9 @@ void CSkinButton::FreeIcons()
 
 int CSkinButton::LoadFace(HINSTANCE module, UINT id, COLORREF transparent, CSharedBitmaps::Face& face)
 {
+    // A DIB section, made without asking the display for its format (see CBitmap::LoadBitmap).
     HBITMAP image =
-        static_cast<HBITMAP>(::LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        static_cast<HBITMAP>(::LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     BITMAP info = {};
     if (!image || !::GetObjectA(image, sizeof info, &info)) {
         if (image)
