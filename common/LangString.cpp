@@ -3,12 +3,124 @@
 #include <windows.h>
 
 #include <cctype>
+#include <map>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kFirstSectionBuffer = 32 * 1024;
+constexpr DWORD kLargestSectionBuffer = 1024 * 1024;
+
+std::string Lowered(const std::string& text)
+{
+    std::string lower = text;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+// The language file's sections, each read once with GetPrivateProfileSection: the profile API
+// opens and checks the file again at every lookup (under Wine some five server round trips each,
+// and a wizard page reads a few dozen texts). A change of the file's size or time drops them all.
+class SectionCache {
+public:
+    // The raw value of key in section as the profile API parsed it; false when the section as
+    // read does not hold the key, which leaves the answer to the profile API itself.
+    bool Find(const std::string& file, const WIN32_FILE_ATTRIBUTE_DATA& state, const std::string& section,
+              const std::string& key, std::string& value)
+    {
+        AcquireSRWLockExclusive(&m_lock);
+        if (file != m_file || CompareFileTime(&state.ftLastWriteTime, &m_written) != 0 ||
+            state.nFileSizeLow != m_sizeLow || state.nFileSizeHigh != m_sizeHigh) {
+            m_sections.clear();
+            m_file = file;
+            m_written = state.ftLastWriteTime;
+            m_sizeLow = state.nFileSizeLow;
+            m_sizeHigh = state.nFileSizeHigh;
+        }
+        const std::string sectionName = Lowered(section);
+        auto found = m_sections.find(sectionName);
+        if (found == m_sections.end())
+            found = m_sections.emplace(sectionName, ReadSection(file, section)).first;
+        const auto entry = found->second.find(Lowered(key));
+        const bool known = entry != found->second.end();
+        if (known)
+            value = entry->second;
+        ReleaseSRWLockExclusive(&m_lock);
+        return known;
+    }
+
+private:
+    using Section = std::map<std::string, std::string>;
+
+    static Section ReadSection(const std::string& file, const std::string& section)
+    {
+        std::vector<char> buffer;
+        DWORD length = 0;
+        for (DWORD size = kFirstSectionBuffer; size <= kLargestSectionBuffer; size *= 2) {
+            buffer.assign(size, '\0');
+            length = GetPrivateProfileSectionA(section.c_str(), buffer.data(), size, file.c_str());
+            if (length < size - 2)
+                break;      // size - 2 means it was cut
+        }
+        Section entries;
+        // "key=value" lines, each ending in a null; the first of equal keys is the one looked up.
+        for (size_t at = 0; at < length && buffer[at] != '\0';) {
+            const std::string line(&buffer[at]);
+            at += line.size() + 1;
+            const size_t equals = line.find('=');
+            if (equals != std::string::npos)
+                entries.emplace(Lowered(line.substr(0, equals)), line.substr(equals + 1));
+        }
+        return entries;
+    }
+
+    SRWLOCK m_lock = SRWLOCK_INIT;
+    std::string m_file;
+    FILETIME m_written = {};
+    DWORD m_sizeLow = 0;
+    DWORD m_sizeHigh = 0;
+    std::map<std::string, Section> m_sections;
+};
+
+SectionCache& Cache()
+{
+    static SectionCache cache;
+    return cache;
+}
+
+// What GetPrivateProfileString makes of a value in a buffer of kLangStringMax + 1: the opening
+// quote of a quoted value goes, the text is cut to the buffer, and the last character goes too
+// when the quoted rest would have fitted the whole buffer (the closing quote, as a rule).
+std::string ProfileText(const std::string& raw)
+{
+    std::string value = raw;
+    bool quoted = false;
+    if (value.size() > 1 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
+        value.erase(0, 1);
+        quoted = true;
+    }
+    const size_t whole = value.size();
+    if (value.size() > kLangStringMax)
+        value.resize(kLangStringMax);
+    if (quoted && whole <= kLangStringMax + 1 && !value.empty())
+        value.pop_back();
+    return value;
+}
+
+}  // namespace
 
 std::string GetLangString(const std::string& file, const std::string& section, const std::string& key,
                           const std::string& defaultText)
 {
-    if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
+    WIN32_FILE_ATTRIBUTE_DATA state = {};
+    if (!GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &state))
         return defaultText;
+    std::string raw;
+    if (Cache().Find(file, state, section, key, raw))
+        return ProfileText(raw);
+    // Not among the section's keys as read (a missing key, an odd name): the profile API answers,
+    // with the default as it treats it.
     char buffer[kLangStringMax + 1] = {};
     GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultText.c_str(), buffer, sizeof buffer,
                              file.c_str());

@@ -50,19 +50,22 @@ void CHotBtn::PreSubclassWindow()
     if (!m_hWnd)
         return;
     ModifyStyle(0, BS_OWNERDRAW);
+    CRect rect;
+    GetWindowRect(&rect);
+    if (HWND parent = ::GetParent(m_hWnd))
+        ::MapWindowPoints(nullptr, parent, reinterpret_cast<LPPOINT>(&rect), 2);
     if (!m_rectSet) {
         // Until the owner gives a place, the button keeps the one it was made at.
-        CRect rect;
-        GetWindowRect(&rect);
-        if (HWND parent = ::GetParent(m_hWnd))
-            ::MapWindowPoints(nullptr, parent, reinterpret_cast<LPPOINT>(&rect), 2);
         m_left = rect.left;
         m_top = rect.top;
         m_right = rect.right;
         m_bottom = rect.bottom;
         m_rectSet = true;
     }
-    MoveWindow(m_left, m_top, m_right - m_left, m_bottom - m_top, TRUE);
+    // Moved only when elsewhere: the owner sets faces and place one after the other, each of
+    // which comes here, and a move in place still costs a round of window-position messages.
+    if (rect != CRect(m_left, m_top, m_right, m_bottom))
+        MoveWindow(m_left, m_top, m_right - m_left, m_bottom - m_top, TRUE);
     CButton::PreSubclassWindow();
 }
 

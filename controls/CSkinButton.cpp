@@ -139,8 +139,9 @@ void CSkinButton::FreeIcons()
 
 int CSkinButton::LoadFace(HINSTANCE module, UINT id, COLORREF transparent, CSharedBitmaps::Face& face)
 {
+    // A DIB section, made without asking the display for its format (see CBitmap::LoadBitmap).
     HBITMAP image =
-        static_cast<HBITMAP>(::LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        static_cast<HBITMAP>(::LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     BITMAP info = {};
     if (!image || !::GetObjectA(image, sizeof info, &info)) {
         if (image)
@@ -790,17 +791,18 @@ void CSkinButton::PaintBackgroundCopy(CDC* dc)
     m_bBackgroundFromParent = FALSE;
     if (client.IsRectEmpty())
         return;
-    HDC parentDC = ::GetDC(parent);
-    if (!parentDC)
-        return;
-    if (m_dcBk.CreateCompatibleDC(parentDC) && m_bmpBk.CreateCompatibleBitmap(parentDC, client.Width(), client.Height())) {
+    // The copy is made like our own painting; the parent's window DC is fetched only when the
+    // parent does not paint itself on request (a window DC costs each paint some time under Wine).
+    if (m_dcBk.CreateCompatibleDC(dc) && m_bmpBk.CreateCompatibleBitmap(*dc, client.Width(), client.Height())) {
         m_pbmpOldBk = m_dcBk.SelectObject(&m_bmpBk);
         m_bBackgroundFromParent = parent && CopyParentPainting(parent, inParent);
         if (!m_bBackgroundFromParent) {
-            // The parent does not paint itself on request: take what its window shows.
-            ::BitBlt(m_dcBk, 0, 0, client.Width(), client.Height(), parentDC, inParent.left, inParent.top, SRCCOPY);
+            // Take what the parent's window shows.
+            if (HDC parentDC = ::GetDC(parent)) {
+                ::BitBlt(m_dcBk, 0, 0, client.Width(), client.Height(), parentDC, inParent.left, inParent.top, SRCCOPY);
+                ::ReleaseDC(parent, parentDC);
+            }
         }
         dc->BitBlt(0, 0, client.Width(), client.Height(), &m_dcBk, 0, 0, SRCCOPY);
     }
-    ::ReleaseDC(parent, parentDC);
 }

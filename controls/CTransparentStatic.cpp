@@ -1,5 +1,6 @@
 #include "CTransparentStatic.h"
 
+#include "CDC.h"
 #include "CSelectGuard.h"
 
 namespace {
@@ -98,12 +99,13 @@ void CTransparentStatic::AutoSize()
 
     const CString text = GetWindowText();
     SIZE extent = {};
-    HDC dc = ::GetDC(m_hWnd);
-    {
-        CSelectGuard font(dc, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
-        ::GetTextExtentPoint32A(dc, text, text.GetLength(), &extent);
+    // Measured on a memory DC: the label's own window DC measures the same and costs far more
+    // under Wine, where each label of a page is sized at start.
+    CDC measure;
+    if (measure.CreateCompatibleDC(static_cast<HDC>(nullptr))) {
+        CSelectGuard font(measure, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
+        ::GetTextExtentPoint32A(measure, text, text.GetLength(), &extent);
     }
-    ::ReleaseDC(m_hWnd, dc);
 
     const int height = extent.cy + (window.Height() - client.Height());
     const int width = extent.cx + (window.Width() - client.Width());

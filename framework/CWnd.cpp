@@ -234,6 +234,11 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A child without border or scroll bars has nothing outside its client area; the system's
+    // handling would still fetch and free a window DC for it, which under Wine costs every
+    // control a good part of a millisecond each time it is painted.
+    if (message == WM_NCPAINT && HasNoNonClientArea())
+        return 0;
     if (m_pfnSuper)
         return ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
@@ -512,6 +517,16 @@ CString CWnd::GetWindowText() const
     const int got = ::GetWindowTextA(m_hWnd, &buffer[0], length + 1);
     buffer.resize(static_cast<size_t>(got > 0 ? got : 0));
     return CString(buffer);
+}
+
+bool CWnd::HasNoNonClientArea() const
+{
+    if (!(GetStyle() & WS_CHILD))
+        return false;
+    RECT window = {}, client = {};
+    ::GetWindowRect(m_hWnd, &window);
+    ::GetClientRect(m_hWnd, &client);
+    return window.right - window.left == client.right && window.bottom - window.top == client.bottom;
 }
 
 BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags)

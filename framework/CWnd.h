@@ -171,6 +171,9 @@ protected:
     bool m_ownsWindow = false;      // made by Create/CreateEx or a dialog of ours
 
 private:
+    // A child window whose window and client rectangles are the same (no border, no scroll bars).
+    bool HasNoNonClientArea() const;
+
     struct CurrentMessage {
         UINT message;
         WPARAM wParam;

@@ -412,8 +412,9 @@ void CWizardSheet::OnHistory()
 void CWizardSheet::OnWindowPosChanging(WINDOWPOS* pos)
 {
     CPropertySheet::OnWindowPosChanging(pos);
-    // No system caption, ever: ours is drawn on the background.
-    ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(GetStyle() & ~static_cast<DWORD>(WS_CAPTION)));
+    // No system caption, ever: ours is drawn on the background. Taken off only when there: each
+    // style change of the top-level window goes out to the display.
+    ModifyStyle(WS_CAPTION, 0);
 }
 
 void CWizardSheet::OnPaint()

@@ -1,6 +1,8 @@
 // The language reader and the brand index, on real INI files.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <string>
 
 #include "LangString.h"
@@ -37,6 +39,59 @@ TEST(GetLangString, ReadsTextsAndFallsBackToTheDefault)
     for (const Case& c : cases)
         EXPECT_EQ(GetLangString(c.file, c.section, c.key), c.expected) << c.section << "." << c.key;
     EXPECT_EQ(GetLangString(missingFile, "Main", "btnNext", "fallback"), "fallback");
+}
+
+// Texts are read a section at a time; what a lookup returns must stay what the profile API returns
+// for the same file, key by key, and follow the file when it is written again.
+TEST(GetLangString, AnswersAsTheProfileApiDoes)
+{
+    TempFolder folder("lang-api");
+    const std::string file = folder / "Sequora.ini";
+    const std::string x258(258, 'x'), x259(259, 'x'), x300(300, 'x');
+    ASSERT_TRUE(WriteFileBytes(file,
+        "; a comment line\r\n"
+        "[Main]\r\n"
+        "plain=Next >\r\n"
+        "  spaced  =   text with spaces   \r\n"
+        "Mixed=Case of the key\r\n"
+        "dquoted=\"quoted text\"\r\n"
+        "squoted='single quoted'\r\n"
+        "lonequote=\"\r\n"
+        "emptyquotes=\"\"\r\n"
+        "halfquoted=\"open only\r\n"
+        "equals=a=b=c\r\n"
+        "empty=\r\n"
+        "novalue\r\n"
+        "dup=first\r\n"
+        "dup=second\r\n"
+        ";commented=not a text\r\n"
+        "long=" + x300 + "\r\n"
+        "quoted258=\"" + x258 + "\"\r\n"
+        "quoted259=\"" + x259 + "\"\r\n"
+        "quoted300=\"" + x300 + "\"\r\n"
+        "[main]\r\n"
+        "later=in a second section of the same name\r\n"
+        "[Other]\r\n"
+        "plain=other section\r\n"));
+    const char* const keys[][2] = {
+        {"Main", "plain"},      {"MAIN", "PLAIN"},      {"Main", "spaced"},    {"Main", "mixed"},
+        {"Main", "dquoted"},    {"Main", "squoted"},    {"Main", "lonequote"}, {"Main", "emptyquotes"},
+        {"Main", "halfquoted"}, {"Main", "equals"},     {"Main", "empty"},     {"Main", "novalue"},
+        {"Main", "dup"},        {"Main", ";commented"}, {"Main", "long"},      {"Main", "quoted258"},
+        {"Main", "quoted259"},  {"Main", "quoted300"},  {"Main", "later"},     {"Main", "missing"},
+        {"Other", "plain"},     {"Nowhere", "plain"},   {"Main", ""},
+    };
+    for (const auto& k : keys) {
+        char expected[kLangStringMax + 1] = {};
+        GetPrivateProfileStringA(k[0], k[1], "???", expected, sizeof expected, file.c_str());
+        EXPECT_EQ(GetLangString(file, k[0], k[1]), expected) << k[0] << "." << k[1];
+    }
+
+    // Written again (another size): the next lookup reads the new text.
+    ASSERT_EQ(GetLangString(file, "Main", "plain"), "Next >");
+    ASSERT_TRUE(WriteFileBytes(file, "[Main]\r\nplain=Weiter >>\r\n"));
+    EXPECT_EQ(GetLangString(file, "Main", "plain"), "Weiter >>");
+    EXPECT_EQ(GetLangString(file, "Main", "dup"), "???");
 }
 
 TEST(GetBrandIndex, MapsCompanyNamesExactlyAndLowerCased)

@@ -167,6 +167,57 @@ TEST(CWnd, MessageMapsDispatchMessagesCommandsAndTimersThroughTheBaseChain)
     EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), nullptr);
 }
 
+// Our window procedure leaves out the default non-client paint of a child that has no frame;
+// children with a border or an edge still get theirs drawn, and the frameless one shows whole.
+TEST(CWnd, ChildFramesArePaintedAndFramelessChildrenShowWhole)
+{
+    CWnd host;
+    // A white host under dark children: a frame left unpainted would show white.
+    ASSERT_TRUE(host.CreateEx(0, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_WHITERECT, CRect(60, 60, 260, 160), nullptr, 0));
+    struct Case {
+        const char* name;
+        DWORD style;
+        DWORD exStyle;
+        int frame;      // pixels of frame on each side
+    };
+    const Case cases[] = {
+        {"frameless", 0, 0, 0},
+        {"border", WS_BORDER, 0, 1},
+        {"client edge", 0, WS_EX_CLIENTEDGE, 2},
+    };
+    CWnd children[3];
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(children[i].CreateEx(cases[i].exStyle, "STATIC", "",
+                                         WS_CHILD | WS_VISIBLE | SS_BLACKRECT | cases[i].style,
+                                         CRect(10 + 60 * i, 20, 60 + 60 * i, 70), &host, 100 + i));
+    host.UpdateWindow();
+    const DWORD white = 0xFFFFFF;
+    for (int i = 0; i < 3; ++i) {
+        const Case& c = cases[i];
+        std::vector<DWORD> pixels;
+        int width = 0, height = 0;
+        // Read once the frame has reached the screen.
+        const bool painted = WaitUntil([&] {
+            return CaptureWindow(children[i].m_hWnd, pixels, width, height) && width == 50 &&
+                   pixels[static_cast<size_t>(25 * width + 25)] != white &&
+                   (c.frame == 0 || pixels[static_cast<size_t>(25 * width)] != white);
+        }, 3000);
+        EXPECT_TRUE(painted) << c.name;
+        if (!painted)
+            continue;
+        // The frame's left side is drawn (a sunken edge's light right side may be white), and
+        // the dark client reaches up to the frame.
+        const DWORD client = pixels[static_cast<size_t>(25 * width + 25)];
+        for (int x = 0; x < width - c.frame; ++x) {
+            const DWORD pixel = pixels[static_cast<size_t>(25 * width + x)];
+            if (x < c.frame)
+                EXPECT_NE(pixel, white) << c.name << " x " << x;
+            else
+                EXPECT_EQ(pixel, client) << c.name << " x " << x;
+        }
+    }
+}
+
 TEST(CWnd, SubclassedWindowIsHandedBackAndNotDestroyed)
 {
     HWND hwnd = CreateWindowExA(0, "STATIC", "plain", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
