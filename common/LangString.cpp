@@ -2,14 +2,14 @@
 
 #include <windows.h>
 
+#include "ProfileSection.h"
+
 #include <cctype>
 #include <map>
 #include <vector>
 
 namespace {
 
-constexpr DWORD kFirstSectionBuffer = 32 * 1024;
-constexpr DWORD kLargestSectionBuffer = 1024 * 1024;
 
 std::string Lowered(const std::string& text)
 {
@@ -55,23 +55,15 @@ private:
 
     static Section ReadSection(const std::string& file, const std::string& section)
     {
-        std::vector<char> buffer;
-        DWORD length = 0;
-        for (DWORD size = kFirstSectionBuffer; size <= kLargestSectionBuffer; size *= 2) {
-            buffer.assign(size, '\0');
-            length = GetPrivateProfileSectionA(section.c_str(), buffer.data(), size, file.c_str());
-            if (length < size - 2)
-                break;      // size - 2 means it was cut
-        }
         Section entries;
-        // "key=value" lines, each ending in a null; the first of equal keys is the one looked up.
-        for (size_t at = 0; at < length && buffer[at] != '\0';) {
-            const std::string line(&buffer[at]);
-            at += line.size() + 1;
-            const size_t equals = line.find('=');
-            if (equals != std::string::npos)
-                entries.emplace(Lowered(line.substr(0, equals)), line.substr(equals + 1));
-        }
+        // The first of equal keys is the one looked up; a line with no '=' is left to the profile API.
+        ReadProfileSection(
+            file, section,
+            [](const char* key, size_t keyLength, const char* value, void* context) {
+                if (value)
+                    static_cast<Section*>(context)->emplace(Lowered(std::string(key, keyLength)), value);
+            },
+            &entries);
         return entries;
     }
 

@@ -2,12 +2,11 @@
 
 #include <windows.h>
 
-#include <cstring>
-#include <vector>
+#include "ProfileSection.h"
+
 
 namespace {
 constexpr DWORD kValueBufferSize = 2048;
-constexpr DWORD kSectionBufferSize = 32768;   // the most a section held on the oldest systems
 
 // As ReadString returns a value: one pair of matching quotes around it taken off, cut to the
 // length its buffer holds.
@@ -37,18 +36,14 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
 
 TIniFile::Values TIniFile::ReadSectionValues(const std::string& section) const
 {
-    std::vector<char> buffer(kSectionBufferSize);
-    DWORD length;
-    // A section that did not fit comes back cut at size - 2: read again into a larger buffer.
-    while ((length = GetPrivateProfileSectionA(section.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()),
-                                               m_path.c_str())) == buffer.size() - 2)
-        buffer.resize(buffer.size() * 2);
     Values values;
-    for (const char* entry = buffer.data(); entry < buffer.data() + length && *entry; entry += std::strlen(entry) + 1) {
-        const char* equals = std::strchr(entry, '=');
-        const std::string key = equals ? std::string(entry, equals) : std::string(entry);
-        // The first of two equal keys is the one ReadString finds.
-        values.emplace(key, equals ? AsReadStringGivesIt(equals + 1) : std::string());
-    }
+    // The first of two equal keys is the one ReadString finds.
+    ReadProfileSection(
+        m_path, section,
+        [](const char* key, size_t keyLength, const char* value, void* context) {
+            static_cast<Values*>(context)->emplace(std::string(key, keyLength),
+                                                   value ? AsReadStringGivesIt(value) : std::string());
+        },
+        &values);
     return values;
 }
