@@ -81,25 +81,6 @@ SectionCache& Cache()
     return cache;
 }
 
-// What GetPrivateProfileString makes of a value in a buffer of kLangStringMax + 1: the opening
-// quote of a quoted value goes, the text is cut to the buffer, and the last character goes too
-// when the quoted rest would have fitted the whole buffer (the closing quote, as a rule).
-std::string ProfileText(const std::string& raw)
-{
-    std::string value = raw;
-    bool quoted = false;
-    if (value.size() > 1 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
-        value.erase(0, 1);
-        quoted = true;
-    }
-    const size_t whole = value.size();
-    if (value.size() > kLangStringMax)
-        value.resize(kLangStringMax);
-    if (quoted && whole <= kLangStringMax + 1 && !value.empty())
-        value.pop_back();
-    return value;
-}
-
 }  // namespace
 
 std::string GetLangString(const std::string& file, const std::string& section, const std::string& key,
@@ -110,7 +91,7 @@ std::string GetLangString(const std::string& file, const std::string& section, c
         return defaultText;
     std::string raw;
     if (Cache().Find(file, state, section, key, raw))
-        return ProfileText(raw);
+        return ProfileValue(raw, kLangStringMax + 1);
     // Not among the section's keys as read (a missing key, an odd name): the profile API answers,
     // with the default as it treats it.
     char buffer[kLangStringMax + 1] = {};

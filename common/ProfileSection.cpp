@@ -30,3 +30,15 @@ void ReadProfileSection(const std::string& file, const std::string& section, Pro
               context);
     }
 }
+
+std::string ProfileValue(const std::string& raw, size_t bufferChars)
+{
+    const size_t most = bufferChars > 0 ? bufferChars - 1 : 0;
+    const bool quoted = raw.size() > 1 && (raw[0] == '"' || raw[0] == '\'') && raw.back() == raw[0];
+    const size_t from = quoted ? 1 : 0;
+    const size_t whole = raw.size() - from;     // the closing quote still on
+    size_t length = whole < most ? whole : most;
+    if (quoted && whole <= most + 1 && length > 0)
+        --length;
+    return raw.substr(from, length);
+}

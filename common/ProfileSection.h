@@ -11,3 +11,9 @@
 using ProfileLineVisitor = void (*)(const char* key, size_t keyLength, const char* value, void* context);
 void ReadProfileSection(const std::string& file, const std::string& section, ProfileLineVisitor visit,
                         void* context);
+
+// What GetPrivateProfileString gives for a value the file holds as `raw`, into a buffer of
+// `bufferChars` characters: one pair of matching quotes taken off, the text cut to the buffer,
+// and the last character gone too when the quoted rest would have filled the whole buffer (the
+// closing quote, as a rule).
+std::string ProfileValue(const std::string& raw, size_t bufferChars);

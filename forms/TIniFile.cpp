@@ -7,18 +7,6 @@
 
 namespace {
 constexpr DWORD kValueBufferSize = 2048;
-
-// As ReadString returns a value: one pair of matching quotes around it taken off, cut to the
-// length its buffer holds.
-std::string AsReadStringGivesIt(const char* value)
-{
-    std::string text(value);
-    if (text.size() >= 2 && (text[0] == '"' || text[0] == '\'') && text.back() == text[0])
-        text = text.substr(1, text.size() - 2);
-    if (text.size() > kValueBufferSize - 1)
-        text.resize(kValueBufferSize - 1);
-    return text;
-}
 }  // namespace
 
 bool TIniFile::KeyLess::operator()(const std::string& a, const std::string& b) const
@@ -42,7 +30,7 @@ TIniFile::Values TIniFile::ReadSectionValues(const std::string& section) const
         m_path, section,
         [](const char* key, size_t keyLength, const char* value, void* context) {
             static_cast<Values*>(context)->emplace(std::string(key, keyLength),
-                                                   value ? AsReadStringGivesIt(value) : std::string());
+                                                   value ? ProfileValue(value, kValueBufferSize) : std::string());
         },
         &values);
     return values;

@@ -560,16 +560,20 @@ TEST(Ini, ASectionReadAtOnceGivesEveryKeyWhatReadStringGivesIt)
         out << "[Other]\nTitle=other\n"
                "[Main]\n; a comment\nTitle=\"Norvalix Sequora \"\n  Spaced  =  padded value  \n"
                "Single='quoted'\nHalf=\"open\nLone=\"\nEmpty=\nEquals=a=b\nTITLE=second\nlong="
-            << std::string(3000, 'x') << "\n";
+            << std::string(3000, 'x') << "\n"
+            // Quoted values about the length ReadString's buffer holds.
+            << "Quoted2046=\"" << std::string(2046, 'q') << "\"\nQuoted2047=\"" << std::string(2047, 'q')
+            << "\"\nQuoted2048=\"" << std::string(2048, 'q') << "\"\n";
     }
     const TIniFile ini(path);
     const TIniFile::Values values = ini.ReadSectionValues("Main");
-    for (const char* key : {"Title", "title", "Spaced", "Single", "Half", "Lone", "Empty", "Equals", "Long"}) {
+    for (const char* key : {"Title", "title", "Spaced", "Single", "Half", "Lone", "Empty", "Equals", "Long", "Quoted2046",
+                            "Quoted2047", "Quoted2048"}) {
         const auto found = values.find(key);
         ASSERT_NE(found, values.end()) << key;
         EXPECT_EQ(found->second, ini.ReadString("Main", key, "1.1")) << key;
     }
-    EXPECT_EQ(values.size(), 8u);   // the second Title is not another key
+    EXPECT_EQ(values.size(), 11u);  // the second Title is not another key
     EXPECT_EQ(values.at("Title"), "Norvalix Sequora ");
     EXPECT_TRUE(ini.ReadSectionValues("Missing").empty());
     EXPECT_TRUE(TIniFile(folder / "none.ini").ReadSectionValues("Main").empty());
