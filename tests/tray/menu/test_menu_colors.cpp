@@ -2,6 +2,7 @@
 // selection colours with known system colours and with the visual-style entry points replaced.
 #include <gtest/gtest.h>
 
+#include "CDrawMenu.h"
 #include "CMenu.h"
 #include "DrawMenuColors.h"
 #include "DrawMenuSettings.h"
@@ -205,6 +206,19 @@ TEST_F(MenuColors, BarColourPairOfTheLooks)
     GetBarColorPair(&a, &b, TRUE);
     EXPECT_EQ(a, 0xAADADAu);
     EXPECT_EQ(b, FadeColorToWhite(100, 0xAADADA));
+
+    // The looks of types 10 and 11 blend the caption colour whatever the styles and the flag.
+    const int before = CDrawMenu::SelectTheme(10);
+    ASSERT_NE(before, -1);
+    for (IsThemeActiveProc styles : {&StylesOn, &StylesOff}) {
+        g_pfnIsThemeActive = styles;
+        for (BOOL flag : {TRUE, FALSE}) {
+            GetBarColorPair(&a, &b, flag);
+            EXPECT_EQ(a, 0xAADADAu);
+            EXPECT_EQ(b, FadeColorToWhite(110, 0xAADADA));
+        }
+    }
+    CDrawMenu::SelectTheme(before);
 }
 
 TEST_F(MenuColors, VisualStyleReadersWithoutAndWithUxTheme)

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "CDrawMenu.h"
+#include "CDrawMenuHook.h"
+#include "CMenuTheme.h"
 #include "ChildProcess.h"
 #include "Framework.h"
 #include "Paths.h"
@@ -463,4 +465,31 @@ TEST(CDrawMenuSettings, VersionCodeTable)
     };
     for (const Case& c : cases)
         EXPECT_EQ(VersionCodeOf(c.version, c.major, c.minor), c.code) << std::hex << c.version;
+}
+
+TEST(CDrawMenuTheme, SelectThemeFromTheListTheHookBuiltAtStartUp)
+{
+    // The hook object was built before the program's entry, with the XP look current.
+    EXPECT_NE(CDrawMenuHook::s_hHook, nullptr);
+    ASSERT_NE(g_pMenuThemes, nullptr);
+    EXPECT_EQ(g_pMenuThemes->size(), 12u);
+    ASSERT_NE(g_pCurrentMenuTheme, nullptr);
+    CMenuTheme* const atStart = g_pCurrentMenuTheme;
+    struct Step {
+        int type, before, currentAfter;
+    };
+    const Step steps[] = {
+        {9, atStart->m_nType, 9},
+        {9, 9, 9},
+        {42, -1, 9},            // no such theme: nothing changes
+        {-1, -1, 9},
+        {0, 9, 0},
+        {atStart->m_nType, 0, atStart->m_nType},
+    };
+    for (const Step& s : steps) {
+        EXPECT_EQ(CDrawMenu::SelectTheme(s.type), s.before) << "type " << s.type;
+        EXPECT_EQ(g_pCurrentMenuTheme->m_nType, s.currentAfter) << "type " << s.type;
+    }
+    EXPECT_EQ(atStart->m_nType, 2);
+    EXPECT_EQ(g_pCurrentMenuTheme, atStart);
 }
