@@ -241,3 +241,29 @@ TEST_F(MenuColors, VisualStyleReadersWithoutAndWithUxTheme)
     if (theme)
         EXPECT_EQ(CloseWindowThemeData(theme), S_OK);
 }
+
+TEST_F(MenuColors, MenuBackgroundFillsTheWindowsClientArea)
+{
+    HWND window = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 30, 20, nullptr, nullptr,
+                                    ::GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(window);
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 30, 20);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    CDrawMenu menu;
+    for (int code : {OSCODE_XP, OSCODE_WIN2000}) {
+        g_nOsVersionCode = code;
+        const COLORREF expected = code == OSCODE_XP && IsFlatMenuOn() ? 0xD0D0D0 : 0xE0E0E0;
+        RECT all = {0, 0, 30, 20};
+        ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        EXPECT_TRUE(menu.FillMenuBackground(window, dc));
+        EXPECT_EQ(::GetPixel(dc, 0, 0), expected) << "code " << code;
+        EXPECT_EQ(::GetPixel(dc, 29, 19), expected) << "code " << code;
+    }
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+    ::DestroyWindow(window);
+}

@@ -493,3 +493,37 @@ TEST(CDrawMenuTheme, SelectThemeFromTheListTheHookBuiltAtStartUp)
     EXPECT_EQ(atStart->m_nType, 2);
     EXPECT_EQ(g_pCurrentMenuTheme, atStart);
 }
+
+TEST(CDrawMenuTheme, MeasureAndDrawRequestsGoToTheCurrentThemesPainters)
+{
+    const int before = CDrawMenu::SelectTheme(9);
+    CDrawMenu menu;
+    ASSERT_TRUE(menu.Attach(::CreatePopupMenu()));
+    ASSERT_TRUE(menu.InsertOwnerDrawnItem(static_cast<UINT>(-1), "Create a disk", MF_BYPOSITION, 32771));
+    CDrawMenuItemData* record = menu.GetItemDataAt(0);
+    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, 32771, 0, 0, reinterpret_cast<ULONG_PTR>(record)};
+    menu.MeasureItem(&measure);
+    MEASUREITEMSTRUCT direct = measure;
+    direct.itemWidth = direct.itemHeight = 0;
+    menu.MeasureItemXP(&direct, FALSE);             // the painter of type 9
+    EXPECT_GT(measure.itemWidth, 0u);
+    EXPECT_EQ(measure.itemWidth, direct.itemWidth);
+    EXPECT_EQ(measure.itemHeight, direct.itemHeight);
+
+    // Drawn into a bitmap of the item's size: something other than the black it started as.
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 120, 24);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    RECT item = {0, 0, 120, 24};
+    ::FillRect(dc, &item, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    DRAWITEMSTRUCT draw = {ODT_MENU, 0, 32771, ODA_DRAWENTIRE, 0, reinterpret_cast<HWND>(menu.m_hMenu), dc, item,
+                           reinterpret_cast<ULONG_PTR>(record)};
+    menu.DrawItem(&draw);
+    EXPECT_NE(::GetPixel(dc, 60, 2), RGB(0, 0, 0));
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+    CDrawMenu::SelectTheme(before);
+}
