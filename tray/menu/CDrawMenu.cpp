@@ -32,10 +32,14 @@ void RedrawBarItem(const RECT& barItem, HWND window)
     ::RedrawWindow(window, &rect, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
-// The system commands whose items the system would draw with its own pictures.
-struct CommandSwap {
-    UINT_PTR plain, swapped;
-};
+bool HoldsSubMenu(HMENU menu, HMENU sub)
+{
+    const int count = menu ? ::GetMenuItemCount(menu) : 0;
+    for (int p = 0; p < count; ++p)
+        if (::GetSubMenu(menu, p) == sub)
+            return true;
+    return false;
+}
 
 }  // namespace
 
@@ -55,8 +59,13 @@ CDrawMenu* CDrawMenu::FromHandleDraw(HMENU menu)
 
 void CDrawMenu::DeleteSubMenus()
 {
-    for (auto it = m_subMenus.rbegin(); it != m_subMenus.rend(); ++it)
-        delete FromHandleDraw(*it);
+    for (auto it = m_subMenus.rbegin(); it != m_subMenus.rend(); ++it) {
+        CDrawMenu* sub = FromHandleDraw(*it);
+        // A submenu still in this menu goes with this menu's handle, which destroys its submenus.
+        if (sub && HoldsSubMenu(m_hMenu, *it))
+            sub->Detach();
+        delete sub;
+    }
     m_subMenus.clear();
 }
 

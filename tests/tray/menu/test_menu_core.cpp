@@ -208,6 +208,7 @@ TEST(CDrawMenuLoad, AResourceMenuBecomesOwnerDrawnThroughoutAndIsFreedAgain)
 {
     const int liveBefore = CDrawMenuItemData::GetLiveCount();
     HBITMAP picture = ::CreateBitmap(16, 16, 1, 1, nullptr);
+    HMENU handles[3] = {};
     {
         CDrawMenu menu;
         HMENU loaded = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_TEST_MENU));
@@ -223,6 +224,9 @@ TEST(CDrawMenuLoad, AResourceMenuBecomesOwnerDrawnThroughoutAndIsFreedAgain)
 
         CDrawMenu* file = CDrawMenu::FromHandleDraw(::GetSubMenu(menu, 0));
         ASSERT_NE(file, nullptr);
+        handles[0] = menu.m_hMenu;
+        handles[1] = file->m_hMenu;
+        handles[2] = ::GetSubMenu(*file, 2);
         EXPECT_STREQ(file->GetItemDataAt(0)->m_strText, "&Open\tCtrl+O");
         EXPECT_EQ(file->GetItemDataAt(1)->m_nFlags & (MF_SEPARATOR | MF_OWNERDRAW), static_cast<UINT>(MF_SEPARATOR | MF_OWNERDRAW));
         EXPECT_TRUE(file->GetItemDataAt(3)->m_nFlags & MF_GRAYED);
@@ -257,6 +261,8 @@ TEST(CDrawMenuLoad, AResourceMenuBecomesOwnerDrawnThroughoutAndIsFreedAgain)
         EXPECT_EQ(FindMenuByItem(&menu, ID_TEST_SECOND, 0), nullptr);
     }
     EXPECT_EQ(CDrawMenuItemData::GetLiveCount(), liveBefore);
+    for (HMENU handle : handles)
+        EXPECT_FALSE(::IsMenu(handle));
     ::DeleteObject(picture);
 
     CDrawMenu byId;
