@@ -46,5 +46,6 @@ protected:
     // Our shade in the 4-pixel band at the right and bottom of a w x h window, darkened from the
     // saved screen image.
     void DrawOwnShade(HWND window, HDC dc, int width, int height) const;
-    static void FrameRectangle(HDC dc, const RECT& rect, COLORREF color);
+    // The client area the background erase fills.
+    RECT BackgroundRect(HWND window) const;
 };

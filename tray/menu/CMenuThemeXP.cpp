@@ -79,11 +79,6 @@ BOOL CMenuThemeXP::EraseBackground(HWND window, HDC dc)
     CDrawMenuHook::CMenuHookData* data = CDrawMenuHook::FindHookData(window);
     if (!data || !data->m_hMenu)
         return CMenuTheme::EraseBackground(window, dc);
-    CRect client;
-    ::GetClientRect(window, &client);
-    client.left -= 2;
-    if (HasFrame())
-        client.right -= 1;
-    FillSolid(dc, client, GetBarBackColor(data->m_hMenu));
+    FillSolid(dc, BackgroundRect(window), GetBarBackColor(data->m_hMenu));
     return TRUE;
 }

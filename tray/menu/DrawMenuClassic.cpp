@@ -107,16 +107,13 @@ void DrawItemPicture(CDrawMenu* menu, LPDRAWITEMSTRUCT draw, CDrawMenuItemData* 
         }
         return;
     }
-    MENUITEMINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_CHECKMARKS;
-    if (!::GetMenuItemInfoA(reinterpret_cast<HMENU>(draw->hwndItem), draw->itemID, FALSE, &info))
-        info.hbmpChecked = info.hbmpUnchecked = nullptr;
+    HBITMAP checked, unchecked;
+    GetItemCheckBitmaps(draw, &checked, &unchecked);
     RECT box = column;
     const int middle = (column.top + column.bottom) / 2;
     box.top = middle - (menu->m_nImageHeight + 4) / 2;
     box.bottom = box.top + menu->m_nImageHeight + 4;
-    if (!CDrawMenu::DrawCheckOrBitmap(dc, info.hbmpUnchecked, state, box, info.hbmpChecked) &&
+    if (!CDrawMenu::DrawCheckOrBitmap(dc, unchecked, state, box, checked) &&
         IsSystemCommand(draw->itemID))
         menu->DrawSystemGlyph(draw->itemID, state, dc, column);
 }
@@ -130,11 +127,7 @@ void CDrawMenu::DrawItemClassic(LPDRAWITEMSTRUCT draw, BOOL bar)
         return;
     CDrawMemDC memory(draw->rcItem, draw->hDC);
     const bool separator = (record->m_nFlags & MF_SEPARATOR) != 0;
-    HDC dc = memory.GetSafeHdc();
-    if (bar || separator) {
-        memory.m_bNoCopy = TRUE;
-        dc = draw->hDC;
-    }
+    const HDC dc = ItemTargetDC(memory, draw, bar || separator);
     const UINT state = draw->itemState;
     const bool selected = (state & ODS_SELECTED) != 0, hot = (state & (ODS_HOTLIGHT | ODS_BAR_HOT)) != 0;
     const bool rightToLeft = (record->m_nFlags & MFT_RIGHTORDER) != 0;
@@ -241,11 +234,7 @@ void CDrawMenu::DrawItemShaded(LPDRAWITEMSTRUCT draw, BOOL bar)
         return;
     CDrawMemDC memory(draw->rcItem, draw->hDC);
     const bool separator = (record->m_nFlags & MF_SEPARATOR) != 0;
-    HDC dc = memory.GetSafeHdc();
-    if (bar || separator) {
-        memory.m_bNoCopy = TRUE;
-        dc = draw->hDC;
-    }
+    const HDC dc = ItemTargetDC(memory, draw, bar || separator);
     const UINT state = draw->itemState;
     const bool selected = (state & ODS_SELECTED) != 0, hot = (state & (ODS_HOTLIGHT | ODS_BAR_HOT)) != 0;
     const bool rightToLeft = (record->m_nFlags & MFT_RIGHTORDER) != 0;

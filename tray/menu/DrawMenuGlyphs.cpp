@@ -342,21 +342,14 @@ BOOL CDrawMenu::DrawCheckOrBitmap(HDC dc, HBITMAP unchecked, UINT state, const R
     if (g_nOsVersionCode > OSCODE_NT3)
         ::DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
     ::InflateRect(&box, 2, 2);
-    auto drawBitmap = [&](HBITMAP bitmap, UINT extra) {
-        BITMAP info = {};
-        ::GetObjectA(bitmap, sizeof info, &info);
-        const int x = (box.left + box.right - info.bmWidth) / 2, y = (box.top + box.bottom - info.bmHeight) / 2;
-        ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(bitmap), 0, x, y, info.bmWidth, info.bmHeight,
-                     DST_BITMAP | DSS_RIGHT | extra);
-    };
     if (!isChecked) {
-        drawBitmap(unchecked, state & ODS_DISABLED ? DSS_DISABLED : 0);
+        DrawBitmapCentred(dc, unchecked, box, state & ODS_DISABLED ? DSS_DISABLED : 0);
     } else if (!checked) {
         RECT mark = box;
         ::OffsetRect(&mark, 1, 2);
         DrawGlyphInRect(dc, state, mark, MARLETT_CHECK);
     } else if (unchecked) {
-        drawBitmap(checked, 0);
+        DrawBitmapCentred(dc, checked, box, 0);
     } else {
         DrawGlyphInRect(dc, state, box, MARLETT_BULLET);
     }

@@ -82,16 +82,6 @@ void DrawBarShadow(HDC dc, const RECT& item, bool vertical)
     }
 }
 
-void DrawCenteredBitmap(HDC dc, HBITMAP bitmap, const RECT& box, UINT extra)
-{
-    BITMAP info = {};
-    if (!::GetObjectA(bitmap, sizeof info, &info))
-        return;
-    const int x = (box.left + box.right - info.bmWidth) / 2, y = (box.top + box.bottom - info.bmHeight) / 2;
-    ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(bitmap), 0, x, y, info.bmWidth, info.bmHeight,
-                 DST_BITMAP | DSS_RIGHT | extra);
-}
-
 void DrawOfficeItem(CDrawMenu* menu, LPDRAWITEMSTRUCT draw, BOOL bar, const OfficeLook& look)
 {
     CDrawMenuItemData* record = ItemDataOf(draw->itemData);
@@ -99,11 +89,7 @@ void DrawOfficeItem(CDrawMenu* menu, LPDRAWITEMSTRUCT draw, BOOL bar, const Offi
         return;
     CDrawMemDC memory(draw->rcItem, draw->hDC);
     const bool separator = (record->m_nFlags & MF_SEPARATOR) != 0;
-    HDC dc = memory.GetSafeHdc();
-    if (bar || separator) {
-        memory.m_bNoCopy = TRUE;
-        dc = draw->hDC;
-    }
+    const HDC dc = ItemTargetDC(memory, draw, bar || separator);
     const bool rightToLeft = (record->m_nFlags & MFT_RIGHTORDER) != 0;
     const bool fewColors = FewColors();
     const bool vertical = (draw->itemState & ODS_VERTICAL_BAR) != 0;
@@ -272,23 +258,20 @@ void DrawOfficeItem(CDrawMenu* menu, LPDRAWITEMSTRUCT draw, BOOL bar, const Offi
         }
         return;
     }
-    MENUITEMINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_CHECKMARKS;
-    if (!::GetMenuItemInfoA(reinterpret_cast<HMENU>(draw->hwndItem), draw->itemID, FALSE, &info))
-        info.hbmpChecked = info.hbmpUnchecked = nullptr;
-    if (checked || info.hbmpUnchecked) {
+    HBITMAP checkedBitmap, uncheckedBitmap;
+    GetItemCheckBitmaps(draw, &checkedBitmap, &uncheckedBitmap);
+    if (checked || uncheckedBitmap) {
         drawCheckBox();
         if (checked) {
             CRect mark(column.left - 2, 0, column.right + 2, 0);
             mark.top = item.top + (item.Height() - (menu->m_nImageHeight + 4)) / 2;
             mark.bottom = mark.top + menu->m_nImageHeight + 4;
-            if (info.hbmpChecked && info.hbmpUnchecked)
-                DrawCenteredBitmap(dc, info.hbmpChecked, column, 0);
+            if (checkedBitmap && uncheckedBitmap)
+                DrawBitmapCentred(dc, checkedBitmap, column, 0);
             else
-                CDrawMenu::DrawGlyphInRect(dc, state, mark, info.hbmpChecked ? MARLETT_BULLET : MARLETT_CHECK);
+                CDrawMenu::DrawGlyphInRect(dc, state, mark, checkedBitmap ? MARLETT_BULLET : MARLETT_CHECK);
         } else {
-            DrawCenteredBitmap(dc, info.hbmpUnchecked, column, state & ODS_DISABLED ? DSS_DISABLED : 0);
+            DrawBitmapCentred(dc, uncheckedBitmap, column, state & ODS_DISABLED ? DSS_DISABLED : 0);
         }
     } else if (draw->itemID > SYSTEM_COMMAND_FIRST && draw->itemID <= SYSTEM_COMMAND_LAST) {
         menu->DrawSystemGlyph(draw->itemID, state, dc, column);

@@ -322,7 +322,17 @@ TEST_F(MenuHook, DialogsGetATemporaryHandlerOnlyWhenTheOptionIsSet)
     EXPECT_EQ(::SendMessageA(dialog, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw)), TRUE);
     EXPECT_EQ(canvas.Count({0, 0, 160, 22}, RGB(1, 2, 3)), 0);
 
+    // A popup about to open is announced to the hook; a typed letter finds its item.
+    ASSERT_TRUE(menu.InsertOwnerDrawnItem(static_cast<UINT>(-1), "&Mount", MF_BYPOSITION | MF_STRING, ID_OPEN + 2));
+    g_hPendingMenu = nullptr;
+    ::SendMessageA(dialog, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu.m_hMenu), 0);
+    EXPECT_EQ(g_hPendingMenu, menu.m_hMenu);
+    g_hPendingMenu = nullptr;
+    EXPECT_EQ(::SendMessageA(dialog, WM_MENUCHAR, MAKEWPARAM('m', MF_POPUP), reinterpret_cast<LPARAM>(menu.m_hMenu)),
+              0x20003);
+
     ::DestroyWindow(dialog);
+    EXPECT_EQ(::GetPropA(dialog, TEMP_HANDLER_PROPERTY), nullptr);
     g_dwDrawMenuOptions = 0;
 }
 
