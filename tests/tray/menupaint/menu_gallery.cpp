@@ -56,6 +56,16 @@ TEST(MenuGallery, PaintsEveryThemesItemsIntoAPicture)
     const int perRow = 6;
     const int rows = (columns + perRow - 1) / perRow;
 
+    // The title font the tray dialog sets: a 10-point sans serif.
+    g_MenuLogFont = LOGFONTA{};
+    g_MenuLogFont.lfHeight = -13;
+    strcpy(g_MenuLogFont.lfFaceName, "Microsoft Sans Serif");
+    CDrawMenuItemDataTitle title;
+    title.SetText("Sequora");
+    title.m_nFlags = MF_OWNERDRAW | MF_SEPARATOR;
+    title.m_nTitleStyle = TITLE_RECORD | TITLE_GRADIENT;
+    constexpr int titleHeight = 20;
+
     CDrawMenu popup;
     ASSERT_TRUE(popup.CreatePopupMenu());
     ::AppendMenuA(popup, MF_STRING, 100, "Open the disk");
@@ -73,7 +83,7 @@ TEST(MenuGallery, PaintsEveryThemesItemsIntoAPicture)
         records.back()->m_nFlags = s.flags | MF_OWNERDRAW;
         records.back()->m_nID = s.flags & MF_SEPARATOR ? 0 : (&s == &kSamples[9] ? SC_CLOSE : 100);
     }
-    int columnHeight = labelHeight;
+    int columnHeight = labelHeight + titleHeight;
     std::vector<int> heights;
     for (size_t i = 0; i < records.size(); ++i) {
         MEASUREITEMSTRUCT measure = {};
@@ -104,9 +114,22 @@ TEST(MenuGallery, PaintsEveryThemesItemsIntoAPicture)
         ::SelectObject(canvas.dc(), oldFont);
         top += labelHeight;
         int barLeft = left;
+        bool titleDrawn = false;
         for (size_t i = 0; i < records.size(); ++i) {
             const Sample& s = kSamples[i];
             CDrawMenu& owner = s.bar ? bar : popup;
+            if (!s.bar && !titleDrawn) {
+                // The popup starts with a title record, as the title painter draws it.
+                DRAWITEMSTRUCT head = {};
+                head.CtlType = ODT_MENU;
+                head.hwndItem = reinterpret_cast<HWND>(popup.m_hMenu);
+                head.hDC = canvas.dc();
+                head.rcItem = {left, top, left + columnWidth, top + titleHeight};
+                head.itemData = reinterpret_cast<ULONG_PTR>(&title);
+                (popup.*theme->m_pfnDrawTitle)(&head);
+                top += titleHeight;
+                titleDrawn = true;
+            }
             DRAWITEMSTRUCT draw = {};
             draw.CtlType = ODT_MENU;
             draw.itemID = static_cast<UINT>(records[i]->m_nID);

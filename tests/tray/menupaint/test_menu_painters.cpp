@@ -121,6 +121,36 @@ TEST_F(MenuPainters, ASeparatorMeasuresThreeByThreeInEveryMeasurePainter)
     }
 }
 
+TEST_F(MenuPainters, TitlesMeasureTheirTextInTheTitleFont)
+{
+    g_MenuLogFont = LOGFONTA{};
+    g_MenuLogFont.lfHeight = -13;
+    strcpy(g_MenuLogFont.lfFaceName, "Tahoma");
+    CFont font;
+    font.CreateFontIndirect(&g_MenuLogFont);
+    HDC screen = ::GetDC(nullptr);
+    SIZE text = {};
+    {
+        CSelectGuard select(screen, font.GetSafeHandle());
+        ::GetTextExtentPoint32A(screen, "Sequora", 7, &text);
+    }
+    ::ReleaseDC(nullptr, screen);
+
+    CDrawMenuItemData* title = Record("Sequora", MF_SEPARATOR, 0);
+    title->m_nTitleStyle = TITLE_RECORD | TITLE_LINES;
+    for (auto painter : {&CDrawMenu::MeasureItemXP, &CDrawMenu::MeasureItemWide, &CDrawMenu::MeasureItemClassic}) {
+        const MEASUREITEMSTRUCT across = Measure(painter, title);
+        EXPECT_EQ(static_cast<int>(across.itemWidth), text.cx);
+        EXPECT_EQ(static_cast<int>(across.itemHeight), text.cy + 8);
+    }
+    // Down the side: as wide as the text is high, less the check column (which Wine's menus keep).
+    title->m_nTitleStyle = TITLE_RECORD | TITLE_VERTICAL | TITLE_ROUND;
+    const MEASUREITEMSTRUCT side = Measure(&CDrawMenu::MeasureItemXP, title);
+    const int check = g_bWine ? 0 : ::GetSystemMetrics(SM_CXMENUCHECK);
+    EXPECT_EQ(static_cast<int>(side.itemWidth), std::max<int>(0, text.cy - check + 4));
+    EXPECT_EQ(side.itemHeight, 0u);
+}
+
 TEST_F(MenuPainters, MeasuresFollowEachLooksLayout)
 {
     const int h = ::GetSystemMetrics(SM_CYMENU);
