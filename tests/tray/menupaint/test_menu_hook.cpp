@@ -219,6 +219,42 @@ TEST_F(MenuHook, AFramedThemeMakesRoomForItsFrameAnUnframedOneKeepsTheSystemsCli
                                                 << " " << own.right << " " << own.bottom << ")";
 }
 
+TEST_F(MenuHook, TheFramePaintsOnScreenAndAMoveWithAResizeLetsTheWindowGo)
+{
+    CDrawMenu::SelectTheme(8);
+    bool checked = false;
+    const HWND window = TrackWhile(host, menu, [&](HWND w) {
+        ::SendMessageA(w, MN_SIZEWINDOW_MESSAGE, 0, 0);
+        ::SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        CDrawMenuHook::CMenuHookData* data = CDrawMenuHook::FindHookData(w);
+        ASSERT_NE(data, nullptr);
+        // The first erase asks for the frame, which the window's DC then shows.
+        ::RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        EXPECT_TRUE(data->m_bFramePainted);
+        EXPECT_NE(data->m_bmpShade.GetSafeHandle(), nullptr);
+        RECT frame;
+        ::GetWindowRect(w, &frame);
+        HDC dc = ::GetWindowDC(w);
+        const COLORREF outline = ScaleColorDown(GetMenuBackColor(menu), 128);
+        EXPECT_EQ(::GetPixel(dc, 0, 0), outline);
+        EXPECT_EQ(::GetPixel(dc, frame.right - frame.left - 5, 10), outline);
+        ::ReleaseDC(w, dc);
+
+        // Moved without a new size: the window stays taken at its new place.
+        ::SetWindowPos(w, nullptr, frame.left + 10, frame.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        EXPECT_EQ(CDrawMenuHook::FindHookData(w), data);
+        EXPECT_EQ(data->m_nLastX, frame.left + 10);
+        // Moved and resized at once: let go, the system's styles back.
+        ::SetWindowPos(w, nullptr, frame.left + 20, frame.top, frame.right - frame.left + 6, frame.bottom - frame.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        EXPECT_EQ(CDrawMenuHook::FindHookData(w), nullptr);
+        EXPECT_EQ(::GetPropA(w, OLD_MENU_PROC_PROPERTY), nullptr);
+        checked = true;
+    });
+    EXPECT_TRUE(checked);
+    ExpectReleased(window);
+}
+
 TEST_F(MenuHook, APlainMenuIsNeverTakenAndDoesNotStopTheNextDrawMenu)
 {
     CDrawMenu::SelectTheme(8);
