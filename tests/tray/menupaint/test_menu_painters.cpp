@@ -1,5 +1,8 @@
 // The item painters, called as the system would call them: a measure request, or a draw request
 // whose DC holds a 32-bit DIB section, then the pixels read back.
+#include <windows.h>
+
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,6 +14,7 @@
 #include "DrawMenuPaint.h"
 #include "MenuCanvas.h"
 #include "MenuTestSupport.h"
+#include "WindowDriver.h"
 
 namespace {
 
@@ -303,6 +307,51 @@ TEST_F(MenuPainters, Item2003StatesSelectionCheckSeparatorAndBold)
     Draw(&CDrawMenu::DrawItem2003, Record("Open\tCtrl+O", MF_STRING, ID_OPEN), accel, 0);
     EXPECT_GT(accel.CountOtherThan({110, 0, 145, 22}, c.o), 5);
     EXPECT_EQ(accel.CountOtherThan({145, 0, 160, 22}, c.o), 0);
+}
+
+TEST_F(MenuPainters, AnImageShowsItsNormalDarkerOrDisabledPicture)
+{
+    // Three pictures per image: normal, darker (for the gloom setting), disabled.
+    const COLORREF normal = RGB(220, 30, 30), darker = RGB(110, 15, 15), disabled = RGB(160, 160, 160);
+    HIMAGELIST list = ImageList_Create(16, 15, ILC_COLOR24, 3, 0);
+    for (COLORREF color : {normal, darker, disabled}) {
+        HBITMAP picture = harness::SolidBitmap(16, 15, color);
+        ImageList_Add(list, picture, nullptr);
+        ::DeleteObject(picture);
+    }
+    CDrawMenuItemData* item = Record("Open", MF_STRING, ID_OPEN);
+    item->m_pImageList = SharedImageList::Create(list);  // the record holds the one reference
+    item->m_nImageIndex = 0;
+    const Colors2003 c(MenuCanvas(1, 1).dc());
+    struct Case {
+        int gloom;
+        UINT state;
+        COLORREF expected;
+    };
+    const Case cases[] = {
+        {1, 0, darker},
+        {0, 0, normal},
+        {1, ODS_SELECTED, normal},
+        {1, ODS_GRAYED | ODS_DISABLED, disabled},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << "gloom " << k.gloom << ", state " << k.state);
+        g_nGloom = k.gloom;
+        MenuCanvas canvas(160, 22);
+        Draw(&CDrawMenu::DrawItem2003, item, canvas, k.state);
+        // At the column's left + 3, centred in the item's height.
+        EXPECT_EQ(canvas.At(3, 3), k.expected);
+        EXPECT_EQ(canvas.At(18, 17), k.expected);
+        EXPECT_NE(canvas.At(19, 11), k.expected);
+        EXPECT_NE(canvas.At(10, 2), k.expected);
+    }
+    // Checked: the picture over a box.
+    MenuCanvas checked(160, 22);
+    Draw(&CDrawMenu::DrawItem2003, item, checked, ODS_CHECKED);
+    EXPECT_EQ(checked.At(1, 1), c.p);
+    EXPECT_EQ(checked.At(2, 2), c.k);
+    EXPECT_EQ(checked.At(10, 10), darker);
+    g_nGloom = 1;
 }
 
 TEST_F(MenuPainters, HighContrastFramesInButtonTextAndSelectsInTheHighlight)
