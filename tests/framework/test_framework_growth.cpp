@@ -15,17 +15,6 @@
 
 namespace {
 
-// A window of the system's own class, recording what reaches its class procedure behind us.
-std::vector<UINT>* g_classMessages = nullptr;
-WNDPROC g_staticProc = nullptr;
-
-LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (g_classMessages)
-        g_classMessages->push_back(message);
-    return ::CallWindowProcA(g_staticProc, hwnd, message, wParam, lParam);
-}
-
 HWND MakeCheckBox()
 {
     return ::CreateWindowExA(0, "BUTTON", "check", WS_POPUP | BS_AUTOCHECKBOX, 10, 10, 80, 20, nullptr, nullptr,

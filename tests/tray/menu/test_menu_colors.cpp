@@ -238,8 +238,9 @@ TEST_F(MenuColors, VisualStyleReadersWithoutAndWithUxTheme)
     HANDLE theme = OpenWindowThemeData();
     EXPECT_TRUE(ep.openLooked);
     ASSERT_NE(ep.open, nullptr);
-    if (theme)
+    if (theme) {
         EXPECT_EQ(CloseWindowThemeData(theme), S_OK);
+    }
 }
 
 TEST_F(MenuColors, MenuBackgroundFillsTheWindowsClientArea)
