@@ -212,15 +212,24 @@ void CMenuTheme::DrawOwnShade(HWND window, HDC dc, int width, int height) const
     WritePixels(dc, 0, height - 4, width - 4, 4, bottom);
 }
 
+CMenuTheme::FrameGeometry CMenuTheme::BeginFramePaint(HWND window)
+{
+    CaptureShade(window);
+    FrameGeometry geometry = {};
+    ::GetWindowRect(window, &geometry.frame);
+    geometry.client = ClientRectInWindow(window);
+    geometry.width = geometry.frame.right - geometry.frame.left;
+    geometry.height = geometry.frame.bottom - geometry.frame.top;
+    return geometry;
+}
+
 int CMenuTheme::PaintFrame(HWND window, HDC dc, BOOL after)
 {
     if (!HasFrame() || !CDrawMenuHook::FindHookData(window))
         return 0;
-    CaptureShade(window);
-    CRect frame;
-    ::GetWindowRect(window, &frame);
-    const RECT client = ClientRectInWindow(window);
-    const int w = frame.Width(), h = frame.Height();
+    const FrameGeometry geometry = BeginFramePaint(window);
+    const RECT& client = geometry.client;
+    const int w = geometry.width, h = geometry.height;
     const COLORREF outline = ::GetSysColor(g_bHighContrast ? COLOR_BTNTEXT : COLOR_HIGHLIGHT);
     if (HasSystemShadow()) {
         if (!after)

@@ -17,10 +17,6 @@ namespace {
 
 constexpr char MARLETT_CHECK = 0x62;
 constexpr char MARLETT_BULLET = 0x69;
-constexpr UINT BAR_TEXT_FORMAT = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
-constexpr UINT POPUP_TEXT_FORMAT = DT_SINGLELINE | DT_VCENTER;
-constexpr UINT POPUP_ACCEL_FORMAT = DT_SINGLELINE | DT_VCENTER | DT_RIGHT;
-constexpr UINT POPUP_RTL_TEXT_FORMAT = DT_RTLREADING | DT_SINGLELINE | DT_VCENTER | DT_RIGHT;
 constexpr UINT_PTR SYSTEM_COMMAND_FIRST = 0xF000;
 constexpr UINT_PTR SYSTEM_COMMAND_LAST = 0xF150;
 
@@ -178,41 +174,16 @@ void DrawOfficeItem(CDrawMenu* menu, LPDRAWITEMSTRUCT draw, BOOL bar, const Offi
         FrameSolid(dc, bar ? area : item, p);
     }
 
-    const CString display = record->GetDisplayText(menu->m_hAccel);
-    if (!display.IsEmpty()) {
-        LOGFONTA logFont = SystemMenuLogFont();
-        if (state & ODS_DEFAULT)
-            logFont.lfWeight = FW_BOLD;
-        if (bar && vertical)
-            logFont.lfEscapement = logFont.lfOrientation = -900;
-        CFont font;
-        font.CreateFontIndirect(&logFont);
-        CSelectGuard selectFont(dc, font.GetSafeHandle());
-        const int tab = display.Find('\t');
-        const CString label = tab >= 0 ? display.Left(tab) : display;
-        const CString accel = tab >= 0 ? display.Mid(display.ReverseFind('\t') + 1) : CString();
-        COLORREF color;
-        if ((state & ODS_GRAYED) || (bar && (state & ODS_INACTIVE)))
-            color = bar && fewColors ? look.light : ::GetSysColor(COLOR_GRAYTEXT);
-        else if (g_bHighContrast && !bar && !selected)
-            color = ::GetSysColor(COLOR_WINDOWTEXT);
-        else
-            color = ::GetSysColor(COLOR_MENUTEXT);
-        const COLORREF oldColor = ::SetTextColor(dc, color);
-        const int oldMode = ::SetBkMode(dc, TRANSPARENT);
-        if (bar) {
-            CDrawMenu::DrawMenuTextAngled(label, dc, item, BAR_TEXT_FORMAT);
-        } else {
-            RECT box = text;
-            ::DrawTextA(dc, label, label.GetLength(), &box, rightToLeft ? POPUP_RTL_TEXT_FORMAT : POPUP_TEXT_FORMAT);
-            if (!accel.IsEmpty()) {
-                box = text;
-                ::DrawTextA(dc, accel, accel.GetLength(), &box, rightToLeft ? POPUP_TEXT_FORMAT : POPUP_ACCEL_FORMAT);
-            }
-        }
-        ::SetBkMode(dc, oldMode);
-        ::SetTextColor(dc, oldColor);
-    }
+    COLORREF color;
+    if ((state & ODS_GRAYED) || (bar && (state & ODS_INACTIVE)))
+        color = bar && fewColors ? look.light : ::GetSysColor(COLOR_GRAYTEXT);
+    else if (g_bHighContrast && !bar && !selected)
+        color = ::GetSysColor(COLOR_WINDOWTEXT);
+    else
+        color = ::GetSysColor(COLOR_MENUTEXT);
+    const COLORREF oldColor = ::SetTextColor(dc, color);
+    DrawItemText(dc, record->GetDisplayText(menu->m_hAccel), bar ? item : text, bar, vertical, rightToLeft, state, 0);
+    ::SetTextColor(dc, oldColor);
     if (bar)
         return;
 

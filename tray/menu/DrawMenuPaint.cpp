@@ -3,6 +3,9 @@
 #include <cstddef>
 
 #include "CDrawMemDC.h"
+#include "CDrawMenu.h"
+#include "CFont.h"
+#include "CSelectGuard.h"
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF color)
 {
@@ -123,4 +126,38 @@ BITMAPINFO Dib32Info(int width, int height)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     return info;
+}
+
+// The item's text (and accelerator) in the current colour, or a bar item's text at its angle.
+void DrawItemText(HDC dc, const CString& display, const RECT& rect, bool bar, bool vertical, bool rightToLeft,
+                  UINT state, UINT extraFormat)
+{
+    if (display.IsEmpty())
+        return;
+    LOGFONTA logFont = SystemMenuLogFont();
+    if (state & ODS_DEFAULT)
+        logFont.lfWeight = FW_BOLD;
+    if (bar && vertical)
+        logFont.lfEscapement = logFont.lfOrientation = -900;
+    CFont font;
+    font.CreateFontIndirect(&logFont);
+    CSelectGuard select(dc, font.GetSafeHandle());
+    const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+    // The text before the first tab; the accelerator after the last one.
+    const int tab = display.Find('\t');
+    const CString label = tab >= 0 ? display.Left(tab) : display;
+    const CString accel = tab >= 0 ? display.Mid(display.ReverseFind('\t') + 1) : CString();
+    if (bar) {
+        CDrawMenu::DrawMenuTextAngled(label, dc, rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | extraFormat);
+    } else {
+        RECT box = rect;
+        ::DrawTextA(dc, label, label.GetLength(), &box,
+                    DT_SINGLELINE | DT_VCENTER | (rightToLeft ? DT_RTLREADING | DT_RIGHT : 0) | extraFormat);
+        if (!accel.IsEmpty()) {
+            box = rect;
+            ::DrawTextA(dc, accel, accel.GetLength(), &box,
+                        DT_SINGLELINE | DT_VCENTER | (rightToLeft ? 0 : DT_RIGHT) | extraFormat);
+        }
+    }
+    ::SetBkMode(dc, oldMode);
 }

@@ -23,6 +23,12 @@ void GetItemCheckBitmaps(const DRAWITEMSTRUCT* draw, HBITMAP* checked, HBITMAP* 
 // request's DC with the memory DC told not to copy.
 class CDrawMemDC;
 HDC ItemTargetDC(CDrawMemDC& memory, const DRAWITEMSTRUCT* draw, bool direct);
+// An item's text in the DC's text colour, transparent, in the system menu font (bold for the
+// default item, turned on a vertical bar): a bar item's at the font's angle, centred; a popup
+// item's at the left of `rect` (right to left: the right), its accelerator at the other side.
+class CString;
+void DrawItemText(HDC dc, const CString& display, const RECT& rect, bool bar, bool vertical, bool rightToLeft,
+                  UINT state, UINT extraFormat);
 // A 32-bit top-down DIB header of the size.
 BITMAPINFO Dib32Info(int width, int height);
 // The system's menu font (SPI_GETNONCLIENTMETRICS), the font of every item text.
