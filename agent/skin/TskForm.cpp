@@ -103,9 +103,7 @@ TskForm::TskForm(TComponent* owner) : TCustomPanel(owner)
     }
     m_appEvents = new TApplicationEvents(this);
     m_appEvents->OnMessage = [this](MSG& msg, bool& handled) { ApplicationMessage(msg, handled); };
-    if (window)
-        SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RefreshFrame();
 }
 
 TskForm::~TskForm()
@@ -262,6 +260,8 @@ LRESULT TskForm::HostMessage(UINT message, WPARAM wParam, LPARAM lParam)
             SendMessageA(client, WM_MDIREFRESHMENU, 0, 0);
         }
         m_titleBar->UpdateMaximizePictures();
+        if (m_host)
+            m_host->Realign();
         RebuildRegion();
         RedrawWindow(m_hostWindow, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
         return r;
@@ -598,6 +598,9 @@ void TskForm::RefreshFrame()
     RemoveCaptionStyle();
     SetWindowPos(m_hostWindow, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // The client area changed without the window's size: lay the form's controls out again.
+    if (m_host)
+        m_host->Realign();
     PaintFrame();
     RebuildRegion();
 }

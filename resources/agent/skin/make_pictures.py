@@ -138,9 +138,9 @@ TITLES = {
                     sizes=((35, 29), (37, 29), (35, 29)), stripes=False),
     'INDIGO':  dict(colors=((0, 0, 0), (92, 98, 188), (40, 44, 120), (150, 156, 230)),
                     sizes=((97, 32), (98, 32), (97, 32)), stripes=False),
-    'MINERAL': dict(colors=((0, 0, 0), (236, 238, 244), (176, 182, 198), (255, 255, 255)),
+    'MINERAL': dict(colors=((0, 0, 0), (132, 140, 160), (72, 78, 98), (190, 196, 210)),
                     sizes=((441, 23), (1, 23), (1, 23)), stripes=False),
-    'GLACIER': dict(colors=((0, 0, 0), (214, 232, 250), (128, 170, 222), (245, 250, 255)),
+    'GLACIER': dict(colors=((0, 0, 0), (120, 170, 230), (46, 96, 176), (200, 226, 252)),
                     sizes=((162, 33), (179, 33), (101, 33)), stripes=False),
 }
 
@@ -171,12 +171,6 @@ def title_pictures(style):
         if part == 'RIGHT':
             for y in range(height):
                 pixels[y][width - 1] = 0
-        if style == 'MINERAL' and part == 'LEFT':
-            # a band of darker grey under the caption's start, fading out to the right
-            for y in range(3, height - 3):
-                for x in range(6, min(width, 200)):
-                    if (x + y) % 7 == 0 and x > 150:
-                        pixels[y][x] = min(2 + steps - 1, pixels[y][x] + 2)
         write_bmp(style + '_TITLE_' + part, pixels, palette, 4)
 
 
