@@ -272,9 +272,10 @@ TEST(SkinnedTitleBar, SectionsAndButtonsArePlacedFromTheBuiltInPictures)
         LoadBuiltInBitmap(style, 12, right);
         int y = bar->Height() - 2;
         EXPECT_EQ(screen(10, y), Rgb(GetPixel(left.DC(), 10 + border, y + kTitleBarOverlap))) << StyleName(style);
-        if (right.Width() > border + 1)
+        if (right.Width() > border + 1) {
             EXPECT_EQ(screen(bar->Width() - 1, y), Rgb(GetPixel(right.DC(), right.Width() - 1 - border, y + kTitleBarOverlap)))
                 << StyleName(style);
+        }
         // The form draws the rest of the title pictures above and beside the strip.
         EXPECT_EQ(pixels[static_cast<size_t>(1 * sw + 10)], Rgb(GetPixel(left.DC(), 10, 1))) << StyleName(style);
 
@@ -427,8 +428,9 @@ TEST(SkinnedMenuBar, OneButtonPerTopLevelItemAndAClickDropsItsItemsDown)
         EXPECT_EQ(b->Caption(), captions[i]);
         EXPECT_EQ(b->Enabled(), enabled[i]);
         EXPECT_TRUE(b->Grouped());
-        if (i > 0)
+        if (i > 0) {
             EXPECT_EQ(b->Left(), bar->Buttons(i - 1)->Left() + bar->Buttons(i - 1)->Width());
+        }
     }
     EXPECT_EQ(bar->Top(), f.Bar()->Height());       // right under the title bar
     EXPECT_EQ(bar->Height(), f.skin->MenuBarHeight());
