@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "Paths.h"
+#include "SkinFixtures.h"
+#include "TempFolder.h"
 #include "PngFile.h"
 #include "WindowDriver.h"
 
@@ -17,6 +19,7 @@
 #include "TskMainMenu.h"
 #include "TskMenuBar.h"
 #include "TskTitleBar.h"
+#include "TskFileTheme.h"
 #include "TskTitleBarPopupMenu.h"
 
 #include <functional>
@@ -522,6 +525,195 @@ TEST(SkinnedForm, RefusalsAreShownAndLeaveThePropertyAsItWas)
     // A second skinned form on the same form stays a plain panel.
     auto* second = new TskForm(f.form);
     EXPECT_EQ(second->HostForm(), nullptr);
+}
+
+TEST(SkinnedFrame, TheFormsMinimumSizeFollowsTheTitleAndTakingThePanelOffGivesTheCaptionBack)
+{
+    SkinnedForm f;
+    HWND w = f.Window();
+    MINMAXINFO info = {};
+    SendMessageA(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, BuiltInInteger(Indigo, 13));
+    EXPECT_EQ(info.ptMinTrackSize.y, f.skin->MenuBarHeight() + f.Bar()->Height() + f.skin->BottomBorder() + 3);
+
+    delete f.skin;
+    Pump();
+    EXPECT_NE(GetWindowLongA(w, GWL_STYLE) & WS_CAPTION, 0);
+    EXPECT_EQ(SendMessageA(w, SKM_GETBORDERWIDTH, 0, 0), 0);      // no longer answered
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(w, region), ERROR);
+    DeleteObject(region);
+    RECT window, client;
+    GetWindowRect(w, &window);
+    GetClientRect(w, &client);
+    MapWindowPoints(w, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+    EXPECT_GT(client.top - window.top, GetSystemMetrics(SM_CYCAPTION) - 1);
+}
+
+TEST(SkinnedTitleBar, PressingItsBodyDragsTheFormAndDoubleClicksMaximiseOrClose)
+{
+    SkinnedForm f;
+    int captionDrags = 0;
+    int hook = f.app.HookMainWindow([&](UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+        if (message != WM_NCLBUTTONDOWN || wParam != HTCAPTION)
+            return false;
+        ++captionDrags;
+        result = 0;
+        return true;        // no move loop in the test
+    });
+    HWND bar = f.Bar()->Handle();
+    POINT body = {f.Bar()->Width() / 2, f.Bar()->Height() / 2};
+    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(body.x, body.y));
+    SendMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(body.x, body.y));
+    EXPECT_EQ(captionDrags, 1);
+    EXPECT_NE(GetCapture(), bar);
+
+    SendMessageA(bar, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(body.x, body.y));
+    Pump();
+    EXPECT_TRUE(IsZoomed(f.Window()));
+    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(body.x, body.y));      // a maximised form stays put
+    SendMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(body.x, body.y));
+    EXPECT_EQ(captionDrags, 1);
+    SendMessageA(bar, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(body.x, body.y));
+    Pump();
+    EXPECT_FALSE(IsZoomed(f.Window()));
+    f.app.UnhookMainWindow(hook);
+
+    // Inactive, the caption takes the inactive colour; the non-client activation is answered.
+    EXPECT_EQ(SendMessageA(f.Window(), WM_NCACTIVATE, FALSE, 0), 1);
+    EXPECT_FALSE(f.Bar()->FormActive());
+    SendMessageA(f.Window(), WM_NCACTIVATE, TRUE, 0);
+    EXPECT_TRUE(f.Bar()->FormActive());
+
+    f.Bar()->Repaint();
+    const RECT box = f.Button(skControlBox)->Bounds();
+    SendMessageA(bar, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(box.left + 2, box.top + 2));
+    EXPECT_EQ(f.log, "close;");
+}
+
+TEST(SkinnedTitleBar, HelpAndCustomButtonsReportTheirIndexAndTheControlBoxOpensTheSystemMenuBelowTheStrip)
+{
+    SkinnedForm f;
+    TskTitleBarButton* help = f.Bar()->Buttons().Add();
+    help->SetButtonType(skHelp);
+    TskTitleBarButton* custom = f.Bar()->Buttons().Add();
+    TBitmap face;
+    face.SetSize(15, 15);
+    face.Canvas().SetBrushColor(RGB(10, 200, 10));
+    face.Canvas().FillRect(RECT{0, 0, 15, 15});
+    custom->PicNormal().Assign(&face);
+    custom->PicMouseOn().Assign(&face);
+    custom->PicMouseDown().Assign(&face);
+    f.skin->SetUIStyle(Indigo);     // the style gives the help button its pictures
+    ASSERT_TRUE(help->HasPictures());
+    std::string events;
+    f.Bar()->OnHelpBtnClick = [&](TObject*, int index) { events += "help " + std::to_string(index) + ";"; };
+    f.Bar()->OnCustomBtnsClick = [&](TObject*, int index) { events += "custom " + std::to_string(index) + ";"; };
+    f.ClickButton(skHelp);
+    f.ClickButton(skCustom);
+    EXPECT_EQ(events, "help 4;custom 5;");
+    EXPECT_LT(custom->Bounds().right, help->Bounds().left);     // further inward, in collection order
+
+    RECT shownAt = {};
+    MenuWatch watch([&](HWND m) {
+        ASSERT_NE(m, nullptr);
+        GetWindowRect(m, &shownAt);
+        EndMenu();
+    });
+    f.ClickButton(skControlBox);
+    harness::WaitUntil([] { return MenuWatch::Action() == nullptr; }, 4000);
+    POINT under = {0, f.Bar()->Height()};
+    ClientToScreen(f.Bar()->Handle(), &under);
+    EXPECT_EQ(shownAt.left, under.x);
+    EXPECT_EQ(shownAt.top, under.y);
+}
+
+TEST(SkinnedMenuBar, AButtonUnderTheMouseIsHotAndAltWithItsLetterDropsItDown)
+{
+    SkinnedForm f;
+    TskMenuBar* bar = f.skin->MenuBar();
+    TToolButton* helpButton = bar->Buttons(2);
+    SendMessageA(bar->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(helpButton->Left() + 4, helpButton->Top() + 4));
+    bar->Repaint();
+    EXPECT_EQ(bar->HotButton(), helpButton);
+    EXPECT_EQ(helpButton->Tag(), kMenuBarHotTag);
+    EXPECT_EQ(bar->Buttons(0)->Tag(), 0);
+    // Hot, the button is filled with the style's selection colour.
+    int sw = 0, sh = 0;
+    std::vector<DWORD> pixels = f.Capture(sw, sh);
+    POINT inside = {helpButton->Left() + 2, helpButton->Top() + 2};
+    MapWindowPoints(bar->Handle(), HWND_DESKTOP, &inside, 1);
+    RECT window;
+    GetWindowRect(f.Window(), &window);
+    EXPECT_EQ(pixels[static_cast<size_t>((inside.y - window.top) * sw + inside.x - window.left)],
+              Rgb(BuiltInColor(Indigo, 19)));
+    SendMessageA(bar->Handle(), WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(bar->HotButton(), nullptr);
+
+    EXPECT_FALSE(bar->DialogChar('h', 0));       // a plain letter is not the bar's
+    MenuWatch watch([&](HWND m) {
+        if (m)
+            EndMenu();
+    });
+    EXPECT_TRUE(bar->DialogChar('h', ssAlt));
+    harness::WaitUntil([] { return MenuWatch::Action() == nullptr; }, 4000);
+    EXPECT_EQ(f.log, "&Help;");
+}
+
+TEST(SkinnedFrame, ASkinFileGivesTheBordersTheTitleAndTheColours)
+{
+    using namespace fixtures;
+    const COLORREF kFormColor = RGB(30, 140, 90);
+    std::string skin = SkinArchive({DeflatedEntry(
+        "SKINDATA.SK2",
+        SkinData({{"SKIN2_TITLEBAR1", 0, BitmapFile(40, 30, 200, 0, 0)},
+                  {"SKIN2_TITLEBAR2", 0, BitmapFile(10, 30, 0, 200, 0)},
+                  {"SKIN2_TITLEBAR3", 0, BitmapFile(40, 30, 0, 0, 200)},
+                  {"SKIN2_FORMLEFTBORDER", 0, BitmapFile(6, 10, 250, 250, 0)},
+                  {"SKIN2_FORMRIGHTBORDER", 0, BitmapFile(2, 10, 0, 250, 250)},
+                  {"SKIN2_FORMBOTTOMBORDER1", 0, BitmapFile(30, 5, 250, 0, 250)},
+                  {"SKIN2_TITLEBUTTONS", 0, BitmapFile(18 * 16, 16, 90, 90, 90)},
+                  {"SKIN2_FORMCOLOR", 1, Int32(static_cast<int32_t>(kFormColor))},
+                  {"SKIN2_TITLEFONTCOLOR", 1, Int32(static_cast<int32_t>(RGB(1, 2, 3)))},
+                  {"SKIN2_TITLEBARBUTTONPOSY", 1, Int32(5)}}))});
+    harness::TempFolder folder("skinform");
+    std::string path = folder / "form.skn";
+    harness::WriteFileBytes(path, skin);
+    SkinnedForm f;
+    auto* theme = new TskFileTheme(f.form);
+    theme->SetThemeFile(path);
+    ASSERT_TRUE(theme->Ready());
+    f.skin->SetFileTheme(theme);
+    f.skin->SetUIStyle(FromThemeFile);
+    Pump();
+
+    EXPECT_EQ(f.skin->LeftBorder(), 6);
+    EXPECT_EQ(f.skin->RightBorder(), 4);        // at least 4
+    EXPECT_EQ(f.skin->BottomBorder(), 5);
+    RECT window, client;
+    GetWindowRect(f.Window(), &window);
+    GetClientRect(f.Window(), &client);
+    MapWindowPoints(f.Window(), HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+    EXPECT_EQ(client.left - window.left, 6);
+    EXPECT_EQ(window.bottom - client.bottom, 5);
+    EXPECT_EQ(f.skin->Color(), kFormColor);
+    EXPECT_EQ(f.Bar()->Height(), 30 - kTitleBarOverlap);
+    EXPECT_EQ(f.Bar()->Font().Color(), RGB(1, 2, 3));
+    EXPECT_EQ(f.Button(skClose)->Top(), 5 - kTitleBarOverlap);
+    ASSERT_EQ(f.Bar()->Sections().Count(), 3);
+    EXPECT_EQ(f.Bar()->Sections().Items(1)->Align(), skClient);
+    EXPECT_EQ(f.Bar()->Sections().Items(2)->Align(), skRight);
+
+    int sw = 0, sh = 0;
+    std::vector<DWORD> pixels = f.Capture(sw, sh);
+    EXPECT_EQ(pixels[static_cast<size_t>((sh / 2) * sw + 2)], 0xFAFA00u);         // the left border picture
+    EXPECT_EQ(pixels[static_cast<size_t>((sh - 2) * sw + sw / 2)], 0xFA00FAu);     // the bottom one
+    EXPECT_EQ(pixels[static_cast<size_t>(22 * sw + 20)], 0xC80000u);              // the first title section
+
+    // The theme goes: Indigo again.
+    delete theme;
+    EXPECT_EQ(f.skin->UIStyle(), Indigo);
+    EXPECT_EQ(f.skin->LeftBorder(), 3);
 }
 
 TEST(SkinnedForm, LooksInEveryBuiltInStyle)
