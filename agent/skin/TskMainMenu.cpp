@@ -61,7 +61,24 @@ void TskMainMenu::HookItem(TMenuItem* item)
 {
     HookMenuItems(
         item, [this](TObject* s, TCanvas& c, int& w, int& h) { m_look.MeasureItem(s, c, w, h); },
-        [this](TObject* s, TCanvas& c, const RECT& r, bool sel) { m_look.DrawItem(s, c, r, sel); });
+        [this](TObject* s, TCanvas& c, const RECT& r, bool sel) { DrawItem(s, c, r, sel); });
+}
+
+void TskMainMenu::DrawItem(TObject* sender, TCanvas& canvas, const RECT& rect, bool selected)
+{
+    auto* item = dynamic_cast<TMenuItem*>(sender);
+    TImageList* images = m_userImages;
+    bool ownMark = item && item->Checked() &&
+                   !(item->ImageIndex() != -1 && images && item->ImageIndex() < images->Count());
+    if (!ownMark) {
+        m_look.DrawItem(sender, canvas, rect, selected);
+        return;
+    }
+    // The painter would draw the shared check mark: this menu draws its own in its place.
+    item->SetChecked(false);
+    m_look.DrawItem(sender, canvas, rect, selected);
+    item->SetChecked(true);
+    m_checkMarks.Draw(canvas, rect.left + 4, rect.top + 3, 0, item->Enabled());     // the painter reads left to right
 }
 
 void TskMainMenu::Loaded()

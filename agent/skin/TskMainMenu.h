@@ -48,6 +48,7 @@ protected:
 
 private:
     void HookItem(TMenuItem* item);
+    void DrawItem(TObject* sender, TCanvas& canvas, const RECT& rect, bool selected);
 
     // The painter every item is drawn by; not a component of the form.
     TskPopupMenu m_look;

@@ -130,6 +130,13 @@ void TskTitleBar::SetUIStyle(TskUIStyle style)
     ApplyStyle(false);
 }
 
+void TskTitleBar::SetParent(TWinControl* parent)
+{
+    TCustomPanel::SetParent(parent);
+    if (parent)
+        SetBiDiMode(parent->BiDiMode());
+}
+
 void TskTitleBar::SetAutoSize(bool autoSize)
 {
     m_autoSize = autoSize;

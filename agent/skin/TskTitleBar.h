@@ -35,6 +35,8 @@ public:
     TskUIStyle UIStyle() const override { return m_uiStyle; }
     void SetUIStyle(TskUIStyle style) override;
     void SetAutoSize(bool autoSize) override;
+    // Takes its parent's reading order.
+    void SetParent(TWinControl* parent) override;
     TskTitleBarSections& Sections() { return m_sections; }
     void SetSections(const TskTitleBarSections& sections) { m_sections.Assign(sections); }
     TskTitleBarButtons& Buttons() { return m_buttons; }

@@ -23,6 +23,7 @@
 #include "TskTitleBarPopupMenu.h"
 
 #include <functional>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -490,6 +491,39 @@ TEST(SkinnedMenuBar, OneButtonPerTopLevelItemAndAClickDropsItsItemsDown)
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
     EXPECT_EQ(f.log, "&Open;");
+}
+
+TEST(SkinnedMainMenu, ItemsArePaintedLikeTheSkinnedPopupMenuWithTheMenusOwnCheckMark)
+{
+    SkinnedForm f;
+    EXPECT_TRUE(f.menu->OwnerDraw());
+    EXPECT_EQ(f.menu->Images(), nullptr);           // its own check-mark list is in use
+    EXPECT_EQ(f.menu->CheckMarks().Count(), 1);
+    ASSERT_TRUE(static_cast<bool>(f.open->OnAdvancedDrawItem));
+    auto painted = [&](bool checked, bool selected) {
+        f.open->SetChecked(checked);
+        auto b = std::make_unique<TBitmap>();
+        b->SetSize(160, 21);
+        f.open->DrawItem(b->Canvas(), RECT{0, 0, 160, 21}, selected);
+        return b;
+    };
+    auto blackInGlyph = [](TBitmap& b) {
+        for (int y = 3; y < 19; ++y)
+            for (int x = 4; x < 20; ++x)
+                if (GetPixel(b.DC(), x, y) == RGB(0, 0, 0))
+                    return true;
+        return false;
+    };
+    auto checkedItem = painted(true, false);
+    EXPECT_TRUE(f.open->Checked());                 // painting leaves the item as it was
+    auto plainItem = painted(false, false);
+    EXPECT_TRUE(blackInGlyph(*checkedItem));
+    EXPECT_FALSE(blackInGlyph(*plainItem));
+    // The side bar and the item colour of the style, as the popup menu paints them.
+    EXPECT_EQ(GetPixel(plainItem->DC(), 2, 10), BuiltInColor(Indigo, 23));
+    EXPECT_EQ(GetPixel(plainItem->DC(), 150, 10), BuiltInColor(Indigo, 21));
+    auto selectedItem = painted(false, true);
+    EXPECT_EQ(GetPixel(selectedItem->DC(), 150, 10), BuiltInColor(Indigo, 19));
 }
 
 TEST(SkinnedForm, RefusalsAreShownAndLeaveThePropertyAsItWas)
