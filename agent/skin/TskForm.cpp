@@ -625,7 +625,9 @@ void TskForm::PaintFrame()
 
     int titleBottom = top;
     if (m_titleBar->Visible()) {
-        // The title pictures as the title bar laid them out, over the whole width.
+        // The title pictures as the title bar laid them out, over the whole width (laid out
+        // again first when the form's size changed before the bar painted).
+        m_titleBar->PrepareWorkBitmaps();
         TBitmap* title = m_titleBar->WorkBitmap(-1);
         if (title && !title->Empty())
             BitBlt(canvas.Handle(), 0, 0, title->Width(), title->Height(), title->DC(), 0, 0, SRCCOPY);

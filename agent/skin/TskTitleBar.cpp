@@ -328,6 +328,17 @@ TBitmap* TskTitleBar::WorkBitmap(int number)
     return nullptr;
 }
 
+void TskTitleBar::PrepareWorkBitmaps()
+{
+    int wantWidth = m_width + 2 * FormBorder();
+    int wantHeight = m_height + (InSkinnedForm() ? kTitleBarOverlap : 0);
+    if (m_titlePicture.Width() == wantWidth && m_titlePicture.Height() == wantHeight)
+        return;
+    TBitmap scratch;
+    scratch.SetSize(1, 1);
+    Layout(scratch.Canvas());
+}
+
 bool TskTitleBar::HasVisibleButton(TskTitleBarBtnType type) const
 {
     for (int i = 0; i < m_buttons.Count(); ++i)

@@ -61,6 +61,8 @@ public:
 
     // The skinned form's two work pictures: -1 the title as laid out, -2 a plain background.
     TBitmap* WorkBitmap(int number);
+    // Lays the strip out for its present size, so the work pictures fit it before it next paints.
+    void PrepareWorkBitmaps();
     // The caption as last drawn (shortened to the room) and where it starts.
     const std::string& ShownCaption() const { return m_shownCaption; }
     int CaptionLeft() const { return m_captionLeft; }

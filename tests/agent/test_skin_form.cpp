@@ -356,6 +356,16 @@ TEST(SkinnedTitleBar, EachButtonDoesWhatItSays)
     EXPECT_EQ(now.right, area.right + 2);
     EXPECT_EQ(now.bottom, area.bottom - 1);
     EXPECT_TRUE(same(f.Button(skMax)->PicNormal(), restoreFrame));
+    // The frame's top edge follows the new width: the right title picture ends at the right edge
+    // (row 2 is the first on screen, the window reaching 2 pixels past the work area).
+    RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump(150);
+    TBitmap right;
+    LoadBuiltInBitmap(Indigo, 12, right);
+    HDC screen = GetDC(nullptr);
+    COLORREF onScreen = GetPixel(screen, now.right - 10, now.top + 2);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(onScreen, GetPixel(right.DC(), right.Width() - 10, 2));
 
     f.ClickButton(skMax);
     EXPECT_FALSE(IsZoomed(w));
