@@ -31,6 +31,8 @@ public:
     void SetClientWidth(int width);
     void SetClientHeight(int height);
     void SetMinSize(int width, int height) { m_minWidth = width; m_minHeight = height; }
+    int MinWidth() const { return m_minWidth; }
+    int MinHeight() const { return m_minHeight; }
     bool Scaled() const { return false; }
 
     // Ends the building of the form: `Loaded` on every component, then OnCreate.

@@ -110,12 +110,16 @@ void TPopupMenu::Popup(int x, int y)
 {
     if (OnPopup)
         OnPopup(this);
+    PopupMenuItems(Items(), OwnerDraw(), x, y, m_biDiMode == bdRightToLeft ? TPM_RIGHTALIGN : TPM_LEFTALIGN);
+}
+
+void PopupMenuItems(TMenuItem* parent, bool ownerDraw, int x, int y, UINT align)
+{
     std::vector<TMenuItem*> commands;
-    HMENU menu = BuildMenu(Items(), OwnerDraw(), commands);
-    HWND owner = PopupListWindow();
+    HMENU menu = BuildMenu(parent, ownerDraw, commands);
+    HWND owner = TPopupMenu::PopupListWindow();
     // A menu opened for a window in the background closes properly only from the foreground.
     SetForegroundWindow(owner);
-    UINT align = m_biDiMode == bdRightToLeft ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
     UINT command = static_cast<UINT>(
         TrackPopupMenu(menu, align | TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, owner, nullptr));
     PostMessageA(owner, WM_NULL, 0, 0);

@@ -31,3 +31,7 @@ private:
     TComponent* m_popupComponent = nullptr;
     TBiDiMode m_biDiMode = bdLeftToRight;
 };
+
+// Shows the sub-items of `parent` as a menu at a screen point (TrackPopupMenu `align` flags) and
+// clicks the item picked; returns when the menu is closed.
+void PopupMenuItems(TMenuItem* parent, bool ownerDraw, int x, int y, UINT align);

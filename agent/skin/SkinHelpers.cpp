@@ -237,3 +237,8 @@ std::string EllipsizeText(TCanvas& canvas, const std::string& text, int maxWidth
     }
     return text;
 }
+
+void ShowRefusal(const char* text)
+{
+    MessageBoxA(GetActiveWindow(), text, "Error", MB_OK | MB_ICONERROR);
+}

@@ -34,3 +34,5 @@ bool IsFormActive(TCustomForm* form);
 void ApplyThemeToChildren(TCustomForm* form, TskUIStyle style, TskFileTheme* theme);
 // The text, or the first prefix followed by "..." that is at least `maxWidth` wide.
 std::string EllipsizeText(TCanvas& canvas, const std::string& text, int maxWidth);
+// Refuses a property value the way a designer would: an error box with an OK button.
+void ShowRefusal(const char* text);

@@ -12,10 +12,10 @@
 #include "SkinStyle.h"
 #include "SkinTempFile.h"
 #include "TApplication.h"
-#include "TCustomControl.h"
 #include "TForm.h"
 #include "TskBuiltInFileTheme.h"
 #include "TskEdit.h"
+#include "TskForm.h"
 
 #include <set>
 
@@ -41,23 +41,6 @@ std::set<std::string> TempFiles()
     FindClose(find);
     return names;
 }
-
-// A stand-in for the skinned form: what the style rules look for among a form's children.
-class TFakeSkinForm : public TCustomControl, public ISkinThemed {
-public:
-    explicit TFakeSkinForm(TComponent* owner) : TCustomControl(owner) {}
-    const char* ClassName() const override { return "TskForm"; }
-    bool HasPublished(const char* name) const override
-    {
-        return std::string(name) == "FileTheme" || std::string(name) == "UIStyle" || TCustomControl::HasPublished(name);
-    }
-    TskFileTheme* FileTheme() const override { return theme; }
-    void SetFileTheme(TskFileTheme* t) override { theme = t; }
-    TskUIStyle UIStyle() const override { return style; }
-    void SetUIStyle(TskUIStyle s) override { style = s; }
-    TskFileTheme* theme = nullptr;
-    TskUIStyle style = WinXP;
-};
 
 std::string SkinWithEditBorder(COLORREF border)
 {
@@ -129,8 +112,8 @@ TEST(SkinStyles, DefaultStyleComesFromASkinnedFormOnTheOwnerElseIndigo)
     EXPECT_EQ(DefaultUIStyle(&plain), Indigo);
     EXPECT_EQ(DefaultUIStyle(nullptr), Indigo);
     TForm skinned(&app);
-    auto* skin = new TFakeSkinForm(&skinned);
-    skin->SetParent(&skinned);
+    auto* skin = new TskForm(&skinned);
+    skin->SetUIStyle(WinXP);
     EXPECT_EQ(DefaultUIStyle(&skinned), WinXP);
     TskEdit edit(&skinned);
     EXPECT_EQ(edit.UIStyle(), WinXP);

@@ -129,10 +129,167 @@ def vertical_run(name, height, top, bottom, bits):
     write_bmp(name, pixels, palette, bits)
 
 
+# Title bars: (border, top of the gradient, bottom of the gradient, light line under the border),
+# in the sizes the style table gives (left, client, right).
+TITLES = {
+    'MACOS':   dict(colors=((127, 127, 127), (246, 246, 246), (204, 204, 204), (255, 255, 255)),
+                    sizes=((48, 23), (49, 23), (48, 23)), stripes=True),
+    'WINXP':   dict(colors=((0, 44, 200), (60, 130, 250), (0, 70, 220), (140, 190, 255)),
+                    sizes=((35, 29), (37, 29), (35, 29)), stripes=False),
+    'INDIGO':  dict(colors=((0, 0, 0), (92, 98, 188), (40, 44, 120), (150, 156, 230)),
+                    sizes=((97, 32), (98, 32), (97, 32)), stripes=False),
+    'MINERAL': dict(colors=((0, 0, 0), (132, 140, 160), (72, 78, 98), (190, 196, 210)),
+                    sizes=((441, 23), (1, 23), (1, 23)), stripes=False),
+    'GLACIER': dict(colors=((0, 0, 0), (120, 170, 230), (46, 96, 176), (200, 226, 252)),
+                    sizes=((162, 33), (179, 33), (101, 33)), stripes=False),
+}
+
+
+def gradient_palette(top, bottom, steps):
+    return [tuple(round(a + (b - a) * i / max(1, steps - 1)) for a, b in zip(top, bottom)) for i in range(steps)]
+
+
+def title_pictures(style):
+    border, top, bottom, light = TITLES[style]['colors']
+    steps = 12
+    # 0 border, 1 light line, 2.. gradient
+    palette = [border, light] + gradient_palette(top, bottom, steps)
+    for part, (width, height) in zip(('LEFT', 'CLIENT', 'RIGHT'), TITLES[style]['sizes']):
+        pixels = []
+        for y in range(height):
+            index = 2 + min(steps - 1, (y - 2) * steps // max(1, height - 2)) if y >= 2 else 1
+            row = [index] * width
+            if TITLES[style]['stripes'] and y >= 2 and y % 2 == 0:
+                row = [min(2 + steps - 1, index + 1)] * width
+            pixels.append(row)
+        pixels[0] = [0] * width                  # the frame's top line
+        if part == 'LEFT':
+            for y in range(height):
+                pixels[y][0] = 0
+                if 0 < y and width > 1:
+                    pixels[y][1] = 1
+        if part == 'RIGHT':
+            for y in range(height):
+                pixels[y][width - 1] = 0
+        write_bmp(style + '_TITLE_' + part, pixels, palette, 4)
+
+
+# Caption buttons: (edge, normal face, hover face, pressed face, glyph), round ones see-through at
+# the corners (magenta), square ones filled to the edge.
+TITLE_BUTTONS = {
+    'MACOS':   dict(colors=((110, 110, 110), (230, 230, 230), (200, 214, 236), (160, 176, 206), (60, 60, 60)), size=17, round=False),
+    'WINXP':   dict(colors=((255, 255, 255), (40, 110, 240), (80, 150, 255), (10, 60, 190), (255, 255, 255)), size=21, round=False),
+    'INDIGO':  dict(colors=((20, 20, 70), (76, 82, 170), (110, 118, 210), (44, 48, 120), (255, 255, 255)), size=19, round=False),
+    'MINERAL': dict(colors=((90, 90, 100), (236, 236, 240), (210, 214, 240), (176, 180, 214), (40, 40, 48)), size=19, round=True),
+    'GLACIER': dict(colors=((60, 90, 150), (226, 238, 252), (196, 220, 250), (150, 186, 236), (30, 60, 120)), size=19, round=True),
+}
+
+
+def glyph_points(kind, s):
+    """Pixels of a caption-button glyph in an s x s frame."""
+    p = set()
+    m = s // 4 + 1            # margin
+    lo, hi = m, s - 1 - m
+    if kind == 'box':
+        for y in range(lo + 1, hi):
+            for x in range(lo + 1, hi):
+                if x in (lo + 1, hi - 1) or y in (lo + 1, lo + 2, hi - 1):
+                    p.add((x, y))
+    elif kind == 'help':
+        cx = s // 2
+        shape = [(-2, 0), (-1, -1), (0, -1), (1, -1), (2, 0), (2, 1), (1, 2), (0, 3), (0, 4), (0, 6)]
+        for dx, dy in shape:
+            p.add((cx + dx, lo + dy))
+            p.add((cx + dx, lo + dy)) if dy != 6 else None
+    elif kind == 'max':
+        for y in range(lo, hi + 1):
+            for x in range(lo, hi + 1):
+                if x in (lo, hi) or y in (lo, lo + 1, hi):
+                    p.add((x, y))
+    elif kind == 'restore':
+        a = 2
+        for y in range(lo, hi - a + 1):
+            for x in range(lo + a, hi + 1):
+                if x in (lo + a, hi) or y in (lo, hi - a):
+                    p.add((x, y))
+        for y in range(lo + a, hi + 1):
+            for x in range(lo, hi - a + 1):
+                if x in (lo, hi - a) or y in (lo + a, lo + a + 1, hi):
+                    p.add((x, y))
+                elif lo < x < hi - a and lo + a + 1 < y < hi:
+                    p.discard((x, y))
+    elif kind == 'min':
+        for x in range(lo, hi + 1):
+            p.add((x, hi))
+            p.add((x, hi - 1))
+    elif kind == 'close':
+        for i in range(hi - lo + 1):
+            for d in (0, 1):
+                p.add((lo + i + d if lo + i + d <= hi else lo + i, lo + i))
+                p.add((hi - i - d if hi - i - d >= lo else hi - i, lo + i))
+    return p
+
+
+def title_button_strip(style):
+    edge, normal, hover, pressed, glyph = TITLE_BUTTONS[style]['colors']
+    s = TITLE_BUTTONS[style]['size']
+    rounded = TITLE_BUTTONS[style]['round']
+    palette = [(255, 0, 255), edge, normal, hover, pressed, glyph, (200, 40, 30), (236, 90, 70)]
+    pixels = blank(s * 18, s)
+    kinds = ['box', 'help', 'max', 'restore', 'min', 'close']
+    for k, kind in enumerate(kinds):
+        points = glyph_points(kind, s)
+        for n, face in enumerate((2, 3, 4)):
+            left = (k * 3 + n) * s
+            # close buttons of the dark styles turn red under the mouse
+            f = face
+            if kind == 'close' and style in ('WINXP', 'INDIGO') and n > 0:
+                f = 6 if n == 1 else 7
+            c = (s - 1) / 2
+            for y in range(s):
+                for x in range(s):
+                    if rounded:
+                        d = ((x - c) ** 2 + (y - c) ** 2) ** 0.5
+                        if d > c + 0.3:
+                            continue
+                        on_edge = d > c - 0.9
+                    else:
+                        corner = x in (0, s - 1) and y in (0, s - 1)
+                        on_edge = x in (0, s - 1) or y in (0, s - 1)
+                        if corner:
+                            on_edge = True
+                    pixels[y][left + x] = 1 if on_edge else f
+            shift = 1 if n == 2 else 0
+            for (x, y) in points:
+                if 0 <= x + shift < s and 0 <= y + shift < s:
+                    pixels[y + shift][left + x + shift] = 5
+    write_bmp(style + '_TITLEBTN', pixels, palette, 4)
+
+
+def form_backgrounds():
+    # Fine horizontal pinstripes.
+    palette = [(238, 238, 238), (228, 228, 228)]
+    pixels = [[y % 4 // 2] * 8 for y in range(8)]
+    write_bmp('MACOS_FORM_BACKGROUND', pixels, palette, 4)
+    # A quiet stone grain, repeating every 32 pixels.
+    palette = [(251, 251, 251), (244, 244, 246), (238, 239, 242)]
+    pixels = []
+    for y in range(32):
+        row = []
+        for x in range(32):
+            v = (x * 7 + y * 13 + (x * y) % 5) % 11
+            row.append(0 if v < 7 else 1 if v < 10 else 2)
+        pixels.append(row)
+    write_bmp('MINERAL_FORM_BACKGROUND', pixels, palette, 4)
+
+
 if __name__ == '__main__':
     for style in STYLES:
         check_box_strip(style)
         button_strip(style)
+        title_pictures(style)
+        title_button_strip(style)
+    form_backgrounds()
     menu_checked()
     vertical_run('MACOS_MENU_BAR', 22, (250, 250, 250), (222, 222, 222), 4)
     vertical_run('MACOS_MENU_SELECT', 21, (96, 150, 230), (40, 90, 190), 8)

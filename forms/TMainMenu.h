@@ -1,0 +1,28 @@
+#pragma once
+// A form's main menu: top-level items whose sub-items drop down, shortcut keys that reach the
+// items while the form is active, and the automatic hot-key setting its drop-downs take.
+#include "Events.h"
+#include "TMenu.h"
+
+enum TMenuAutoFlag { maAutomatic, maManual };
+
+class TMainMenu : public TMenu {
+public:
+    explicit TMainMenu(TComponent* owner) : TMenu(owner) {}
+
+    const char* ClassName() const override { return "TMainMenu"; }
+    bool HasPublished(const char* name) const override;
+
+    TMenuAutoFlag AutoHotkeys() const { return m_autoHotkeys; }
+    void SetAutoHotkeys(TMenuAutoFlag flag) { m_autoHotkeys = flag; }
+
+    // Clicks the enabled item whose shortcut is this key with these modifiers; true when one was.
+    bool IsShortCut(WORD key, TShiftState shift);
+    // Shows the sub-items of `item` as a drop-down at a screen point; returns when it is closed.
+    void DropDown(TMenuItem* item, int x, int y);
+    // Items were changed in place (captions, states): the views of the menu refresh.
+    virtual void Changed() {}
+
+private:
+    TMenuAutoFlag m_autoHotkeys = maAutomatic;
+};
