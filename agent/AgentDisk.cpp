@@ -43,18 +43,52 @@ std::vector<wchar_t> ToUtf16(const std::string& text)
     return wide;
 }
 
-AgentDisk::AgentDisk(const std::string& exePath, const std::string& imageArgument) : m_argument(imageArgument)
+namespace {
+
+unsigned long VolumeSerialOf(char letter)
+{
+    const char root[] = {letter, ':', '\\', '\0'};
+    DWORD serial = 0;
+    return GetVolumeInformationA(root, nullptr, 0, &serial, nullptr, nullptr, nullptr, 0) ? serial : 0;
+}
+
+}  // namespace
+
+AgentDisk::AgentDisk(const std::string& exePath, const std::string& imageArgument)
+    : m_argument(imageArgument), m_exePath(exePath)
 {
     const size_t slash = exePath.find_last_of('\\');
     m_exeFolder = slash == std::string::npos ? std::string() : exePath.substr(0, slash);
     m_driveLetter = exePath.empty() ? 0 : exePath[0];
+    m_volumeSerial = VolumeSerialOf(m_driveLetter);
 }
 
-std::string AgentDisk::WorkPlace() const
+std::string AgentDisk::OwnWorkPlace() const
 {
-    if (!Portable())
-        return m_argument;
     return std::string(1, m_driveLetter) + ":\\" + kWorkFolder + "\\" + kImageName;
+}
+
+std::string AgentDisk::WorkPlace() const { return Portable() ? OwnWorkPlace() : m_argument; }
+
+bool AgentDisk::FindOwnDrive()
+{
+    // The same volume holds Agent.exe at the same place: a stick plugged in again, wherever.
+    const DWORD drives = GetLogicalDrives();
+    if (m_exeFolder.empty())
+        return false;
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+        if (!(drives & (1u << (letter - 'A'))) || VolumeSerialOf(letter) != m_volumeSerial)
+            continue;
+        std::string path = m_exePath;
+        path[0] = letter;
+        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            m_exePath = path;
+            m_exeFolder[0] = letter;
+            m_driveLetter = letter;
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string AgentDisk::AuxFolder() const
@@ -67,13 +101,12 @@ std::string AgentDisk::RestPlace() const { return AuxFolder() + kImageName; }
 void AgentDisk::MoveIntoWorkPlace() const
 {
     if (Portable())
-        Tavrin_MoveFile(ToUtf16(RestPlace()).data(), ToUtf16(WorkPlace()).data());
+        Tavrin_MoveFile(ToUtf16(RestPlace()).data(), ToUtf16(OwnWorkPlace()).data());
 }
 
 void AgentDisk::MoveIntoRestPlace() const
 {
-    if (Portable())
-        Tavrin_MoveFile(ToUtf16(WorkPlace()).data(), ToUtf16(RestPlace()).data());
+    Tavrin_MoveFile(ToUtf16(OwnWorkPlace()).data(), ToUtf16(RestPlace()).data());
 }
 
 std::string AgentDisk::OwnPath()
