@@ -16,9 +16,10 @@ int __cdecl Tavrin_MoveFile(const wchar_t* source, const wchar_t* destination);
 
 namespace {
 
-constexpr char kWorkFolder[] = "{SEQUORA-WORK}";
-constexpr char kHidingFolder[] = "{NORVALIX-SEQUORA-4FDD4DF77DEE}";
+// The portable layout below the drive's work folder.
+constexpr char kWorkRoot[] = "?:\\{SEQUORA-WORK}\\";
 constexpr char kImageName[] = "{1A401BED-0CD1-4216-8848-4FDD4DF77DEE}";
+constexpr char kAuxFolder[] = "{NORVALIX-SEQUORA-4FDD4DF77DEE}\\aux\\";
 constexpr int32_t kReadOnly = -1;
 
 }  // namespace
@@ -54,49 +55,43 @@ unsigned long VolumeSerialOf(char letter)
 
 }  // namespace
 
-AgentDisk::AgentDisk(const std::string& exePath, const std::string& imageArgument)
-    : m_argument(imageArgument), m_exePath(exePath)
+AgentDisk::AgentDisk(const std::string& exePath, const std::string& imageArgument) : m_argument(imageArgument)
 {
-    const size_t slash = exePath.find_last_of('\\');
-    m_exeFolder = slash == std::string::npos ? std::string() : exePath.substr(0, slash);
     m_driveLetter = exePath.empty() ? 0 : exePath[0];
     m_volumeSerial = VolumeSerialOf(m_driveLetter);
 }
 
-std::string AgentDisk::OwnWorkPlace() const
+std::string AgentDisk::InWorkFolder(const char* name) const
 {
-    return std::string(1, m_driveLetter) + ":\\" + kWorkFolder + "\\" + kImageName;
+    std::string path = kWorkRoot;
+    path[0] = m_driveLetter;
+    return path += name;
 }
+
+std::string AgentDisk::OwnWorkPlace() const { return InWorkFolder(kImageName); }
 
 std::string AgentDisk::WorkPlace() const { return Portable() ? OwnWorkPlace() : m_argument; }
 
 bool AgentDisk::FindOwnDrive()
 {
-    // The same volume holds Agent.exe at the same place: a stick plugged in again, wherever.
-    const DWORD drives = GetLogicalDrives();
-    if (m_exeFolder.empty())
-        return false;
-    for (char letter = 'A'; letter <= 'Z'; ++letter) {
-        if (!(drives & (1u << (letter - 'A'))) || VolumeSerialOf(letter) != m_volumeSerial)
-            continue;
-        std::string path = m_exePath;
-        path[0] = letter;
-        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            m_exePath = path;
-            m_exeFolder[0] = letter;
-            m_driveLetter = letter;
-            return true;
-        }
-    }
-    return false;
+    // The same volume with the work folder on it: the stick plugged in again, wherever. An empty
+    // card reader asked on the way must not ask the user for a disk.
+    const UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    const char was = m_driveLetter;
+    for (m_driveLetter = 'A'; m_driveLetter <= 'Z'; ++m_driveLetter)
+        if (VolumeSerialOf(m_driveLetter) == m_volumeSerial &&
+            GetFileAttributesA(InWorkFolder("").c_str()) != INVALID_FILE_ATTRIBUTES)
+            break;
+    const bool found = m_driveLetter <= 'Z';
+    if (!found)
+        m_driveLetter = was;
+    SetErrorMode(errorMode);
+    return found;
 }
 
-std::string AgentDisk::AuxFolder() const
-{
-    return std::string(1, m_driveLetter) + ":\\" + kWorkFolder + "\\" + kHidingFolder + "\\aux\\";
-}
+std::string AgentDisk::AuxFolder() const { return InWorkFolder(kAuxFolder); }
 
-std::string AgentDisk::RestPlace() const { return AuxFolder() + kImageName; }
+std::string AgentDisk::RestPlace() const { return InWorkFolder(kAuxFolder) += kImageName; }
 
 void AgentDisk::MoveIntoWorkPlace() const
 {

@@ -25,7 +25,6 @@ public:
 
     bool Portable() const { return m_argument.empty(); }
     char DriveLetter() const { return m_driveLetter; }
-    const std::string& ExeFolder() const { return m_exeFolder; }   // no trailing backslash
 
     std::string WorkPlace() const;      // the file the header is read from, mounted and deleted
     std::string RestPlace() const;
@@ -57,11 +56,10 @@ public:
     static bool Unmount(char letter);
 
 private:
+    std::string InWorkFolder(const char* name) const;   // on Agent's own drive
     std::string OwnWorkPlace() const;   // the work place of Agent's own drive, in both modes
 
-    std::string m_exeFolder;
     std::string m_argument;
-    std::string m_exePath;
     char m_driveLetter = 0;
     unsigned long m_volumeSerial = 0;
 };

@@ -232,17 +232,26 @@ int TfrmMain::Say(const std::string& text, UINT flags)
 void TfrmMain::FormCreate(TObject*)
 {
     m_texts = ReadLanguageSection("Agent.ini", "Main");
-    const TIniFile::Values& texts = m_texts;
-    lblTop->SetCaption(TextOf(texts, "Title"));
-    lblEnter_Tip->SetCaption(TextOf(texts, "lblEnter_Tip"));
-    lblPassword_Tip->SetCaption(TextOf(texts, "lblPassword_Tip"));
-    skCheckBox_ReadOnly->SetCaption(TextOf(texts, "chkReadOnly"));
-    popMenu_OpenDisk->SetCaption(TextOf(texts, "popMenu_OpenDisk"));
-    popMenu_ChangePassword->SetCaption(TextOf(texts, "popMenu_ChangePassword"));
-    popMenu_uninstall->SetCaption(TextOf(texts, "popMenu_uninstall"));
-    popMenu_Help1->SetCaption(TextOf(texts, "popMenu_Help"));
-    popMenu_Help->SetCaption(TextOf(texts, "popMenu_Help"));
-    PopMenu_Exit->SetCaption(TextOf(texts, "PopMenu_Exit"));
+    const struct {
+        TControl* control;
+        const char* key;
+    } controls[] = {{lblTop, "Title"},
+                    {lblEnter_Tip, "lblEnter_Tip"},
+                    {lblPassword_Tip, "lblPassword_Tip"},
+                    {skCheckBox_ReadOnly, "chkReadOnly"}};
+    for (const auto& control : controls)
+        control.control->SetCaption(Main(control.key));
+    const struct {
+        TMenuItem* item;
+        const char* key;
+    } items[] = {{popMenu_OpenDisk, "popMenu_OpenDisk"},
+                 {popMenu_ChangePassword, "popMenu_ChangePassword"},
+                 {popMenu_uninstall, "popMenu_uninstall"},
+                 {popMenu_Help1, "popMenu_Help"},
+                 {popMenu_Help, "popMenu_Help"},
+                 {PopMenu_Exit, "PopMenu_Exit"}};
+    for (const auto& item : items)
+        item.item->SetCaption(Main(item.key));
     Application->SetTitle(lblTop->Caption());
     // The window keeps the region.
     SetWindowRgn(Handle(), CreateRoundRectRgn(0, 0, Width() + 1, Height() + 1, kRegionCorner, kRegionCorner), TRUE);
@@ -292,10 +301,8 @@ TfrmMain::Check TfrmMain::CheckPassword(bool opening)
     std::string header;
     if (!m_disk->ReadHeader(header)) {
         Say(Main("strReadFailed"), MB_ICONINFORMATION);
-        if (opening)
+        if (opening || m_disk->Portable())
             PutImageBack();
-        else
-            PutPortableImageBack();
         return Check::Stopped;
     }
     if (!m_mounted)
@@ -364,16 +371,11 @@ void TfrmMain::popMenu_ChangePasswordClick(TObject*)
         PutPortableImageBack();
 }
 
-void TfrmMain::OpenInShell() const
-{
-    const std::string root = RootOf(m_letter);
-    OpenWithShell(root);
-}
+void TfrmMain::OpenInShell() const { OpenWithShell(RootOf(m_letter)); }
 
 void TfrmMain::popMenu_BrowseClick(TObject*)
 {
-    const std::string root = RootOf(m_letter);
-    OutputDebugStringA(root.c_str());
+    OutputDebugStringA(RootOf(m_letter).c_str());
     OpenInShell();
 }
 

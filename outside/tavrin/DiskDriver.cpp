@@ -87,16 +87,21 @@ std::wstring ReachableImage(const SlotRecord& record)
     LocateOnVolume(record.imagePath, serial, onVolume);
     if (serial == record.volumeSerial)
         return record.imagePath;
+    // An empty card reader asked on the way must not ask the user for a disk.
+    const UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    std::wstring found;
     const DWORD drives = GetLogicalDrives();
-    for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
+    for (wchar_t letter = L'A'; letter <= L'Z' && found.empty(); ++letter) {
         if (!(drives & (1u << (letter - L'A'))))
             continue;
         const std::wstring candidate = std::wstring(1, letter) + L":" + record.imageOnVolume;
         LocateOnVolume(candidate, serial, onVolume);
-        if (serial == record.volumeSerial && GetFileAttributesW(FileTree::LongPath(candidate).c_str()) != INVALID_FILE_ATTRIBUTES)
-            return candidate;
+        if (serial == record.volumeSerial &&
+            GetFileAttributesW(FileTree::LongPath(candidate).c_str()) != INVALID_FILE_ATTRIBUTES)
+            found = candidate;
     }
-    return std::wstring();
+    SetErrorMode(errorMode);
+    return found;
 }
 
 // The mounted files go, a read-only disk's write protection first.

@@ -148,6 +148,8 @@ void AgentTest::StartAgent(const std::string& faults, const std::string& argumen
     SetEnvironmentVariableA("SEQUORA_OUTSIDE_FAULTS", nullptr);
     ASSERT_TRUE(started);
     ASSERT_NE(nullptr, harness::WaitForWindow(m_agent.Pid(), nullptr, "Agent", 20000));
+    // The form's show event has run once it is visible: its menus are as the mode makes them.
+    ASSERT_TRUE(harness::WaitUntil([&] { HWND f = Form(); return f && IsWindowVisible(f); }, 20000));
 }
 
 HWND AgentTest::Form()
