@@ -22,6 +22,13 @@ constexpr char kImageName[] = "{1A401BED-0CD1-4216-8848-4FDD4DF77DEE}";
 constexpr char kAuxFolder[] = "{NORVALIX-SEQUORA-4FDD4DF77DEE}\\aux\\";
 constexpr int32_t kReadOnly = -1;
 
+unsigned long VolumeSerialOf(char letter)
+{
+    const char root[] = {letter, ':', '\\', '\0'};
+    DWORD serial = 0;
+    return GetVolumeInformationA(root, nullptr, 0, &serial, nullptr, nullptr, nullptr, 0) ? serial : 0;
+}
+
 }  // namespace
 
 std::string TrimBlanks(const std::string& text)
@@ -43,17 +50,6 @@ std::vector<wchar_t> ToUtf16(const std::string& text)
         MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
     return wide;
 }
-
-namespace {
-
-unsigned long VolumeSerialOf(char letter)
-{
-    const char root[] = {letter, ':', '\\', '\0'};
-    DWORD serial = 0;
-    return GetVolumeInformationA(root, nullptr, 0, &serial, nullptr, nullptr, nullptr, 0) ? serial : 0;
-}
-
-}  // namespace
 
 AgentDisk::AgentDisk(const std::string& exePath, const std::string& imageArgument) : m_argument(imageArgument)
 {
