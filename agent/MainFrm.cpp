@@ -399,6 +399,9 @@ bool TfrmMain::DismountAndPutBack()
         return false;
     }
     m_mounted = false;
+    // Back after a pull, perhaps on another letter, before the watch noticed.
+    if (m_orphaned)
+        m_disk->FindOwnDrive();
     m_orphaned = false;
     m_disk->MoveIntoRestPlace();
     return true;

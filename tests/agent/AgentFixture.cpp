@@ -249,9 +249,14 @@ bool AgentTest::PasswordMenuItemEnabled(int index)
                 n += (pixels[static_cast<size_t>(y * width + x)] & 0xFFFFFF) == wanted;
         return n;
     };
-    // Painted once some item shows its text (the Open item always can).
+    // Painted once some item shows its text (the Open item always can) and two looks a moment
+    // apart agree: a menu window just shown may still hold what was on the screen before.
+    std::vector<DWORD> before;
     EXPECT_TRUE(harness::WaitUntil([&] {
-        return harness::CaptureWindow(menu, pixels, width, height, true) && count(0, height) > 10;
+        before.swap(pixels);
+        Sleep(100);
+        return harness::CaptureWindow(menu, pixels, width, height, true) && pixels == before &&
+               count(0, height) > 10;
     }, 5000));
     const int itemHeight = height / kItems;
     textPixels = count(index * itemHeight + 2, (index + 1) * itemHeight - 2);
