@@ -16,10 +16,18 @@ int __cdecl Tavrin_MoveFile(const wchar_t* source, const wchar_t* destination);
 
 namespace {
 
-constexpr char kWorkFolder[] = "{SEQUORA-WORK}";
-constexpr char kHidingFolder[] = "{NORVALIX-SEQUORA-4FDD4DF77DEE}";
+// The portable layout below the drive's work folder.
+constexpr char kWorkRoot[] = "?:\\{SEQUORA-WORK}\\";
 constexpr char kImageName[] = "{1A401BED-0CD1-4216-8848-4FDD4DF77DEE}";
+constexpr char kAuxFolder[] = "{NORVALIX-SEQUORA-4FDD4DF77DEE}\\aux\\";
 constexpr int32_t kReadOnly = -1;
+
+unsigned long VolumeSerialOf(char letter)
+{
+    const char root[] = {letter, ':', '\\', '\0'};
+    DWORD serial = 0;
+    return GetVolumeInformationA(root, nullptr, 0, &serial, nullptr, nullptr, nullptr, 0) ? serial : 0;
+}
 
 }  // namespace
 
@@ -45,35 +53,51 @@ std::vector<wchar_t> ToUtf16(const std::string& text)
 
 AgentDisk::AgentDisk(const std::string& exePath, const std::string& imageArgument) : m_argument(imageArgument)
 {
-    const size_t slash = exePath.find_last_of('\\');
-    m_exeFolder = slash == std::string::npos ? std::string() : exePath.substr(0, slash);
     m_driveLetter = exePath.empty() ? 0 : exePath[0];
+    m_volumeSerial = VolumeSerialOf(m_driveLetter);
 }
 
-std::string AgentDisk::WorkPlace() const
+std::string AgentDisk::InWorkFolder(const char* name) const
 {
-    if (!Portable())
-        return m_argument;
-    return std::string(1, m_driveLetter) + ":\\" + kWorkFolder + "\\" + kImageName;
+    std::string path = kWorkRoot;
+    path[0] = m_driveLetter;
+    return path += name;
 }
 
-std::string AgentDisk::AuxFolder() const
+std::string AgentDisk::OwnWorkPlace() const { return InWorkFolder(kImageName); }
+
+std::string AgentDisk::WorkPlace() const { return Portable() ? OwnWorkPlace() : m_argument; }
+
+bool AgentDisk::FindOwnDrive()
 {
-    return std::string(1, m_driveLetter) + ":\\" + kWorkFolder + "\\" + kHidingFolder + "\\aux\\";
+    // The same volume with the work folder on it: the stick plugged in again, wherever. An empty
+    // card reader asked on the way must not ask the user for a disk.
+    const UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    const char was = m_driveLetter;
+    for (m_driveLetter = 'A'; m_driveLetter <= 'Z'; ++m_driveLetter)
+        if (VolumeSerialOf(m_driveLetter) == m_volumeSerial &&
+            GetFileAttributesA(InWorkFolder("").c_str()) != INVALID_FILE_ATTRIBUTES)
+            break;
+    const bool found = m_driveLetter <= 'Z';
+    if (!found)
+        m_driveLetter = was;
+    SetErrorMode(errorMode);
+    return found;
 }
 
-std::string AgentDisk::RestPlace() const { return AuxFolder() + kImageName; }
+std::string AgentDisk::AuxFolder() const { return InWorkFolder(kAuxFolder); }
+
+std::string AgentDisk::RestPlace() const { return InWorkFolder(kAuxFolder) += kImageName; }
 
 void AgentDisk::MoveIntoWorkPlace() const
 {
     if (Portable())
-        Tavrin_MoveFile(ToUtf16(RestPlace()).data(), ToUtf16(WorkPlace()).data());
+        Tavrin_MoveFile(ToUtf16(RestPlace()).data(), ToUtf16(OwnWorkPlace()).data());
 }
 
 void AgentDisk::MoveIntoRestPlace() const
 {
-    if (Portable())
-        Tavrin_MoveFile(ToUtf16(WorkPlace()).data(), ToUtf16(RestPlace()).data());
+    Tavrin_MoveFile(ToUtf16(OwnWorkPlace()).data(), ToUtf16(RestPlace()).data());
 }
 
 std::string AgentDisk::OwnPath()

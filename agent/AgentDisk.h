@@ -25,15 +25,20 @@ public:
 
     bool Portable() const { return m_argument.empty(); }
     char DriveLetter() const { return m_driveLetter; }
-    const std::string& ExeFolder() const { return m_exeFolder; }   // no trailing backslash
 
     std::string WorkPlace() const;      // the file the header is read from, mounted and deleted
     std::string RestPlace() const;
     std::string AuxFolder() const;      // with its trailing backslash (the command interpreter needs it)
 
-    // Portable mode only; a no-op with an image path. The driver's move never replaces a file.
+    // The image of Agent's own drive into its work place: portable mode only, a no-op with an
+    // image path. The driver's move never replaces a file.
     void MoveIntoWorkPlace() const;
+    // Whatever lies in the work place of Agent's own drive back into its rest place, in both modes.
     void MoveIntoRestPlace() const;
+
+    // Agent's drive is known by its volume, not by its letter: a drive pulled and plugged in again
+    // may come back on another one. True when it is there, with DriveLetter() its letter now.
+    bool FindOwnDrive();
 
     // The header of the image at `path`: kHeaderBytes, zero-filled before the read.
     static bool ReadHeader(const std::string& path, std::string& header);
@@ -51,9 +56,12 @@ public:
     static bool Unmount(char letter);
 
 private:
-    std::string m_exeFolder;
+    std::string InWorkFolder(const char* name) const;   // on Agent's own drive
+    std::string OwnWorkPlace() const;   // the work place of Agent's own drive, in both modes
+
     std::string m_argument;
     char m_driveLetter = 0;
+    unsigned long m_volumeSerial = 0;
 };
 
 // Whitespace and control characters (everything up to a blank, NUL included) stripped at both ends.

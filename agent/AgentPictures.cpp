@@ -21,14 +21,13 @@ bool LoadAgentPicture(TPicture& picture, const char* name)
 
 void LoadButtonFaces(TskImageButton& button, const char* family)
 {
-    const std::string name = family;
-    TPicture face;
-    if (LoadAgentPicture(face, (name + "_NORMAL").c_str()))
-        button.SetPicNormal(&face);
-    if (LoadAgentPicture(face, (name + "_HOT").c_str()))
-        button.SetPicMouseOn(&face);
-    if (LoadAgentPicture(face, (name + "_DOWN").c_str()))
-        button.SetPicMouseDown(&face);
-    if (LoadAgentPicture(face, (name + "_DISABLED").c_str()))
-        button.SetPicDisabled(&face);
+    static const char* const kStates[] = {"_NORMAL", "_HOT", "_DOWN", "_DISABLED"};
+    void (TskImageButton::*const setters[])(const TPicture*) = {
+        &TskImageButton::SetPicNormal, &TskImageButton::SetPicMouseOn, &TskImageButton::SetPicMouseDown,
+        &TskImageButton::SetPicDisabled};
+    for (int state = 0; state < 4; ++state) {
+        TPicture face;
+        if (LoadAgentPicture(face, (std::string(family) + kStates[state]).c_str()))
+            (button.*setters[state])(&face);
+    }
 }

@@ -32,7 +32,6 @@ constexpr int kMenuBarWidth = 26;
 constexpr TColor kMenuBar = 13554646;
 constexpr TColor kMenuSeparator = 8684164;
 constexpr TColor kMenuSelected = 10504772;
-constexpr TColor kWaitColor = RGB(185, 209, 234);   // the system's gradient caption colour on XP
 constexpr DWORD kAllLetters = (1u << 26) - 1;
 
 // What the opener thread needs, copied: it touches nothing of the form.
@@ -150,7 +149,8 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner)
     bt_OK->SetTransparent(true);
     bt_OK->OnClick = MethodOf(this, &TfrmMain::bt_OKClick);
 
-    bt_cancel = NewPictureButton(this, skImagePanel1, "bt_cancel", 188, 131, 90, 23, agentpic::kButton);
+    // The password dialog's 90 x 25 faces, drawn squeezed to the height of the Open button.
+    bt_cancel = NewPictureButton(this, skImagePanel1, "bt_cancel", 188, 131, 90, 23, agentpic::kDialogButton);
     bt_cancel->SetCaption("&Cancel");
     bt_cancel->Font().SetColor(clWhite);
     bt_cancel->Font().SetBold(true);
@@ -162,7 +162,7 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner)
     pnWait->SetName("pnWait");
     pnWait->SetParent(skImagePanel1);
     pnWait->SetBounds(18, 58, 287, 55);
-    pnWait->SetColor(kWaitColor);
+    pnWait->SetColor(clGradientActiveCaption);
     pnWait->SetVisible(false);
 
     TrayIcon = new TTrayNotifyIcon(this);
@@ -231,18 +231,27 @@ int TfrmMain::Say(const std::string& text, UINT flags)
 
 void TfrmMain::FormCreate(TObject*)
 {
-    const TIniFile::Values texts = ReadLanguageSection("Agent.ini", "Main");
-    lblTop->SetCaption(TextOf(texts, "Title"));
-    lblEnter_Tip->SetCaption(TextOf(texts, "lblEnter_Tip"));
-    lblPassword_Tip->SetCaption(TextOf(texts, "lblPassword_Tip"));
-    skCheckBox_ReadOnly->SetCaption(TextOf(texts, "chkReadOnly"));
-    popMenu_OpenDisk->SetCaption(TextOf(texts, "popMenu_OpenDisk"));
-    popMenu_ChangePassword->SetCaption(TextOf(texts, "popMenu_ChangePassword"));
-    popMenu_uninstall->SetCaption(TextOf(texts, "popMenu_uninstall"));
-    popMenu_Help1->SetCaption(TextOf(texts, "popMenu_Help"));
-    popMenu_Help->SetCaption(TextOf(texts, "popMenu_Help"));
-    PopMenu_Exit->SetCaption(TextOf(texts, "PopMenu_Exit"));
-    m_driveRemovedText = TextOf(texts, "strDriveRemoved");
+    m_texts = ReadLanguageSection("Agent.ini", "Main");
+    const struct {
+        TControl* control;
+        const char* key;
+    } controls[] = {{lblTop, "Title"},
+                    {lblEnter_Tip, "lblEnter_Tip"},
+                    {lblPassword_Tip, "lblPassword_Tip"},
+                    {skCheckBox_ReadOnly, "chkReadOnly"}};
+    for (const auto& control : controls)
+        control.control->SetCaption(Main(control.key));
+    const struct {
+        TMenuItem* item;
+        const char* key;
+    } items[] = {{popMenu_OpenDisk, "popMenu_OpenDisk"},
+                 {popMenu_ChangePassword, "popMenu_ChangePassword"},
+                 {popMenu_uninstall, "popMenu_uninstall"},
+                 {popMenu_Help1, "popMenu_Help"},
+                 {popMenu_Help, "popMenu_Help"},
+                 {PopMenu_Exit, "PopMenu_Exit"}};
+    for (const auto& item : items)
+        item.item->SetCaption(Main(item.key));
     Application->SetTitle(lblTop->Caption());
     // The window keeps the region.
     SetWindowRgn(Handle(), CreateRoundRectRgn(0, 0, Width() + 1, Height() + 1, kRegionCorner, kRegionCorner), TRUE);
@@ -274,7 +283,13 @@ void TfrmMain::PutImageBack()
         m_disk->MoveIntoRestPlace();
 }
 
-TfrmMain::Check TfrmMain::CheckPassword()
+void TfrmMain::PutPortableImageBack()
+{
+    if (m_disk->Portable())
+        PutImageBack();
+}
+
+TfrmMain::Check TfrmMain::CheckPassword(bool opening)
 {
     const std::string typed = edtPassWord->Text();
     if (typed.empty()) {
@@ -286,7 +301,8 @@ TfrmMain::Check TfrmMain::CheckPassword()
     std::string header;
     if (!m_disk->ReadHeader(header)) {
         Say(Main("strReadFailed"), MB_ICONINFORMATION);
-        PutImageBack();
+        if (opening || m_disk->Portable())
+            PutImageBack();
         return Check::Stopped;
     }
     if (!m_mounted)
@@ -300,11 +316,11 @@ void TfrmMain::popMenu_OpenDiskClick(TObject*)
 {
     if (m_mounted)
         return;
-    const Check check = CheckPassword();
+    const Check check = CheckPassword(true);
     if (check == Check::Stopped)
         return;
     if (check == Check::Wrong) {
-        PutImageBack();
+        PutPortableImageBack();
         Say(Main("strErrorPassword"), MB_ICONINFORMATION);
         UpdateBrowseCaption();
         return;
@@ -344,7 +360,7 @@ DWORD WINAPI TfrmMain::OpenDiskThreadProc(LPVOID parameter)
 
 void TfrmMain::popMenu_ChangePasswordClick(TObject*)
 {
-    const Check check = CheckPassword();
+    const Check check = CheckPassword(false);
     if (check == Check::Wrong)
         Say(Main("strErrorPassword"), MB_ICONINFORMATION);
     if (check == Check::Match) {
@@ -352,19 +368,14 @@ void TfrmMain::popMenu_ChangePasswordClick(TObject*)
         Form_Password->ShowModal();
     }
     if (check != Check::Stopped)
-        PutImageBack();
+        PutPortableImageBack();
 }
 
-void TfrmMain::OpenInShell() const
-{
-    const std::string root = RootOf(m_letter);
-    OpenWithShell(root);
-}
+void TfrmMain::OpenInShell() const { OpenWithShell(RootOf(m_letter)); }
 
 void TfrmMain::popMenu_BrowseClick(TObject*)
 {
-    const std::string root = RootOf(m_letter);
-    OutputDebugStringA(root.c_str());
+    OutputDebugStringA(RootOf(m_letter).c_str());
     OpenInShell();
 }
 
@@ -388,6 +399,9 @@ bool TfrmMain::DismountAndPutBack()
         return false;
     }
     m_mounted = false;
+    // Back after a pull, perhaps on another letter, before the watch noticed.
+    if (m_orphaned)
+        m_disk->FindOwnDrive();
     m_orphaned = false;
     m_disk->MoveIntoRestPlace();
     return true;
@@ -416,7 +430,7 @@ void TfrmMain::popMenu_uninstallClick(TObject*)
     }
     if (Say(Main("strUninstallTip"), MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
         return;
-    const Check check = CheckPassword();
+    const Check check = CheckPassword(false);
     if (check == Check::Stopped)
         return;
     if (check == Check::Wrong) {
@@ -424,19 +438,26 @@ void TfrmMain::popMenu_uninstallClick(TObject*)
         PutImageBack();
         return;
     }
-    // The image goes first: while it cannot be deleted (in use elsewhere) the portable disk
-    // stays whole and opens again.
+    // First the aux folder, empty now that the image lies in the work place, then the image.
+    RunHiddenCommand("/c rd " + m_disk->AuxFolder());
     SetFileAttributesA(m_disk->WorkPlace().c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!DeleteFileA(m_disk->WorkPlace().c_str())) {
+        // In use elsewhere: the portable disk stays whole, its image back at rest, and opens again.
+        RunHiddenCommand("/c md " + m_disk->AuxFolder());
         PutImageBack();
-        Say(Main("strReadFailed"), MB_ICONWARNING);
+        Say(Main("strUninstallFailed"), MB_ICONWARNING);
         return;
     }
+    MessageBoxA(Handle(), "To uninstall completely,please close this window and delete the \"{SEQUORA-WORK}\" folder.",
+                "Information", MB_ICONINFORMATION);
+}
+
+void TfrmMain::RunHiddenCommand(const std::string& parameters)
+{
     char system[MAX_PATH] = {};
     GetSystemDirectoryA(system, MAX_PATH);
     const std::string cmd = std::string(system) + "\\cmd.exe";
     OutputDebugStringA(cmd.c_str());
-    const std::string parameters = "/c rd " + m_disk->AuxFolder();
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
@@ -449,8 +470,6 @@ void TfrmMain::popMenu_uninstallClick(TObject*)
         WaitForSingleObject(info.hProcess, INFINITE);
         CloseHandle(info.hProcess);
     }
-    MessageBoxA(Handle(), "To uninstall completely,please close this window and delete the \"{SEQUORA-WORK}\" folder.",
-                "Information", MB_ICONINFORMATION);
 }
 
 void TfrmMain::Image1MouseDown(TObject*, TMouseButton, TShiftState, int, int)
@@ -484,8 +503,12 @@ void TfrmMain::DeviceRemoved(DWORD unitMask)
         ownDrive = ownDrive || letter == (m_disk->DriveLetter() & ~0x20);
         mountedVolume = mountedVolume || letter == (m_letter & ~0x20);
     }
-    if (!m_mounted)
-        return;     // nothing of ours to look after
+    if (!m_mounted) {
+        // Nothing is open: with its drive gone Agent has nothing left to do.
+        if (ownDrive)
+            bt_cancelClick(this);
+        return;
+    }
     if (ownDrive) {
         OutputDebugStringA(" DBT_DEVICEREMOVECOMPLETE message");
         if (AgentDisk::Unmount(m_letter)) {
@@ -505,7 +528,8 @@ void TfrmMain::DeviceRemoved(DWORD unitMask)
 
 void TfrmMain::DriveMayBeBack()
 {
-    if (!m_orphaned || GetFileAttributesA(m_disk->WorkPlace().c_str()) == INVALID_FILE_ATTRIBUTES)
+    // The drive may come back on another letter; the driver finds the image on it by its volume.
+    if (!m_orphaned || !m_disk->FindOwnDrive())
         return;
     if (AgentDisk::Unmount(m_letter)) {
         m_mounted = false;
@@ -555,7 +579,7 @@ LRESULT TfrmMain::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_DRIVEREMOVED:
-        Say(m_driveRemovedText, MB_ICONWARNING);
+        Say(Main("strDriveRemoved"), MB_ICONWARNING);
         return 0;
     case WM_DEVICECHANGE: {
         const LRESULT result = TForm::WndProc(message, wParam, lParam);

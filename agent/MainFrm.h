@@ -89,13 +89,18 @@ public:
 private:
     enum class Check { Stopped, Wrong, Match };
 
-    std::string Main(const char* key) const { return ReadLanguageString("Agent.ini", "Main", key); }
+    // Agent.ini lies on the drive, which may be pulled while Agent runs: its texts are read once.
+    std::string Main(const char* key) const { return TextOf(m_texts, key); }
     int Say(const std::string& text, UINT flags);
-    // The password check the open, change and uninstall commands share.
-    Check CheckPassword();
-    // Puts the image back at rest, unless this Agent has it mounted (the move would pull it away
-    // from under the mount).
+    // The password check the open, change and uninstall commands share; after a failed read the
+    // image of Agent's drive goes back at rest, in argument mode only for an open.
+    Check CheckPassword(bool opening);
+    // Puts the image of Agent's drive back at rest, unless this Agent has it mounted (the move
+    // would pull it away from under the mount).
     void PutImageBack();
+    void PutPortableImageBack();    // the same, in portable mode only
+    // Starts the command interpreter hidden with `parameters` and waits for it.
+    void RunHiddenCommand(const std::string& parameters);
     void UpdateBrowseCaption();
     // Dismounts and puts the image back; false (with the message shown) when the disk stays.
     bool DismountAndPutBack();
@@ -113,7 +118,7 @@ private:
     bool m_mounted = false;         // this Agent mounted a disk on m_letter and it is still there
     bool m_orphaned = false;        // the drive went while mounted: its dismount waits for the drive
     TWindowTimer m_driveWatch;      // looks for the drive's return while orphaned
-    std::string m_driveRemovedText; // read at start: Agent.ini goes with the drive
+    TIniFile::Values m_texts;       // [Main] of Agent.ini
     HANDLE m_openThread = nullptr;
 };
 

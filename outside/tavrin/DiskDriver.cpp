@@ -8,6 +8,7 @@
 #include "TestSeam.h"
 #include "UniqueHandle.h"
 #include "VolumeStore.h"
+#include "WriteProtection.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -57,6 +58,60 @@ std::wstring NewMountFolder(int slot)
     return std::wstring();
 }
 
+// The volume an image lies on and its place there, for a path with a drive letter.
+void LocateOnVolume(const std::wstring& imagePath, unsigned long& serial, std::wstring& onVolume)
+{
+    serial = 0;
+    onVolume.clear();
+    wchar_t full[1024];
+    const DWORD length = GetFullPathNameW(imagePath.c_str(), 1024, full, nullptr);
+    if (length < 3 || length >= 1024 || full[1] != L':' || full[2] != L'\\')
+        return;
+    const wchar_t root[] = {full[0], L':', L'\\', L'\0'};
+    DWORD volumeSerial = 0;
+    if (GetVolumeInformationW(root, nullptr, 0, &volumeSerial, nullptr, nullptr, nullptr, 0)) {
+        serial = volumeSerial;
+        onVolume.assign(full + 2, length - 2);
+    }
+}
+
+// Where the image of a record is now: on its volume, whatever letter that volume has today. Empty
+// when the volume is not there; never a file of the same name on another volume that took the
+// letter.
+std::wstring ReachableImage(const SlotRecord& record)
+{
+    if (!record.volumeSerial)
+        return record.imagePath;
+    unsigned long serial = 0;
+    std::wstring onVolume;
+    LocateOnVolume(record.imagePath, serial, onVolume);
+    if (serial == record.volumeSerial)
+        return record.imagePath;
+    // An empty card reader asked on the way must not ask the user for a disk.
+    const UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    std::wstring found;
+    const DWORD drives = GetLogicalDrives();
+    for (wchar_t letter = L'A'; letter <= L'Z' && found.empty(); ++letter) {
+        if (!(drives & (1u << (letter - L'A'))))
+            continue;
+        const std::wstring candidate = std::wstring(1, letter) + L":" + record.imageOnVolume;
+        LocateOnVolume(candidate, serial, onVolume);
+        if (serial == record.volumeSerial &&
+            GetFileAttributesW(FileTree::LongPath(candidate).c_str()) != INVALID_FILE_ATTRIBUTES)
+            found = candidate;
+    }
+    SetErrorMode(errorMode);
+    return found;
+}
+
+// The mounted files go, a read-only disk's write protection first.
+void DropFiles(const SlotRecord& record)
+{
+    if (record.readOnly)
+        WriteProtection::Release(record.folder);
+    FileTree::DeleteTree(record.folder);
+}
+
 // Windows refuses to rename a folder while a file inside it is open: the same answer a real
 // volume gives when it is locked for dismounting.
 bool HasOpenFiles(const std::wstring& folder)
@@ -88,7 +143,8 @@ bool Dismount(const SlotRecord& record, wchar_t& removedLetter)
             return false;
         if (record.pendingWriteBack || FileTree::Fingerprint(entries) != record.manifest) {
             SlotStore::SetPending(record.slot, true);
-            if (!VolumeStore::Pack(record.imagePath, record.folder, entries))
+            const std::wstring image = ReachableImage(record);
+            if (image.empty() || !VolumeStore::Pack(image, record.folder, entries))
                 return false;
         }
     }
@@ -97,7 +153,7 @@ bool Dismount(const SlotRecord& record, wchar_t& removedLetter)
     DriveMapper::Unmap(record.letter);
     SlotStore::Remove(record.slot);
     if (folderExists)
-        FileTree::DeleteTree(record.folder);
+        DropFiles(record);
     if (wasMapped)
         removedLetter = record.letter;
     return true;
@@ -137,10 +193,13 @@ bool DiskDriver::Mount(const std::wstring& imagePath, uint32_t letterValue, bool
     if (!ImageFile::ReadHeader(imagePath, header))
         return false;
 
-    // The same image still listed: an earlier dismount could not finish. Its kept files go back
-    // into the image first; an image mounted and in use stays as it is.
+    // The same image still listed (by its path, or by its volume when its drive came back on
+    // another letter): an earlier dismount could not finish. Its kept files go back into the
+    // image first; an image mounted and in use stays as it is.
+    SlotRecord record;
+    LocateOnVolume(imagePath, record.volumeSerial, record.imageOnVolume);
     SlotRecord existing;
-    if (SlotStore::FindByImage(imagePath, existing)) {
+    if (SlotStore::FindByImage(imagePath, record.volumeSerial, record.imageOnVolume, existing)) {
         if (!existing.pendingWriteBack || !Dismount(existing, announcements.removed))
             return false;
     }
@@ -148,7 +207,6 @@ bool DiskDriver::Mount(const std::wstring& imagePath, uint32_t letterValue, bool
     if (SlotStore::FindByLetter(letter, holder) || DriveMapper::IsLetterInUse(letter))
         return false;
 
-    SlotRecord record;
     record.slot = SlotStore::FreeSlot();
     if (record.slot < 0)
         return false;
@@ -164,14 +222,12 @@ bool DiskDriver::Mount(const std::wstring& imagePath, uint32_t letterValue, bool
         return false;
     }
     record.manifest = FileTree::Fingerprint(entries);
-    if (!SlotStore::Write(record)) {
+    // A read-only disk that could be written would drop what is saved on it at the dismount: it is
+    // shown only once nothing on it can be changed.
+    if ((readOnly && !WriteProtection::Protect(record.folder)) || !SlotStore::Write(record) ||
+        !DriveMapper::Map(letter, record.folder)) {
         SlotStore::Remove(record.slot);
-        FileTree::DeleteTree(record.folder);
-        return false;
-    }
-    if (!DriveMapper::Map(letter, record.folder)) {
-        SlotStore::Remove(record.slot);
-        FileTree::DeleteTree(record.folder);
+        DropFiles(record);
         return false;
     }
     announcements.arrived = letter;
@@ -228,6 +284,13 @@ uint32_t DiskDriver::FindFreeLetter()
 
 bool DiskDriver::MoveImage(const std::wstring& source, const std::wstring& destination)
 {
+    // A mounted image stays where its disk's files go back to.
+    SlotRecord mounted;
+    unsigned long serial = 0;
+    std::wstring onVolume;
+    LocateOnVolume(source, serial, onVolume);
+    if (SlotStore::FindByImage(source, serial, onVolume, mounted))
+        return false;
     // The long form keeps reserved names such as "aux" on the way plain folder names.
     return MoveFileExW(FileTree::LongPath(source).c_str(), FileTree::LongPath(destination).c_str(),
                        MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH) != FALSE;

@@ -16,6 +16,8 @@ constexpr const wchar_t* kSlotsKey = L"Software\\Tavrin\\Slots";
 constexpr const wchar_t* kInstalledValue = L"Installed";
 constexpr const wchar_t* kLetterValue = L"Letter";
 constexpr const wchar_t* kImageValue = L"Image";
+constexpr const wchar_t* kVolumeSerialValue = L"VolumeSerial";
+constexpr const wchar_t* kImageOnVolumeValue = L"ImageOnVolume";
 constexpr const wchar_t* kFolderValue = L"Folder";
 constexpr const wchar_t* kManifestValue = L"Manifest";
 constexpr const wchar_t* kReadOnlyValue = L"ReadOnly";
@@ -30,13 +32,13 @@ std::wstring FullPathOf(const std::wstring& path)
     return length > 0 && length < 1024 ? std::wstring(full, length) : path;
 }
 
-bool SamePath(const std::wstring& a, const std::wstring& b)
+bool SameText(const std::wstring& a, const std::wstring& b)
 {
-    const std::wstring fa = FullPathOf(a);
-    const std::wstring fb = FullPathOf(b);
-    return CompareStringOrdinal(fa.c_str(), static_cast<int>(fa.size()), fb.c_str(), static_cast<int>(fb.size()),
-                                TRUE) == CSTR_EQUAL;
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
 }
+
+bool SamePath(const std::wstring& a, const std::wstring& b) { return SameText(FullPathOf(a), FullPathOf(b)); }
 
 }  // namespace
 
@@ -51,6 +53,11 @@ bool SlotStore::Find(int slot, SlotRecord& record)
         return false;
     DWORD readOnly = 0;
     DWORD pending = 0;
+    DWORD serial = 0;
+    record.imageOnVolume.clear();
+    key.ReadDword(kVolumeSerialValue, serial);
+    key.ReadString(kImageOnVolumeValue, record.imageOnVolume);
+    record.volumeSerial = serial;
     key.ReadDword(kReadOnlyValue, readOnly);
     key.ReadDword(kPendingValue, pending);
     record.manifest.clear();
@@ -83,10 +90,12 @@ bool SlotStore::FindByLetter(wchar_t letter, SlotRecord& record)
     return false;
 }
 
-bool SlotStore::FindByImage(const std::wstring& imagePath, SlotRecord& record)
+bool SlotStore::FindByImage(const std::wstring& imagePath, unsigned long volumeSerial,
+                            const std::wstring& imageOnVolume, SlotRecord& record)
 {
     for (const SlotRecord& candidate : All())
-        if (SamePath(candidate.imagePath, imagePath)) {
+        if (SamePath(candidate.imagePath, imagePath) ||
+            (volumeSerial && candidate.volumeSerial == volumeSerial && SameText(candidate.imageOnVolume, imageOnVolume))) {
             record = candidate;
             return true;
         }
@@ -108,6 +117,8 @@ bool SlotStore::Write(const SlotRecord& record)
     RegistryKey key;
     // The letter goes last: a record counts only once it names its letter.
     return key.Create(HKEY_CURRENT_USER, SlotKey(record.slot)) && key.WriteString(kImageValue, record.imagePath) &&
+           key.WriteDword(kVolumeSerialValue, static_cast<DWORD>(record.volumeSerial)) &&
+           key.WriteString(kImageOnVolumeValue, record.imageOnVolume) &&
            key.WriteString(kFolderValue, record.folder) && key.WriteString(kManifestValue, record.manifest) &&
            key.WriteDword(kReadOnlyValue, record.readOnly ? 1 : 0) &&
            key.WriteDword(kPendingValue, record.pendingWriteBack ? 1 : 0) &&

@@ -93,7 +93,7 @@ void AgentTest::SetUp()
     if (m_installDriver) {
         ASSERT_NE(0, Tavrin_Install());
     }
-    m_usb = std::make_unique<harness::FakeUsbDrive>(m_usbFolder.empty() ? m_temp / "usb" : m_usbFolder);
+    m_usb = std::make_unique<harness::FakeUsbDrive>(m_usbFolder.empty() ? m_temp / "usb" : m_usbFolder, 0, m_usbSerial);
     ASSERT_NE(0, m_usb->Letter());
     // The shell's "open" of a folder or drive goes to a recorder instead of a file manager.
     m_shellRecorder = m_temp / "shellopen.exe";
@@ -148,6 +148,8 @@ void AgentTest::StartAgent(const std::string& faults, const std::string& argumen
     SetEnvironmentVariableA("SEQUORA_OUTSIDE_FAULTS", nullptr);
     ASSERT_TRUE(started);
     ASSERT_NE(nullptr, harness::WaitForWindow(m_agent.Pid(), nullptr, "Agent", 20000));
+    // The form's show event has run once it is visible: its menus are as the mode makes them.
+    ASSERT_TRUE(harness::WaitUntil([&] { HWND f = Form(); return f && IsWindowVisible(f); }, 20000));
 }
 
 HWND AgentTest::Form()
@@ -223,6 +225,44 @@ void AgentTest::ChooseFromPasswordMenu(int index)
 {
     PressButton("&Open");
     ChooseMenuItem(index);
+}
+
+bool AgentTest::PasswordMenuItemEnabled(int index)
+{
+    constexpr int kItems = 4;       // Open, Change Password, Uninstall, Online Manual
+    PressButton("&Open");
+    HWND menu = nullptr;
+    EXPECT_TRUE(harness::WaitUntil([&] { return (menu = MenuWindow(m_agent.Pid())) != nullptr; }, 10000));
+    if (!menu)
+        return false;
+    // Menus belong to the showing process: the item's state is read off the screen, where an
+    // enabled item's text is in the menu text colour and a disabled one's is grey.
+    std::vector<DWORD> pixels;
+    int width = 0, height = 0;
+    size_t textPixels = 0;
+    const COLORREF text = GetSysColor(COLOR_MENUTEXT);
+    const DWORD wanted = (GetRValue(text) << 16) | (GetGValue(text) << 8) | GetBValue(text);
+    auto count = [&](int top, int bottom) {
+        size_t n = 0;
+        for (int y = std::max(top, 0); y < std::min(bottom, height); ++y)
+            for (int x = 0; x < width; ++x)
+                n += (pixels[static_cast<size_t>(y * width + x)] & 0xFFFFFF) == wanted;
+        return n;
+    };
+    // Painted once some item shows its text (the Open item always can) and two looks a moment
+    // apart agree: a menu window just shown may still hold what was on the screen before.
+    std::vector<DWORD> before;
+    EXPECT_TRUE(harness::WaitUntil([&] {
+        before.swap(pixels);
+        Sleep(100);
+        return harness::CaptureWindow(menu, pixels, width, height, true) && pixels == before &&
+               count(0, height) > 10;
+    }, 5000));
+    const int itemHeight = height / kItems;
+    textPixels = count(index * itemHeight + 2, (index + 1) * itemHeight - 2);
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(harness::WaitUntil([&] { return MenuWindow(m_agent.Pid()) == nullptr; }, 10000));
+    return textPixels > 10;
 }
 
 HWND AgentTest::TrayHandler()

@@ -57,6 +57,8 @@ protected:
     void TypeNewPassword(const std::string& password, const std::string& confirmation);
     void ToggleReadOnly();
     void ChooseFromPasswordMenu(int index);       // 0 Open, 1 Change password, 2 Uninstall, 3 Help
+    // Whether an item of that menu is enabled, as the menu shown under the Open button says.
+    bool PasswordMenuItemEnabled(int index);
     void ChooseFromTrayMenu(int index);           // 0 Browse, 1 Help, 2 Exit
     // Presses a button of `window` (the main form when null) by its caption.
     void PressButton(const char* caption, HWND window = nullptr);
@@ -83,6 +85,7 @@ protected:
     bool m_installDriver = true;    // SetUp installs the driver (not on "another computer")
     bool m_makeDisk = true;         // SetUp makes the portable disk
     std::string m_usbFolder;        // the drive's folder; the test's own when empty
+    unsigned long m_usbSerial = 0;  // the drive's volume serial number; Wine's own when 0
 
 private:
     void ChooseMenuItem(int index);

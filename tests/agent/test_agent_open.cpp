@@ -62,6 +62,7 @@ TEST_F(AgentOpen, TheRightPasswordOpensTheDiskAndExitPutsItBackWithTheFileKept)
 TEST_F(AgentOpen, AWrongOrMissingPasswordIsRefusedWithAgentsTextAndTheImageStaysAtRest)
 {
     StartAgent();
+    EXPECT_TRUE(PasswordMenuItemEnabled(2)) << "Uninstall is offered for the drive's own disk";
     const struct {
         const char* typed;
         const char* key;
@@ -111,6 +112,35 @@ TEST_F(AgentOpen, FaultsEndInTheirMessageAndCancelLeavesTheImageAtRest)
     }
 }
 
+// "Open as read-only": the disk shows its files read-only and refuses every write (as root under
+// Wine the refusal cannot be seen; the script test read_only_disk_as_a_user runs this as an
+// ordinary user); the image stays the same to the byte.
+TEST_F(AgentOpen, AReadOnlyDiskRefusesWritesAndKeepsTheImageAsItWas)
+{
+    StartAgent();
+    const char letter = OpenDisk(kPassword);
+    ASSERT_TRUE(harness::WriteFileBytes(OnLetter(letter, "note.txt"), "kept"));
+    ExitFromTray(letter);
+    const std::string before = harness::ReadFileBytes(RestPlace());
+
+    StartAgent();
+    ToggleReadOnly();
+    const char readOnly = OpenDisk(kPassword);
+    const std::string note = OnLetter(readOnly, "note.txt");
+    EXPECT_EQ("kept", harness::ReadFileBytes(note));
+    EXPECT_TRUE(GetFileAttributesA(note.c_str()) & FILE_ATTRIBUTE_READONLY);
+    const bool written = harness::WriteFileBytes(OnLetter(readOnly, "new.txt"), "never kept");
+    const bool changed = harness::WriteFileBytes(note, "changed");
+    if (!harness::WineRunsAsRoot()) {
+        EXPECT_FALSE(written);
+        EXPECT_FALSE(changed);
+        EXPECT_EQ("kept", harness::ReadFileBytes(note));
+    }
+    ExitFromTray(readOnly);
+    ExpectAtRest();
+    EXPECT_TRUE(before == harness::ReadFileBytes(RestPlace()));
+}
+
 // A second Agent started for the image the first has open neither moves nor mounts it: it asks
 // the first to show the disk and ends.
 TEST_F(AgentOpen, ASecondAgentForTheSameImageWakesTheFirstAndLeavesTheDiskAlone)
@@ -153,17 +183,15 @@ TEST_F(AgentOpen, OnlyTheRemovalOfItsOwnDriveEndsAgentAndEveryDriveOfTheEventCou
 }
 
 // Given an image path, Agent opens that file where it lies: its own drive's layout is not touched
-// and Uninstall is not offered.
+// and Uninstall is not offered. Yet Cancel, a close and a failed read still put an image left in
+// its own drive's work place back at rest.
 TEST_F(AgentOpen, AnImageGivenOnTheCommandLineIsOpenedWhereItLies)
 {
     const std::string elsewhere = m_temp / "elsewhere.img";
     ASSERT_TRUE(CopyFileA(RestPlace().c_str(), elsewhere.c_str(), TRUE));
     StartAgent(std::string(), "\"" + elsewhere + "\"");
-
-    // Uninstall is not offered: chosen with no password typed, it does not even ask for one.
-    TypePassword("");
-    ChooseFromPasswordMenu(2);
-    EXPECT_EQ(nullptr, harness::WaitForMessageBox(m_agent.Pid(), 1500));
+    EXPECT_FALSE(PasswordMenuItemEnabled(2));
+    EXPECT_TRUE(PasswordMenuItemEnabled(0));
 
     const char letter = OpenDisk(kPassword);
     EXPECT_TRUE(FileExists(elsewhere));
@@ -172,6 +200,75 @@ TEST_F(AgentOpen, AnImageGivenOnTheCommandLineIsOpenedWhereItLies)
     ASSERT_TRUE(m_agent.Wait(15000));
     EXPECT_TRUE(WaitForLetter(letter, false));
     EXPECT_TRUE(FileExists(elsewhere));
+    ExpectAtRest();
+
+    // An image left in the work place (a run that ended without putting it back).
+    const struct {
+        const char* name;
+        std::string image;
+        const char* button;     // a button, "" to close the window, none: Open with a read failure
+    } rows[] = {{"Cancel", elsewhere, "&Cancel"},
+                {"window closed", elsewhere, ""},
+                {"unreadable image", m_temp / "missing.img", nullptr}};
+    for (const auto& row : rows) {
+        ASSERT_TRUE(MoveFileA(RestPlace().c_str(), WorkPlace().c_str())) << row.name;
+        StartAgent(std::string(), "\"" + row.image + "\"");
+        if (!row.button) {
+            TypePassword(kPassword);
+            ChooseFromPasswordMenu(0);
+            EXPECT_EQ(Text("strReadFailed"), AnswerMessageBox()) << row.name;
+            // The image goes back once the message is answered, before anything closes Agent.
+            EXPECT_TRUE(harness::WaitUntil([&] { return FileExists(RestPlace()); }, 5000));
+            PostMessageA(Form(), WM_CLOSE, 0, 0);
+        } else if (*row.button) {
+            PressButton(row.button);
+        } else {
+            PostMessageA(Form(), WM_CLOSE, 0, 0);
+        }
+        ASSERT_TRUE(m_agent.Wait(15000)) << row.name;
+        ExpectAtRest();
+    }
+}
+
+// Uninstall with the image held open by another program (through a second name at the work
+// place) cannot delete it: it says so in a text of its own and the portable disk opens again.
+TEST_F(AgentOpen, AnUninstallThatCannotDeleteTheImageSaysSoAndKeepsTheDisk)
+{
+    ASSERT_TRUE(CreateHardLinkA(WorkPlace().c_str(), RestPlace().c_str(), nullptr));
+    HANDLE holder = CreateFileA(WorkPlace().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    StartAgent();
+    TypePassword(kPassword);
+    ChooseFromPasswordMenu(2);
+    EXPECT_EQ(Text("strUninstallTip"), AnswerMessageBox(IDOK));
+    const MessageSeen seen = AnswerMessage();
+    EXPECT_EQ(Text("strUninstallFailed"), seen.Text());
+    EXPECT_NE("1.1", seen.Text());
+    EXPECT_EQ(IDI_WARNING, seen.icon);
+    CloseHandle(holder);
+    EXPECT_TRUE(FileExists(RestPlace()));
+    ASSERT_TRUE(DeleteFileA(WorkPlace().c_str()));
+    const char letter = OpenDisk(kPassword);
+    ExitFromTray(letter);
+    ExpectAtRest();
+}
+
+// Agent's own drive going while nothing is open ends Agent, the image put back at rest first
+// where the drive still allows it.
+TEST_F(AgentOpen, TheRemovalOfItsDriveEndsAgentWhenNothingIsOpen)
+{
+    ASSERT_TRUE(MoveFileA(RestPlace().c_str(), WorkPlace().c_str()));
+    StartAgent();
+    ASSERT_TRUE(harness::SendVolumeRemoval(Form(), m_usb->Letter()));
+    ASSERT_TRUE(m_agent.Wait(15000));
+    ExpectAtRest();
+
+    StartAgent();
+    ASSERT_TRUE(m_usb->Remove());
+    ASSERT_TRUE(harness::SendVolumeRemoval(Form(), m_usb->Letter()));
+    ASSERT_TRUE(m_agent.Wait(15000));
+    ASSERT_TRUE(m_usb->Insert());
     ExpectAtRest();
 }
 

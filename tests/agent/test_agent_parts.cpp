@@ -3,9 +3,12 @@
 // strength label, and the header's password field.
 #include <gtest/gtest.h>
 
+#include "Paths.h"
 #include "WindowDriver.h"
 
 #include "AgentDisk.h"
+#include "AgentPictures.h"
+#include "MainFrm.h"
 #include "TApplication.h"
 #include "TForm.h"
 #include "TForm_Password.h"
@@ -13,6 +16,7 @@
 #include "TPopupMenu.h"
 #include "TTrayNotifyIcon.h"
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -282,4 +286,113 @@ TEST(ImageHeader, ANewPasswordFillsOnlyTheFieldAndOneTooLongChangesNothing)
     ASSERT_TRUE(AgentDisk::SetStoredPassword(header, "short1"));
     EXPECT_EQ(std::string("short1") + std::string(254, '\0'), header.substr(372, 260));
     EXPECT_EQ("short1", TrimBlanks(AgentDisk::StoredPassword(header)));
+}
+
+namespace {
+
+// A column of a picture as a button of that size draws it (stretched where it must be).
+std::vector<COLORREF> DrawnColumn(const char* picture, int width, int height, int x)
+{
+    TPicture face;
+    std::vector<COLORREF> column;
+    if (!LoadAgentPicture(face, picture))
+        return column;
+    TBitmap canvas;
+    canvas.SetSize(width, height);
+    face.Graphic()->DrawTo(canvas.DC(), RECT{0, 0, width, height});
+    for (int y = 0; y < height; ++y)
+        column.push_back(GetPixel(canvas.DC(), x, y));
+    return column;
+}
+
+// A system colour changed for the life of the object.
+class ScopedSystemColor {
+public:
+    ScopedSystemColor(int index, COLORREF color) : m_index(index), m_old(GetSysColor(index))
+    {
+        SetSysColors(1, &m_index, &color);
+    }
+    ~ScopedSystemColor() { SetSysColors(1, &m_index, &m_old); }
+
+private:
+    int m_index;
+    COLORREF m_old;
+};
+
+}  // namespace
+
+// Agent's own main form, as Agent builds it: its texts from the Agent.ini beside the program, its
+// pictures, the Cancel button's 90 x 25 faces squeezed to 23 rows, the wait panel in the system's
+// gradient caption colour (set to a colour of the test's own, so no fixed colour can pass), and
+// only its own events fire.
+TEST(MainForm, TheRealFormShowsItsPartsAsBuilt)
+{
+    const COLORREF waitColor = RGB(12, 200, 34);
+    ScopedSystemColor caption(COLOR_GRADIENTACTIVECAPTION, waitColor);
+    TApplication app;
+    app.CreateForm(frmMain);
+    EXPECT_EQ("Norvalix Sequora ", frmMain->lblTop->Caption());
+    EXPECT_EQ("Open sequora as read-only mode.", frmMain->skCheckBox_ReadOnly->Caption());
+    EXPECT_EQ("Online Manual", frmMain->popMenu_Help->Caption());
+    EXPECT_EQ("Online Manual", frmMain->popMenu_Help1->Caption());
+    EXPECT_EQ("Browse Disk()", frmMain->popMenu_Browse->Caption());
+    EXPECT_FALSE(frmMain->skCheckBox_ReadOnly->Checked());
+
+    TskImageButton* cancel = frmMain->bt_cancel;
+    for (TPicture* face : {&cancel->PicNormal(), &cancel->PicMouseOn(), &cancel->PicMouseDown(), &cancel->PicDisabled()}) {
+        EXPECT_EQ(90, face->Width());
+        EXPECT_EQ(25, face->Height());
+    }
+    EXPECT_TRUE(cancel->Stretch());
+    EXPECT_EQ(90, cancel->Width());
+    EXPECT_EQ(23, cancel->Height());
+    EXPECT_EQ(23, frmMain->bt_OK->PicNormal().Height());
+
+    frmMain->Show();
+    SetForegroundWindow(frmMain->Handle());
+    std::vector<DWORD> pixels;
+    int w = 0, h = 0;
+    auto capture = [&](const char* name) {
+        harness::WaitUntil([] { return false; }, 300);
+        app.ProcessMessages();
+        const bool captured = harness::CaptureWindow(frmMain->Handle(), pixels, w, h, true);
+        if (captured)
+            harness::SaveBitmapFile(harness::JoinPath(harness::BuildDir(), name), pixels, w, h);
+        return captured && w == 323 && h == 190;
+    };
+    auto at = [&](int x, int y) {
+        const DWORD p = pixels[static_cast<size_t>(y * w + x)];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    };
+    ASSERT_TRUE(capture("agent-main-form.bmp"));
+    // The Cancel button at (188, 131): a column left of its caption is its own face, stretched.
+    const auto expected = DrawnColumn("DLGBUTTON_NORMAL", 90, 23, 8);
+    ASSERT_EQ(23u, expected.size());
+    EXPECT_NE(expected, DrawnColumn("BUTTON_NORMAL", 90, 23, 8)) << "the test tells the two sets apart";
+    std::vector<COLORREF> shown;
+    for (int y = 0; y < 23; ++y)
+        shown.push_back(at(186 + 8, 130 + y));
+    EXPECT_EQ(expected, shown);
+    // The Open button at (51, 131) shows its 90 x 23 face as it is.
+    std::vector<COLORREF> open;
+    for (int y = 0; y < 23; ++y)
+        open.push_back(at(49 + 8, 130 + y));
+    EXPECT_EQ(DrawnColumn("BUTTON_NORMAL", 90, 23, 8), open);
+    // The edit's black border at (76, 76) and its own colour inside it.
+    EXPECT_EQ(RGB(0, 0, 0), at(74, 75));
+    EXPECT_EQ(RGB(255, 255, 255), at(75 + 5, 76 + 5));
+    // lblTop: white text over the background.
+    bool whiteText = false;
+    for (int y = 8; y < 21; ++y)
+        for (int x = 12; x < 108; ++x)
+            whiteText = whiteText || at(x, y) == RGB(255, 255, 255);
+    EXPECT_TRUE(whiteText);
+
+    // The wait panel at (18, 58) over the middle of the form, as while a disk opens.
+    frmMain->pnWait->SetVisible(true);
+    ASSERT_TRUE(capture("agent-main-form-opening.bmp"));
+    EXPECT_EQ(waitColor, at(16 + 20, 57 + 45));
+    EXPECT_EQ(waitColor, at(16 + 280, 57 + 50));
+    frmMain->pnWait->SetVisible(false);
+    frmMain->Close();
 }

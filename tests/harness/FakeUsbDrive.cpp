@@ -6,6 +6,7 @@
 #include <winioctl.h>
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -66,9 +67,14 @@ char FirstFreeDriveLetter(char from)
     return 0;
 }
 
-FakeUsbDrive::FakeUsbDrive(const std::string& folder, char letter) : m_folder(folder)
+FakeUsbDrive::FakeUsbDrive(const std::string& folder, char letter, unsigned long serial) : m_folder(folder)
 {
     CreateDirectoryA(folder.c_str(), nullptr);
+    if (serial) {
+        char text[16];
+        snprintf(text, sizeof text, "%08lx\n", serial);
+        WriteFileBytes(JoinPath(folder, ".windows-serial"), text);
+    }
     m_letter = letter ? static_cast<char>(toupper(letter)) : FirstFreeDriveLetter();
     if (!m_letter || !Insert())
         m_letter = 0;

@@ -10,8 +10,10 @@ namespace harness {
 class FakeUsbDrive {
 public:
     // Maps `folder` (created if missing) to `letter`, or to the first free letter from 'E' when
-    // letter is 0. Check Letter() != 0 for success.
-    explicit FakeUsbDrive(const std::string& folder, char letter = 0);
+    // letter is 0. Check Letter() != 0 for success. A `serial` other than 0 is the volume's serial
+    // number wherever the drive is plugged in, as a real stick's is (Wine reads it from the file
+    // ".windows-serial" at the root); without one Wine makes it up from the letter.
+    explicit FakeUsbDrive(const std::string& folder, char letter = 0, unsigned long serial = 0);
     ~FakeUsbDrive();
     FakeUsbDrive(const FakeUsbDrive&) = delete;
     FakeUsbDrive& operator=(const FakeUsbDrive&) = delete;

@@ -173,4 +173,11 @@ std::string UnixPathOf(const std::string& windowsPath)
     return result;
 }
 
+bool WineRunsAsRoot()
+{
+    char name[256] = {};
+    DWORD length = sizeof name;
+    return IsRunningUnderWine() && GetUserNameA(name, &length) && std::string(name) == "root";
+}
+
 }  // namespace harness

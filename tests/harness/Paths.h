@@ -30,5 +30,8 @@ bool DeleteFolderTree(const std::string& folder);
 // The host (unix) path of a Windows path under Wine; "" outside Wine.
 std::string UnixPathOf(const std::string& windowsPath);
 bool IsRunningUnderWine();
+// Wine started by root: files' Unix permissions refuse it nothing, so a write protection cannot
+// be seen from such a run (the script tests run those checks as an ordinary user).
+bool WineRunsAsRoot();
 
 }  // namespace harness

@@ -8,8 +8,11 @@ namespace harness {
 
 TempFolder::TempFolder(const std::string& hint)
 {
-    // Under the build folder rather than %TEMP%: it is on the host disk and easy to inspect.
-    std::string root = JoinPath(BuildDir(), "testdata");
+    // Under the build folder rather than %TEMP%: it is on the host disk and easy to inspect. A run
+    // as another user than the build's names a folder of its own.
+    char own[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableA("SEQUORA_TEST_DATA", own, MAX_PATH);
+    std::string root = length > 0 && length < MAX_PATH ? std::string(own) : JoinPath(BuildDir(), "testdata");
     CreateDirectoryA(root.c_str(), nullptr);
     static LONG counter = 0;
     for (;;) {

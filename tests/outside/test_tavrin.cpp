@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 using namespace tavrintest;
 using harness::FileExists;
@@ -49,6 +50,25 @@ bool LetterIsListed(char letter)
         if (root[0] == letter)
             return true;
     return false;
+}
+
+// What lies in the library's own folder of mounted disks' files.
+std::vector<std::string> MountFolders()
+{
+    char appData[MAX_PATH] = {};
+    GetEnvironmentVariableA("LOCALAPPDATA", appData, MAX_PATH);
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((std::string(appData) + "\\Tavrin\\Mounts\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (strcmp(data.cFileName, ".") && strcmp(data.cFileName, ".."))
+            names.push_back(data.cFileName);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::vector<int32_t> g_percents;
@@ -297,21 +317,42 @@ TEST_F(TavrinMount, SeveralProcessesMountAtOnceIntoSlotsOfTheirOwn)
     EXPECT_EQ(sorted, slotLetters);
 }
 
-TEST_F(TavrinMount, ReadOnlyMountLeavesTheImageUnchanged)
+// A read-only disk shows its files read-only and refuses every change (as root under Wine the
+// refusal cannot be seen: the script test read_only_disk_as_a_user runs this as an ordinary
+// user); whatever happens, the image stays the same to the byte and nothing stays behind.
+TEST_F(TavrinMount, ReadOnlyMountRefusesWritesAndLeavesTheImageUnchanged)
 {
     const std::string image = NewImage("ro.img");
     char letter = FreeLetter();
     ASSERT_TRUE(Mount(image, letter));
-    ASSERT_TRUE(WriteFileBytes(Root(letter) + "first.txt", "one"));
+    ASSERT_TRUE(CreateDirectoryA((Root(letter) + "folder").c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(Root(letter) + "folder\\first.txt", "one"));
     ASSERT_TRUE(Unmount(letter));
     const std::string before = ReadFileBytes(image);
+    const std::vector<std::string> mountsBefore = MountFolders();
 
     ASSERT_TRUE(Mount(image, letter, true));
-    EXPECT_EQ("one", ReadFileBytes(Root(letter) + "first.txt"));
-    WriteFileBytes(Root(letter) + "second.txt", "two");
-    DeleteFileA((Root(letter) + "first.txt").c_str());
+    const std::string first = Root(letter) + "folder\\first.txt";
+    EXPECT_EQ("one", ReadFileBytes(first));
+    EXPECT_TRUE(GetFileAttributesA(first.c_str()) & FILE_ATTRIBUTE_READONLY);
+    const bool canSeeRefusals = !harness::WineRunsAsRoot();
+    const bool written = WriteFileBytes(Root(letter) + "second.txt", "two");
+    const bool writtenInFolder = WriteFileBytes(Root(letter) + "folder\\third.txt", "three");
+    const bool changed = WriteFileBytes(first, "changed");
+    const bool deleted = DeleteFileA(first.c_str()) != FALSE;
+    const bool folderMade = CreateDirectoryA((Root(letter) + "new folder").c_str(), nullptr) != FALSE;
+    if (canSeeRefusals) {
+        EXPECT_FALSE(written);
+        EXPECT_FALSE(writtenInFolder);
+        EXPECT_FALSE(changed);
+        EXPECT_FALSE(deleted);
+        EXPECT_FALSE(folderMade);
+        EXPECT_FALSE(FileExists(Root(letter) + "second.txt"));
+        EXPECT_EQ("one", ReadFileBytes(first));
+    }
     ASSERT_TRUE(Unmount(letter));
     EXPECT_EQ(before, ReadFileBytes(image));
+    EXPECT_EQ(mountsBefore, MountFolders()) << "the mounted files are all gone";
 }
 
 TEST_F(TavrinMount, RefusesLettersInUseImagesMountedAndFilesThatAreNoImage)
@@ -389,6 +430,15 @@ TEST_F(TavrinMount, MoveFileNeverReplacesAndPassesReservedFolderNames)
     EXPECT_EQ("the image", ReadFileBytes(work));
     EXPECT_EQ("other", ReadFileBytes(other));
     RemoveDirectoryW((L"\\\\?\\" + Wide(aux)).c_str());
+
+    // A mounted image stays where its disk's files go back to.
+    const std::string image = NewImage("mounted.img");
+    const char letter = FreeLetter();
+    ASSERT_TRUE(Mount(image, letter));
+    EXPECT_EQ(0, Tavrin_MoveFile(Wide(image).c_str(), Wide(m_folder / "moved.img").c_str()));
+    EXPECT_TRUE(FileExists(image));
+    ASSERT_TRUE(Unmount(letter));
+    EXPECT_NE(0, Tavrin_MoveFile(Wide(image).c_str(), Wide(m_folder / "moved.img").c_str()));
 }
 
 // Every way a write-back can fail keeps the letter, the mount and the files; once the cause is
@@ -477,6 +527,67 @@ TEST_F(TavrinNoDataLost, PulledUsbDriveKeepsTheMountAndAMountLaterWritesItBackFi
     EXPECT_FALSE(LetterIsListed(letter));
     EXPECT_EQ("written before the pull", ReadFileBytes(Root(again) + "work.txt"));
     ASSERT_TRUE(Unmount(again));
+}
+
+// A stick is known by its volume, not by its letter: pulled while its disk kept changes, it may
+// come back on another letter, where the kept files go into its image (by a dismount, or by the
+// next mount of the image there). Another stick that took the old letter is never written.
+TEST_F(TavrinNoDataLost, APulledDriveBackOnAnotherLetterGetsItsChangesThere)
+{
+    constexpr unsigned long kSerial = 0x5EC0A001;
+    const std::string stick = m_folder / "usb";
+    const char* const kImage = "\\work\\portable.img";
+    auto usb = std::make_unique<harness::FakeUsbDrive>(stick, 0, kSerial);
+    ASSERT_NE(0, usb->Letter());
+    const char first = usb->Letter();
+    ASSERT_TRUE(CreateDirectoryA((usb->Root() + "work").c_str(), nullptr));
+    int32_t context = 0;
+    ASSERT_EQ(1, Tavrin_CreateImage(Wide(std::string(1, first) + ":" + kImage).c_str(), MakeHeader(2, "pw").data(),
+                                    nullptr, &context));
+    const std::vector<std::string> mountsBefore = MountFolders();
+    const char letter = FreeLetter();
+    ASSERT_TRUE(Mount(std::string(1, first) + ":" + kImage, letter));
+    ASSERT_TRUE(WriteFileBytes(Root(letter) + "work.txt", "written before the pull"));
+    ASSERT_TRUE(usb->Remove());
+    EXPECT_FALSE(Unmount(letter));
+
+    {
+        harness::FakeUsbDrive other(m_folder / "other", first, 0x0DDBA11);
+        ASSERT_EQ(first, other.Letter());
+        ASSERT_TRUE(CreateDirectoryA((other.Root() + "work").c_str(), nullptr));
+        const std::string stranger = std::string(1, first) + ":" + kImage;
+        ASSERT_EQ(1, Tavrin_CreateImage(Wide(stranger).c_str(), MakeHeader(2, "pw").data(), nullptr, &context));
+        const std::string untouched = ReadFileBytes(stranger);
+        EXPECT_FALSE(Unmount(letter)) << "another stick on the old letter";
+        EXPECT_EQ(untouched, ReadFileBytes(stranger));
+    }
+
+    usb = std::make_unique<harness::FakeUsbDrive>(stick, harness::FirstFreeDriveLetter(static_cast<char>(first + 1)));
+    ASSERT_NE(0, usb->Letter());
+    ASSERT_NE(first, usb->Letter());
+    ASSERT_TRUE(Unmount(letter));
+    EXPECT_FALSE(LetterIsListed(letter));
+    EXPECT_EQ(mountsBefore, MountFolders()) << "nothing stays behind";
+    const std::string image = std::string(1, usb->Letter()) + ":" + kImage;
+    const char again = FreeLetter();
+    ASSERT_TRUE(Mount(image, again));
+    EXPECT_EQ("written before the pull", ReadFileBytes(Root(again) + "work.txt"));
+
+    // Pulled again with new changes, back on yet another letter: mounting the image there first
+    // writes the kept files into it.
+    ASSERT_TRUE(WriteFileBytes(Root(again) + "more.txt", "second round"));
+    const char second = usb->Letter();
+    ASSERT_TRUE(usb->Remove());
+    EXPECT_FALSE(Unmount(again));
+    usb = std::make_unique<harness::FakeUsbDrive>(stick, harness::FirstFreeDriveLetter(static_cast<char>(second + 1)));
+    ASSERT_NE(0, usb->Letter());
+    const char third = FreeLetter();
+    ASSERT_TRUE(Mount(std::string(1, usb->Letter()) + ":" + kImage, third));
+    EXPECT_FALSE(LetterIsListed(again));
+    EXPECT_EQ("written before the pull", ReadFileBytes(Root(third) + "work.txt"));
+    EXPECT_EQ("second round", ReadFileBytes(Root(third) + "more.txt"));
+    ASSERT_TRUE(Unmount(third));
+    EXPECT_EQ(mountsBefore, MountFolders());
 }
 
 TEST_F(TavrinNoDataLost, HeaderChangedWhileMountedSurvivesTheDismount)

@@ -7,11 +7,13 @@
 #include "AgentFixture.h"
 
 #include "DeviceEvents.h"
+#include "FakeUsbDrive.h"
 #include "Paths.h"
 #include "Recorder.h"
 #include "WindowDriver.h"
 
 #include <cstdlib>
+#include <memory>
 
 extern "C" {
 uint32_t __cdecl Tavrin_GetMountedMask(void);
@@ -80,7 +82,11 @@ TEST_F(PortableRoad, OpenedUsedChangedAndPutAwayFromTheUsbDrive)
     ToggleReadOnly();
     const char readOnly = OpenDisk("fresh pw 9");
     EXPECT_EQ(kNoteText, harness::ReadFileBytes(OnLetter(readOnly, kNote)));
-    harness::WriteFileBytes(OnLetter(readOnly, "more.txt"), "never kept");
+    EXPECT_TRUE(GetFileAttributesA(OnLetter(readOnly, kNote).c_str()) & FILE_ATTRIBUTE_READONLY);
+    const bool written = harness::WriteFileBytes(OnLetter(readOnly, "more.txt"), "never kept");
+    if (!harness::WineRunsAsRoot()) {
+        EXPECT_FALSE(written) << "a read-only disk refuses the write";
+    }
     ExitFromTray(readOnly);
     ExpectAtRest();
     EXPECT_TRUE(before == harness::ReadFileBytes(RestPlace()));
@@ -141,6 +147,60 @@ TEST_F(PortableRoad, APulledDriveIsWaitedForUntilTheChangesAreSaved)
     EXPECT_TRUE(WaitForLetter(again, false));
     ExpectAtRest();
     EXPECT_EQ(kNoteText, FileInImage(RestPlace(), kNote));
+}
+
+// A stick is known by its volume: pulled with changes on its disk and plugged in again on another
+// letter, Agent writes them into the image there, puts it to rest and ends, leaving nothing
+// mounted.
+class PortableRoadOnAStick : public PortableRoad {
+protected:
+    PortableRoadOnAStick() { m_usbSerial = 0x5EC0A002; }
+};
+
+TEST_F(PortableRoadOnAStick, APulledDriveBackOnAnotherLetterGetsTheChangesAndAgentEnds)
+{
+    StartAgent();
+    const char letter = OpenDisk(kPassword);
+    ASSERT_TRUE(harness::WriteFileBytes(OnLetter(letter, kNote), kNoteText));
+    const char first = m_usb->Letter();
+    const std::string folder = m_usb->Folder();
+    ASSERT_TRUE(m_usb->Remove());
+    ASSERT_TRUE(harness::SendVolumeRemoval(Form(), first));
+    EXPECT_EQ(IniText(harness::JoinPath(harness::ProgramDir(), "Agent.ini"), "Main", "strDriveRemoved"),
+              AnswerMessageBox());
+    EXPECT_FALSE(m_agent.Wait(500));
+
+    m_usb = std::make_unique<harness::FakeUsbDrive>(folder, harness::FirstFreeDriveLetter(static_cast<char>(first + 1)));
+    ASSERT_NE(0, m_usb->Letter());
+    ASSERT_NE(first, m_usb->Letter());
+    ASSERT_TRUE(harness::SendVolumeArrival(Form(), m_usb->Letter()));
+    ASSERT_TRUE(m_agent.Wait(15000));
+    EXPECT_TRUE(WaitForLetter(letter, false));
+    EXPECT_EQ(m_maskBefore, Tavrin_GetMountedMask());
+    ExpectAtRest();
+    EXPECT_EQ(kNoteText, FileInImage(RestPlace(), kNote));
+}
+
+// Agent.ini goes with the drive: every message after a pull is still in words, the failed Exit's
+// too.
+TEST_F(PortableRoad, AfterAPullEveryMessageIsStillInWords)
+{
+    const std::string texts = harness::JoinPath(harness::ProgramDir(), "Agent.ini");
+    StartAgent("unmount-refused");
+    const char letter = OpenDisk(kPassword);
+    ASSERT_TRUE(harness::WriteFileBytes(OnLetter(letter, kNote), kNoteText));
+    ASSERT_TRUE(m_usb->Remove());
+    ASSERT_TRUE(harness::SendVolumeRemoval(Form(), m_usb->Letter()));
+    EXPECT_EQ(IniText(texts, "Main", "strDriveRemoved"), AnswerMessageBox());
+    ChooseFromTrayMenu(2);
+    const MessageSeen seen = AnswerMessage();
+    EXPECT_EQ(IniText(texts, "Main", "strUnmountFailed"), seen.Text());
+    EXPECT_EQ(IniText(texts, "Main", "Title"), seen.caption);
+    EXPECT_TRUE(m_agent.IsRunning());
+    ASSERT_TRUE(m_usb->Insert());
+    m_agent.Kill();
+    ASSERT_NE(0, Tavrin_Unmount(static_cast<unsigned char>(letter), 0));
+    EXPECT_EQ(kNoteText, FileInImage(WorkPlace(), kNote));
 }
 
 // A dismount the driver refuses (files held open on the disk): Exit, the window's close and the
