@@ -90,8 +90,12 @@ StartupBench::StartupBench(const std::string& programFolder, const std::string& 
     : m_rounds(rounds)
 {
     m_programs.push_back({"bare window program", bareProgram, false, {}, {}});
-    for (const char* name : {"Brixom", "Agent", "Lumetta"}) {
-        const std::string path = programFolder + "\\" + name + ".exe";
+    const struct {
+        const char* name;
+        const char* file;
+    } suite[] = {{"Brixom", "brixom.exe"}, {"Agent", "Agent.exe"}, {"Lumetta", "Lumetta.exe"}};
+    for (const auto& [name, file] : suite) {
+        const std::string path = programFolder + "\\" + file;
         if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
             m_programs.push_back({name, path, std::string(name) == "Lumetta", {}, {}});
     }
