@@ -3,10 +3,12 @@
 // override MeasureItem and DrawItem, which their owner window forwards.
 #include <windows.h>
 
-class CMenu {
+#include "CObject.h"
+
+class CMenu : public CObject {
 public:
     CMenu() = default;
-    virtual ~CMenu();
+    ~CMenu() override;
     CMenu(const CMenu&) = delete;
     CMenu& operator=(const CMenu&) = delete;
 
