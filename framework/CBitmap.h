@@ -9,6 +9,10 @@ public:
     {
         return Attach(::CreateCompatibleBitmap(dc, width, height));
     }
+    BOOL CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits)
+    {
+        return Attach(::CreateBitmap(width, height, planes, bitsPerPixel, bits));
+    }
     int GetBitmap(BITMAP* info) const { return GetObject(sizeof(BITMAP), info); }
     operator HBITMAP() const { return static_cast<HBITMAP>(GetSafeHandle()); }
 };

@@ -16,6 +16,11 @@ const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(const AFX_MSGMAP* map, UINT
 {
     for (; map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->nSig != AfxSig_end; ++e) {
+            if (e->nMessage == AFX_REGISTERED_MESSAGE) {
+                if (message >= AFX_REGISTERED_MESSAGE && *reinterpret_cast<const UINT*>(e->nSig) == message)
+                    return e;
+                continue;
+            }
             if (e->nMessage == message && e->nCode == code && id >= e->nID && id <= e->nLastID)
                 return e;
         }

@@ -94,22 +94,30 @@ INT_PTR CDialog::DoModal()
         if (app && app->m_pMainWnd && app->m_pMainWnd != this && app->m_pMainWnd->m_hWnd)
             parent = app->m_pMainWnd->m_hWnd;
     }
-    const bool disableParent = parent && ::IsWindowEnabled(parent);
-    if (disableParent)
-        ::EnableWindow(parent, FALSE);
+    // The whole top-level window waits, not only the child it was given (a page of a sheet).
+    HWND owner = parent ? ::GetAncestor(parent, GA_ROOT) : nullptr;
+    if (!owner)
+        owner = parent;
+    const bool disableOwner = owner && ::IsWindowEnabled(owner);
+    if (disableOwner)
+        ::EnableWindow(owner, FALSE);
     INT_PTR result = -1;
     PrepareModalLoop();
     if (CreateFromTemplate(parent, true)) {
         // The dialog may have ended already inside its initialisation.
         result = RunModalLoop();
+        // Enabled again before the dialog hides, so that activation goes back to the owner
+        // rather than to some other program's window.
+        if (disableOwner)
+            ::EnableWindow(owner, TRUE);
         if (m_hWnd)
             ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
                            SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+    } else if (disableOwner) {
+        ::EnableWindow(owner, TRUE);
     }
-    if (disableParent) {
-        ::EnableWindow(parent, TRUE);
-        ::SetActiveWindow(parent);
-    }
+    if (disableOwner)
+        ::SetActiveWindow(owner);
     if (m_hWnd)
         DestroyWindow();
     return result;

@@ -16,6 +16,7 @@ END_MESSAGE_MAP()
 CWinApp::CWinApp()
 {
     g_app = this;
+    m_nThreadID = ::GetCurrentThreadId();
 }
 
 CWinApp::~CWinApp()
@@ -55,6 +56,38 @@ void CWinApp::OnHelp()
 CWinApp* AfxGetApp()
 {
     return g_app;
+}
+
+CWnd* AfxGetMainWnd()
+{
+    return g_app ? g_app->m_pMainWnd : nullptr;
+}
+
+CWinApp* AfxGetThread()
+{
+    return g_app && g_app->m_nThreadID == ::GetCurrentThreadId() ? g_app : nullptr;
+}
+
+int AfxMessageBox(const char* text, UINT type)
+{
+    if (!(type & MB_ICONMASK) && (type & MB_TYPEMASK) == MB_OK)
+        type |= MB_ICONEXCLAMATION;
+    CString caption = g_app ? g_app->m_strAppTitle : CString();
+    if (caption.IsEmpty()) {
+        char path[MAX_PATH] = {};
+        ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+        const char* name = path;
+        for (const char* c = path; *c; ++c)
+            if (*c == '\\')
+                name = c + 1;
+        caption = CString(name);
+        const int dot = caption.ReverseFind('.');
+        if (dot > 0)
+            caption = caption.Left(dot);
+    }
+    CWnd* main = AfxGetMainWnd();
+    HWND owner = main && main->m_hWnd && ::IsWindowEnabled(main->m_hWnd) ? main->m_hWnd : ::GetActiveWindow();
+    return ::MessageBoxA(owner, text, caption, type);
 }
 
 HINSTANCE AfxGetInstanceHandle()

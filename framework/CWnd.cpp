@@ -1,8 +1,10 @@
 #include "CWnd.h"
 
+#include <exception>
 #include <memory>
 #include <unordered_map>
 
+#include "CMenu.h"
 #include "CWinApp.h"
 
 namespace {
@@ -24,7 +26,30 @@ std::unordered_map<HWND, std::unique_ptr<CWnd>>& TemporaryMap()
 // that runs a nested loop may still hold one.
 thread_local int g_modalDepth = 0;
 
+// The message being dispatched on this thread (what Default() passes on).
+thread_local MSG g_currentMessage = {};
+
+// The object whose window CreateEx is making: bound at the window's first message.
+thread_local CWnd* g_pWndInit = nullptr;
+thread_local HHOOK g_createHook = nullptr;
+
+// A failure the Parts name as an exception ends the message it happened in, reported, rather
+// than unwinding through the system's code.
+LRESULT ReportFailedMessage(HWND hwnd, UINT message, const char* what)
+{
+    char trace[256];
+    wsprintfA(trace, "Sequora: message 0x%04X of window %p failed: %s\n", message, static_cast<void*>(hwnd),
+              what ? what : "unknown exception");
+    ::OutputDebugStringA(trace);
+    return 0;
+}
+
 }  // namespace
+
+MSG* AfxGetCurrentMessage()
+{
+    return &g_currentMessage;
+}
 
 CWnd::~CWnd()
 {
@@ -69,11 +94,16 @@ void CWnd::DeleteTempMap()
     TemporaryMap().clear();
     CGdiObject::DeleteTempMap();
     CDC::DeleteTempMap();
+    CMenu::DeleteTempMap();
 }
 
 BOOL CWnd::Attach(HWND hwnd)
 {
     if (!hwnd || m_hWnd)
+        return FALSE;
+    // One object per window: a second one would take the first one's procedure for the
+    // window's own and lose the class procedure behind it.
+    if (FromHandlePermanent(hwnd))
         return FALSE;
     m_hWnd = hwnd;
     PermanentMap()[hwnd] = this;
@@ -129,7 +159,10 @@ BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent)
 
 HWND CWnd::UnsubclassWindow()
 {
-    if (m_hWnd && m_pfnSuper && ::IsWindow(m_hWnd))
+    // Only while ours is still the window's procedure: a hook put in front of it later keeps
+    // its place (and still ends with the procedure we saved).
+    if (m_hWnd && m_pfnSuper && ::IsWindow(m_hWnd) &&
+        reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC)) == &CWnd::StdWndProc)
         ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     m_pfnSuper = nullptr;
     return Detach();
@@ -174,16 +207,37 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
     cs.lpCreateParams = param;
     if (!PreCreateWindow(cs))
         return FALSE;
+    // Bound before the window's first message, so that WM_NCCREATE, WM_CREATE and what the
+    // window's creation sends (WM_SETFONT of a dialog item) reach this object.
+    CWnd* const outerInit = g_pWndInit;
+    HHOOK const outerHook = g_createHook;
+    g_pWndInit = this;
+    g_createHook = ::SetWindowsHookExA(WH_CBT, &CWnd::CreateHookProc, nullptr, ::GetCurrentThreadId());
     HWND hwnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx, cs.cy,
                                   cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
+    if (g_createHook)
+        ::UnhookWindowsHookEx(g_createHook);
+    g_pWndInit = outerInit;
+    g_createHook = outerHook;
     if (!hwnd)
         return FALSE;
-    if (!SubclassWindow(hwnd)) {
+    if (m_hWnd != hwnd && !SubclassWindow(hwnd)) {
         ::DestroyWindow(hwnd);
         return FALSE;
     }
     m_ownsWindow = true;
     return TRUE;
+}
+
+LRESULT CALLBACK CWnd::CreateHookProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    HHOOK const hook = g_createHook;
+    if (code == HCBT_CREATEWND && g_pWndInit) {
+        CWnd* const wnd = g_pWndInit;
+        g_pWndInit = nullptr;               // only the first window made: not its children
+        wnd->SubclassWindow(reinterpret_cast<HWND>(wParam));
+    }
+    return ::CallNextHookEx(hook, code, wParam, lParam);
 }
 
 BOOL CWnd::DestroyWindow()
@@ -206,14 +260,17 @@ LRESULT CALLBACK CWnd::StdWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     LRESULT result = 0;
     try {
         result = wnd->WindowProc(message, wParam, lParam);
-    } catch (...) {
+    } catch (const std::exception& failure) {
         // Nothing may unwind through the system's code.
-        result = 0;
+        result = ReportFailedMessage(hwnd, message, failure.what());
+    } catch (...) {
+        result = ReportFailedMessage(hwnd, message, nullptr);
     }
     if (message == WM_NCDESTROY && FromHandlePermanent(hwnd) == wnd) {
         WNDPROC super = wnd->m_pfnSuper;
         wnd->m_pfnSuper = nullptr;
-        if (super)
+        // A hook put in front of ours later restores its own saved procedure (ours) itself.
+        if (super && reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hwnd, GWLP_WNDPROC)) == &CWnd::StdWndProc)
             ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(super));
         wnd->Detach();
         wnd->PostNcDestroy();
@@ -223,12 +280,17 @@ LRESULT CALLBACK CWnd::StdWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const CurrentMessage saved = m_current;
-    m_current = {message, wParam, lParam};
+    struct Restore {
+        MSG saved = g_currentMessage;
+        ~Restore() { g_currentMessage = saved; }
+    } restore;
+    g_currentMessage.hwnd = m_hWnd;
+    g_currentMessage.message = message;
+    g_currentMessage.wParam = wParam;
+    g_currentMessage.lParam = lParam;
     LRESULT result = 0;
     if (!OnWndMsg(message, wParam, lParam, &result))
         result = DefWindowProc(message, wParam, lParam);
-    m_current = saved;
     return result;
 }
 
@@ -246,7 +308,7 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CWnd::Default()
 {
-    return DefWindowProc(m_current.message, m_current.wParam, m_current.lParam);
+    return DefWindowProc(g_currentMessage.message, g_currentMessage.wParam, g_currentMessage.lParam);
 }
 
 BOOL CWnd::PreTranslateMessage(MSG*)
@@ -302,11 +364,18 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     {
         // Owner-drawn controls draw themselves, and a control may handle its own notifications
         // and colours: the parent reflects those to the control first; what it takes stops here.
+        // A menu item's request names a menu, not a child window (its control id is 0, which
+        // may well be a child's id).
         HWND item = nullptr;
-        if (message == WM_DRAWITEM)
-            item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
-        else if (message == WM_MEASUREITEM)
-            item = ::GetDlgItem(m_hWnd, static_cast<int>(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlID));
+        if (message == WM_DRAWITEM) {
+            const DRAWITEMSTRUCT* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+            if (draw->CtlType != ODT_MENU)
+                item = draw->hwndItem;
+        } else if (message == WM_MEASUREITEM) {
+            const MEASUREITEMSTRUCT* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+            if (measure->CtlType != ODT_MENU)
+                item = ::GetDlgItem(m_hWnd, static_cast<int>(measure->CtlID));
+        }
         else if ((message == WM_COMMAND && lParam) || (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC))
             item = reinterpret_cast<HWND>(lParam);
         CWnd* child = item ? FromHandlePermanent(item) : nullptr;
@@ -325,8 +394,25 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         ctlColor = message - WM_CTLCOLORMSGBOX;
     }
     const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(GetMessageMap(), lookup, 0, 0);
-    if (!entry)
+    if (!entry) {
+        // Menu items a window's map does not take still reach their menu's object.
+        if (message == WM_MEASUREITEM && reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlType == ODT_MENU) {
+            CWnd::OnMeasureItem(static_cast<int>(wParam), reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+            *result = TRUE;
+            return TRUE;
+        }
+        if (message == WM_DRAWITEM && reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->CtlType == ODT_MENU) {
+            CWnd::OnDrawItem(static_cast<int>(wParam), reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+            *result = TRUE;
+            return TRUE;
+        }
         return FALSE;
+    }
+    if (entry->nMessage == AFX_REGISTERED_MESSAGE) {
+        auto fn = AfxFromPmsg<LRESULT (CCmdTarget::*)(WPARAM, LPARAM)>(entry->pfn);
+        *result = (this->*fn)(wParam, lParam);
+        return TRUE;
+    }
 
     CCmdTarget* target = this;
     switch (entry->nSig) {
@@ -382,6 +468,43 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     case AfxSig_vww: {
         auto fn = AfxFromPmsg<void (CCmdTarget::*)(UINT, int, int)>(entry->pfn);
         (target->*fn)(static_cast<UINT>(wParam), static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        break;
+    }
+    case AfxSig_vMIS: {
+        auto fn = AfxFromPmsg<void (CCmdTarget::*)(int, LPMEASUREITEMSTRUCT)>(entry->pfn);
+        (target->*fn)(static_cast<int>(wParam), reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
+        *result = TRUE;
+        break;
+    }
+    case AfxSig_vDIS: {
+        auto fn = AfxFromPmsg<void (CCmdTarget::*)(int, LPDRAWITEMSTRUCT)>(entry->pfn);
+        (target->*fn)(static_cast<int>(wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+        *result = TRUE;
+        break;
+    }
+    case AfxSig_hv: {
+        auto fn = AfxFromPmsg<HCURSOR (CCmdTarget::*)()>(entry->pfn);
+        *result = reinterpret_cast<LRESULT>((target->*fn)());
+        break;
+    }
+    case AfxSig_bWww: {
+        auto fn = AfxFromPmsg<BOOL (CCmdTarget::*)(CWnd*, UINT, UINT)>(entry->pfn);
+        *result = (target->*fn)(FromHandle(reinterpret_cast<HWND>(wParam)), LOWORD(lParam), HIWORD(lParam));
+        break;
+    }
+    case AfxSig_vMwb: {
+        auto fn = AfxFromPmsg<void (CCmdTarget::*)(CMenu*, UINT, BOOL)>(entry->pfn);
+        (target->*fn)(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)), LOWORD(lParam), HIWORD(lParam));
+        break;
+    }
+    case AfxSig_lwwM: {
+        auto fn = AfxFromPmsg<LRESULT (CCmdTarget::*)(UINT, UINT, CMenu*)>(entry->pfn);
+        *result = (target->*fn)(LOWORD(wParam), HIWORD(wParam), CMenu::FromHandle(reinterpret_cast<HMENU>(lParam)));
+        break;
+    }
+    case AfxSig_is: {
+        auto fn = AfxFromPmsg<int (CCmdTarget::*)(LPCREATESTRUCTA)>(entry->pfn);
+        *result = (target->*fn)(reinterpret_cast<LPCREATESTRUCTA>(lParam));
         break;
     }
     default:
@@ -442,6 +565,14 @@ CWnd* CWnd::GetDlgItem(int id) const
 CWnd* CWnd::GetParent() const
 {
     return FromHandle(::GetParent(m_hWnd));
+}
+
+CWnd* CWnd::GetTopLevelParent() const
+{
+    if (!m_hWnd)
+        return nullptr;
+    HWND top = ::GetAncestor(m_hWnd, GA_ROOT);
+    return FromHandle(top ? top : m_hWnd);
 }
 
 CWnd* CWnd::GetWindow(UINT command) const
@@ -575,3 +706,37 @@ void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
 void CWnd::OnShowWindow(BOOL, UINT) { Default(); }
 BOOL CWnd::OnDeviceChange(UINT, DWORD_PTR) { return static_cast<BOOL>(Default()); }
 void CWnd::OnSize(UINT, int, int) { Default(); }
+HCURSOR CWnd::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(Default()); }
+BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT) { return static_cast<BOOL>(Default()); }
+void CWnd::OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
+LRESULT CWnd::OnMenuChar(UINT, UINT, CMenu*) { return Default(); }
+int CWnd::OnCreate(LPCREATESTRUCTA) { return static_cast<int>(Default()); }
+
+void CWnd::OnMeasureItem(int, LPMEASUREITEMSTRUCT measure)
+{
+    if (measure->CtlType == ODT_MENU) {
+        // The menu that holds the item: the one this thread last tracked for the window, else the
+        // window's menu, else its system menu.
+        HWND trackedFor = nullptr;
+        HMENU tracked = CMenu::GetLastTrackedMenu(&trackedFor);
+        HMENU roots[] = {trackedFor == m_hWnd ? tracked : nullptr, ::GetMenu(m_hWnd), ::GetSystemMenu(m_hWnd, FALSE)};
+        for (HMENU root : roots) {
+            if (CMenu* menu = root ? CMenu::FindPopupMenuFromID(root, measure->itemID, measure->itemData) : nullptr) {
+                menu->MeasureItem(measure);
+                return;
+            }
+        }
+    }
+    Default();
+}
+
+void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT draw)
+{
+    if (draw->CtlType == ODT_MENU) {
+        if (CMenu* menu = CMenu::FromHandlePermanent(reinterpret_cast<HMENU>(draw->hwndItem))) {
+            menu->DrawItem(draw);
+            return;
+        }
+    }
+    Default();
+}

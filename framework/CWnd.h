@@ -12,6 +12,13 @@
 #include "CRect.h"
 #include "CString.h"
 
+// The message this thread is dispatching to an object now (window, message, wParam, lParam,
+// time, point): what Default() passes on. A hook that hands a message to an object saves it,
+// sets it to that message and puts it back afterwards.
+MSG* AfxGetCurrentMessage();
+
+class CMenu;
+
 class CWnd : public CCmdTarget {
 public:
     CWnd() = default;
@@ -68,6 +75,8 @@ public:
     HWND GetDlgItemHwnd(int id) const { return ::GetDlgItem(m_hWnd, id); }
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     CWnd* GetParent() const;
+    // The window's top-level ancestor (itself when it has no parent).
+    CWnd* GetTopLevelParent() const;
     CWnd* GetWindow(UINT command) const;
     BOOL ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
     BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
@@ -156,6 +165,14 @@ public:
     void OnShowWindow(BOOL show, UINT status);
     BOOL OnDeviceChange(UINT event, DWORD_PTR data);
     void OnSize(UINT type, int cx, int cy);
+    // Owner-drawn menu items (ODT_MENU) go to the menu's own object; see OnWndMsg.
+    void OnMeasureItem(int id, LPMEASUREITEMSTRUCT measure);
+    void OnDrawItem(int id, LPDRAWITEMSTRUCT draw);
+    HCURSOR OnQueryDragIcon();
+    BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
+    void OnInitMenuPopup(CMenu* popup, UINT index, BOOL sysMenu);
+    LRESULT OnMenuChar(UINT character, UINT flags, CMenu* menu);
+    int OnCreate(LPCREATESTRUCTA cs);
 
 protected:
     // Dispatches through the message map; false when no entry took the message.
@@ -164,6 +181,7 @@ protected:
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
 
     static LRESULT CALLBACK StdWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK CreateHookProc(int code, WPARAM wParam, LPARAM lParam);
     // Puts our procedure in front of the window's own.
     BOOL HookWindowProc();
 
@@ -174,12 +192,6 @@ private:
     // A child window whose window and client rectangles are the same (no border, no scroll bars).
     bool HasNoNonClientArea() const;
 
-    struct CurrentMessage {
-        UINT message;
-        WPARAM wParam;
-        LPARAM lParam;
-    };
-    CurrentMessage m_current = {0, 0, 0};
     bool m_modalRunning = false;
     bool m_modalDone = false;
     int m_modalResult = 0;

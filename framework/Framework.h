@@ -8,6 +8,8 @@
 #include "CDialog.h"
 #include "CDlgFontScaler.h"
 #include "CFont.h"
+#include "CMenu.h"
+#include "CPen.h"
 #include "CPoint.h"
 #include "CPropertyPage.h"
 #include "CPropertySheet.h"

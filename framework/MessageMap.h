@@ -8,6 +8,7 @@ class CCmdTarget;
 class CWnd;
 class CDC;
 class CPoint;
+class CMenu;
 
 typedef void (CCmdTarget::*AFX_PMSG)();
 
@@ -26,6 +27,13 @@ enum AfxSig : UINT {
     AfxSig_vNMHDRpl,    // void (NMHDR*, LRESULT*)
     AfxSig_bwl,         // BOOL (UINT, DWORD_PTR)
     AfxSig_vww,         // void (UINT, int, int): WM_SIZE
+    AfxSig_vMIS,        // void (int id, MEASUREITEMSTRUCT*)
+    AfxSig_vDIS,        // void (int id, DRAWITEMSTRUCT*)
+    AfxSig_hv,          // HCURSOR ()
+    AfxSig_bWww,        // BOOL (CWnd*, UINT hitTest, UINT message)
+    AfxSig_vMwb,        // void (CMenu*, UINT index, BOOL sysMenu)
+    AfxSig_lwwM,        // LRESULT (UINT char, UINT flags, CMenu*)
+    AfxSig_is,          // int (CREATESTRUCT*)
 };
 
 struct AFX_MSGMAP_ENTRY {
@@ -100,6 +108,13 @@ template <typename Fn> Fn AfxFromPmsg(AFX_PMSG stored)
 #define ON_MESSAGE(message, fn) \
     {(UINT)(message), 0, 0, 0, AfxSig_lwl, AFX_MSG_CAST(LRESULT (CCmdTarget::*)(WPARAM, LPARAM), &fn)},
 
+// A message number known only at run time (RegisterWindowMessage): the entry holds the address
+// of the variable that stores it.
+constexpr UINT AFX_REGISTERED_MESSAGE = 0xC000;
+#define ON_REGISTERED_MESSAGE(messageVariable, fn) \
+    {AFX_REGISTERED_MESSAGE, 0, 0, 0, reinterpret_cast<UINT_PTR>(&(messageVariable)), \
+     AFX_MSG_CAST(LRESULT (CCmdTarget::*)(WPARAM, LPARAM), &fn)},
+
 #define ON_WM_PAINT() {WM_PAINT, 0, 0, 0, AfxSig_vv, AFX_MSG_CAST(void (CCmdTarget::*)(), &ThisClass::OnPaint)},
 #define ON_WM_CLOSE() {WM_CLOSE, 0, 0, 0, AfxSig_vv, AFX_MSG_CAST(void (CCmdTarget::*)(), &ThisClass::OnClose)},
 #define ON_WM_DESTROY() {WM_DESTROY, 0, 0, 0, AfxSig_vv, AFX_MSG_CAST(void (CCmdTarget::*)(), &ThisClass::OnDestroy)},
@@ -128,3 +143,19 @@ template <typename Fn> Fn AfxFromPmsg(AFX_PMSG stored)
 #define ON_WM_DEVICECHANGE() \
     {WM_DEVICECHANGE, 0, 0, 0, AfxSig_bwl, AFX_MSG_CAST(BOOL (CCmdTarget::*)(UINT, DWORD_PTR), &ThisClass::OnDeviceChange)},
 #define ON_WM_SIZE() {WM_SIZE, 0, 0, 0, AfxSig_vww, AFX_MSG_CAST(void (CCmdTarget::*)(UINT, int, int), &ThisClass::OnSize)},
+#define ON_WM_MEASUREITEM() \
+    {WM_MEASUREITEM, 0, 0, 0, AfxSig_vMIS, \
+     AFX_MSG_CAST(void (CCmdTarget::*)(int, LPMEASUREITEMSTRUCT), &ThisClass::OnMeasureItem)},
+#define ON_WM_DRAWITEM() \
+    {WM_DRAWITEM, 0, 0, 0, AfxSig_vDIS, AFX_MSG_CAST(void (CCmdTarget::*)(int, LPDRAWITEMSTRUCT), &ThisClass::OnDrawItem)},
+#define ON_WM_QUERYDRAGICON() \
+    {WM_QUERYDRAGICON, 0, 0, 0, AfxSig_hv, AFX_MSG_CAST(HCURSOR (CCmdTarget::*)(), &ThisClass::OnQueryDragIcon)},
+#define ON_WM_SETCURSOR() \
+    {WM_SETCURSOR, 0, 0, 0, AfxSig_bWww, AFX_MSG_CAST(BOOL (CCmdTarget::*)(CWnd*, UINT, UINT), &ThisClass::OnSetCursor)},
+#define ON_WM_INITMENUPOPUP() \
+    {WM_INITMENUPOPUP, 0, 0, 0, AfxSig_vMwb, \
+     AFX_MSG_CAST(void (CCmdTarget::*)(CMenu*, UINT, BOOL), &ThisClass::OnInitMenuPopup)},
+#define ON_WM_MENUCHAR() \
+    {WM_MENUCHAR, 0, 0, 0, AfxSig_lwwM, AFX_MSG_CAST(LRESULT (CCmdTarget::*)(UINT, UINT, CMenu*), &ThisClass::OnMenuChar)},
+#define ON_WM_CREATE() \
+    {WM_CREATE, 0, 0, 0, AfxSig_is, AFX_MSG_CAST(int (CCmdTarget::*)(LPCREATESTRUCTA), &ThisClass::OnCreate)},

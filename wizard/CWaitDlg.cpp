@@ -30,18 +30,12 @@ void CWaitDlg::RunScan(ScanProcedure scan, void* context)
     m_scan = scan;
     m_context = context;
     m_scanDone = false;
-    // The page alone would be disabled by the modal run; the wizard's own buttons must wait too.
-    HWND top = m_pOwner ? ::GetAncestor(m_pOwner->m_hWnd, GA_ROOT) : nullptr;
-    const bool disableTop = top && ::IsWindowEnabled(top);
-    if (disableTop)
-        ::EnableWindow(top, FALSE);
+    // The modal run disables the whole wizard window, its own buttons included.
     DoModal();
     // Not shown at all: the scan has not started yet.
     if (!m_thread.IsStarted())
         StartScan();
     m_thread.Join();
-    if (disableTop)
-        ::EnableWindow(top, TRUE);
 }
 
 void CWaitDlg::StartScan()
