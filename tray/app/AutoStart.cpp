@@ -2,7 +2,7 @@
 
 #include <mbstring.h>
 
-#include "LumettaMessageBox.h"
+#include "CWinApp.h"
 #include "ProgramFolder.h"
 
 namespace {
@@ -53,7 +53,7 @@ bool SameText(const std::string& a, const std::string& b)
 
 BOOL Failed()
 {
-    LumettaMessageBox("Fail to set the option!");
+    AfxMessageBox("Fail to set the option!");
     return 0;
 }
 

@@ -6,7 +6,7 @@
 
 #include "CDC.h"
 #include "CSelectGuard.h"
-#include "LumettaMessageBox.h"
+#include "CWinApp.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ bool ReadClassDefault(const std::string& key, DWORD size, std::string& value)
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CLinkStatic, CStatic)
-    ON_MESSAGE(WM_SETCURSOR, CLinkStatic::OnSetCursor)
+    ON_WM_SETCURSOR()
     ON_WM_MOUSEMOVE()
     ON_WM_TIMER()
     ON_WM_ERASEBKGND()
@@ -187,7 +187,7 @@ BOOL CLinkStatic::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRES
     return CStatic::OnChildNotify(message, wParam, lParam, result);
 }
 
-LRESULT CLinkStatic::OnSetCursor(WPARAM, LPARAM)
+BOOL CLinkStatic::OnSetCursor(CWnd*, UINT, UINT)
 {
     if (!m_hLinkCursor)
         return FALSE;
@@ -331,5 +331,5 @@ std::string CLinkStatic::LinkErrorText(int code)
 void CLinkStatic::ReportError(int code)
 {
     const std::string message = "Unable to open hyperlink:\n\n" + LinkErrorText(code);
-    LumettaMessageBox(message.c_str(), MB_ICONEXCLAMATION);
+    AfxMessageBox(message.c_str(), MB_ICONEXCLAMATION);
 }

@@ -51,7 +51,7 @@ public:
 protected:
     void PreSubclassWindow() override;
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-    LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
+    BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
     void OnMouseMove(UINT flags, CPoint point);
     void OnTimer(UINT_PTR id);
     BOOL OnEraseBkgnd(CDC* dc);

@@ -50,7 +50,7 @@ CString LumettaText(const char* key)
 BEGIN_MESSAGE_MAP(CLumettaDlg, CDialog)
     ON_WM_SYSCOMMAND()
     ON_WM_PAINT()
-    ON_MESSAGE(WM_QUERYDRAGICON, CLumettaDlg::OnQueryDragIcon)
+    ON_WM_QUERYDRAGICON()
     ON_MESSAGE(WM_TRAY_NOTIFY, CLumettaDlg::OnTrayNotify)
     ON_COMMAND(ID_TRAY_EXIT, CLumettaDlg::OnExit)
     ON_WM_SIZE()
@@ -64,7 +64,7 @@ BEGIN_MESSAGE_MAP(CLumettaDlg, CDialog)
     ON_COMMAND(ID_TRAY_MOUNT_HIDDEN_HDD, CLumettaDlg::OnMountHiddenHdd)
     ON_COMMAND(ID_TRAY_AUTO_STARTUP, CLumettaDlg::OnAutoStartup)
     ON_COMMAND(ID_TRAY_ABOUT, CLumettaDlg::OnAbout)
-    ON_MESSAGE(WM_MEASUREITEM, CLumettaDlg::OnMeasureItem)
+    ON_WM_MEASUREITEM()
     ON_WM_CLOSE()
 END_MESSAGE_MAP()
 
@@ -111,6 +111,9 @@ BOOL CLumettaDlg::OnInitDialog()
     m_pTrayIcon = new CTrayIcon(&m_menu);
     m_pTrayIcon->AttachToWindow(this);
     g_TrayTitle = ReadTrayTitle(g_LanguageFile);
+    // Lumetta's message boxes carry the title too.
+    if (CWinApp* app = AfxGetApp())
+        app->m_strAppTitle = g_TrayTitle;
     m_pTrayIcon->ShowIcon(m_hIcon, g_TrayTitle);
     StartUsbDiskCount(this);
     return TRUE;
@@ -128,7 +131,7 @@ void CLumettaDlg::BuildTrayMenu()
     m_menu.Attach(::CreatePopupMenu());
     for (const TrayItem& item : kTrayItems)
         m_menu.InsertOwnerDrawnItem(item.position, LumettaText(item.key), MF_BYPOSITION, item.id, nullptr, -1);
-    ::CheckMenuItem(m_menu, ID_TRAY_AUTO_STARTUP, MF_BYCOMMAND | (m_bAutoStart ? MF_CHECKED : MF_UNCHECKED));
+    m_menu.CheckMenuItem(ID_TRAY_AUTO_STARTUP, MF_BYCOMMAND | (m_bAutoStart ? MF_CHECKED : MF_UNCHECKED));
     m_bAutoStart = m_bAutoStart ? 1 : 0;
 }
 
@@ -136,11 +139,11 @@ void CLumettaDlg::UpdateMenuState(BOOL mainProgramAbsent)
 {
     const UINT state = mainProgramAbsent ? MF_ENABLED : kGrayed;
     for (UINT id : kDiskCommands)
-        ::EnableMenuItem(m_menu, id, MF_BYCOMMAND | state);
+        m_menu.EnableMenuItem(id, MF_BYCOMMAND | state);
     const UINT dismount = mainProgramAbsent && Tavrin_GetMountedMask() != 0 ? MF_ENABLED : kGrayed;
-    ::EnableMenuItem(m_menu, ID_TRAY_UNMOUNT, MF_BYCOMMAND | dismount);
+    m_menu.EnableMenuItem(ID_TRAY_UNMOUNT, MF_BYCOMMAND | dismount);
     m_bAutoStart = IsAutoStartEnabled();
-    ::CheckMenuItem(m_menu, ID_TRAY_AUTO_STARTUP, MF_BYCOMMAND | (m_bAutoStart ? MF_CHECKED : MF_UNCHECKED));
+    m_menu.CheckMenuItem(ID_TRAY_AUTO_STARTUP, MF_BYCOMMAND | (m_bAutoStart ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void CLumettaDlg::OnOK()
@@ -178,9 +181,9 @@ void CLumettaDlg::OnPaint()
     ::DrawIcon(dc, x, y, m_hIcon);
 }
 
-LRESULT CLumettaDlg::OnQueryDragIcon(WPARAM, LPARAM)
+HCURSOR CLumettaDlg::OnQueryDragIcon()
 {
-    return reinterpret_cast<LRESULT>(m_hIcon);
+    return reinterpret_cast<HCURSOR>(m_hIcon);
 }
 
 LRESULT CLumettaDlg::OnTrayNotify(WPARAM, LPARAM lParam)
@@ -212,10 +215,10 @@ void CLumettaDlg::OnTimer(UINT_PTR id)
     KillTimer(kHideTimer);
 }
 
-LRESULT CLumettaDlg::OnMeasureItem(WPARAM, LPARAM lParam)
+void CLumettaDlg::OnMeasureItem(int id, LPMEASUREITEMSTRUCT measure)
 {
-    m_menu.MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
-    return Default();
+    m_menu.MeasureItem(measure);
+    CDialog::OnMeasureItem(id, measure);
 }
 
 void CLumettaDlg::OnExit()
@@ -271,7 +274,7 @@ void CLumettaDlg::OnAutoStartup()
     const BOOL wanted = !m_bAutoStart;
     if (!SetAutoStart(wanted))
         return;
-    ::CheckMenuItem(m_menu, ID_TRAY_AUTO_STARTUP, MF_BYCOMMAND | (wanted ? MF_CHECKED : MF_UNCHECKED));
+    m_menu.CheckMenuItem(ID_TRAY_AUTO_STARTUP, MF_BYCOMMAND | (wanted ? MF_CHECKED : MF_UNCHECKED));
     m_bAutoStart = wanted;
 }
 

@@ -35,13 +35,13 @@ protected:
 
     void OnSysCommand(UINT id, LPARAM lParam);
     void OnPaint();
-    LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+    HCURSOR OnQueryDragIcon();
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     void OnClose();
     void OnSize(UINT type, int cx, int cy);
     void OnWindowPosChanging(WINDOWPOS* pos);
     void OnTimer(UINT_PTR id);
-    LRESULT OnMeasureItem(WPARAM wParam, LPARAM lParam);
+    void OnMeasureItem(int id, LPMEASUREITEMSTRUCT measure);
 
     void OnExit();
     void OnUnmount();
