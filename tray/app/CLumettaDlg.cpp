@@ -5,7 +5,7 @@
 #include "AutoStart.h"
 #include "CDlgAbout.h"
 #include "CFont.h"
-#include "CTrayIcon.h"
+#include "CWinApp.h"
 #include "LangString.h"
 #include "LumettaGlobals.h"
 #include "MainProgram.h"

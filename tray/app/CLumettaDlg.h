@@ -6,11 +6,9 @@
 #include "CDialog.h"
 #include "CDrawMenu.h"
 
-class CDlgAbout;
-class CTrayIcon;
+#include "CTrayIcon.h"
 
-// The tray icon's callback message.
-constexpr UINT WM_TRAY_NOTIFY = 0x044C;
+class CDlgAbout;
 
 class CLumettaDlg : public CDialog {
 public:
