@@ -12,8 +12,8 @@ IsThemeActiveProc g_pfnIsThemeActive = nullptr;
 SetWindowThemeProc g_pfnSetWindowTheme = nullptr;
 GradientFillProc g_pfnGradientFill = nullptr;
 
-std::vector<CMenuTheme*>* g_pMenuThemes = nullptr;
-CMenuTheme* g_pCurrentMenuTheme = nullptr;
+// The theme list and the current theme are defined beside the hook object that builds them
+// (CDrawMenuHook.cpp), so that whatever uses the themes also links the hook.
 
 int g_nScreenColorCount = 0;
 HMENU g_hPendingMenu = nullptr;
@@ -29,31 +29,38 @@ OsVersionCodeInit g_osVersionCodeInit __attribute__((init_priority(200)));
 
 }  // namespace
 
+int VersionCodeOf(DWORD version, DWORD major, DWORD minor)
+{
+    if (!(version & 0x80000000u)) {
+        if (major < 4)
+            return OSCODE_NT3;
+        if (major == 4)
+            return OSCODE_NT4;
+        if (major == 5)
+            return minor == 0 ? OSCODE_WIN2000 : OSCODE_XP;
+        return OSCODE_XP;
+    }
+    if (LOBYTE(LOWORD(version)) < 4)
+        return OSCODE_WIN32S;
+    if (major != 4)
+        return OSCODE_WIN95;
+    if (minor == 10)
+        return OSCODE_WIN98;
+    if (minor == 90)
+        return OSCODE_WINME;
+    return OSCODE_WIN95;
+}
+
 int GetWindowsVersionCode()
 {
     const DWORD version = ::GetVersion();
     OSVERSIONINFOA info = {};
     info.dwOSVersionInfoSize = sizeof info;
-    if (!(version & 0x80000000u)) {
-        ::GetVersionExA(&info);
-        if (info.dwMajorVersion < 4)
-            return OSCODE_NT3;
-        if (info.dwMajorVersion == 4)
-            return OSCODE_NT4;
-        if (info.dwMajorVersion == 5)
-            return info.dwMinorVersion == 0 ? OSCODE_WIN2000 : OSCODE_XP;
-        return OSCODE_XP;
-    }
-    if (LOBYTE(LOWORD(version)) < 4)
+    // Win32s has no GetVersionEx worth asking.
+    if ((version & 0x80000000u) && LOBYTE(LOWORD(version)) < 4)
         return OSCODE_WIN32S;
     ::GetVersionExA(&info);
-    if (info.dwMajorVersion != 4)
-        return OSCODE_WIN95;
-    if (info.dwMinorVersion == 10)
-        return OSCODE_WIN98;
-    if (info.dwMinorVersion == 90)
-        return OSCODE_WINME;
-    return OSCODE_WIN95;
+    return VersionCodeOf(version, info.dwMajorVersion, info.dwMinorVersion);
 }
 
 int GetScreenColorCount()

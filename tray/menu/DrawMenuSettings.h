@@ -45,6 +45,8 @@ extern HMENU g_hPendingMenu;        // a menu about to show whose window no hook
 
 // The version code of the running system.
 int GetWindowsVersionCode();
+// The code of GetVersion's answer and GetVersionEx's major and minor version.
+int VersionCodeOf(DWORD version, DWORD major, DWORD minor);
 // Colours of the screen, 64000 for more than 256; asked once per process.
 int GetScreenColorCount();
 // True when the system draws flat menus (COLOR_MENUBAR is their background).

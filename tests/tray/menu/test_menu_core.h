@@ -1,0 +1,8 @@
+#pragma once
+#define IDM_TEST_MENU 400
+#define ID_TEST_OPEN 1001
+#define ID_TEST_EXIT 1002
+#define ID_TEST_ABOUT 1003
+#define ID_TEST_PICTURE 1004
+#define ID_TEST_FIRST 1011
+#define ID_TEST_SECOND 1012
