@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <set>
 
+#include "ChildProcess.h"
 #include "WindowDriver.h"
 
 namespace {
@@ -35,19 +36,6 @@ double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
     return 1000.0 * double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
 }
 
-std::string ImagePathOf(DWORD pid)
-{
-    std::string path;
-    if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)) {
-        char buffer[MAX_PATH] = {};
-        DWORD size = MAX_PATH;
-        if (QueryFullProcessImageNameA(process, 0, buffer, &size))
-            path.assign(buffer, size);
-        CloseHandle(process);
-    }
-    return path;
-}
-
 // Processes running one of the programs of `folder` (Brixom starts Lumetta through the launcher).
 std::set<DWORD> ProcessesOfFolder(const std::string& folder)
 {
@@ -58,7 +46,7 @@ std::set<DWORD> ProcessesOfFolder(const std::string& folder)
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        const std::string image = ImagePathOf(entry.th32ProcessID);
+        const std::string image = harness::ProcessImagePath(entry.th32ProcessID);
         if (image.size() > folder.size() && lstrcmpiA(image.substr(0, folder.size()).c_str(), folder.c_str()) == 0)
             found.insert(entry.th32ProcessID);
     }

@@ -2,6 +2,7 @@
 
 #include "CDC.h"
 #include "CSelectGuard.h"
+#include "DialogHelpers.h"
 
 namespace {
 
@@ -144,15 +145,8 @@ int CTransparentStatic::GetWidth() const
 
 void CTransparentStatic::OnPaint()
 {
-    CPaintDC dc(this);
-    CRect client;
-    GetClientRect(&client);
-    const CString text = GetWindowText();
-    CSelectGuard font(dc, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
-    if (m_bTransparent)
-        dc.SetBkMode(TRANSPARENT);
-    dc.SetTextColor(TextColorFor(IsWindowEnabled(), m_bLinkMode, m_bHover, m_crText));
-    dc.DrawText(text, &client, DrawTextFlagsFor(GetStyle()));
+    PaintStaticText(this, TextColorFor(IsWindowEnabled(), m_bLinkMode, m_bHover, m_crText), DrawTextFlagsFor(GetStyle()),
+                    m_bTransparent);
 }
 
 HBRUSH CTransparentStatic::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)

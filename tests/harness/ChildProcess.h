@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace harness {
 
@@ -29,6 +30,11 @@ private:
     HANDLE m_process = nullptr;
     DWORD m_pid = 0;
 };
+
+// The full path of a running process's program; "" when it cannot be read.
+std::string ProcessImagePath(DWORD pid);
+// The running processes of the program at `programPath` (compared without regard to case).
+std::vector<DWORD> ProcessesRunning(const std::string& programPath);
 
 // Starts `program` and waits for it to end; returns its exit code, or STILL_ACTIVE after a
 // time-out (the program is then ended).

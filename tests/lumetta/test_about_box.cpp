@@ -319,16 +319,18 @@ TEST(LinkStatic, FittingToTheTextKeepsTheEdgeItsAlignmentAnchors)
         EXPECT_LT(r.right - r.left, 200) << c.anchor;
         EXPECT_LT(r.bottom - r.top, 60) << c.anchor;
         const std::string anchor = c.anchor;
-        if (anchor == "left" || anchor == "middle")
+        if (anchor == "left" || anchor == "middle") {
             EXPECT_EQ(r.left, 100) << c.anchor;
-        if (anchor == "right")
+        } else if (anchor == "right") {
             EXPECT_EQ(r.right, 300) << c.anchor;
-        if (anchor == "centre")
+        } else {
             EXPECT_LE(std::abs((r.left + r.right) / 2 - 200), 1) << c.anchor;
-        if (anchor == "middle")
+        }
+        if (anchor == "middle") {
             EXPECT_LE(std::abs((r.top + r.bottom) / 2 - 80), 1) << c.anchor;
-        else
+        } else {
             EXPECT_EQ(r.top, 50) << c.anchor;
+        }
         link.DestroyWindow();
     }
     DestroyWindow(parent);

@@ -172,8 +172,9 @@ TEST_F(LumettaDialog, GreysTheDiskCommandsWhileBrixomRunsAndDismountWhileNoDiskI
             EXPECT_EQ(Grayed(dialog, ID_TRAY_UNMOUNT), !absent || !mounted) << what;
             EXPECT_FALSE(Grayed(dialog, ID_TRAY_AUTO_STARTUP)) << what;
             EXPECT_FALSE(Grayed(dialog, ID_TRAY_EXIT)) << what;
-            for (UINT id : absentIds)
+            for (UINT id : absentIds) {
                 EXPECT_EQ(State(dialog, id), 0xFFFFFFFFu) << "not on the menu: " << id;
+            }
         }
         if (mounted)
             ASSERT_TRUE(Unmount(letter));

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <set>
 #include <string>
@@ -34,41 +33,11 @@ constexpr int kImageEdit = 1000, kLetters = 1003, kPassword = 1006, kSizeEdit = 
 constexpr const char* kProtectedList = "Software\\Quilmar\\Protected";
 constexpr const char* kPasswordText = "Abc123!x";
 
-std::string ImagePathOf(DWORD pid)
-{
-    std::string path;
-    if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)) {
-        char buffer[MAX_PATH] = {};
-        DWORD size = MAX_PATH;
-        if (QueryFullProcessImageNameA(process, 0, buffer, &size))
-            path.assign(buffer, size);
-        CloseHandle(process);
-    }
-    return path;
-}
-
-// The processes running the program at `path` (compared without regard to case).
-std::vector<DWORD> ProcessesOf(const std::string& path)
-{
-    std::vector<DWORD> found;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return found;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        if (lstrcmpiA(ImagePathOf(entry.th32ProcessID).c_str(), path.c_str()) == 0)
-            found.push_back(entry.th32ProcessID);
-    }
-    CloseHandle(snapshot);
-    return found;
-}
-
 DWORD WaitForProcessOf(const std::string& path, const std::set<DWORD>& besides = {}, DWORD timeoutMs = 20000)
 {
     DWORD pid = 0;
     WaitUntil([&] {
-        for (DWORD each : ProcessesOf(path)) {
+        for (DWORD each : ProcessesRunning(path)) {
             if (!besides.count(each))
                 pid = each;
         }

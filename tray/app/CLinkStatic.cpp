@@ -6,6 +6,7 @@
 
 #include "CDC.h"
 #include "CSelectGuard.h"
+#include "DialogHelpers.h"
 #include "CWinApp.h"
 
 namespace {
@@ -231,14 +232,7 @@ BOOL CLinkStatic::OnEraseBkgnd(CDC* dc)
 
 void CLinkStatic::OnPaint()
 {
-    CPaintDC dc(this);
-    CRect client;
-    GetClientRect(&client);
-    const CString text = GetWindowText();
-    CSelectGuard font(dc, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
-    dc.SetBkMode(TRANSPARENT);
-    dc.SetTextColor(CurrentColor());
-    dc.DrawText(text, &client, DT_WORDBREAK);
+    PaintStaticText(this, CurrentColor(), DT_WORDBREAK);
 }
 
 void CLinkStatic::OnClicked()

@@ -73,7 +73,7 @@ CLumettaDlg::CLumettaDlg() : CDialog(IDD_LUMETTA_DIALOG, nullptr)
     // Made from template 102 as it stands: the PreCreateWindow below serves windows made by hand.
     m_bPreCreateTemplate = false;
     m_hIcon = ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    g_LanguageFile = LanguageFileBeside(GetModulePath());
+    g_LanguageFile = MainLanguageFileFor(GetModulePath());
 }
 
 CLumettaDlg::~CLumettaDlg()

@@ -1,7 +1,6 @@
 #include "CTransparentStatic.h"
 
-#include "CDC.h"
-#include "CSelectGuard.h"
+#include "DialogHelpers.h"
 
 namespace lumetta {
 
@@ -13,15 +12,7 @@ END_MESSAGE_MAP()
 
 void CTransparentStatic::OnPaint()
 {
-    CPaintDC dc(this);
-    CRect client;
-    GetClientRect(&client);
-    const CString text = GetWindowText();
-    CSelectGuard font(dc, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
-    if (m_bTransparent)
-        dc.SetBkMode(TRANSPARENT);
-    dc.SetTextColor(m_crText);
-    dc.DrawText(text, &client, DT_WORDBREAK);
+    PaintStaticText(this, m_crText, DT_WORDBREAK, m_bTransparent);
 }
 
 HBRUSH CTransparentStatic::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)

@@ -1,19 +1,9 @@
 #include "LumettaGlobals.h"
 
-#include <windows.h>
-
 #include "LangString.h"
 
 CString g_LanguageFile;
 CString g_TrayTitle;
-
-CString LanguageFileBeside(const std::string& modulePath)
-{
-    std::string folder = modulePath.substr(0, modulePath.find_last_of('\\') + 1);
-    if (folder.empty() || folder.back() != '\\')
-        folder += '\\';
-    return CString(folder + "Lang\\Sequora.ini");
-}
 
 CString ReadTrayTitle(const CString& languageFile)
 {

@@ -9,8 +9,5 @@
 extern CString g_LanguageFile;
 extern CString g_TrayTitle;
 
-// Lumetta's own folder (its module path up to and including the last backslash, one added when
-// missing) followed by "Lang\Sequora.ini".
-CString LanguageFileBeside(const std::string& modulePath);
 // [Product] "Product short Name", a blank, [frmAbout] "VersionNumber"; the version is read first.
 CString ReadTrayTitle(const CString& languageFile);
