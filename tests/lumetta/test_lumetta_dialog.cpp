@@ -176,8 +176,9 @@ TEST_F(LumettaDialog, GreysTheDiskCommandsWhileBrixomRunsAndDismountWhileNoDiskI
                 EXPECT_EQ(State(dialog, id), 0xFFFFFFFFu) << "not on the menu: " << id;
             }
         }
-        if (mounted)
+        if (mounted) {
             ASSERT_TRUE(Unmount(letter));
+        }
     }
 
     // The right button's press on the icon looks for a running Brixom itself.
@@ -200,6 +201,7 @@ TEST_F(LumettaDialog, CommandsNoItemCarriesStillWork)
 {
     CLumettaDlg dialog;
     Open(dialog);
+    Sleep(500);     // the count its start made is in
     // The USB commands without a USB drive: the notice, captioned with the title, and no start.
     InterlockedExchange(&g_nUsbDiskCount, 0);
     for (UINT id : {ID_TRAY_MAKE_ON_USB, ID_TRAY_MOUNT_USB}) {
@@ -217,10 +219,11 @@ TEST_F(LumettaDialog, CommandsNoItemCarriesStillWork)
     EXPECT_TRUE(RecordedCalls(m_brixom).empty());
 
     InterlockedExchange(&g_nUsbDiskCount, 1);
-    dialog.SendMessage(WM_COMMAND, ID_TRAY_MAKE_ON_USB);
-    dialog.SendMessage(WM_COMMAND, ID_TRAY_MOUNT_USB);
-    dialog.SendMessage(WM_COMMAND, ID_TRAY_MOUNT_HIDDEN_HDD);
-    ASSERT_TRUE(WaitForRecordedCalls(m_brixom, 3));
+    size_t started = 0;
+    for (UINT id : {ID_TRAY_MAKE_ON_USB, ID_TRAY_MOUNT_USB, ID_TRAY_MOUNT_HIDDEN_HDD}) {
+        dialog.SendMessage(WM_COMMAND, id);
+        ASSERT_TRUE(WaitForRecordedCalls(m_brixom, ++started)) << id;
+    }
     EXPECT_EQ(RecordedCalls(m_brixom), (std::vector<std::string>{"create_usb", "mount_usb", "mount_hiddenhdd"}));
     InterlockedExchange(&g_nUsbDiskCount, 0);
 
