@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "AfxException.h"
 #include "Framework.h"
+#include "WindowDriver.h"
 #include "test_framework.h"
 
 namespace {
@@ -363,4 +365,33 @@ TEST(CDialog, ModalDialogOverAChildHoldsTheWholeTopLevelWindow)
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_FALSE(dialog.topEnabledWhileUp);
     EXPECT_TRUE(top.IsWindowEnabled());
+    EXPECT_EQ(::GetActiveWindow(), top.m_hWnd);
+}
+
+TEST(CWinApp, MessageBoxesCarryTheApplicationsTitle)
+{
+    CWinApp app;
+    CWnd main;
+    ASSERT_TRUE(main.CreateEx(0, "STATIC", "main", WS_POPUP | WS_VISIBLE, CRect(0, 0, 80, 80), nullptr, 0));
+    app.m_pMainWnd = &main;
+    EXPECT_EQ(AfxGetMainWnd(), &main);
+    EXPECT_EQ(AfxGetThread(), &app);
+    CWinApp* fromWorker = &app;
+    std::thread([&fromWorker] { fromWorker = AfxGetThread(); }).join();
+    EXPECT_EQ(fromWorker, nullptr);                 // a worker has no thread object
+
+    for (const char* title : {"Lumetta 1.0", ""}) {
+        app.m_strAppTitle = title;
+        std::string caption, text;
+        std::thread answer([&] {
+            HWND box = harness::WaitForMessageBox(::GetCurrentProcessId());
+            caption = harness::WindowText(box);
+            text = harness::MessageBoxText(box);
+            harness::AnswerMessageBox(::GetCurrentProcessId(), IDOK);
+        });
+        EXPECT_EQ(AfxMessageBox("Something to say"), IDOK);
+        answer.join();
+        EXPECT_EQ(caption, *title ? title : "test_framework");      // else the program's name
+        EXPECT_EQ(text, "Something to say");
+    }
 }

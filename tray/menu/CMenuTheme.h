@@ -33,4 +33,18 @@ public:
     TitlePainter m_pfnDrawTitle;
     int m_nFrameLeft = 2, m_nFrameTop = 2, m_nFrameRight = 5, m_nFrameBottom = 6;
     COLORREF m_clrBtnFace = 0, m_clrBtnShadow = 0, m_clrBtnHighlight = 0, m_clrBtnText = 0, m_clrWindowFrame = 0;
+
+    // Saves the screen under the window and its shade once per hook record (before the system
+    // paints a framed window, so that our shade can darken what lay beneath).
+    static void CaptureShade(HWND window);
+
+protected:
+    // The system draws menu drop shadows: the frame is a plain outline, without a shade of ours.
+    bool HasSystemShadow() const { return m_nFrameRight == 2; }
+    // Fills the four bands between an outer rectangle and the client rectangle with one colour.
+    static void FillFrameBands(HDC dc, const RECT& outer, const RECT& client, COLORREF color);
+    // Our shade in the 4-pixel band at the right and bottom of a w x h window, darkened from the
+    // saved screen image.
+    void DrawOwnShade(HWND window, HDC dc, int width, int height) const;
+    static void FrameRectangle(HDC dc, const RECT& rect, COLORREF color);
 };

@@ -272,6 +272,37 @@ TEST_F(RecordedShell, TaskbarCreatedAddsAShownIconAgain)
     CWnd::DeleteTempMap();
 }
 
+TEST_F(RecordedShell, AChildWindowsIconHearsTheRebuildThroughItsTopLevelParent)
+{
+    CWnd top, child;
+    ASSERT_TRUE(top.CreateEx(0, "SequoraRecordingWindow", "", WS_POPUP, CRect(0, 0, 60, 60), nullptr, 0));
+    ASSERT_TRUE(child.CreateEx(0, "SequoraRecordingWindow", "", WS_CHILD, CRect(0, 0, 20, 20), &top, 1));
+    {
+        CTrayIcon tray(nullptr);
+        tray.AttachToWindow(&child);
+        EXPECT_EQ(tray.m_hookNotify.m_hWnd, child.m_hWnd);
+        EXPECT_EQ(tray.m_hookParent.m_hWnd, top.m_hWnd);
+        tray.ShowIcon(Icon(), "tip");
+        g_calls.clear();
+        // The shell tells top-level windows only.
+        top.SendMessage(g_TaskbarCreatedMsg);
+        ASSERT_EQ(g_calls.size(), 1u);
+        EXPECT_EQ(g_calls[0].operation, static_cast<DWORD>(NIM_ADD));
+        EXPECT_EQ(g_calls[0].window, child.m_hWnd);
+        // The callback is the child's only: sent to the parent it is no tray message.
+        g_log.clear();
+        top.SendMessage(WM_TRAY_NOTIFY, 0, WM_RBUTTONUP);
+        EXPECT_EQ(g_log, (std::vector<std::string>{"window tray " + std::to_string(WM_RBUTTONUP)}));
+    }
+    // Both hooks are gone with the icon: the framework's procedure is the windows' own again.
+    EXPECT_EQ(CSubclassWndMap::GetHookMap()->Lookup(top.m_hWnd), nullptr);
+    EXPECT_EQ(CSubclassWndMap::GetHookMap()->Lookup(child.m_hWnd), nullptr);
+    EXPECT_NE(ProcOf(top.m_hWnd), &HookWndProc);
+    top.SendMessage(WM_APP + 9, 1, 0);
+    child.DestroyWindow();
+    top.DestroyWindow();
+}
+
 namespace {
 
 bool g_menuWasUp = false;
