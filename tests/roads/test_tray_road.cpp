@@ -93,6 +93,9 @@ void EndProcess(DWORD pid)
 std::vector<bool> GreyedItemsOfTheTrayMenu(DWORD lumetta, HWND dialog)
 {
     std::vector<bool> greyed;
+    // The menu opens with its lower left corner at the cursor: none of its items lies under it,
+    // so none is drawn hot.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) - 40);
     PostMessageA(dialog, kTrayNotify, 0, WM_RBUTTONDOWN);
     PostMessageA(dialog, kTrayNotify, 0, WM_RBUTTONUP);
     HWND menu = nullptr;
