@@ -79,8 +79,8 @@ void CLinkStatic::PreSubclassWindow()
     if (m_toolTip.Create(this)) {
         CRect client;
         GetClientRect(&client);
+        // The link relays its mouse messages itself (PreTranslateMessage).
         TOOLINFOA tool = {};
-        tool.uFlags = TTF_SUBCLASS;
         tool.hwnd = m_hWnd;
         tool.uId = kToolId;
         tool.rect = client;
