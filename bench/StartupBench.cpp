@@ -2,7 +2,6 @@
 
 #include <windows.h>
 #include <psapi.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -39,19 +38,10 @@ double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
 // Processes running one of the programs of `folder` (Brixom starts Lumetta through the launcher).
 std::set<DWORD> ProcessesOfFolder(const std::string& folder)
 {
-    std::set<DWORD> found;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return found;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        const std::string image = harness::ProcessImagePath(entry.th32ProcessID);
-        if (image.size() > folder.size() && lstrcmpiA(image.substr(0, folder.size()).c_str(), folder.c_str()) == 0)
-            found.insert(entry.th32ProcessID);
-    }
-    CloseHandle(snapshot);
-    return found;
+    const std::vector<DWORD> found = harness::ProcessesWhere([&](const std::string& image) {
+        return image.size() > folder.size() && lstrcmpiA(image.substr(0, folder.size()).c_str(), folder.c_str()) == 0;
+    });
+    return std::set<DWORD>(found.begin(), found.end());
 }
 
 // Asks the program to close as a user would (its visible windows, or any window of one that shows

@@ -67,13 +67,7 @@ void CTransparentStatic::PreSubclassWindow()
 void CTransparentStatic::Enable(BOOL enable)
 {
     EnableWindow(enable);
-    CWnd* parent = GetParent();
-    if (!parent)
-        return;
-    CRect rect;
-    GetWindowRect(&rect);
-    parent->ScreenToClient(&rect);
-    parent->InvalidateRect(&rect, TRUE);
+    InvalidateUnderControl(this);
 }
 
 void CTransparentStatic::SetAutoSize(BOOL autoSize)

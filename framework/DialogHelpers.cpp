@@ -93,3 +93,14 @@ void PaintStaticText(CWnd* wnd, COLORREF color, UINT format, BOOL transparent)
     dc.SetTextColor(color);
     dc.DrawText(text, &client, format);
 }
+
+void InvalidateUnderControl(CWnd* control)
+{
+    CWnd* parent = control->GetParent();
+    if (!parent)
+        return;
+    CRect rect;
+    control->GetWindowRect(&rect);
+    parent->ScreenToClient(&rect);
+    parent->InvalidateRect(&rect, TRUE);
+}

@@ -87,7 +87,7 @@ std::string ProcessImagePath(DWORD pid)
     return path;
 }
 
-std::vector<DWORD> ProcessesRunning(const std::string& programPath)
+std::vector<DWORD> ProcessesWhere(const std::function<bool(const std::string& imagePath)>& accept)
 {
     std::vector<DWORD> found;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -96,11 +96,17 @@ std::vector<DWORD> ProcessesRunning(const std::string& programPath)
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        if (lstrcmpiA(ProcessImagePath(entry.th32ProcessID).c_str(), programPath.c_str()) == 0)
+        if (accept(ProcessImagePath(entry.th32ProcessID)))
             found.push_back(entry.th32ProcessID);
     }
     CloseHandle(snapshot);
     return found;
+}
+
+std::vector<DWORD> ProcessesRunning(const std::string& programPath)
+{
+    return ProcessesWhere(
+        [&](const std::string& image) { return lstrcmpiA(image.c_str(), programPath.c_str()) == 0; });
 }
 
 }  // namespace harness

@@ -3,6 +3,7 @@
 // test never leaves a window behind for the next one.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,8 @@ private:
 
 // The full path of a running process's program; "" when it cannot be read.
 std::string ProcessImagePath(DWORD pid);
+// The running processes whose program's path `accept` takes.
+std::vector<DWORD> ProcessesWhere(const std::function<bool(const std::string& imagePath)>& accept);
 // The running processes of the program at `programPath` (compared without regard to case).
 std::vector<DWORD> ProcessesRunning(const std::string& programPath);
 

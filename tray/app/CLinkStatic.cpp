@@ -202,7 +202,7 @@ void CLinkStatic::OnMouseMove(UINT flags, CPoint point)
         m_bOver = TRUE;
         if (m_nUnderline == kUnderlineHover)
             SetFont(&m_underlineFont, FALSE);
-        InvalidateUnderParent();
+        InvalidateUnderControl(this);
         SetTimer(m_nTimerId, kHoverTimerMs);
     }
     CStatic::OnMouseMove(flags, point);
@@ -220,7 +220,7 @@ void CLinkStatic::OnTimer(UINT_PTR id)
         KillTimer(m_nTimerId);
         if (m_nUnderline != kUnderlineAlways)
             SetFont(&m_normalFont, FALSE);
-        InvalidateUnderParent();
+        InvalidateUnderControl(this);
     }
     CStatic::OnTimer(id);
 }
@@ -241,22 +241,11 @@ void CLinkStatic::OnClicked()
     const int result = OpenLink(m_strTarget);
     m_bVisited = result > kOpenedAbove;
     if (m_bVisited) {
-        InvalidateUnderParent();
+        InvalidateUnderControl(this);
         return;
     }
     ::MessageBeep(MB_ICONEXCLAMATION);
     ReportError(result);
-}
-
-void CLinkStatic::InvalidateUnderParent()
-{
-    CWnd* parent = GetParent();
-    if (!parent)
-        return;
-    CRect rect;
-    GetWindowRect(&rect);
-    parent->ScreenToClient(&rect);
-    parent->InvalidateRect(&rect, TRUE);
 }
 
 int CLinkStatic::OpenLink(const char* target)

@@ -61,7 +61,6 @@ protected:
 private:
     void OnClicked();
     void LoadHandCursor();
-    void InvalidateUnderParent();
     void ReportError(int code);
 
     COLORREF m_crLink = kLinkColor;

@@ -78,17 +78,7 @@ Image Background()
     for (int x = 24; x < kWidth - 24; ++x)
         image.Blend(x, 204, Color{160, 178, 204}, 0.7 * std::sin(M_PI * (x - 24) / (kWidth - 48)));
     // The window's round region cuts the corners; the border follows it.
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            const double cx = std::fmin(std::fmax(x + 0.5, 4.5), kWidth - 4.5);
-            const double cy = std::fmin(std::fmax(y + 0.5, 4.5), kHeight - 4.5);
-            const double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
-            const double edge = std::fmax(x < 1 || y < 1 || x >= kWidth - 1 || y >= kHeight - 1 ? 1.0 : 0.0,
-                                          std::fmin(1.0, std::fmax(0.0, d - 3.0)));
-            if (edge > 0)
-                image.Blend(x, y, kBorder, edge);
-        }
-    }
+    art::DrawRoundRegionBorder(image, kBorder);
     return image;
 }
 
