@@ -155,6 +155,22 @@ TEST_F(AboutFixture, ShowsTheTextsOfTheLanguageFileInItsSkin)
     box.DestroyWindow();
 }
 
+TEST_F(AboutFixture, WithoutALanguageFileEveryTextAndTargetIsQuestionMarks)
+{
+    g_LanguageFile = m_folder / "missing.ini";
+    CDlgAbout box;
+    Open(box);
+    for (int id : {IDC_ABOUT_TITLE, IDC_ABOUT_COMPANY, IDC_ABOUT_DESCRIPTION, IDC_ABOUT_HOMEPAGE, IDC_ABOUT_SUPPORT,
+                   IDC_ABOUT_OK})
+        EXPECT_EQ(TextOf(box, id), "???") << id;
+    EXPECT_EQ(TextOf(box, IDC_ABOUT_PRODUCT), " ???") << "the company \"???\" is taken out of the product \"???\"";
+    EXPECT_EQ(TextOf(box, IDC_ABOUT_VERSION), "??? ???");
+    auto* home = static_cast<CLinkStatic*>(CWnd::FromHandlePermanent(box.GetDlgItemHwnd(IDC_ABOUT_HOMEPAGE)));
+    ASSERT_NE(home, nullptr);
+    EXPECT_EQ(home->GetLinkTarget(), "???");
+    box.DestroyWindow();
+}
+
 TEST_F(AboutFixture, OkAndCloseEndTheModalBox)
 {
     for (int id : {IDC_ABOUT_OK, IDC_ABOUT_CLOSE}) {

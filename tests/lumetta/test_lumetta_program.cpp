@@ -229,3 +229,20 @@ TEST_F(LumettaProgram, TheUsbCommandsFollowTheDrivesTheDeviceEventsAnnounce)
     PostMessageA(dialog, WM_CLOSE, 0, 0);
     EXPECT_TRUE(lumetta.Wait(5000));
 }
+
+TEST_F(LumettaProgram, WithoutItsLanguageFileEveryTextIsQuestionMarks)
+{
+    ASSERT_TRUE(DeleteFileA((m_folder / "Lang\\Sequora.ini").c_str()));
+    ChildProcess lumetta;
+    HWND dialog = Start(lumetta);
+    ASSERT_NE(dialog, nullptr) << "it still runs";
+    Sleep(500);
+    PostMessageA(dialog, WM_COMMAND, ID_TRAY_MOUNT_USB, 0);
+    HWND box = WaitForMessageBox(lumetta.Pid());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), "???");
+    EXPECT_EQ(WindowText(box), "??? ???");
+    AnswerMessageBox(lumetta.Pid(), IDOK);
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(lumetta.Wait(5000));
+}
