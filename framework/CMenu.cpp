@@ -153,3 +153,14 @@ CMenu* CMenu::FindPopupMenuFromID(HMENU root, UINT id, ULONG_PTR itemData)
     }
     return nullptr;
 }
+
+CMenu* CMenu::FindMenuOfWindowItem(HWND window, UINT id, ULONG_PTR itemData)
+{
+    const HMENU roots[] = {g_trackingWindow == window ? g_trackingMenu : nullptr, ::GetMenu(window),
+                           ::GetSystemMenu(window, FALSE)};
+    for (HMENU root : roots) {
+        if (CMenu* menu = root ? FindPopupMenuFromID(root, id, itemData) : nullptr)
+            return menu;
+    }
+    return nullptr;
+}

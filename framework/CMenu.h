@@ -84,4 +84,8 @@ public:
     // Depth first from `root`: the object of the menu that holds an item with the id (and, for
     // an owner-drawn item, the item data), or null.
     static CMenu* FindPopupMenuFromID(HMENU root, UINT id, ULONG_PTR itemData);
+    // The object of the menu that holds an item the system asks `window` to measure: searched in
+    // the menu this thread last tracked for the window, then the window's menu, then its system
+    // menu.
+    static CMenu* FindMenuOfWindowItem(HWND window, UINT id, ULONG_PTR itemData);
 };

@@ -715,16 +715,9 @@ int CWnd::OnCreate(LPCREATESTRUCTA) { return static_cast<int>(Default()); }
 void CWnd::OnMeasureItem(int, LPMEASUREITEMSTRUCT measure)
 {
     if (measure->CtlType == ODT_MENU) {
-        // The menu that holds the item: the one this thread last tracked for the window, else the
-        // window's menu, else its system menu.
-        HWND trackedFor = nullptr;
-        HMENU tracked = CMenu::GetLastTrackedMenu(&trackedFor);
-        HMENU roots[] = {trackedFor == m_hWnd ? tracked : nullptr, ::GetMenu(m_hWnd), ::GetSystemMenu(m_hWnd, FALSE)};
-        for (HMENU root : roots) {
-            if (CMenu* menu = root ? CMenu::FindPopupMenuFromID(root, measure->itemID, measure->itemData) : nullptr) {
-                menu->MeasureItem(measure);
-                return;
-            }
+        if (CMenu* menu = CMenu::FindMenuOfWindowItem(m_hWnd, measure->itemID, measure->itemData)) {
+            menu->MeasureItem(measure);
+            return;
         }
     }
     Default();

@@ -15,17 +15,6 @@
 
 namespace {
 
-// A window of the system's own class, recording what reaches its class procedure behind us.
-std::vector<UINT>* g_classMessages = nullptr;
-WNDPROC g_staticProc = nullptr;
-
-LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (g_classMessages)
-        g_classMessages->push_back(message);
-    return ::CallWindowProcA(g_staticProc, hwnd, message, wParam, lParam);
-}
-
 HWND MakeCheckBox()
 {
     return ::CreateWindowExA(0, "BUTTON", "check", WS_POPUP | BS_AUTOCHECKBOX, 10, 10, 80, 20, nullptr, nullptr,
@@ -394,4 +383,79 @@ TEST(CWinApp, MessageBoxesCarryTheApplicationsTitle)
         EXPECT_EQ(caption, *title ? title : "test_framework");      // else the program's name
         EXPECT_EQ(text, "Something to say");
     }
+}
+
+namespace {
+
+// A handler of each of the menu, cursor and icon messages, recording what it was given.
+class MenuMessageWindow : public CWnd {
+public:
+    std::vector<std::string> heard;
+    HICON icon = ::LoadIconA(nullptr, IDI_APPLICATION);
+    HCURSOR OnQueryDragIcon()
+    {
+        heard.push_back("drag icon");
+        return icon;
+    }
+    BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message)
+    {
+        heard.push_back("cursor " + std::to_string(wnd == this) + " " + std::to_string(hitTest) + " " +
+                        std::to_string(message));
+        return TRUE;
+    }
+    void OnInitMenuPopup(CMenu* popup, UINT index, BOOL sysMenu)
+    {
+        heard.push_back("popup " + std::to_string(popup != nullptr) + " " + std::to_string(index) + " " +
+                        std::to_string(sysMenu));
+    }
+    LRESULT OnMenuChar(UINT character, UINT flags, CMenu* menu)
+    {
+        heard.push_back(std::string("char ") + static_cast<char>(character) + " " + std::to_string(flags) + " " +
+                        std::to_string(menu != nullptr));
+        return MAKELRESULT(3, MNC_EXECUTE);
+    }
+    void OnDrawItem(int id, LPDRAWITEMSTRUCT draw)
+    {
+        heard.push_back("draw " + std::to_string(id) + " " + std::to_string(draw->itemID));
+    }
+    void OnMeasureItem(int id, LPMEASUREITEMSTRUCT measure)
+    {
+        heard.push_back("measure " + std::to_string(id) + " " + std::to_string(measure->itemID));
+        measure->itemHeight = 17;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(MenuMessageWindow, CWnd)
+    ON_WM_QUERYDRAGICON()
+    ON_WM_SETCURSOR()
+    ON_WM_INITMENUPOPUP()
+    ON_WM_MENUCHAR()
+    ON_WM_DRAWITEM()
+    ON_WM_MEASUREITEM()
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST(CWnd, MenuCursorAndIconMessagesReachTheirMapEntriesUnpacked)
+{
+    MenuMessageWindow window;
+    ASSERT_TRUE(window.CreateEx(0, "STATIC", "", WS_POPUP, CRect(0, 0, 40, 40), nullptr, 0));
+    HMENU popup = ::CreatePopupMenu();
+    EXPECT_EQ(window.SendMessage(WM_QUERYDRAGICON), reinterpret_cast<LRESULT>(window.icon));
+    EXPECT_EQ(window.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(window.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+              TRUE);
+    window.SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), MAKELPARAM(2, TRUE));
+    EXPECT_EQ(window.SendMessage(WM_MENUCHAR, MAKEWPARAM('x', MF_POPUP), reinterpret_cast<LPARAM>(popup)),
+              MAKELRESULT(3, MNC_EXECUTE));
+    DRAWITEMSTRUCT draw = {ODT_MENU, 0, 71, ODA_DRAWENTIRE, 0, reinterpret_cast<HWND>(popup), nullptr, {}, 0};
+    EXPECT_EQ(window.SendMessage(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw)), TRUE);
+    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, 72, 0, 0, 0};
+    EXPECT_EQ(window.SendMessage(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)), TRUE);
+    EXPECT_EQ(measure.itemHeight, 17u);
+    const std::vector<std::string> expected = {
+        "drag icon", "cursor 1 1 512", "popup 1 2 1", "char x 16 1", "draw 0 71", "measure 0 72",
+    };
+    EXPECT_EQ(window.heard, expected);
+    ::DestroyMenu(popup);
 }

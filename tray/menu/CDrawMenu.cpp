@@ -32,10 +32,14 @@ void RedrawBarItem(const RECT& barItem, HWND window)
     ::RedrawWindow(window, &rect, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
-// The system commands whose items the system would draw with its own pictures.
-struct CommandSwap {
-    UINT_PTR plain, swapped;
-};
+bool HoldsSubMenu(HMENU menu, HMENU sub)
+{
+    const int count = menu ? ::GetMenuItemCount(menu) : 0;
+    for (int p = 0; p < count; ++p)
+        if (::GetSubMenu(menu, p) == sub)
+            return true;
+    return false;
+}
 
 }  // namespace
 
@@ -55,8 +59,13 @@ CDrawMenu* CDrawMenu::FromHandleDraw(HMENU menu)
 
 void CDrawMenu::DeleteSubMenus()
 {
-    for (auto it = m_subMenus.rbegin(); it != m_subMenus.rend(); ++it)
-        delete FromHandleDraw(*it);
+    for (auto it = m_subMenus.rbegin(); it != m_subMenus.rend(); ++it) {
+        CDrawMenu* sub = FromHandleDraw(*it);
+        // A submenu still in this menu goes with this menu's handle, which destroys its submenus.
+        if (sub && HoldsSubMenu(m_hMenu, *it))
+            sub->Detach();
+        delete sub;
+    }
     m_subMenus.clear();
 }
 
@@ -488,24 +497,7 @@ LRESULT FindMnemonicItem(char typed, CMenu* menu)
 
 CMenu* FindMenuByItem(CMenu* menu, UINT id, ULONG_PTR data)
 {
-    if (!menu)
-        return nullptr;
-    const int count = menu->GetMenuItemCount();
-    for (int p = 0; p < count; ++p) {
-        if (HMENU sub = ::GetSubMenu(menu->m_hMenu, p)) {
-            if (CMenu* found = FindMenuByItem(CMenu::FromHandle(sub), id, data))
-                return found;
-            continue;
-        }
-        if (::GetMenuItemID(menu->m_hMenu, p) != id)
-            continue;
-        MENUITEMINFOA info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_DATA;
-        if (::GetMenuItemInfoA(menu->m_hMenu, static_cast<UINT>(p), TRUE, &info) && info.dwItemData == data)
-            return menu;
-    }
-    return nullptr;
+    return menu ? CMenu::FindPopupMenuFromID(menu->m_hMenu, id, data) : nullptr;
 }
 
 BOOL RouteMeasureItem(HWND window, UINT message, WPARAM, LPARAM lParam)
@@ -515,20 +507,9 @@ BOOL RouteMeasureItem(HWND window, UINT message, WPARAM, LPARAM lParam)
     auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
     if (!measure || measure->CtlType != ODT_MENU)
         return FALSE;
-    CMenu* found = nullptr;
     HMENU itemMenu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(measure->itemID));
-    if (::IsMenu(itemMenu)) {
-        found = CMenu::FromHandlePermanent(itemMenu);
-    } else {
-        HWND trackedFor = nullptr;
-        HMENU tracked = CMenu::GetLastTrackedMenu(&trackedFor);
-        const HMENU roots[] = {trackedFor == window ? tracked : nullptr, ::GetMenu(window),
-                               ::GetSystemMenu(window, FALSE)};
-        for (HMENU root : roots) {
-            if (root && (found = FindMenuByItem(CMenu::FromHandle(root), measure->itemID, measure->itemData)))
-                break;
-        }
-    }
+    CMenu* found = ::IsMenu(itemMenu) ? CMenu::FromHandlePermanent(itemMenu)
+                                      : CMenu::FindMenuOfWindowItem(window, measure->itemID, measure->itemData);
     if (!found)
         return FALSE;
     found->MeasureItem(measure);

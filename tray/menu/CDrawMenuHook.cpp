@@ -129,8 +129,9 @@ CDrawMenuHook::CDrawMenuHook()
         g_pfnSetWindowTheme = reinterpret_cast<SetWindowThemeProc>(
             reinterpret_cast<void*>(::GetProcAddress(m_hUxTheme, "SetWindowTheme")));
     }
-    // 98's GradientFill is left alone: the strips draw the same gradient there.
-    if (g_nOsVersionCode != OSCODE_WIN98) {
+    // 98's GradientFill is left alone: the strips draw the same gradient there. (The code is asked
+    // again rather than read, so this does not hang on the order of the two objects' building.)
+    if (GetWindowsVersionCode() != OSCODE_WIN98) {
         m_hMsImg32 = ::LoadLibraryA("Msimg32.dll");
         if (m_hMsImg32)
             g_pfnGradientFill = reinterpret_cast<GradientFillProc>(

@@ -53,12 +53,7 @@ int BottomEdgeFactor(int j, int column)
 // A 32-bit top-down copy of a bitmap.
 bool ReadBitmapPixels(HBITMAP bitmap, int width, int height, std::vector<DWORD>& pixels)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = Dib32Info(width, height);
     pixels.assign(static_cast<size_t>(width) * height, 0);
     HDC screen = ::GetDC(nullptr);
     const int rows = ::GetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
@@ -68,12 +63,7 @@ bool ReadBitmapPixels(HBITMAP bitmap, int width, int height, std::vector<DWORD>&
 
 void WritePixels(HDC dc, int x, int y, int width, int height, const std::vector<DWORD>& pixels)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    const BITMAPINFO info = Dib32Info(width, height);
     ::SetDIBitsToDevice(dc, x, y, width, height, 0, 0, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
 }
 
@@ -153,11 +143,6 @@ void CMenuTheme::FillFrameBands(HDC dc, const RECT& outer, const RECT& client, C
     FillSolid(dc, {client.right - 1, outer.top, outer.right, outer.bottom}, color);
 }
 
-void CMenuTheme::FrameRectangle(HDC dc, const RECT& rect, COLORREF color)
-{
-    FrameSolid(dc, rect, color);
-}
-
 void CMenuTheme::CaptureShade(HWND window)
 {
     CDrawMenuHook::CMenuHookData* data = CDrawMenuHook::FindHookData(window);
@@ -227,37 +212,53 @@ void CMenuTheme::DrawOwnShade(HWND window, HDC dc, int width, int height) const
     WritePixels(dc, 0, height - 4, width - 4, 4, bottom);
 }
 
+CMenuTheme::FrameGeometry CMenuTheme::BeginFramePaint(HWND window)
+{
+    CaptureShade(window);
+    FrameGeometry geometry = {};
+    ::GetWindowRect(window, &geometry.frame);
+    geometry.client = ClientRectInWindow(window);
+    geometry.width = geometry.frame.right - geometry.frame.left;
+    geometry.height = geometry.frame.bottom - geometry.frame.top;
+    return geometry;
+}
+
 int CMenuTheme::PaintFrame(HWND window, HDC dc, BOOL after)
 {
     if (!HasFrame() || !CDrawMenuHook::FindHookData(window))
         return 0;
-    CaptureShade(window);
-    CRect frame;
-    ::GetWindowRect(window, &frame);
-    const RECT client = ClientRectInWindow(window);
-    const int w = frame.Width(), h = frame.Height();
+    const FrameGeometry geometry = BeginFramePaint(window);
+    const RECT& client = geometry.client;
+    const int w = geometry.width, h = geometry.height;
     const COLORREF outline = ::GetSysColor(g_bHighContrast ? COLOR_BTNTEXT : COLOR_HIGHLIGHT);
     if (HasSystemShadow()) {
         if (!after)
             FillFrameBands(dc, CRect(1, 1, w - 1, h - 1), client, GetMenuBackColor(nullptr));
-        FrameRectangle(dc, CRect(0, 0, w, h), outline);
+        FrameSolid(dc, CRect(0, 0, w, h), outline);
     } else {
         if (!after)
             FillFrameBands(dc, CRect(1, 1, w - 5, h - 5), client, GetMenuBackColor(nullptr));
-        FrameRectangle(dc, CRect(0, 0, w - 4, h - 4), outline);
+        FrameSolid(dc, CRect(0, 0, w - 4, h - 4), outline);
         if (!g_bHighContrast)
             DrawOwnShade(window, dc, w, h);
     }
     return 1;
 }
 
-BOOL CMenuTheme::EraseBackground(HWND window, HDC dc)
+RECT CMenuTheme::BackgroundRect(HWND window) const
 {
+    // From under the system's left edge; a frame of ours keeps its right column.
     CRect client;
     ::GetClientRect(window, &client);
     client.left -= 2;
     if (HasFrame())
         client.right -= 1;
+    return client;
+}
+
+BOOL CMenuTheme::EraseBackground(HWND window, HDC dc)
+{
+    const RECT client = BackgroundRect(window);
     const bool bar = g_nOsVersionCode == OSCODE_XP && IsFlatMenuOn();
     FillSolid(dc, client, ::GetSysColor(bar ? COLOR_MENUBAR : COLOR_MENU));
     return TRUE;

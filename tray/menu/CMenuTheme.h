@@ -46,5 +46,14 @@ protected:
     // Our shade in the 4-pixel band at the right and bottom of a w x h window, darkened from the
     // saved screen image.
     void DrawOwnShade(HWND window, HDC dc, int width, int height) const;
-    static void FrameRectangle(HDC dc, const RECT& rect, COLORREF color);
+    // What a frame paint works with: the shade captured, the window's rectangle and its client
+    // rectangle in window coordinates.
+    struct FrameGeometry {
+        RECT frame;
+        RECT client;
+        int width, height;
+    };
+    static FrameGeometry BeginFramePaint(HWND window);
+    // The client area the background erase fills.
+    RECT BackgroundRect(HWND window) const;
 };

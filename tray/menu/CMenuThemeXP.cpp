@@ -39,11 +39,9 @@ int CMenuThemeXP::PaintFrame(HWND window, HDC dc, BOOL after)
     CDrawMenuHook::CMenuHookData* data = CDrawMenuHook::FindHookData(window);
     if (!HasFrame() || !data)
         return 0;
-    CaptureShade(window);
-    CRect frame;
-    ::GetWindowRect(window, &frame);
-    const RECT client = ClientRectInWindow(window);
-    const int w = frame.Width(), h = frame.Height();
+    const FrameGeometry geometry = BeginFramePaint(window);
+    const RECT& client = geometry.client;
+    const int w = geometry.width, h = geometry.height;
 
     const COLORREF m = GetMenuBackColor(data->m_hMenu);
     const COLORREF win = ::GetSysColor(COLOR_WINDOW);
@@ -70,7 +68,7 @@ int CMenuThemeXP::PaintFrame(HWND window, HDC dc, BOOL after)
         if (edge)
             DrawOwnShade(window, dc, w, h);
     }
-    DrawJoinGap(dc, data->m_hMenu, frame);
+    DrawJoinGap(dc, data->m_hMenu, geometry.frame);
     return 1;
 }
 
@@ -79,11 +77,6 @@ BOOL CMenuThemeXP::EraseBackground(HWND window, HDC dc)
     CDrawMenuHook::CMenuHookData* data = CDrawMenuHook::FindHookData(window);
     if (!data || !data->m_hMenu)
         return CMenuTheme::EraseBackground(window, dc);
-    CRect client;
-    ::GetClientRect(window, &client);
-    client.left -= 2;
-    if (HasFrame())
-        client.right -= 1;
-    FillSolid(dc, client, GetBarBackColor(data->m_hMenu));
+    FillSolid(dc, BackgroundRect(window), GetBarBackColor(data->m_hMenu));
     return TRUE;
 }

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr UINT BAR_TEXT_FORMAT = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 constexpr UINT DRAW_HIDE_PREFIX = 0x100000;     // DT_HIDEPREFIX
 constexpr UINT_PTR SYSTEM_COMMAND_FIRST = 0xF000;
 constexpr UINT_PTR SYSTEM_COMMAND_END = 0xF151;
@@ -27,6 +26,23 @@ COLORREF MenuFaceColor()
 {
     return ::GetSysColor(g_nOsVersionCode == OSCODE_XP && IsFlatMenuOn() ? COLOR_MENUBAR : COLOR_MENU);
 }
+
+// The surface and the facts of the item a classic or shaded painter draws.
+struct ItemPaint {
+    CDrawMemDC memory;
+    bool separator, selected, hot, rightToLeft;
+    HDC dc;
+
+    ItemPaint(const DRAWITEMSTRUCT* draw, const CDrawMenuItemData* record, BOOL bar)
+        : memory(draw->rcItem, draw->hDC),
+          separator((record->m_nFlags & MF_SEPARATOR) != 0),
+          selected((draw->itemState & ODS_SELECTED) != 0),
+          hot((draw->itemState & (ODS_HOTLIGHT | ODS_BAR_HOT)) != 0),
+          rightToLeft((record->m_nFlags & MFT_RIGHTORDER) != 0),
+          dc(ItemTargetDC(memory, draw, bar || separator))
+    {
+    }
+};
 
 // Where the picture and the text of a popup item go, in the layout the wide and classic
 // measures leave room for: an image's width on each side of the text.
@@ -47,39 +63,6 @@ ClassicLayout LayoutPopupItem(const CDrawMenu* menu, const RECT& item, bool righ
         layout.text = CRect(layout.column.right + 2, item.top, item.right - menu->m_nImageWidth + 4, item.bottom);
     }
     return layout;
-}
-
-// The item's text (and accelerator) in the current colour, or a bar item's text at its angle.
-void DrawItemText(HDC dc, const CString& display, const RECT& rect, bool bar, bool vertical, bool rightToLeft,
-                  UINT state, UINT extraFormat)
-{
-    if (display.IsEmpty())
-        return;
-    LOGFONTA logFont = SystemMenuLogFont();
-    if (state & ODS_DEFAULT)
-        logFont.lfWeight = FW_BOLD;
-    if (bar && vertical)
-        logFont.lfEscapement = logFont.lfOrientation = -900;
-    CFont font;
-    font.CreateFontIndirect(&logFont);
-    CSelectGuard select(dc, font.GetSafeHandle());
-    const int oldMode = ::SetBkMode(dc, TRANSPARENT);
-    if (bar) {
-        CDrawMenu::DrawMenuTextAngled(display, dc, rect, BAR_TEXT_FORMAT | extraFormat);
-    } else {
-        const int tab = display.Find('\t');
-        const CString label = tab >= 0 ? display.Left(tab) : display;
-        const CString accel = tab >= 0 ? display.Mid(display.ReverseFind('\t') + 1) : CString();
-        RECT box = rect;
-        ::DrawTextA(dc, label, label.GetLength(), &box,
-                    DT_SINGLELINE | DT_VCENTER | (rightToLeft ? DT_RTLREADING | DT_RIGHT : 0) | extraFormat);
-        if (!accel.IsEmpty()) {
-            box = rect;
-            ::DrawTextA(dc, accel, accel.GetLength(), &box,
-                        DT_SINGLELINE | DT_VCENTER | (rightToLeft ? 0 : DT_RIGHT) | extraFormat);
-        }
-    }
-    ::SetBkMode(dc, oldMode);
 }
 
 // The picture of a popup item: its image, its check mark or check bitmaps, or a system
@@ -107,16 +90,13 @@ void DrawItemPicture(CDrawMenu* menu, LPDRAWITEMSTRUCT draw, CDrawMenuItemData* 
         }
         return;
     }
-    MENUITEMINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_CHECKMARKS;
-    if (!::GetMenuItemInfoA(reinterpret_cast<HMENU>(draw->hwndItem), draw->itemID, FALSE, &info))
-        info.hbmpChecked = info.hbmpUnchecked = nullptr;
+    HBITMAP checked, unchecked;
+    GetItemCheckBitmaps(draw, &checked, &unchecked);
     RECT box = column;
     const int middle = (column.top + column.bottom) / 2;
     box.top = middle - (menu->m_nImageHeight + 4) / 2;
     box.bottom = box.top + menu->m_nImageHeight + 4;
-    if (!CDrawMenu::DrawCheckOrBitmap(dc, info.hbmpUnchecked, state, box, info.hbmpChecked) &&
+    if (!CDrawMenu::DrawCheckOrBitmap(dc, unchecked, state, box, checked) &&
         IsSystemCommand(draw->itemID))
         menu->DrawSystemGlyph(draw->itemID, state, dc, column);
 }
@@ -128,16 +108,11 @@ void CDrawMenu::DrawItemClassic(LPDRAWITEMSTRUCT draw, BOOL bar)
     CDrawMenuItemData* record = ItemDataOf(draw->itemData);
     if (!record)
         return;
-    CDrawMemDC memory(draw->rcItem, draw->hDC);
-    const bool separator = (record->m_nFlags & MF_SEPARATOR) != 0;
-    HDC dc = memory.GetSafeHdc();
-    if (bar || separator) {
-        memory.m_bNoCopy = TRUE;
-        dc = draw->hDC;
-    }
+    ItemPaint paint(draw, record, bar);
+    const HDC dc = paint.dc;
     const UINT state = draw->itemState;
-    const bool selected = (state & ODS_SELECTED) != 0, hot = (state & (ODS_HOTLIGHT | ODS_BAR_HOT)) != 0;
-    const bool rightToLeft = (record->m_nFlags & MFT_RIGHTORDER) != 0;
+    const bool separator = paint.separator, selected = paint.selected, hot = paint.hot;
+    const bool rightToLeft = paint.rightToLeft;
     const CRect item = draw->rcItem;
     const COLORREF face = bar ? GetBarBackColor(m_hMenu) : ::GetSysColor(COLOR_MENU);
 
@@ -239,16 +214,11 @@ void CDrawMenu::DrawItemShaded(LPDRAWITEMSTRUCT draw, BOOL bar)
     CDrawMenuItemData* record = ItemDataOf(draw->itemData);
     if (!record)
         return;
-    CDrawMemDC memory(draw->rcItem, draw->hDC);
-    const bool separator = (record->m_nFlags & MF_SEPARATOR) != 0;
-    HDC dc = memory.GetSafeHdc();
-    if (bar || separator) {
-        memory.m_bNoCopy = TRUE;
-        dc = draw->hDC;
-    }
+    ItemPaint paint(draw, record, bar);
+    const HDC dc = paint.dc;
     const UINT state = draw->itemState;
-    const bool selected = (state & ODS_SELECTED) != 0, hot = (state & (ODS_HOTLIGHT | ODS_BAR_HOT)) != 0;
-    const bool rightToLeft = (record->m_nFlags & MFT_RIGHTORDER) != 0;
+    const bool separator = paint.separator, selected = paint.selected, hot = paint.hot;
+    const bool rightToLeft = paint.rightToLeft;
     const CRect item = draw->rcItem;
 
     const COLORREF g = bar ? GetBarBackColor(m_hMenu) : MenuFaceColor();

@@ -1,10 +1,12 @@
 // The drawing routines the item painters share: the two-colour gradient, text at the font's
 // angle with its mnemonic underline, and the check marks and system-command pictures.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "CDrawMenu.h"
 #include "CFont.h"
+#include "CPen.h"
 #include "CRect.h"
 #include "CSelectGuard.h"
 #include "DrawMenuPaint.h"
@@ -41,6 +43,72 @@ int ChannelAt(COLORREF start, COLORREF end, int shift, int k, int n)
 COLORREF StripColor(COLORREF start, COLORREF end, int k, int n)
 {
     return RGB(ChannelAt(start, end, 0, k, n), ChannelAt(start, end, 8, k, n), ChannelAt(start, end, 16, k, n));
+}
+
+// The symbol font's pictures drawn as lines in the text colour, centred in `box`.
+void DrawGlyphShape(HDC dc, const RECT& box, char glyph, BOOL bold)
+{
+    const COLORREF ink = ::GetTextColor(dc);
+    const int size = std::min(box.right - box.left, box.bottom - box.top) * 2 / 3;
+    if (size < 4)
+        return;
+    const int left = (box.left + box.right - size) / 2, top = (box.top + box.bottom - size) / 2;
+    const int right = left + size, bottom = top + size;
+    const int stroke = bold ? 3 : 2;
+    auto line = [&](int x0, int y0, int x1, int y1) {
+        // Strokes as stacked one-pixel lines: crisp on any device.
+        CPen pen(PS_SOLID, 1, ink);
+        CSelectGuard select(dc, pen.GetSafeHandle());
+        for (int i = 0; i < stroke; ++i) {
+            ::MoveToEx(dc, x0, y0 + i, nullptr);
+            ::LineTo(dc, x1, y1 + i);
+        }
+    };
+    auto box3d = [&](int l, int t, int r, int b) {
+        FrameSolid(dc, {l, t, r, b}, ink);
+        FillSolid(dc, {l, t + 1, r, t + 2}, ink);
+    };
+    switch (glyph) {
+    case MARLETT_CHECK: {
+        // A tick a little smaller than the box, its short stroke down to the low point.
+        const int inset = size / 6;
+        const int x0 = left + inset - 1, y0 = top + size / 2 - 2;
+        const int x1 = left + size / 2 - 2, y1 = bottom - inset - stroke - 1;
+        line(x0, y0, x1, y1);
+        line(x1, y1, right - inset - 1, top + inset - 2);
+        break;
+    }
+    case MARLETT_BULLET: {
+        const int d = std::max(4, size / 2), x = (box.left + box.right - d) / 2, y = (box.top + box.bottom - d) / 2;
+        HBRUSH brush = ::CreateSolidBrush(ink);
+        CPen pen(PS_SOLID, 1, ink);
+        {
+            CSelectGuard selectBrush(dc, brush);
+            CSelectGuard selectPen(dc, pen.GetSafeHandle());
+            ::Ellipse(dc, x, y, x + d, y + d);
+        }
+        ::DeleteObject(brush);
+        break;
+    }
+    case '0':
+        FillSolid(dc, {left + 1, bottom - stroke, right - 1, bottom}, ink);
+        break;
+    case '1':
+        box3d(left, top, right, bottom);
+        break;
+    case '2': {
+        const int step = size / 3;
+        box3d(left + step, top, right, bottom - step);
+        box3d(left, top + step, right - step, bottom);
+        break;
+    }
+    case 'r':
+        line(left, top, right, bottom - stroke + 1);
+        line(left, bottom - stroke, right, top - 1);
+        break;
+    default:
+        break;
+    }
 }
 
 }  // namespace
@@ -197,9 +265,16 @@ void CDrawMenu::DrawMarlettGlyph(const RECT& rect, char glyph, BOOL bold, HDC dc
     font.CreateFont(rect.bottom - rect.top - 4, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Marlett");
     CSelectGuard select(dc, font.GetSafeHandle());
-    const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     RECT inner = rect;
     ::InflateRect(&inner, -2, -2);
+    char face[LF_FACESIZE] = {};
+    ::GetTextFaceA(dc, sizeof face, face);
+    if (_stricmp(face, "Marlett") != 0) {
+        // A system without the symbol font would show the letter itself.
+        DrawGlyphShape(dc, inner, glyph, bold);
+        return;
+    }
+    const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     ::DrawTextA(dc, &glyph, 1, &inner, DT_CENTER | DT_SINGLELINE);
     ::SetBkMode(dc, oldMode);
 }
@@ -267,21 +342,14 @@ BOOL CDrawMenu::DrawCheckOrBitmap(HDC dc, HBITMAP unchecked, UINT state, const R
     if (g_nOsVersionCode > OSCODE_NT3)
         ::DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
     ::InflateRect(&box, 2, 2);
-    auto drawBitmap = [&](HBITMAP bitmap, UINT extra) {
-        BITMAP info = {};
-        ::GetObjectA(bitmap, sizeof info, &info);
-        const int x = (box.left + box.right - info.bmWidth) / 2, y = (box.top + box.bottom - info.bmHeight) / 2;
-        ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(bitmap), 0, x, y, info.bmWidth, info.bmHeight,
-                     DST_BITMAP | DSS_RIGHT | extra);
-    };
     if (!isChecked) {
-        drawBitmap(unchecked, state & ODS_DISABLED ? DSS_DISABLED : 0);
+        DrawBitmapCentred(dc, unchecked, box, state & ODS_DISABLED ? DSS_DISABLED : 0);
     } else if (!checked) {
         RECT mark = box;
         ::OffsetRect(&mark, 1, 2);
         DrawGlyphInRect(dc, state, mark, MARLETT_CHECK);
     } else if (unchecked) {
-        drawBitmap(checked, 0);
+        DrawBitmapCentred(dc, checked, box, 0);
     } else {
         DrawGlyphInRect(dc, state, box, MARLETT_BULLET);
     }

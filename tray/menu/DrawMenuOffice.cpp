@@ -17,10 +17,6 @@ namespace {
 
 constexpr char MARLETT_CHECK = 0x62;
 constexpr char MARLETT_BULLET = 0x69;
-constexpr UINT BAR_TEXT_FORMAT = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
-constexpr UINT POPUP_TEXT_FORMAT = DT_SINGLELINE | DT_VCENTER;
-constexpr UINT POPUP_ACCEL_FORMAT = DT_SINGLELINE | DT_VCENTER | DT_RIGHT;
-constexpr UINT POPUP_RTL_TEXT_FORMAT = DT_RTLREADING | DT_SINGLELINE | DT_VCENTER | DT_RIGHT;
 constexpr UINT_PTR SYSTEM_COMMAND_FIRST = 0xF000;
 constexpr UINT_PTR SYSTEM_COMMAND_LAST = 0xF150;
 
@@ -82,16 +78,6 @@ void DrawBarShadow(HDC dc, const RECT& item, bool vertical)
     }
 }
 
-void DrawCenteredBitmap(HDC dc, HBITMAP bitmap, const RECT& box, UINT extra)
-{
-    BITMAP info = {};
-    if (!::GetObjectA(bitmap, sizeof info, &info))
-        return;
-    const int x = (box.left + box.right - info.bmWidth) / 2, y = (box.top + box.bottom - info.bmHeight) / 2;
-    ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(bitmap), 0, x, y, info.bmWidth, info.bmHeight,
-                 DST_BITMAP | DSS_RIGHT | extra);
-}
-
 void DrawOfficeItem(CDrawMenu* menu, LPDRAWITEMSTRUCT draw, BOOL bar, const OfficeLook& look)
 {
     CDrawMenuItemData* record = ItemDataOf(draw->itemData);
@@ -99,11 +85,7 @@ void DrawOfficeItem(CDrawMenu* menu, LPDRAWITEMSTRUCT draw, BOOL bar, const Offi
         return;
     CDrawMemDC memory(draw->rcItem, draw->hDC);
     const bool separator = (record->m_nFlags & MF_SEPARATOR) != 0;
-    HDC dc = memory.GetSafeHdc();
-    if (bar || separator) {
-        memory.m_bNoCopy = TRUE;
-        dc = draw->hDC;
-    }
+    const HDC dc = ItemTargetDC(memory, draw, bar || separator);
     const bool rightToLeft = (record->m_nFlags & MFT_RIGHTORDER) != 0;
     const bool fewColors = FewColors();
     const bool vertical = (draw->itemState & ODS_VERTICAL_BAR) != 0;
@@ -192,41 +174,16 @@ void DrawOfficeItem(CDrawMenu* menu, LPDRAWITEMSTRUCT draw, BOOL bar, const Offi
         FrameSolid(dc, bar ? area : item, p);
     }
 
-    const CString display = record->GetDisplayText(menu->m_hAccel);
-    if (!display.IsEmpty()) {
-        LOGFONTA logFont = SystemMenuLogFont();
-        if (state & ODS_DEFAULT)
-            logFont.lfWeight = FW_BOLD;
-        if (bar && vertical)
-            logFont.lfEscapement = logFont.lfOrientation = -900;
-        CFont font;
-        font.CreateFontIndirect(&logFont);
-        CSelectGuard selectFont(dc, font.GetSafeHandle());
-        const int tab = display.Find('\t');
-        const CString label = tab >= 0 ? display.Left(tab) : display;
-        const CString accel = tab >= 0 ? display.Mid(display.ReverseFind('\t') + 1) : CString();
-        COLORREF color;
-        if ((state & ODS_GRAYED) || (bar && (state & ODS_INACTIVE)))
-            color = bar && fewColors ? look.light : ::GetSysColor(COLOR_GRAYTEXT);
-        else if (g_bHighContrast && !bar && !selected)
-            color = ::GetSysColor(COLOR_WINDOWTEXT);
-        else
-            color = ::GetSysColor(COLOR_MENUTEXT);
-        const COLORREF oldColor = ::SetTextColor(dc, color);
-        const int oldMode = ::SetBkMode(dc, TRANSPARENT);
-        if (bar) {
-            CDrawMenu::DrawMenuTextAngled(label, dc, item, BAR_TEXT_FORMAT);
-        } else {
-            RECT box = text;
-            ::DrawTextA(dc, label, label.GetLength(), &box, rightToLeft ? POPUP_RTL_TEXT_FORMAT : POPUP_TEXT_FORMAT);
-            if (!accel.IsEmpty()) {
-                box = text;
-                ::DrawTextA(dc, accel, accel.GetLength(), &box, rightToLeft ? POPUP_TEXT_FORMAT : POPUP_ACCEL_FORMAT);
-            }
-        }
-        ::SetBkMode(dc, oldMode);
-        ::SetTextColor(dc, oldColor);
-    }
+    COLORREF color;
+    if ((state & ODS_GRAYED) || (bar && (state & ODS_INACTIVE)))
+        color = bar && fewColors ? look.light : ::GetSysColor(COLOR_GRAYTEXT);
+    else if (g_bHighContrast && !bar && !selected)
+        color = ::GetSysColor(COLOR_WINDOWTEXT);
+    else
+        color = ::GetSysColor(COLOR_MENUTEXT);
+    const COLORREF oldColor = ::SetTextColor(dc, color);
+    DrawItemText(dc, record->GetDisplayText(menu->m_hAccel), bar ? item : text, bar, vertical, rightToLeft, state, 0);
+    ::SetTextColor(dc, oldColor);
     if (bar)
         return;
 
@@ -272,23 +229,20 @@ void DrawOfficeItem(CDrawMenu* menu, LPDRAWITEMSTRUCT draw, BOOL bar, const Offi
         }
         return;
     }
-    MENUITEMINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_CHECKMARKS;
-    if (!::GetMenuItemInfoA(reinterpret_cast<HMENU>(draw->hwndItem), draw->itemID, FALSE, &info))
-        info.hbmpChecked = info.hbmpUnchecked = nullptr;
-    if (checked || info.hbmpUnchecked) {
+    HBITMAP checkedBitmap, uncheckedBitmap;
+    GetItemCheckBitmaps(draw, &checkedBitmap, &uncheckedBitmap);
+    if (checked || uncheckedBitmap) {
         drawCheckBox();
         if (checked) {
             CRect mark(column.left - 2, 0, column.right + 2, 0);
             mark.top = item.top + (item.Height() - (menu->m_nImageHeight + 4)) / 2;
             mark.bottom = mark.top + menu->m_nImageHeight + 4;
-            if (info.hbmpChecked && info.hbmpUnchecked)
-                DrawCenteredBitmap(dc, info.hbmpChecked, column, 0);
+            if (checkedBitmap && uncheckedBitmap)
+                DrawBitmapCentred(dc, checkedBitmap, column, 0);
             else
-                CDrawMenu::DrawGlyphInRect(dc, state, mark, info.hbmpChecked ? MARLETT_BULLET : MARLETT_CHECK);
+                CDrawMenu::DrawGlyphInRect(dc, state, mark, checkedBitmap ? MARLETT_BULLET : MARLETT_CHECK);
         } else {
-            DrawCenteredBitmap(dc, info.hbmpUnchecked, column, state & ODS_DISABLED ? DSS_DISABLED : 0);
+            DrawBitmapCentred(dc, uncheckedBitmap, column, state & ODS_DISABLED ? DSS_DISABLED : 0);
         }
     } else if (draw->itemID > SYSTEM_COMMAND_FIRST && draw->itemID <= SYSTEM_COMMAND_LAST) {
         menu->DrawSystemGlyph(draw->itemID, state, dc, column);

@@ -2,6 +2,11 @@
 
 #include <cstddef>
 
+#include "CDrawMemDC.h"
+#include "CDrawMenu.h"
+#include "CFont.h"
+#include "CSelectGuard.h"
+
 void FillSolid(HDC dc, const RECT& rect, COLORREF color)
 {
     const COLORREF old = ::SetBkColor(dc, color);
@@ -81,4 +86,78 @@ void Draw3dFrame(HDC dc, const RECT& rect, COLORREF topLeft, COLORREF bottomRigh
     FillSolid(dc, {rect.left, rect.top, rect.left + 1, rect.bottom - 1}, topLeft);
     FillSolid(dc, {rect.left, rect.bottom - 1, rect.right, rect.bottom}, bottomRight);
     FillSolid(dc, {rect.right - 1, rect.top, rect.right, rect.bottom}, bottomRight);
+}
+
+void DrawBitmapCentred(HDC dc, HBITMAP bitmap, const RECT& box, UINT extraFlags)
+{
+    BITMAP info = {};
+    if (!bitmap || !::GetObjectA(bitmap, sizeof info, &info))
+        return;
+    const int x = (box.left + box.right - info.bmWidth) / 2, y = (box.top + box.bottom - info.bmHeight) / 2;
+    ::DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(bitmap), 0, x, y, info.bmWidth, info.bmHeight,
+                 DST_BITMAP | DSS_RIGHT | extraFlags);
+}
+
+void GetItemCheckBitmaps(const DRAWITEMSTRUCT* draw, HBITMAP* checked, HBITMAP* unchecked)
+{
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_CHECKMARKS;
+    if (!::GetMenuItemInfoA(reinterpret_cast<HMENU>(draw->hwndItem), draw->itemID, FALSE, &info))
+        info.hbmpChecked = info.hbmpUnchecked = nullptr;
+    *checked = info.hbmpChecked;
+    *unchecked = info.hbmpUnchecked;
+}
+
+HDC ItemTargetDC(CDrawMemDC& memory, const DRAWITEMSTRUCT* draw, bool direct)
+{
+    if (!direct)
+        return memory.GetSafeHdc();
+    memory.m_bNoCopy = TRUE;
+    return draw->hDC;
+}
+
+BITMAPINFO Dib32Info(int width, int height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    return info;
+}
+
+// The item's text (and accelerator) in the current colour, or a bar item's text at its angle.
+void DrawItemText(HDC dc, const CString& display, const RECT& rect, bool bar, bool vertical, bool rightToLeft,
+                  UINT state, UINT extraFormat)
+{
+    if (display.IsEmpty())
+        return;
+    LOGFONTA logFont = SystemMenuLogFont();
+    if (state & ODS_DEFAULT)
+        logFont.lfWeight = FW_BOLD;
+    if (bar && vertical)
+        logFont.lfEscapement = logFont.lfOrientation = -900;
+    CFont font;
+    font.CreateFontIndirect(&logFont);
+    CSelectGuard select(dc, font.GetSafeHandle());
+    const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+    // The text before the first tab; the accelerator after the last one.
+    const int tab = display.Find('\t');
+    const CString label = tab >= 0 ? display.Left(tab) : display;
+    const CString accel = tab >= 0 ? display.Mid(display.ReverseFind('\t') + 1) : CString();
+    if (bar) {
+        CDrawMenu::DrawMenuTextAngled(label, dc, rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | extraFormat);
+    } else {
+        RECT box = rect;
+        ::DrawTextA(dc, label, label.GetLength(), &box,
+                    DT_SINGLELINE | DT_VCENTER | (rightToLeft ? DT_RTLREADING | DT_RIGHT : 0) | extraFormat);
+        if (!accel.IsEmpty()) {
+            box = rect;
+            ::DrawTextA(dc, accel, accel.GetLength(), &box,
+                        DT_SINGLELINE | DT_VCENTER | (rightToLeft ? 0 : DT_RIGHT) | extraFormat);
+        }
+    }
+    ::SetBkMode(dc, oldMode);
 }

@@ -78,6 +78,9 @@ LRESULT CALLBACK HookWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             ::OutputDebugStringA(failure.what());
             ::OutputDebugStringA("\n");
             result = 0;
+        } catch (...) {
+            ::OutputDebugStringA("Sequora: a window hook failed\n");
+            result = 0;
         }
     }
     *current = saved;

@@ -17,13 +17,15 @@ BOOL WINAPI ShellNotifyIcon(DWORD operation, PNOTIFYICONDATAA data)
     return notify ? notify(operation, data) : FALSE;
 }
 
-// Copies what fits of `text` into `field` with its terminator, never half a double-byte
-// character.
-void CopyTip(char* field, size_t capacity, const char* text)
+}  // namespace
+
+BOOL(WINAPI* CTrayIcon::NotifyIcon)(DWORD, PNOTIFYICONDATAA) = ShellNotifyIcon;
+
+void CopyTrayTip(char* field, size_t capacity, const char* text, UINT codePage)
 {
     size_t n = 0;
     while (text[n]) {
-        const size_t width = ::IsDBCSLeadByte(static_cast<BYTE>(text[n])) && text[n + 1] ? 2 : 1;
+        const size_t width = ::IsDBCSLeadByteEx(codePage, static_cast<BYTE>(text[n])) && text[n + 1] ? 2 : 1;
         if (n + width > capacity - 1)
             break;
         n += width;
@@ -31,10 +33,6 @@ void CopyTip(char* field, size_t capacity, const char* text)
     std::memcpy(field, text, n);
     field[n] = '\0';
 }
-
-}  // namespace
-
-BOOL(WINAPI* CTrayIcon::NotifyIcon)(DWORD, PNOTIFYICONDATAA) = ShellNotifyIcon;
 
 CTrayIcon::CTrayIcon(CMenu* menu) : m_pMenu(menu)
 {
@@ -94,7 +92,7 @@ BOOL CTrayIcon::ShowIcon(HICON icon, const char* tip)
         operation = NIM_DELETE;
     }
     if (tip)
-        CopyTip(m_nid.szTip, sizeof m_nid.szTip, tip);
+        CopyTrayTip(m_nid.szTip, sizeof m_nid.szTip, tip);
     m_nid.uFlags |= TipAndMessageFlags();
     const BOOL result = NotifyIcon(operation, &m_nid);
     if (operation == NIM_DELETE || !result)

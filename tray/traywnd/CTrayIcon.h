@@ -18,6 +18,10 @@ constexpr UINT WM_TRAY_NOTIFY = 1100;
 // "TaskbarCreated": the shell's taskbar was made again and its icons are gone.
 extern const UINT g_TaskbarCreatedMsg;
 
+// Copies what fits of `text` into the tip field with its terminator, never half a double-byte
+// character of the code page.
+void CopyTrayTip(char* field, size_t capacity, const char* text, UINT codePage = CP_ACP);
+
 class CTrayIcon : public CCmdTarget {
 public:
     explicit CTrayIcon(CMenu* menu);

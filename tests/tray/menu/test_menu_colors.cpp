@@ -2,6 +2,7 @@
 // selection colours with known system colours and with the visual-style entry points replaced.
 #include <gtest/gtest.h>
 
+#include "CDrawMenu.h"
 #include "CMenu.h"
 #include "DrawMenuColors.h"
 #include "DrawMenuSettings.h"
@@ -205,6 +206,19 @@ TEST_F(MenuColors, BarColourPairOfTheLooks)
     GetBarColorPair(&a, &b, TRUE);
     EXPECT_EQ(a, 0xAADADAu);
     EXPECT_EQ(b, FadeColorToWhite(100, 0xAADADA));
+
+    // The looks of types 10 and 11 blend the caption colour whatever the styles and the flag.
+    const int before = CDrawMenu::SelectTheme(10);
+    ASSERT_NE(before, -1);
+    for (IsThemeActiveProc styles : {&StylesOn, &StylesOff}) {
+        g_pfnIsThemeActive = styles;
+        for (BOOL flag : {TRUE, FALSE}) {
+            GetBarColorPair(&a, &b, flag);
+            EXPECT_EQ(a, 0xAADADAu);
+            EXPECT_EQ(b, FadeColorToWhite(110, 0xAADADA));
+        }
+    }
+    CDrawMenu::SelectTheme(before);
 }
 
 TEST_F(MenuColors, VisualStyleReadersWithoutAndWithUxTheme)
@@ -224,6 +238,33 @@ TEST_F(MenuColors, VisualStyleReadersWithoutAndWithUxTheme)
     HANDLE theme = OpenWindowThemeData();
     EXPECT_TRUE(ep.openLooked);
     ASSERT_NE(ep.open, nullptr);
-    if (theme)
+    if (theme) {
         EXPECT_EQ(CloseWindowThemeData(theme), S_OK);
+    }
+}
+
+TEST_F(MenuColors, MenuBackgroundFillsTheWindowsClientArea)
+{
+    HWND window = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 30, 20, nullptr, nullptr,
+                                    ::GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(window);
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 30, 20);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    CDrawMenu menu;
+    for (int code : {OSCODE_XP, OSCODE_WIN2000}) {
+        g_nOsVersionCode = code;
+        const COLORREF expected = code == OSCODE_XP && IsFlatMenuOn() ? 0xD0D0D0 : 0xE0E0E0;
+        RECT all = {0, 0, 30, 20};
+        ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        EXPECT_TRUE(menu.FillMenuBackground(window, dc));
+        EXPECT_EQ(::GetPixel(dc, 0, 0), expected) << "code " << code;
+        EXPECT_EQ(::GetPixel(dc, 29, 19), expected) << "code " << code;
+    }
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+    ::DestroyWindow(window);
 }

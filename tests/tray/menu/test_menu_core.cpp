@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "CDrawMenu.h"
+#include "CDrawMenuHook.h"
+#include "CMenuTheme.h"
 #include "ChildProcess.h"
 #include "Framework.h"
 #include "Paths.h"
@@ -206,6 +208,7 @@ TEST(CDrawMenuLoad, AResourceMenuBecomesOwnerDrawnThroughoutAndIsFreedAgain)
 {
     const int liveBefore = CDrawMenuItemData::GetLiveCount();
     HBITMAP picture = ::CreateBitmap(16, 16, 1, 1, nullptr);
+    HMENU handles[3] = {};
     {
         CDrawMenu menu;
         HMENU loaded = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDM_TEST_MENU));
@@ -221,6 +224,9 @@ TEST(CDrawMenuLoad, AResourceMenuBecomesOwnerDrawnThroughoutAndIsFreedAgain)
 
         CDrawMenu* file = CDrawMenu::FromHandleDraw(::GetSubMenu(menu, 0));
         ASSERT_NE(file, nullptr);
+        handles[0] = menu.m_hMenu;
+        handles[1] = file->m_hMenu;
+        handles[2] = ::GetSubMenu(*file, 2);
         EXPECT_STREQ(file->GetItemDataAt(0)->m_strText, "&Open\tCtrl+O");
         EXPECT_EQ(file->GetItemDataAt(1)->m_nFlags & (MF_SEPARATOR | MF_OWNERDRAW), static_cast<UINT>(MF_SEPARATOR | MF_OWNERDRAW));
         EXPECT_TRUE(file->GetItemDataAt(3)->m_nFlags & MF_GRAYED);
@@ -255,6 +261,8 @@ TEST(CDrawMenuLoad, AResourceMenuBecomesOwnerDrawnThroughoutAndIsFreedAgain)
         EXPECT_EQ(FindMenuByItem(&menu, ID_TEST_SECOND, 0), nullptr);
     }
     EXPECT_EQ(CDrawMenuItemData::GetLiveCount(), liveBefore);
+    for (HMENU handle : handles)
+        EXPECT_FALSE(::IsMenu(handle));
     ::DeleteObject(picture);
 
     CDrawMenu byId;
@@ -463,4 +471,65 @@ TEST(CDrawMenuSettings, VersionCodeTable)
     };
     for (const Case& c : cases)
         EXPECT_EQ(VersionCodeOf(c.version, c.major, c.minor), c.code) << std::hex << c.version;
+}
+
+TEST(CDrawMenuTheme, SelectThemeFromTheListTheHookBuiltAtStartUp)
+{
+    // The hook object was built before the program's entry, with the XP look current.
+    EXPECT_NE(CDrawMenuHook::s_hHook, nullptr);
+    ASSERT_NE(g_pMenuThemes, nullptr);
+    EXPECT_EQ(g_pMenuThemes->size(), 12u);
+    ASSERT_NE(g_pCurrentMenuTheme, nullptr);
+    CMenuTheme* const atStart = g_pCurrentMenuTheme;
+    struct Step {
+        int type, before, currentAfter;
+    };
+    const Step steps[] = {
+        {9, atStart->m_nType, 9},
+        {9, 9, 9},
+        {42, -1, 9},            // no such theme: nothing changes
+        {-1, -1, 9},
+        {0, 9, 0},
+        {atStart->m_nType, 0, atStart->m_nType},
+    };
+    for (const Step& s : steps) {
+        EXPECT_EQ(CDrawMenu::SelectTheme(s.type), s.before) << "type " << s.type;
+        EXPECT_EQ(g_pCurrentMenuTheme->m_nType, s.currentAfter) << "type " << s.type;
+    }
+    EXPECT_EQ(atStart->m_nType, 2);
+    EXPECT_EQ(g_pCurrentMenuTheme, atStart);
+}
+
+TEST(CDrawMenuTheme, MeasureAndDrawRequestsGoToTheCurrentThemesPainters)
+{
+    const int before = CDrawMenu::SelectTheme(9);
+    CDrawMenu menu;
+    ASSERT_TRUE(menu.Attach(::CreatePopupMenu()));
+    ASSERT_TRUE(menu.InsertOwnerDrawnItem(static_cast<UINT>(-1), "Create a disk", MF_BYPOSITION, 32771));
+    CDrawMenuItemData* record = menu.GetItemDataAt(0);
+    MEASUREITEMSTRUCT measure = {ODT_MENU, 0, 32771, 0, 0, reinterpret_cast<ULONG_PTR>(record)};
+    menu.MeasureItem(&measure);
+    MEASUREITEMSTRUCT direct = measure;
+    direct.itemWidth = direct.itemHeight = 0;
+    menu.MeasureItemXP(&direct, FALSE);             // the painter of type 9
+    EXPECT_GT(measure.itemWidth, 0u);
+    EXPECT_EQ(measure.itemWidth, direct.itemWidth);
+    EXPECT_EQ(measure.itemHeight, direct.itemHeight);
+
+    // Drawn into a bitmap of the item's size: something other than the black it started as.
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 120, 24);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    RECT item = {0, 0, 120, 24};
+    ::FillRect(dc, &item, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    DRAWITEMSTRUCT draw = {ODT_MENU, 0, 32771, ODA_DRAWENTIRE, 0, reinterpret_cast<HWND>(menu.m_hMenu), dc, item,
+                           reinterpret_cast<ULONG_PTR>(record)};
+    menu.DrawItem(&draw);
+    EXPECT_NE(::GetPixel(dc, 60, 2), RGB(0, 0, 0));
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+    CDrawMenu::SelectTheme(before);
 }

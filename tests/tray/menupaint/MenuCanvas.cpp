@@ -1,13 +1,10 @@
 #include "MenuCanvas.h"
 
+#include "DrawMenuPaint.h"
+
 MenuCanvas::MenuCanvas(int width, int height, COLORREF fill) : m_width(width), m_height(height)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    const BITMAPINFO info = Dib32Info(width, height);
     HDC screen = ::GetDC(nullptr);
     m_dc = ::CreateCompatibleDC(screen);
     void* bits = nullptr;

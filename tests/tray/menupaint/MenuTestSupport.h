@@ -16,6 +16,9 @@ public:
     SavedMenuSettings();
     ~SavedMenuSettings();
 
+    // GradientFill as the hook found it.
+    GradientFillProc GradientFill() const { return m_gradientFill; }
+
 private:
     CMenuTheme* m_theme;
     int m_colors, m_highContrast, m_osCode;

@@ -328,6 +328,30 @@ TEST(MenuThemeFrame, XPFrameIsADarkOutlineAroundALightBandWithTheColumnIn2003Win
         EXPECT_EQ(f.canvas.At(20, 20), RGB(9, 9, 9));
         EXPECT_EQ(f.canvas.At(W - 1, 30), RGB(176, 176, 176));
     }
+    auto theme = std::make_unique<CMenuThemeXP>(2, 1, &CDrawMenu::MeasureItemXP, &CDrawMenu::DrawItemXP,
+                                                &CDrawMenu::DrawTitleItem);
+    theme->m_nFrameRight = 5;
+    theme->m_nFrameBottom = 6;
+    // Few colours: the column in the button face.
+    g_nScreenColorCount = 256;
+    {
+        ShadeFixture f(menu);
+        ASSERT_EQ(theme->PaintFrame(f.window.hwnd(), f.canvas.dc(), FALSE), 1);
+        if (::GetSysColor(COLOR_BTNFACE) != light) {
+            EXPECT_EQ(f.canvas.At(1, 20), ::GetSysColor(COLOR_BTNFACE));
+        }
+    }
+    // High contrast: only the outline, in the button-text colour.
+    g_nScreenColorCount = 64000;
+    g_bHighContrast = 1;
+    {
+        ShadeFixture f(menu);
+        ASSERT_EQ(theme->PaintFrame(f.window.hwnd(), f.canvas.dc(), FALSE), 1);
+        EXPECT_EQ(f.canvas.At(0, 0), ::GetSysColor(COLOR_BTNTEXT));
+        EXPECT_EQ(f.canvas.At(W - 5, 30), ::GetSysColor(COLOR_BTNTEXT));
+        EXPECT_EQ(f.canvas.At(1, 20), RGB(9, 9, 9));
+        EXPECT_EQ(f.canvas.At(W - 1, 30), RGB(9, 9, 9));
+    }
     menu.DestroyMenu();
     ::DeleteObject(brush);
 }

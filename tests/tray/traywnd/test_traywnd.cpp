@@ -3,6 +3,7 @@
 // for real).
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -243,6 +244,28 @@ TEST_F(RecordedShell, ShowIconAddsModifiesDeletesAndRetriesAfterAFailure)
     EXPECT_EQ(g_calls[0].operation, static_cast<DWORD>(NIM_DELETE));
     EXPECT_EQ(g_calls[0].flags, static_cast<UINT>(NIF_TIP | NIF_MESSAGE));
     window.DestroyWindow();
+}
+
+TEST(CTrayIcon, TipsAreCutBeforeADoubleByteCharacterThatWouldNotFit)
+{
+    // Shift-JIS: 0x82 0xA0 is one character.
+    const std::string kana = "\x82\xA0";
+    struct Case {
+        std::string text;
+        size_t kept;
+    };
+    const Case cases[] = {
+        {std::string(126, 'a') + kana, 126},            // the character would end on the terminator
+        {std::string(125, 'a') + kana + "b", 127},      // it fits, the 'b' does not
+        {std::string(127, 'a'), 127},
+        {"short" + kana, 7},
+    };
+    for (const Case& c : cases) {
+        char field[128];
+        std::memset(field, 'x', sizeof field);
+        CopyTrayTip(field, sizeof field, c.text.c_str(), 932);
+        EXPECT_EQ(std::string(field), c.text.substr(0, c.kept)) << c.text.size();
+    }
 }
 
 TEST_F(RecordedShell, TaskbarCreatedAddsAShownIconAgain)
