@@ -10,6 +10,7 @@
 
 #include "CDlgAbout.h"
 #include "CLinkStatic.h"
+#include "LangString.h"
 #include "LanguageFixture.h"
 #include "LumettaGlobals.h"
 #include "Paths.h"
@@ -169,6 +170,29 @@ TEST_F(AboutFixture, WithoutALanguageFileEveryTextAndTargetIsQuestionMarks)
     ASSERT_NE(home, nullptr);
     EXPECT_EQ(home->GetLinkTarget(), "???");
     box.DestroyWindow();
+}
+
+TEST(AboutBoxShipped, TheShippedLanguageFileHoldsEveryTextLumettaShows)
+{
+    g_LanguageFile = JoinPath(ProgramDir(), "Lang\\Sequora.ini");
+    {
+        CDlgAbout box;
+        ASSERT_TRUE(box.Create(IDD_ABOUTBOX, nullptr));
+        box.ShowWindow(SW_SHOWNOACTIVATE);
+        box.UpdateWindow();
+        Pump();
+        for (int id : {IDC_ABOUT_TITLE, IDC_ABOUT_COMPANY, IDC_ABOUT_PRODUCT, IDC_ABOUT_DESCRIPTION, IDC_ABOUT_VERSION,
+                       IDC_ABOUT_HOMEPAGE, IDC_ABOUT_SUPPORT, IDC_ABOUT_OK}) {
+            const std::string text = TextOf(box, id);
+            EXPECT_FALSE(text.empty()) << id;
+            EXPECT_EQ(text.find("???"), std::string::npos) << id << ": " << text;
+        }
+        SaveCapture(box, "lumetta-about-shipped.bmp");
+        box.DestroyWindow();
+    }
+    for (const char* key : {"MenuItem1", "MenuItem3", "MenuItem6", "MenuItem7", "MenuItem9", "strNoUSB"})
+        EXPECT_NE(GetLangString(g_LanguageFile.str(), "Lumetta", key), kLangMissing) << key;
+    g_LanguageFile = "";
 }
 
 TEST_F(AboutFixture, OkAndCloseEndTheModalBox)
