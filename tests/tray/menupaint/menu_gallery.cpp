@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,19 +21,20 @@ struct Sample {
     UINT flags;
     UINT state;
     bool bar;
+    UINT_PTR id;
 };
 
 const Sample kSamples[] = {
-    {"&File", MF_STRING, 0, true},
-    {"&File", MF_STRING, ODS_SELECTED | ODS_HOTLIGHT, true},
-    {"&File", MF_STRING, ODS_SELECTED, true},
-    {"Open the disk\tCtrl+O", MF_STRING, ODS_DEFAULT, false},
-    {"Mount a disk", MF_STRING, ODS_SELECTED, false},
-    {"", MF_SEPARATOR, 0, false},
-    {"Start with Windows", MF_STRING, ODS_CHECKED, false},
-    {"Start with Windows", MF_STRING, ODS_CHECKED | ODS_SELECTED, false},
-    {"Dismount all", MF_STRING, ODS_GRAYED | ODS_DISABLED, false},
-    {"Close", 0xF060 != 0 ? MF_STRING : 0, 0, false},
+    {"&File", MF_STRING, 0, true, 200},
+    {"&File", MF_STRING, ODS_SELECTED | ODS_HOTLIGHT, true, 200},
+    {"&File", MF_STRING, ODS_SELECTED, true, 200},
+    {"Open the disk\tCtrl+O", MF_STRING, ODS_DEFAULT, false, 100},
+    {"Mount a disk", MF_STRING, ODS_SELECTED, false, 101},
+    {"", MF_SEPARATOR, 0, false, 0},
+    {"Start with Windows", MF_STRING, ODS_CHECKED, false, 102},
+    {"Start with Windows", MF_STRING, ODS_CHECKED | ODS_SELECTED, false, 102},
+    {"Dismount all", MF_STRING, ODS_GRAYED | ODS_DISABLED, false, 103},
+    {"Close", MF_STRING, 0, false, SC_CLOSE},
 };
 
 const char* LookName(int type)
@@ -81,7 +83,7 @@ TEST(MenuGallery, PaintsEveryThemesItemsIntoAPicture)
         records.push_back(std::make_unique<CDrawMenuItemData>());
         records.back()->SetText(s.text);
         records.back()->m_nFlags = s.flags | MF_OWNERDRAW;
-        records.back()->m_nID = s.flags & MF_SEPARATOR ? 0 : (&s == &kSamples[9] ? SC_CLOSE : 100);
+        records.back()->m_nID = s.id;
     }
     int columnHeight = labelHeight + titleHeight;
     std::vector<int> heights;
