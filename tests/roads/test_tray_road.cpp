@@ -94,8 +94,16 @@ std::vector<bool> GreyedItemsOfTheTrayMenu(DWORD lumetta, HWND dialog)
 {
     std::vector<bool> greyed;
     // The menu opens with its lower left corner at the cursor: none of its items lies under it,
-    // so none is drawn hot.
+    // so none is drawn hot. Nothing else may cover it: Wine shows the notification area as a
+    // window of its own at the top left when there is no taskbar.
+    ClipCursor(nullptr);
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) - 40);
+    HWND tray = FindWindowA(nullptr, "Wine System Tray");
+    RECT trayAt = {};
+    if (tray) {
+        GetWindowRect(tray, &trayAt);
+        SetWindowPos(tray, nullptr, -4000, -4000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     PostMessageA(dialog, kTrayNotify, 0, WM_RBUTTONDOWN);
     PostMessageA(dialog, kTrayNotify, 0, WM_RBUTTONUP);
     HWND menu = nullptr;
@@ -106,13 +114,13 @@ std::vector<bool> GreyedItemsOfTheTrayMenu(DWORD lumetta, HWND dialog)
         }
         return menu != nullptr;
     }, 10000);
-    if (!menu)
-        return greyed;
     Sleep(300);
     std::vector<DWORD> pixels;
     int width = 0, height = 0;
-    if (CaptureWindow(menu, pixels, width, height, true) && height > 10) {
-        SaveBitmapFile(JoinPath(BuildDir(), "lumetta-tray-menu.bmp"), pixels, width, height);
+    if (menu && CaptureWindow(menu, pixels, width, height, true) && height > 10) {
+        static int shot = 0;
+        SaveBitmapFile(JoinPath(BuildDir(), "lumetta-tray-menu-" + std::to_string(++shot) + ".bmp"), pixels, width,
+                       height);
         const int rows = 5, top = 2, itemHeight = (height - 2 * top) / rows;
         for (int item = 0; item < rows; ++item) {
             int darkest = 255 * 3;
@@ -129,6 +137,8 @@ std::vector<bool> GreyedItemsOfTheTrayMenu(DWORD lumetta, HWND dialog)
         PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);
         Sleep(200);
     }
+    if (tray)
+        SetWindowPos(tray, nullptr, trayAt.left, trayAt.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return greyed;
 }
 
@@ -177,6 +187,7 @@ TEST(TrayRoad, BrixomStartsLumettaWhoseMenuStartsBrixomOnEachTask)
     ASSERT_TRUE(first.Wait(15000));
 
     // No Brixom runs and no disk is mounted: all but the dismount item enabled.
+    EXPECT_EQ(Tavrin_GetMountedMask(), 0u);
     EXPECT_EQ(GreyedItemsOfTheTrayMenu(lumetta, dialog), (std::vector<bool>{false, false, true, false, false}));
 
     // Make a disk: Brixom on page 2 in hard-disk mode; meanwhile the disk commands are greyed.
