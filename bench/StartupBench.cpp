@@ -2,12 +2,12 @@
 
 #include <windows.h>
 #include <psapi.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <set>
 
+#include "ChildProcess.h"
 #include "WindowDriver.h"
 
 namespace {
@@ -35,35 +35,13 @@ double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
     return 1000.0 * double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
 }
 
-std::string ImagePathOf(DWORD pid)
-{
-    std::string path;
-    if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)) {
-        char buffer[MAX_PATH] = {};
-        DWORD size = MAX_PATH;
-        if (QueryFullProcessImageNameA(process, 0, buffer, &size))
-            path.assign(buffer, size);
-        CloseHandle(process);
-    }
-    return path;
-}
-
 // Processes running one of the programs of `folder` (Brixom starts Lumetta through the launcher).
 std::set<DWORD> ProcessesOfFolder(const std::string& folder)
 {
-    std::set<DWORD> found;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return found;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        const std::string image = ImagePathOf(entry.th32ProcessID);
-        if (image.size() > folder.size() && lstrcmpiA(image.substr(0, folder.size()).c_str(), folder.c_str()) == 0)
-            found.insert(entry.th32ProcessID);
-    }
-    CloseHandle(snapshot);
-    return found;
+    const std::vector<DWORD> found = harness::ProcessesWhere([&](const std::string& image) {
+        return image.size() > folder.size() && lstrcmpiA(image.substr(0, folder.size()).c_str(), folder.c_str()) == 0;
+    });
+    return std::set<DWORD>(found.begin(), found.end());
 }
 
 // Asks the program to close as a user would (its visible windows, or any window of one that shows
@@ -90,8 +68,12 @@ StartupBench::StartupBench(const std::string& programFolder, const std::string& 
     : m_rounds(rounds)
 {
     m_programs.push_back({"bare window program", bareProgram, false, {}, {}});
-    for (const char* name : {"Brixom", "Agent", "Lumetta"}) {
-        const std::string path = programFolder + "\\" + name + ".exe";
+    const struct {
+        const char* name;
+        const char* file;
+    } suite[] = {{"Brixom", "brixom.exe"}, {"Agent", "Agent.exe"}, {"Lumetta", "Lumetta.exe"}};
+    for (const auto& [name, file] : suite) {
+        const std::string path = programFolder + "\\" + file;
         if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
             m_programs.push_back({name, path, std::string(name) == "Lumetta", {}, {}});
     }

@@ -112,3 +112,14 @@ int GetBrandIndex(const std::string& brand)
     }
     return 0;
 }
+
+std::string MainLanguageFileFor(const std::string& programPath)
+{
+    std::string folder = programPath;
+    const size_t slash = folder.rfind('\\');
+    if (slash == std::string::npos)
+        folder += '\\';
+    else
+        folder.resize(slash + 1);
+    return folder + "Lang\\Sequora.ini";
+}

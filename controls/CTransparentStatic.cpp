@@ -2,6 +2,7 @@
 
 #include "CDC.h"
 #include "CSelectGuard.h"
+#include "DialogHelpers.h"
 
 namespace {
 
@@ -66,13 +67,7 @@ void CTransparentStatic::PreSubclassWindow()
 void CTransparentStatic::Enable(BOOL enable)
 {
     EnableWindow(enable);
-    CWnd* parent = GetParent();
-    if (!parent)
-        return;
-    CRect rect;
-    GetWindowRect(&rect);
-    parent->ScreenToClient(&rect);
-    parent->InvalidateRect(&rect, TRUE);
+    InvalidateUnderControl(this);
 }
 
 void CTransparentStatic::SetAutoSize(BOOL autoSize)
@@ -144,15 +139,8 @@ int CTransparentStatic::GetWidth() const
 
 void CTransparentStatic::OnPaint()
 {
-    CPaintDC dc(this);
-    CRect client;
-    GetClientRect(&client);
-    const CString text = GetWindowText();
-    CSelectGuard font(dc, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
-    if (m_bTransparent)
-        dc.SetBkMode(TRANSPARENT);
-    dc.SetTextColor(TextColorFor(IsWindowEnabled(), m_bLinkMode, m_bHover, m_crText));
-    dc.DrawText(text, &client, DrawTextFlagsFor(GetStyle()));
+    PaintStaticText(this, TextColorFor(IsWindowEnabled(), m_bLinkMode, m_bHover, m_crText), DrawTextFlagsFor(GetStyle()),
+                    m_bTransparent);
 }
 
 HBRUSH CTransparentStatic::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)

@@ -37,18 +37,20 @@ BOOL CDialog::CreateFromTemplate(HWND parent, bool)
     if (m_hWnd || !LoadDialogTemplate(m_template))
         return FALSE;
     // The class may adjust the template's styles before the window is made, as for any window.
-    const bool extended = IsExtendedDialogTemplate(m_template.data());
-    BYTE* styleAt = m_template.data() + (extended ? 12 : 0);
-    BYTE* exStyleAt = m_template.data() + (extended ? 8 : 4);
-    CREATESTRUCTA cs = {};
-    std::memcpy(&cs.style, styleAt, sizeof(DWORD));
-    std::memcpy(&cs.dwExStyle, exStyleAt, sizeof(DWORD));
-    cs.hwndParent = parent;
-    if (!PreCreateWindow(cs))
-        return FALSE;
-    const DWORD style = static_cast<DWORD>(cs.style), exStyle = cs.dwExStyle;
-    std::memcpy(styleAt, &style, sizeof style);
-    std::memcpy(exStyleAt, &exStyle, sizeof exStyle);
+    if (m_bPreCreateTemplate) {
+        const bool extended = IsExtendedDialogTemplate(m_template.data());
+        BYTE* styleAt = m_template.data() + (extended ? 12 : 0);
+        BYTE* exStyleAt = m_template.data() + (extended ? 8 : 4);
+        CREATESTRUCTA cs = {};
+        std::memcpy(&cs.style, styleAt, sizeof(DWORD));
+        std::memcpy(&cs.dwExStyle, exStyleAt, sizeof(DWORD));
+        cs.hwndParent = parent;
+        if (!PreCreateWindow(cs))
+            return FALSE;
+        const DWORD style = static_cast<DWORD>(cs.style), exStyle = cs.dwExStyle;
+        std::memcpy(styleAt, &style, sizeof style);
+        std::memcpy(exStyleAt, &exStyle, sizeof exStyle);
+    }
     HINSTANCE instance = m_hTemplateInstance ? m_hTemplateInstance : AfxGetInstanceHandle();
     HWND hwnd = ::CreateDialogIndirectParamA(instance, reinterpret_cast<LPCDLGTEMPLATEA>(m_template.data()), parent,
                                              &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));

@@ -32,6 +32,9 @@ public:
     UINT m_lpszTemplateName = 0;        // template resource id
     CWnd* m_pParentWnd = nullptr;
     HINSTANCE m_hTemplateInstance = nullptr;   // where the template is found; the program's by default
+    // False for a dialog that is made from its template as it stands: PreCreateWindow is then
+    // not asked (it still serves windows the class creates itself).
+    bool m_bPreCreateTemplate = true;
 
 protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;

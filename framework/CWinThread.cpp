@@ -1,5 +1,7 @@
 #include "CWinThread.h"
 
+#include <new>
+
 CWinThread::~CWinThread()
 {
     Join();
@@ -63,4 +65,40 @@ DWORD WINAPI CWinThread::Entry(void* self)
     } catch (...) {
         return 1;
     }
+}
+
+namespace {
+
+struct DetachedStart {
+    CWinThread::Procedure procedure;
+    void* parameter;
+};
+
+DWORD WINAPI DetachedEntry(void* start)
+{
+    const DetachedStart what = *static_cast<DetachedStart*>(start);
+    delete static_cast<DetachedStart*>(start);
+    try {
+        return what.procedure(what.parameter);
+    } catch (...) {
+        return 0;
+    }
+}
+
+}  // namespace
+
+BOOL AfxBeginDetachedThread(CWinThread::Procedure procedure, void* parameter)
+{
+    if (!procedure)
+        return FALSE;
+    DetachedStart* start = new (std::nothrow) DetachedStart{procedure, parameter};
+    if (!start)
+        return FALSE;
+    HANDLE thread = ::CreateThread(nullptr, 0, &DetachedEntry, start, 0, nullptr);
+    if (!thread) {
+        delete start;
+        return FALSE;
+    }
+    ::CloseHandle(thread);
+    return TRUE;
 }

@@ -33,3 +33,7 @@ private:
     void* m_parameter = nullptr;
     bool m_suspended = false;
 };
+
+// Starts `procedure(parameter)` on a thread nobody waits for: its handle is closed at once and it
+// ends on its own. FALSE, and nothing runs, when the thread cannot be made.
+BOOL AfxBeginDetachedThread(CWinThread::Procedure procedure, void* parameter);

@@ -80,3 +80,27 @@ BOOL RecreateControl(CWnd* control, const char* className, DWORD styleRemove, DW
     }
     return created;
 }
+
+void PaintStaticText(CWnd* wnd, COLORREF color, UINT format, BOOL transparent)
+{
+    CPaintDC dc(wnd);
+    CRect client;
+    wnd->GetClientRect(&client);
+    const CString text = wnd->GetWindowText();
+    CSelectGuard font(dc, reinterpret_cast<HFONT>(wnd->SendMessage(WM_GETFONT)));
+    if (transparent)
+        dc.SetBkMode(TRANSPARENT);
+    dc.SetTextColor(color);
+    dc.DrawText(text, &client, format);
+}
+
+void InvalidateUnderControl(CWnd* control)
+{
+    CWnd* parent = control->GetParent();
+    if (!parent)
+        return;
+    CRect rect;
+    control->GetWindowRect(&rect);
+    parent->ScreenToClient(&rect);
+    parent->InvalidateRect(&rect, TRUE);
+}

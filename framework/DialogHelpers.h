@@ -15,6 +15,14 @@ HRGN CreateDialogRegion(int width, int height);
 // WM_PAINT handler.
 void OnPaintBackground(CWnd* wnd, HBITMAP background, int width, int height, HDC dc = nullptr);
 
+// Has the parent paint again (with its background) the area under a child control; nothing
+// without a parent.
+void InvalidateUnderControl(CWnd* control);
+
+// WM_PAINT of a label drawn straight onto its parent's background: the window text in the window's
+// font and `color`, laid out by DrawText `format`, on a transparent background when asked.
+void PaintStaticText(CWnd* wnd, COLORREF color, UINT format, BOOL transparent = TRUE);
+
 // WM_LBUTTONDOWN of a borderless window: the press on its body drags it as a caption would.
 void OnLButtonDownDrag(CWnd* wnd, UINT flags, CPoint point);
 

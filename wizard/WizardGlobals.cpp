@@ -13,13 +13,7 @@ int g_ImageKind = kImageKindHidden;
 
 CString LanguageFilePathFor(const std::string& programPath)
 {
-    std::string folder = programPath;
-    const size_t slash = folder.rfind('\\');
-    if (slash == std::string::npos)
-        folder += '\\';
-    else
-        folder.resize(slash + 1);
-    return CString(folder + "Lang\\Sequora.ini");
+    return CString(MainLanguageFileFor(programPath));
 }
 
 CString LangText(const char* section, const char* key)

@@ -243,6 +243,24 @@ inline double RoundRectCoverage(double x, double y, double l, double t, double r
     return std::clamp(radius - std::hypot(x - cx, y - cy) + 0.5, 0.0, 1.0);
 }
 
+// The border of a dialog clipped to the suite's round region (a 9 x 9 corner ellipse): a line along
+// the edges that follows the cut corners, soft where it bends.
+inline void DrawRoundRegionBorder(Image& image, Color border)
+{
+    const int width = image.Width(), height = image.Height();
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const double cx = std::fmin(std::fmax(x + 0.5, 4.5), width - 4.5);
+            const double cy = std::fmin(std::fmax(y + 0.5, 4.5), height - 4.5);
+            const double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
+            const double edge = std::fmax(x < 1 || y < 1 || x >= width - 1 || y >= height - 1 ? 1.0 : 0.0,
+                                          std::fmin(1.0, std::fmax(0.0, d - 3.0)));
+            if (edge > 0)
+                image.Blend(x, y, border, edge);
+        }
+    }
+}
+
 // A rounded button face on the colour `under` (what its corners show): a border ring of `radius`
 // and, inside it, a vertical gradient from `top` to `bottom` with a radius one pixel smaller.
 inline Image RoundedButton(int width, int height, double radius, Color under, Color top, Color bottom, Color border)

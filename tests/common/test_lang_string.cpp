@@ -111,9 +111,9 @@ TEST(GetBrandIndex, MapsCompanyNamesExactlyAndLowerCased)
 
 TEST(ProgramFolder, IsThePathUpToTheLastBackslash)
 {
-    EXPECT_EQ(FolderOfPath("C:\\a\\b\\Brixom.exe"), "C:\\a\\b");
-    EXPECT_EQ(FolderOfPath("C:\\Brixom.exe"), "C:");
-    EXPECT_EQ(FolderOfPath("Brixom.exe"), "");
+    EXPECT_EQ(FolderOfPath("C:\\a\\b\\brixom.exe"), "C:\\a\\b");
+    EXPECT_EQ(FolderOfPath("C:\\brixom.exe"), "C:");
+    EXPECT_EQ(FolderOfPath("brixom.exe"), "");
     EXPECT_EQ(GetProgramFolder(), TestBinDir());
 }
 

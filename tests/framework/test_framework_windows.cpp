@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "CWinThread.h"
 #include "Framework.h"
 #include "WindowDriver.h"
 #include "test_framework.h"
@@ -288,6 +289,15 @@ TEST(CDialog, PreCreateWindowAdjustsTheTemplatesStyle)
     plain.DestroyWindow();
 }
 
+TEST(CDialog, ADialogTakingItsTemplateAsItStandsIsNotAdjusted)
+{
+    FramelessDialog dialog;
+    dialog.m_bPreCreateTemplate = false;
+    ASSERT_TRUE(dialog.Create(IDD_TEST_DIALOG, nullptr));
+    EXPECT_EQ(dialog.GetStyle() & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
+    dialog.DestroyWindow();
+}
+
 TEST(CDialog, DataExchangeMovesTextBothWaysAndRefusesTooLong)
 {
     TestDialog dialog;
@@ -336,4 +346,30 @@ TEST(CDialog, DataExchangeOfRadioGroupsAndCheckBoxes)
     ASSERT_TRUE(dialog.UpdateData(TRUE));
     EXPECT_EQ(dialog.m_radio, -1) << "none of the group checked";
     dialog.DestroyWindow();
+}
+
+TEST(CWinThread, ADetachedThreadRunsOnItsOwnWithItsParameter)
+{
+    struct Run {
+        HANDLE done;
+        LONG seen;
+    } runs[8];
+    for (Run& run : runs) {
+        run.done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        run.seen = 0;
+        ASSERT_TRUE(AfxBeginDetachedThread(
+            [](void* parameter) -> UINT {
+                Run* run = static_cast<Run*>(parameter);
+                InterlockedExchange(&run->seen, 1);
+                SetEvent(run->done);
+                return 0;
+            },
+            &run));
+    }
+    for (Run& run : runs) {
+        EXPECT_EQ(WaitForSingleObject(run.done, 5000), WAIT_OBJECT_0);
+        EXPECT_EQ(run.seen, 1);
+        CloseHandle(run.done);
+    }
+    EXPECT_FALSE(AfxBeginDetachedThread(nullptr, nullptr));
 }

@@ -1,5 +1,7 @@
 #include "ChildProcess.h"
 
+#include <tlhelp32.h>
+
 #include <vector>
 
 namespace harness {
@@ -70,6 +72,41 @@ DWORD RunAndWait(const std::string& program, const std::string& arguments, DWORD
         return STILL_ACTIVE;
     }
     return child.ExitCode();
+}
+
+std::string ProcessImagePath(DWORD pid)
+{
+    std::string path;
+    if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)) {
+        char buffer[MAX_PATH] = {};
+        DWORD size = MAX_PATH;
+        if (QueryFullProcessImageNameA(process, 0, buffer, &size))
+            path.assign(buffer, size);
+        CloseHandle(process);
+    }
+    return path;
+}
+
+std::vector<DWORD> ProcessesWhere(const std::function<bool(const std::string& imagePath)>& accept)
+{
+    std::vector<DWORD> found;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return found;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (accept(ProcessImagePath(entry.th32ProcessID)))
+            found.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+std::vector<DWORD> ProcessesRunning(const std::string& programPath)
+{
+    return ProcessesWhere(
+        [&](const std::string& image) { return lstrcmpiA(image.c_str(), programPath.c_str()) == 0; });
 }
 
 }  // namespace harness

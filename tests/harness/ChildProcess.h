@@ -3,7 +3,9 @@
 // test never leaves a window behind for the next one.
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace harness {
 
@@ -29,6 +31,13 @@ private:
     HANDLE m_process = nullptr;
     DWORD m_pid = 0;
 };
+
+// The full path of a running process's program; "" when it cannot be read.
+std::string ProcessImagePath(DWORD pid);
+// The running processes whose program's path `accept` takes.
+std::vector<DWORD> ProcessesWhere(const std::function<bool(const std::string& imagePath)>& accept);
+// The running processes of the program at `programPath` (compared without regard to case).
+std::vector<DWORD> ProcessesRunning(const std::string& programPath);
 
 // Starts `program` and waits for it to end; returns its exit code, or STILL_ACTIVE after a
 // time-out (the program is then ended).

@@ -10,7 +10,7 @@ namespace harness {
 
 class UnmanagedWindows {
 public:
-    explicit UnmanagedWindows(const std::string& programName);      // "Brixom.exe"
+    explicit UnmanagedWindows(const std::string& programName);      // "brixom.exe"
     ~UnmanagedWindows();
     UnmanagedWindows(const UnmanagedWindows&) = delete;
     UnmanagedWindows& operator=(const UnmanagedWindows&) = delete;

@@ -109,7 +109,7 @@ check_test_imports tavrinhelper.exe Tavrin name
 check_test_imports test_quilmar.exe Quilmar ordinal
 check_test_imports test_fennick.exe Fennick name
 
-check_imports Brixom.exe Tavrin=ordinal Quilmar=ordinal Fennick=name
+check_imports brixom.exe Tavrin=ordinal Quilmar=ordinal Fennick=name
 check_imports Lumetta.exe Tavrin=ordinal Fennick=name
 check_imports Agent.exe Tavrin=name
 

@@ -83,7 +83,7 @@ bool BrixomFixture::Start(const std::string& arguments, const std::string& fault
     // goes.
     bool started = false;
     for (int attempt = 0; attempt < 5 && !started; ++attempt) {
-        started = m_process.Start(Path("Brixom.exe"), arguments, m_folder);
+        started = m_process.Start(Path("brixom.exe"), arguments, m_folder);
         if (!started) {
             m_lastStartError = GetLastError();
             Sleep(300);

@@ -118,7 +118,7 @@ public:
 
 private:
     // Message boxes and the scanning box close at once on the tests' bare display.
-    harness::UnmanagedWindows m_unmanaged{"Brixom.exe"};
+    harness::UnmanagedWindows m_unmanaged{"brixom.exe"};
     harness::TempFolder m_images;
     HWND m_sheet = nullptr;
     std::vector<char> m_mounted;

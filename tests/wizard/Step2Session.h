@@ -53,7 +53,7 @@ public:
 
 private:
     // Message boxes and dialogs close at once on the window-manager-less test display.
-    harness::UnmanagedWindows m_unmanaged{"Brixom.exe"};
+    harness::UnmanagedWindows m_unmanaged{"brixom.exe"};
     mutable BrixomFixture m_brixom;
     HWND m_sheet = nullptr;
     HWND m_page = nullptr;

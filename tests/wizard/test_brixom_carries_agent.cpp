@@ -23,7 +23,7 @@ std::string CarriedItem(HMODULE module, const char* name)
 
 TEST(BrixomCarries, TheBuiltAgentAndTheDriveFiles)
 {
-    HMODULE brixom = LoadLibraryExA(JoinPath(ProgramDir(), "Brixom.exe").c_str(), nullptr,
+    HMODULE brixom = LoadLibraryExA(JoinPath(ProgramDir(), "brixom.exe").c_str(), nullptr,
                                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(brixom, nullptr);
     std::string agent = ReadFileBytes(JoinPath(ProgramDir(), "Agent.exe"));

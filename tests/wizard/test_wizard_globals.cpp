@@ -11,9 +11,9 @@ TEST(WizardGlobals, LanguageFileLiesInTheProgramsLangFolder)
         const char* expected;
     };
     const Case cases[] = {
-        {"C:\\Program Files\\Sequora\\Brixom.exe", "C:\\Program Files\\Sequora\\Lang\\Sequora.ini"},
-        {"E:\\Brixom.exe", "E:\\Lang\\Sequora.ini"},
-        {"Brixom.exe", "Brixom.exe\\Lang\\Sequora.ini"},
+        {"C:\\Program Files\\Sequora\\brixom.exe", "C:\\Program Files\\Sequora\\Lang\\Sequora.ini"},
+        {"E:\\brixom.exe", "E:\\Lang\\Sequora.ini"},
+        {"brixom.exe", "brixom.exe\\Lang\\Sequora.ini"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(LanguageFilePathFor(c.program), c.expected) << c.program;

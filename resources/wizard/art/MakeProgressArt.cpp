@@ -33,17 +33,7 @@ Image Background()
         for (int x = 0; x < width; ++x)
             image.Set(x, y, Mix(kPanel, Color{176, 204, 236}, (y - (height - 5)) / 4.0));
     // The window's round region cuts the corners; the border follows it.
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const double cx = std::fmin(std::fmax(x + 0.5, 4.5), width - 4.5);
-            const double cy = std::fmin(std::fmax(y + 0.5, 4.5), height - 4.5);
-            const double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
-            const double edge = std::fmax(x < 1 || y < 1 || x >= width - 1 || y >= height - 1 ? 1.0 : 0.0,
-                                          std::fmin(1.0, std::fmax(0.0, d - 3.0)));
-            if (edge > 0)
-                image.Blend(x, y, kBorder, edge);
-        }
-    }
+    art::DrawRoundRegionBorder(image, kBorder);
     return image;
 }
 

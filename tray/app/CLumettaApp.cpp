@@ -1,0 +1,44 @@
+#include "CLumettaApp.h"
+
+#include <commctrl.h>
+
+#include "CLumettaDlg.h"
+
+CLumettaApp theApp;
+
+namespace {
+
+constexpr DWORD kAllControlClasses = 0xFF;
+
+// Held until the process ends: the system closes it then, and the next copy may run.
+HANDLE g_instanceMutex = nullptr;
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CLumettaApp, CWinApp)
+    ON_COMMAND(ID_HELP, CWinApp::OnHelp)
+END_MESSAGE_MAP()
+
+BOOL CLumettaApp::InitInstance()
+{
+    if (HANDLE other = ::OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kLumettaMutex)) {
+        ::CloseHandle(other);
+        return FALSE;
+    }
+    // Two copies started at the same moment both find no mutex to open: the one that did not
+    // create it ends as well.
+    g_instanceMutex = ::CreateMutexA(nullptr, TRUE, kLumettaMutex);
+    if (!g_instanceMutex || ::GetLastError() == ERROR_ALREADY_EXISTS)
+        return FALSE;
+
+    INITCOMMONCONTROLSEX controls = {sizeof controls, kAllControlClasses};
+    ::InitCommonControlsEx(&controls);
+    CWinApp::InitInstance();
+    AfxEnableControlContainer();
+
+    CLumettaDlg dialog;
+    m_pMainWnd = &dialog;
+    dialog.DoModal();
+    m_pMainWnd = nullptr;
+    return FALSE;
+}
