@@ -16,6 +16,7 @@ namespace {
 
 constexpr UINT_PTR kStartupTimer = 1;
 constexpr UINT kStartupTimerMs = 400;
+constexpr UINT_PTR kUpdateDeadlineTimer = 2;
 constexpr int kSubtitleIds[CStepTitles::kSubtitleCopies] = {IDC_LBL_STEP1_SUBTITLE, IDC_LBL_STEP1_SUBTITLE_2,
                                                            IDC_LBL_STEP1_SUBTITLE_3, IDC_LBL_STEP1_SUBTITLE_4,
                                                            IDC_LBL_STEP1_SUBTITLE_TOP};
@@ -30,6 +31,7 @@ BEGIN_MESSAGE_MAP(CStep1, CWizardPage)
     ON_BN_CLICKED(IDC_CHK_UNMOUNT_ALL, CStep1::OnChkUnmountAll)
     ON_BN_CLICKED(IDC_CHK_PROTECT, CStep1::OnChkProtect)
     ON_WM_TIMER()
+    ON_MESSAGE(WM_NEWVERSION_ANSWER, CStep1::OnNewVersionAnswer)
     ON_WM_CANCELMODE()
 END_MESSAGE_MAP()
 
@@ -296,6 +298,26 @@ void CStep1::OnTimer(UINT_PTR id)
     if (id == kStartupTimer && m_bStartupCheck) {
         m_bStartupCheck = FALSE;
         KillTimer(kStartupTimer);
-        CheckForNewVersion(Sheet());
+        // The query runs on a worker; the page goes on answering its user meanwhile.
+        if (StartNewVersionCheck(m_updateCheck, m_hWnd))
+            SetTimer(kUpdateDeadlineTimer, CUpdateCheck::kDeadlineMs);
+    } else if (id == kUpdateDeadlineTimer) {
+        // No answer in time: nothing is shown, and a late one is dropped.
+        KillTimer(kUpdateDeadlineTimer);
+        m_updateCheck.Abandon();
     }
+}
+
+LRESULT CStep1::OnNewVersionAnswer(WPARAM, LPARAM)
+{
+    KillTimer(kUpdateDeadlineTimer);
+    UpdateInfo newest;
+    if (!m_updateCheck.TakeAnswer(newest))
+        return 0;
+    // Not over another box of the wizard's (a question, a progress dialog): the notice can wait
+    // for the next start.
+    CWizardSheet* sheet = Sheet();
+    if (sheet && sheet->m_hWnd && ::IsWindowEnabled(sheet->m_hWnd))
+        CheckForNewVersion(sheet, newest);
+    return 0;
 }

@@ -8,6 +8,7 @@
 #include "CSkinButton.h"
 #include "CStepTitles.h"
 #include "CTransparentStatic.h"
+#include "CUpdateCheck.h"
 #include "CWizardPage.h"
 
 class CStep1 : public CWizardPage {
@@ -43,6 +44,7 @@ protected:
     void OnChkUnmountAll();
     void OnChkProtect();
     void OnTimer(UINT_PTR id);
+    LRESULT OnNewVersionAnswer(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -58,4 +60,5 @@ private:
     CSkinButton m_rdCreate;
     CSkinButton m_rdMount;
     CSkinButton m_rdUnmount;
+    CUpdateCheck m_updateCheck;
 };

@@ -234,6 +234,49 @@ TEST(Step1NewVersion, NoQueryWithAVerbAndNothingShownWhenTheServerIsDown)
     EXPECT_TRUE(brixom.CloseSheet(sheet));
 }
 
+// A server that takes the connection and never answers: the query runs on a worker with a deadline
+// of its own, so the wizard answers its user all along, and no notice follows the deadline.
+TEST(Step1NewVersion, ASilentServerNeverFreezesTheWizard)
+{
+    ClearProxies();
+    BrixomFixture brixom;
+    ASSERT_TRUE(brixom.Ready());
+    LocalHttpServer server("", LocalHttpServer::kNeverAnswer);
+    ASSERT_TRUE(server.Listening());
+    ASSERT_TRUE(brixom.WriteEchoLanguage({{"Product", "UpdateUrl", server.Url()}, {"frmAbout", "VersionNumber", "1.0"}}));
+    ASSERT_TRUE(brixom.Start(""));
+    HWND sheet = brixom.WaitForSheet();
+    ASSERT_NE(sheet, nullptr);
+    const DWORD pid = brixom.Process().Pid();
+    ASSERT_TRUE(WaitUntil([&] { return !server.Requests().empty(); }, 15000)) << "the query reached the server";
+
+    // Every answer well inside a quarter second, until long after the deadline has passed.
+    const DWORD start = GetTickCount();
+    DWORD slowest = 0;
+    int answers = 0;
+    while (GetTickCount() - start < 9000) {
+        const DWORD asked = GetTickCount();
+        DWORD_PTR result = 0;
+        ASSERT_NE(SendMessageTimeoutA(sheet, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result), 0)
+            << "the wizard stopped answering after " << (asked - start) << " ms";
+        slowest = std::max(slowest, GetTickCount() - asked);
+        ++answers;
+        EXPECT_EQ(FindNotice(pid), nullptr);
+        Sleep(100);
+    }
+    EXPECT_LT(slowest, 250u) << "over " << answers << " questions";
+    EXPECT_EQ(FindNotice(pid), nullptr);
+    EXPECT_EQ(FindMessageBox(pid), nullptr);
+    // The page still does what it is asked.
+    HWND page = ActivePage(sheet);
+    ASSERT_TRUE(PageHolds(page, kRadioMount));
+    HWND mount = GetDlgItem(page, kRadioMount);
+    PostMessageA(mount, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageA(mount, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    EXPECT_TRUE(WaitUntil([&] { return IsChecked(mount); }, 5000));
+    EXPECT_TRUE(brixom.CloseSheet(sheet));
+}
+
 // Two disks listed in letter order; the second chosen alone is dismounted and its image hidden
 // again; then all: the list empties and the page turns to mount.
 TEST(Step1Dismount, OneChosenDiskThenAllAreDismountedAndProtected)
