@@ -152,7 +152,7 @@ std::string CStep1::NtPathToDosPath(const wchar_t* path, size_t length)
     return first == std::string::npos ? std::string() : text.substr(first);
 }
 
-bool CStep1::DismountDisk(char letter)
+CStep1::DismountResult CStep1::DismountDisk(char letter)
 {
     const char letterText[2] = {letter, '\0'};
     wchar_t wideLetter = 0;
@@ -165,17 +165,19 @@ bool CStep1::DismountDisk(char letter)
             imagePath = NtPathToDosPath(info.path, info.pathLength);
             ::OutputDebugStringA(imagePath.c_str());
         }
-        // A disk whose image cannot be named is not dismounted blind: it is asked about as a
-        // refused dismount is, so no success is reported for it.
-        if (!imagePath.empty() && Tavrin_Unmount(wideLetter, 0) != 0) {
+        // A disk whose image cannot be named is not dismounted blind (its image could not be
+        // hidden again): it is passed over, and told at the end of the run.
+        if (imagePath.empty())
+            return DismountResult::PassedOver;
+        if (Tavrin_Unmount(wideLetter, 0) != 0) {
             Quilmar_SetProtection(imagePath.c_str(), 0, 0, kQuilmarRelease);
             if (m_bProtect && Fennick_IsUsbDisk(imagePath[0]) == 0)
                 Quilmar_SetProtection(imagePath.c_str(), 0, 0, kQuilmarProtect);
-            return true;
+            return DismountResult::Dismounted;
         }
         const std::string text = SafeFormat(LangText("Step1", "strRetry").str(), {letterText});
         if (WizardMessageBox(m_hWnd, text.c_str(), MB_RETRYCANCEL | MB_ICONINFORMATION) != IDRETRY)
-            return false;
+            return DismountResult::Cancelled;
     }
 }
 
@@ -192,14 +194,26 @@ BOOL CStep1::OnWizardFinish()
         if (m_bUnmountAll || selected == text)
             entries.push_back(text);
     }
+    std::string passedOver;
     for (const std::string& entry : entries) {
-        if (!entry.empty() && !DismountDisk(entry[0]))
+        if (entry.empty())
+            continue;
+        const DismountResult result = DismountDisk(entry[0]);
+        if (result == DismountResult::Cancelled)
             return FALSE;
+        if (result == DismountResult::PassedOver)
+            passedOver += (passedOver.empty() ? "" : " ") + entry;
     }
-    // Success is told only for disks that were dismounted; none left to do is no success.
-    if (!entries.empty())
-        WizardMessageBox(m_hWnd, LangText("Step1", "strCloseSuccess"), MB_ICONINFORMATION);
     FillMountedDisks();
+    // Say what happened: success only when nothing was left undone. Nothing to do is success when
+    // every disk is gone already (closed elsewhere meanwhile), and its own notice otherwise.
+    const char* key = "strCloseSuccess";
+    if (!passedOver.empty())
+        key = "strNoMountInfo";
+    else if (entries.empty() && m_cmbDisks.GetCount() > 0)
+        key = "strNothingToDismount";
+    const std::string text = SafeFormat(LangText("Step1", key).str(), {passedOver});
+    WizardMessageBox(m_hWnd, text.c_str(), passedOver.empty() ? MB_ICONINFORMATION : MB_ICONERROR);
     if (m_cmbDisks.GetCount() <= 0)
         OnRadioMount();
     return FALSE;

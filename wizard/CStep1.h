@@ -48,9 +48,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    enum class DismountResult { Dismounted, PassedOver, Cancelled };
     // Dismounts the disk on `letter` and releases (and maybe protects) its image; asks Retry or
-    // Cancel while that fails. False when the user cancels.
-    bool DismountDisk(char letter);
+    // Cancel while that fails. A disk whose mount record names no image is passed over.
+    DismountResult DismountDisk(char letter);
 
     CBitComboBox m_cmbDisks;
     CTransparentStatic m_lblDiskTip;

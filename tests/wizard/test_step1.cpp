@@ -387,6 +387,80 @@ TEST(Step1Dismount, RefusedDismountAsksRetryAndCancelEndsWithoutSuccess)
     EXPECT_TRUE(brixom.CloseSheet(sheet));
 }
 
+// A disk whose mount record cannot be read is passed over without the Retry box (Retry could
+// never help), the others are dismounted, and the end says which one was left instead of claiming
+// success. A run that finds nothing left to do says so too.
+TEST(Step1Dismount, UnreadableRecordIsPassedOverAndToldAndNothingToDoIsSaid)
+{
+    TempFolder folder("step1");
+    MountedDisks disks(folder.Path());
+    std::vector<char> letters;
+    for (const char* name : {"a.sqv", "b.sqv", "c.sqv"}) {
+        letters.push_back(disks.Add(name));
+        ASSERT_NE(letters.back(), 0);
+    }
+    std::sort(letters.begin(), letters.end());
+    const char unreadable = letters[1];
+
+    BrixomFixture brixom;
+    ASSERT_TRUE(brixom.Ready());
+    ASSERT_TRUE(brixom.WriteEchoLanguage());
+    ASSERT_TRUE(brixom.Start("unmount", "mountinfo-fails=" + std::string(1, unreadable)));
+    HWND sheet = brixom.WaitForSheet();
+    ASSERT_NE(sheet, nullptr);
+    HWND page = ActivePage(sheet);
+    ASSERT_TRUE(PageHolds(page, kDiskList));
+    HWND list = GetDlgItem(page, kDiskList);
+    PostMessageA(GetDlgItem(page, kCheckAll), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsChecked(GetDlgItem(page, kCheckAll)); }, 5000));
+
+    EXPECT_EQ(FinishAndAnswer(brixom, sheet, IDOK), "Step1.strNoMountInfo " + Root(unreadable));
+    Sleep(500);
+    EXPECT_EQ(FindMessageBox(brixom.Process().Pid()), nullptr) << "one message for the run";
+    std::set<char> mounted = MountedLetters();
+    EXPECT_EQ(mounted.count(letters[0]), 0u);
+    EXPECT_EQ(mounted.count(unreadable), 1u);
+    EXPECT_EQ(mounted.count(letters[2]), 0u);
+    EXPECT_TRUE(disks.IsProtected(letters[0]));
+    EXPECT_TRUE(disks.IsProtected(letters[2]));
+    EXPECT_FALSE(disks.IsProtected(unreadable));
+    std::vector<std::string> journal = brixom.Journal();
+    EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
+                            [&](const std::string& l) { return l.rfind("Tavrin_Unmount(" + std::string(1, unreadable), 0) == 0; }),
+              0);
+    EXPECT_EQ(ListEntries(list), (std::vector<std::string>{Root(unreadable)}));
+    EXPECT_TRUE(IsChecked(GetDlgItem(page, kRadioUnmount)));
+
+    // Closed elsewhere meanwhile: nothing is left to do, and every disk is gone, which is what was
+    // asked; the page turns to mount.
+    ASSERT_EQ(Tavrin_Unmount(static_cast<uint32_t>(unreadable), 0), 1);
+    EXPECT_EQ(FinishAndAnswer(brixom, sheet, IDOK), "Step1.strCloseSuccess");
+    EXPECT_TRUE(WaitUntil([&] { return IsChecked(GetDlgItem(page, kRadioMount)); }, 5000));
+    EXPECT_TRUE(ListEntries(list).empty());
+    EXPECT_TRUE(brixom.CloseSheet(sheet));
+
+    // The chosen disk closed elsewhere while another stays open: its own notice, the list refilled.
+    const char kept = disks.Add("d.sqv"), gone = disks.Add("e.sqv");
+    ASSERT_NE(kept, 0);
+    ASSERT_NE(gone, 0);
+    ASSERT_TRUE(brixom.Start("unmount"));
+    sheet = brixom.WaitForSheet();
+    ASSERT_NE(sheet, nullptr);
+    page = ActivePage(sheet);
+    ASSERT_TRUE(PageHolds(page, kDiskList));
+    list = GetDlgItem(page, kDiskList);
+    const std::vector<std::string> entries = ListEntries(list);
+    const auto at = std::find(entries.begin(), entries.end(), Root(gone));
+    ASSERT_NE(at, entries.end());
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(at - entries.begin()), 0);
+    ASSERT_EQ(Tavrin_Unmount(static_cast<uint32_t>(gone), 0), 1);
+    EXPECT_EQ(FinishAndAnswer(brixom, sheet, IDOK), "Step1.strNothingToDismount");
+    EXPECT_EQ(MountedLetters().count(kept), 1u);
+    EXPECT_EQ(ListEntries(list), (std::vector<std::string>{Root(kept)}));
+    EXPECT_TRUE(IsChecked(GetDlgItem(page, kRadioUnmount)));
+    EXPECT_TRUE(brixom.CloseSheet(sheet));
+}
+
 // With protect off, or for an image on a USB drive, the image is released and left so.
 class Step1ReleaseOnly : public ::testing::TestWithParam<bool> {};
 
