@@ -12,7 +12,6 @@
 #include "CWizardDlg.h"
 #include "CWizardSheet.h"
 #include "DriveLists.h"
-#include "Fennick.h"
 #include "OpenedImage.h"
 #include "Quilmar.h"
 #include "WizardGlobals.h"
@@ -378,7 +377,9 @@ BOOL CStep4::FinishUnprotect()
         return CPropertyPage::OnWizardFinish();
     const CString path = g_ImagePath;
     BOOL done = FALSE;
-    if (Fennick_IsUsbDisk(path[0])) {
+    // A hidden image is the lock library's wherever it lies, a USB drive included (one made in
+    // hard-disk mode there); only a portable disk's image is out of hiding at its work place.
+    if (m_nImageKind == kImageKindPortable) {
         CPortableDisk maker;
         maker.SetTarget(path[0], "");
         maker.UnhideImage();
