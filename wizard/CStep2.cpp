@@ -45,7 +45,6 @@ const char* const kFileSystems[] = {"FAT", "FAT32", "NTFS"};
 constexpr int kFileSystemShown = 1;
 constexpr int kLabelLimit = 11;
 constexpr int kDescriptionLimit = 256;
-constexpr DWORD kFileSystemNameSize = 50;
 const char* const kImageExtension = "sqv";
 const char* const kDefaultVolumeLabel = "Brixom";
 
@@ -56,10 +55,7 @@ CString Text(const char* key)
 
 std::string FileSystemOf(const std::string& root)
 {
-    char name[kFileSystemNameSize] = {};
-    if (!::GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, name, kFileSystemNameSize))
-        return std::string();
-    return name;
+    return root.empty() ? std::string() : CPortableDisk::FileSystemOf(root[0]);
 }
 
 bool FileExists(const CString& path)
@@ -163,6 +159,23 @@ int CStep2::ProposedSizeFor(unsigned maximum, bool hardDisk)
     if (hardDisk && maximum > kHardDiskSizeCap)
         return static_cast<int>(kHardDiskSizeCap);
     return static_cast<int>(maximum / 2);
+}
+
+const char* CStep2::SizeRefusal(int mode, int sizeMB, const std::string& fileSystem)
+{
+    const bool tooLargeForFat = sizeMB > kLargestFatSize;
+    if (mode == kModeHardDisk) {
+        if (sizeMB < kSmallestSize)
+            return "strSizeMustGreater50";
+        if (tooLargeForFat && fileSystem == "FAT32")
+            return "strMustNTFS";
+        return nullptr;
+    }
+    if (sizeMB < 1)
+        return "strSizeMustBePositive";
+    if (tooLargeForFat && (fileSystem == "FAT32" || fileSystem == "FAT"))
+        return "strMustNTFS";
+    return nullptr;
 }
 
 int CStep2::ClampSize(int size, unsigned maximum)
@@ -540,10 +553,7 @@ void CStep2::OnUsbDriveChange()
     ULONGLONG freeBytes = 0;
     if (!disk.GetFreeSpace(freeBytes))
         return;
-    unsigned maximum = MaximumSizeFor(static_cast<unsigned>(freeBytes >> 20));
-    // A FAT drive cannot hold a file of 4 GiB: offer no more than it can take.
-    if (disk.IsFatVolume() && maximum > static_cast<unsigned>(kLargestFatSize))
-        maximum = kLargestFatSize;
+    const unsigned maximum = MaximumSizeFor(static_cast<unsigned>(freeBytes >> 20));
     m_nSize = ProposedSizeFor(maximum, false);
     SetSizeText(m_nSize);
     EnableSizeControls(TRUE);
@@ -809,11 +819,8 @@ BOOL CStep2::FinishHardDisk()
         return Refuse("strErrorImagePath", MB_ICONINFORMATION);
     if (m_strConfirm != m_strPassword || m_strPassword.IsEmpty())
         return Refuse("strNeedPassword", MB_ICONERROR);
-    if (m_nSize < kSmallestSize)
-        return Refuse("strSizeMustGreater50", MB_ICONERROR);
-    const std::string root = m_strImagePath.str().substr(0, 2) + "\\";
-    if (m_nSize > kLargestFatSize && FileSystemOf(root) == "FAT32")
-        return Refuse("strMustNTFS", MB_ICONERROR);
+    if (const char* refusal = SizeRefusal(kModeHardDisk, m_nSize, FileSystemOf(m_strImagePath.str())))
+        return Refuse(refusal, MB_ICONERROR);
     // Typed past the maximum without leaving the edit; the 50 MB floor stays allowed on a nearly
     // full drive, as the plus button offers it.
     if (static_cast<unsigned>(m_nSize) > m_nMaximum && m_nSize > kSmallestSize)
@@ -844,16 +851,13 @@ BOOL CStep2::FinishUsb()
     auto ask = [&](const char* key) { return WizardMessageBox(m_hWnd, Text(key), MB_YESNO | MB_ICONQUESTION) == IDYES; };
     if (m_strConfirm != m_strPassword || m_strPassword.IsEmpty())
         return Refuse("strNeedPassword", MB_ICONERROR);
-    // Size 0 would wrap the header's size field; a FAT drive cannot take a file of 4 GiB.
-    if (m_nSize < kSmallestSize)
-        return Refuse("strSizeMustGreater50", MB_ICONERROR);
     const char letter = DriveLetterOf(GetSelectedDriveRoot(m_cmbUsb));
     if (!letter)
         return FALSE;
     CPortableDisk disk;
     disk.SetTarget(letter, "");
-    if (m_nSize > kLargestFatSize && disk.IsFatVolume())
-        return Refuse("strMustNTFS", MB_ICONERROR);
+    if (const char* refusal = SizeRefusal(kModeUsb, m_nSize, CPortableDisk::FileSystemOf(letter)))
+        return Refuse(refusal, MB_ICONERROR);
     if (disk.IsPortableOnDrive()) {
         if (!ask("strReinstallTip") || !ask("strDeleteTip"))
             return FALSE;

@@ -489,16 +489,17 @@ TEST(Step2Usb, PortableDiskOnAFakeUsbDrive)
     s.FillPasswords(kSecret, kSecret);
     ASSERT_TRUE(s.ClickAndWait(kSizeUp));
     s.SetText(kSizeEdit, "0");
-    EXPECT_EQ(s.Finish(), "Step2.strSizeMustGreater50");
+    EXPECT_EQ(s.Finish(), "Step2.strSizeMustBePositive");
     s.SetText(kSizeEdit, "2000000000");
     EXPECT_EQ(s.Finish(), "Step2.strSpaceSmallToInstall");
     EXPECT_TRUE(Snapshot(usb.Folder()).empty());
 
-    s.SetText(kSizeEdit, "50");
+    // USB mode has no 50 MB floor: a disk of 20 MB is made as asked.
+    s.SetText(kSizeEdit, "20");
     const char letter = SelectedEntry(s.Control(kLetters))[0];
     EXPECT_EQ(s.Finish(IDOK, 60000), "Step2.strMakeUSBSuccess");
     ASSERT_TRUE(s.Ended());
-    ExpectPortableDisk(usb.Root(), kSecret, letter);
+    ExpectPortableDisk(usb.Root(), kSecret, letter, 20);
     const std::vector<std::string> journal = s.Brixom().Journal();
     const std::string created = "Tavrin_CreateImage(\"" + DrivePaths{usb.Root()}.WorkPlace() + "\") -> 1";
     EXPECT_EQ(std::count(journal.begin(), journal.end(), created), 1);

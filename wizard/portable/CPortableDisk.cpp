@@ -170,13 +170,19 @@ BOOL CPortableDisk::GetImageFileSize(ULONGLONG& size) const
     return TRUE;
 }
 
-std::string CPortableDisk::FileSystemName() const
+std::string CPortableDisk::FileSystemOf(char letter)
 {
+    const char root[4] = {letter, ':', '\\', '\0'};
     // Zeroed first: a failed query leaves the name empty.
     char name[kFileSystemNameSize] = {};
-    s_volumeInformation(DriveRoot().c_str(), nullptr, 0, nullptr, nullptr, nullptr, name, kFileSystemNameSize);
+    s_volumeInformation(root, nullptr, 0, nullptr, nullptr, nullptr, name, kFileSystemNameSize);
     name[kFileSystemNameSize - 1] = '\0';
     return name;
+}
+
+std::string CPortableDisk::FileSystemName() const
+{
+    return FileSystemOf(m_letter);
 }
 
 BOOL CPortableDisk::IsDriveReady() const

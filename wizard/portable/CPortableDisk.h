@@ -35,6 +35,9 @@ public:
     std::string GetImagePathOnDrive() const;                    // the image's work place
     BOOL IsImageAtRest() const;                                 // at the rest place, none at the work place
     std::string GetAuxFolderName() const;                       // relative to the work folder
+    // The file-system name of a drive ("" when it cannot be read), through the query below; every
+    // page asks it here, so a test can give a drive another file system.
+    static std::string FileSystemOf(char letter);
 
     // Building blocks ------------------------------------------------------------------------------
     // From this program's own resources; 1 when the whole resource reached the file.
