@@ -63,9 +63,52 @@ bool FileExists(const CString& path)
     return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The full, long form of a path, without the trailing dots and blanks Windows drops from a name.
+std::string NormalPath(const std::string& path)
+{
+    char full[MAX_PATH * 2] = "";
+    const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    std::string normal = length > 0 && length < sizeof full ? full : path;
+    char longer[MAX_PATH * 2] = "";
+    const DWORD longLength = ::GetLongPathNameA(normal.c_str(), longer, sizeof longer);
+    if (longLength > 0 && longLength < sizeof longer)
+        normal = longer;
+    while (!normal.empty() && (normal.back() == '.' || normal.back() == ' '))
+        normal.pop_back();
+    return normal;
+}
+
+struct FileIdentity {
+    DWORD volume = 0, high = 0, low = 0;
+};
+
+bool IdentityOf(const std::string& path, FileIdentity& identity)
+{
+    // No access asked: a disk's image in use can still be told apart.
+    HANDLE file = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    const BOOL known = ::GetFileInformationByHandle(file, &info);
+    ::CloseHandle(file);
+    if (!known)
+        return false;
+    identity = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    return true;
+}
+
+// Whether two paths name one file, however written: another case, a short name, a "." or ".."
+// step, a trailing dot or blank. By the file itself when both can be opened, else by the paths'
+// full long forms.
 bool SameFile(const std::string& a, const std::string& b)
 {
-    return !a.empty() && lstrcmpiA(a.c_str(), b.c_str()) == 0;
+    if (a.empty() || b.empty())
+        return false;
+    FileIdentity x, y;
+    if (IdentityOf(a, x) && IdentityOf(b, y))
+        return x.volume == y.volume && x.high == y.high && x.low == y.low;
+    return lstrcmpiA(NormalPath(a).c_str(), NormalPath(b).c_str()) == 0;
 }
 
 // Whether the image is a mounted disk's or in the lock library's list: replacing it would take

@@ -14,11 +14,13 @@
 
 #include "DeviceEvents.h"
 #include "DriverPath.h"
+#include "ImageHeader.h"
 #include "FakeUsbDrive.h"
 #include "GoldenHeader.h"
 #include "MountedLetters.h"
 #include "PortableDiskFixture.h"
 #include "Paths.h"
+#include "Quilmar.h"
 #include "Registry.h"
 #include "ShellWindows.h"
 #include "Step2Session.h"
@@ -103,6 +105,90 @@ struct DiskCleanup {
 };
 
 }  // namespace
+
+namespace {
+
+// A small image of the test's own, made through Tavrin.
+bool MakeImageFile(const std::string& path)
+{
+    ImageHeader header = {};
+    header.signature = ImageHeader::kSignature;
+    header.headerSize = ImageHeader::kHeaderSize;
+    std::copy_n("pw", 2, header.password);
+    header.driveLetter = 'X';
+    header.dataBytes = 2u * 1048576u - 2048u;
+    header.field657 = 2048;
+    int32_t context = 0;
+    return Tavrin_CreateImage(ToDriverPath(path).c_str(), &header, nullptr, &context) == kTavrinCreated;
+}
+
+// Ways a user may write one file's path in the save dialog (with another extension, which the page
+// turns into .sqv): as it is, in capitals, through short names, with "." and ".." steps.
+std::vector<std::string> PathForms(const std::string& image)
+{
+    const std::string txt = image.substr(0, image.rfind('.')) + ".txt";
+    const size_t slash = image.rfind('\\');
+    const std::string folder = image.substr(0, slash), name = txt.substr(slash + 1);
+    std::string upper = txt;
+    CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
+    char shortFolder[MAX_PATH] = "", shortImage[MAX_PATH] = "";
+    GetShortPathNameA(folder.c_str(), shortFolder, MAX_PATH);
+    GetShortPathNameA(image.c_str(), shortImage, MAX_PATH);
+    const std::string shortName = std::string(shortImage).substr(0, std::string(shortImage).rfind('.')) + ".txt";
+    const std::string parent = folder.substr(folder.rfind('\\') + 1);
+    return {txt,
+            upper,
+            std::string(shortFolder) + "\\" + name,
+            shortName,
+            folder + "\\.\\" + name,
+            folder + "\\..\\" + parent + "\\" + name};
+}
+
+}  // namespace
+
+// Told at Browse to replace an existing file, Finish never deletes the image of a mounted disk or
+// of one the lock library protects, however its path is written; the message says the old file
+// stays, and it stays byte for byte.
+TEST(Step2HardDisk, ReplacingNeverDeletesAnImageInUse)
+{
+    TempFolder temp("step2-inuse");
+    const std::string folder = temp / "Secure Disk Images";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string mounted = JoinPath(folder, "Mounted secure disk.sqv");
+    const std::string hidden = JoinPath(folder, "Protected secure disk.sqv");
+    DiskCleanup cleanup;
+    cleanup.images = {mounted, hidden};
+    ASSERT_TRUE(MakeImageFile(mounted));
+    ASSERT_TRUE(MakeImageFile(hidden));
+    const char letter = static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFFFF);
+    ASSERT_NE(letter, 0);
+    ASSERT_EQ(Tavrin_Mount(ToDriverPath(mounted).c_str(), static_cast<uint32_t>(letter), 0), 1);
+    ASSERT_NE(Quilmar_SetProtection(hidden.c_str(), 0, 0, kQuilmarProtect), 0);
+
+    Session s;
+    ASSERT_TRUE(s.Start("create_hdd"));
+    for (const std::string& image : {mounted, hidden}) {
+        const std::string bytes = ReadFileBytes(image);
+        ASSERT_FALSE(bytes.empty());
+        for (const std::string& form : PathForms(image)) {
+            SCOPED_TRACE(form);
+            ASSERT_TRUE(s.Click(kBrowse));
+            HWND save = WaitForFileDialog(s.Pid());
+            ASSERT_NE(save, nullptr);
+            ASSERT_TRUE(ChooseFileInDialog(save, form));
+            const std::string question = s.Answer(IDYES);
+            ASSERT_EQ(question.rfind("Step2.strRecreate ", 0), 0u) << question;
+            s.SetText(kSizeEdit, "50");
+            s.FillPasswords(kSecret, kSecret);
+            EXPECT_EQ(s.Finish(), "Step2.strDeleteFileFailed") << "asked to replace " << s.Text(kImageEdit);
+            EXPECT_EQ(ActivePage(s.Sheet()), s.Page());
+            ASSERT_TRUE(FileExists(image));
+            EXPECT_TRUE(ReadFileBytes(image) == bytes);
+        }
+    }
+    EXPECT_EQ(MountedLetters().count(letter), 1u) << "the disk stays mounted";
+    EXPECT_TRUE(s.Close());
+}
 
 // The hard-disk road: Browse through the real save dialog (an existing file is replaced only at
 // Finish), the page's refusals, then a creation slow enough to watch the progress dialog refuse
