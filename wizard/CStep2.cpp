@@ -901,7 +901,10 @@ BOOL CStep2::FinishUsb()
     disk.SetTarget(letter, "");
     if (const char* refusal = SizeRefusal(kModeUsb, m_nSize, CPortableDisk::FileSystemOf(letter)))
         return Refuse(refusal, MB_ICONERROR);
-    if (disk.IsPortableOnDrive()) {
+    // What an interrupted try left on this drive goes without a word: it is no one's disk. A
+    // finished image (it may be a disk Agent has open) is only ever replaced after the questions.
+    disk.ClearLeftovers();
+    if (disk.IsPortableOnDrive() || disk.HoldsImage()) {
         if (!ask("strReinstallTip") || !ask("strDeleteTip"))
             return FALSE;
         // Nothing is built over a portable disk that is still there.
@@ -915,14 +918,18 @@ BOOL CStep2::FinishUsb()
     const std::string image = disk.GetImagePathOnDrive();
     const std::string workFolder = image.substr(0, image.rfind('\\'));
     const bool hadWorkFolder = ::GetFileAttributesA(workFolder.c_str()) != INVALID_FILE_ATTRIBUTES;
-    g_ImagePath = image;
+    // Made under the unfinished name, the image takes its place only once it is whole.
+    g_ImagePath = disk.GetUnfinishedImagePath();
     g_ImagePassword = m_strPassword;
     CWizardDlg create(this);
     create.m_bPortable = FALSE;
     create.m_bMount = FALSE;
     create.DoModal();
+    const bool created = create.m_nCreateResult == kTavrinCreated;
+    const bool complete = created && disk.CompleteImage() == 1;
     int portable = CWizardDlg::kNotRun;
-    if (create.m_nCreateResult == kTavrinCreated) {
+    if (complete) {
+        g_ImagePath = image;
         CWizardDlg build(this);
         build.m_bPortable = TRUE;
         build.m_cUsbLetter = letter;
@@ -933,14 +940,14 @@ BOOL CStep2::FinishUsb()
 
     CPortableDisk check;
     check.SetTarget(letter, "");
-    if (create.m_nCreateResult == kTavrinCreated && portable == 1 && check.IsPortableOnDrive() &&
-        check.IsImageAtRest()) {
+    if (complete && portable == 1 && check.IsPortableOnDrive() && check.IsImageAtRest()) {
         WizardMessageBox(m_hWnd, Text("strMakeUSBSuccess"), MB_ICONINFORMATION);
         return CPropertyPage::OnWizardFinish();
     }
-    // Only what this run made goes: the new, still empty image left at the work place, and the work
+    // Only what this run made goes: the new, still empty image (under either name), and the work
     // folder when the run made it and nothing else lies in it.
-    if (create.m_nCreateResult == kTavrinCreated) {
+    disk.ClearUnfinished();
+    if (complete) {
         ::SetFileAttributesA(image.c_str(), FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileA(image.c_str());
     }

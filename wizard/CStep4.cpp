@@ -337,7 +337,10 @@ BOOL CStep4::FinishPortable()
         Message("strFailed2", MB_ICONINFORMATION);
         return FALSE;
     }
-    if (maker.IsPortableOnDrive()) {
+    // What an interrupted try left there goes without a word; a finished image only after the
+    // questions (it may be a disk Agent has open).
+    maker.ClearLeftovers();
+    if (maker.IsPortableOnDrive() || maker.HoldsImage()) {
         if (WizardMessageBox(m_hWnd, Lang4("strReinstall"), MB_YESNO | MB_ICONQUESTION) != IDYES)
             return FALSE;
         if (WizardMessageBox(m_hWnd, Lang4("strDeleteBeforReinstall"), MB_YESNO | MB_ICONQUESTION) == IDNO)

@@ -587,7 +587,8 @@ TEST(Step2Usb, PortableDiskOnAFakeUsbDrive)
     ASSERT_TRUE(s.Ended());
     ExpectPortableDisk(usb.Root(), kSecret, letter, 20);
     const std::vector<std::string> journal = s.Brixom().Journal();
-    const std::string created = "Tavrin_CreateImage(\"" + DrivePaths{usb.Root()}.WorkPlace() + "\") -> 1";
+    // Made under its unfinished name, then given the work place.
+    const std::string created = "Tavrin_CreateImage(\"" + DrivePaths{usb.Root()}.Unfinished() + "\") -> 1";
     EXPECT_EQ(std::count(journal.begin(), journal.end(), created), 1);
     EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
                             [](const std::string& line) { return line.rfind("Tavrin_Mount", 0) == 0; }),
@@ -664,12 +665,22 @@ TEST(Step2Usb, FailedCreationAndPulledDrive)
     EXPECT_EQ(s.Answer(IDOK, 60000), "Step2.strMakeUSBFailed");
     EXPECT_TRUE(s.Brixom().Process().IsRunning());
     usb.Insert();
+    // Nothing the pulled drive kept looks like a disk: no image at either place (a part-made one
+    // has a name of its own) and no hiding folder.
     EXPECT_FALSE(portabletest::IsFileAt(on.RestPlace()));
-    // An image the pulled drive kept is whole, never cut short.
-    if (portabletest::IsFileAt(on.WorkPlace())) {
-        EXPECT_EQ(FileSize(on.WorkPlace()), 50LL * 1048576);
-    }
-    EXPECT_TRUE(s.Close());
+    EXPECT_FALSE(portabletest::IsFileAt(on.WorkPlace()));
+    EXPECT_EQ(GetFileAttributesA(on.Hiding().c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Plugged back, the drive is used again at once: no question, the leftover cleared, the disk made.
+    ASSERT_TRUE(SendVolumeArrival(s.Sheet(), usb.Letter(), 15000));
+    ASSERT_TRUE(WaitUntil([&] { return !s.WaitDialog() && SelectedEntry(s.Control(kUsbList)) == usb.Root(); }, 15000));
+    s.SetText(kSizeEdit, "50");
+    s.FillPasswords(kSecret, kSecret);
+    const char letter = SelectedEntry(s.Control(kLetters))[0];
+    EXPECT_EQ(s.Finish(IDOK, 60000), "Step2.strMakeUSBSuccess");
+    ASSERT_TRUE(s.Ended());
+    ExpectPortableDisk(usb.Root(), kSecret, letter);
+    EXPECT_FALSE(portabletest::IsFileAt(on.Unfinished()));
 }
 
 // Media mounted by step2-failing-media.sh (as root): a small drive, and write-protected drives.
