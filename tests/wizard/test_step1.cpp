@@ -78,15 +78,7 @@ public:
     char Add(const std::string& name, const std::string& folder = std::string())
     {
         const std::string image = JoinPath(folder.empty() ? m_folder : folder, name);
-        ImageHeader header = {};
-        header.signature = ImageHeader::kSignature;
-        header.headerSize = ImageHeader::kHeaderSize;
-        std::copy_n("pw", 2, header.password);
-        header.driveLetter = 'X';
-        header.dataBytes = 2u * 1048576u - 2048u;
-        header.field657 = 2048;
-        int32_t context = 0;
-        if (Tavrin_CreateImage(ToDriverPath(image).c_str(), &header, nullptr, &context) != kTavrinCreated)
+        if (!MakeSmallImage(image))
             return 0;
         const char letter = static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFFFF);
         if (!letter || !Tavrin_Mount(ToDriverPath(image).c_str(), static_cast<uint32_t>(letter), 0))
@@ -141,6 +133,34 @@ std::string ProtectionLine(const std::string& image, int protect)
 }
 
 // Presses Finish and answers the message box that follows; returns its text ("" when none came).
+// Three disks of the test's own, mounted; their letters in order (empty when one failed).
+std::vector<char> MountThree(MountedDisks& disks)
+{
+    std::vector<char> letters;
+    for (const char* name : {"a.sqv", "b.sqv", "c.sqv"}) {
+        const char letter = disks.Add(name);
+        if (!letter)
+            return {};
+        letters.push_back(letter);
+    }
+    std::sort(letters.begin(), letters.end());
+    return letters;
+}
+
+// Brixom started on "unmount" with the library's faults given, dismount-all chosen; its sheet, or
+// null.
+HWND StartDismountAll(BrixomFixture& brixom, const std::string& faults)
+{
+    if (!brixom.Ready() || !brixom.WriteEchoLanguage() || !brixom.Start("unmount", faults))
+        return nullptr;
+    HWND sheet = brixom.WaitForSheet();
+    HWND page = sheet ? ActivePage(sheet) : nullptr;
+    if (!PageHolds(page, kDiskList))
+        return nullptr;
+    PostMessageA(GetDlgItem(page, kCheckAll), BM_CLICK, 0, 0);
+    return WaitUntil([&] { return IsChecked(GetDlgItem(page, kCheckAll)); }, 5000) ? sheet : nullptr;
+}
+
 std::string FinishAndAnswer(BrixomFixture& brixom, HWND sheet, int answer)
 {
     if (!ClickButton(sheet, kFinish))
@@ -343,24 +363,13 @@ TEST(Step1Dismount, RefusedDismountAsksRetryAndCancelEndsWithoutSuccess)
 {
     TempFolder folder("step1");
     MountedDisks disks(folder.Path());
-    std::vector<char> letters;
-    for (const char* name : {"a.sqv", "b.sqv", "c.sqv"}) {
-        letters.push_back(disks.Add(name));
-        ASSERT_NE(letters.back(), 0);
-    }
-    std::sort(letters.begin(), letters.end());
+    const std::vector<char> letters = MountThree(disks);
+    ASSERT_EQ(letters.size(), 3u);
     const char refused = letters[1];
 
     BrixomFixture brixom;
-    ASSERT_TRUE(brixom.Ready());
-    ASSERT_TRUE(brixom.WriteEchoLanguage());
-    ASSERT_TRUE(brixom.Start("unmount", "unmount-refused=" + std::string(1, refused)));
-    HWND sheet = brixom.WaitForSheet();
+    HWND sheet = StartDismountAll(brixom, "unmount-refused=" + std::string(1, refused));
     ASSERT_NE(sheet, nullptr);
-    HWND page = ActivePage(sheet);
-    ASSERT_TRUE(PageHolds(page, kDiskList));
-    PostMessageA(GetDlgItem(page, kCheckAll), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return IsChecked(GetDlgItem(page, kCheckAll)); }, 5000));
 
     const std::string retry = "Step1.strRetry " + std::string(1, refused);
     EXPECT_EQ(FinishAndAnswer(brixom, sheet, IDRETRY), retry);
@@ -394,25 +403,15 @@ TEST(Step1Dismount, UnreadableRecordIsPassedOverAndToldAndNothingToDoIsSaid)
 {
     TempFolder folder("step1");
     MountedDisks disks(folder.Path());
-    std::vector<char> letters;
-    for (const char* name : {"a.sqv", "b.sqv", "c.sqv"}) {
-        letters.push_back(disks.Add(name));
-        ASSERT_NE(letters.back(), 0);
-    }
-    std::sort(letters.begin(), letters.end());
+    const std::vector<char> letters = MountThree(disks);
+    ASSERT_EQ(letters.size(), 3u);
     const char unreadable = letters[1];
 
     BrixomFixture brixom;
-    ASSERT_TRUE(brixom.Ready());
-    ASSERT_TRUE(brixom.WriteEchoLanguage());
-    ASSERT_TRUE(brixom.Start("unmount", "mountinfo-fails=" + std::string(1, unreadable)));
-    HWND sheet = brixom.WaitForSheet();
+    HWND sheet = StartDismountAll(brixom, "mountinfo-fails=" + std::string(1, unreadable));
     ASSERT_NE(sheet, nullptr);
     HWND page = ActivePage(sheet);
-    ASSERT_TRUE(PageHolds(page, kDiskList));
     HWND list = GetDlgItem(page, kDiskList);
-    PostMessageA(GetDlgItem(page, kCheckAll), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return IsChecked(GetDlgItem(page, kCheckAll)); }, 5000));
 
     EXPECT_EQ(FinishAndAnswer(brixom, sheet, IDOK), "Step1.strNoMountInfo " + Root(unreadable));
     Sleep(500);

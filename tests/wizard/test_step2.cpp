@@ -14,7 +14,6 @@
 
 #include "DeviceEvents.h"
 #include "DriverPath.h"
-#include "ImageHeader.h"
 #include "FakeUsbDrive.h"
 #include "GoldenHeader.h"
 #include "MountedLetters.h"
@@ -108,20 +107,6 @@ struct DiskCleanup {
 
 namespace {
 
-// A small image of the test's own, made through Tavrin.
-bool MakeImageFile(const std::string& path)
-{
-    ImageHeader header = {};
-    header.signature = ImageHeader::kSignature;
-    header.headerSize = ImageHeader::kHeaderSize;
-    std::copy_n("pw", 2, header.password);
-    header.driveLetter = 'X';
-    header.dataBytes = 2u * 1048576u - 2048u;
-    header.field657 = 2048;
-    int32_t context = 0;
-    return Tavrin_CreateImage(ToDriverPath(path).c_str(), &header, nullptr, &context) == kTavrinCreated;
-}
-
 // Ways a user may write one file's path in the save dialog (with another extension, which the page
 // turns into .sqv): as it is, in capitals, through short names, with "." and ".." steps.
 std::vector<std::string> PathForms(const std::string& image)
@@ -158,8 +143,8 @@ TEST(Step2HardDisk, ReplacingNeverDeletesAnImageInUse)
     const std::string hidden = JoinPath(folder, "Protected secure disk.sqv");
     DiskCleanup cleanup;
     cleanup.images = {mounted, hidden};
-    ASSERT_TRUE(MakeImageFile(mounted));
-    ASSERT_TRUE(MakeImageFile(hidden));
+    ASSERT_TRUE(MakeSmallImage(mounted));
+    ASSERT_TRUE(MakeSmallImage(hidden));
     const char letter = static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFFFF);
     ASSERT_NE(letter, 0);
     ASSERT_EQ(Tavrin_Mount(ToDriverPath(mounted).c_str(), static_cast<uint32_t>(letter), 0), 1);

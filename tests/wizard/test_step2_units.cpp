@@ -10,6 +10,7 @@
 #include "CPortableDisk.h"
 #include "CStep2.h"
 #include "CWizardDlg.h"
+#include "FakeFileSystem.h"
 #include "GoldenHeader.h"
 #include "ImageHeader.h"
 
@@ -129,20 +130,6 @@ TEST(Step2Sizes, FinishRefusesBySizeAndFileSystem)
     }
 }
 
-namespace {
-
-const char* g_fileSystem = "NTFS";
-
-BOOL WINAPI FakeVolumeInformation(LPCSTR, LPSTR, DWORD, LPDWORD, LPDWORD, LPDWORD, LPSTR fileSystem, DWORD size)
-{
-    if (!g_fileSystem)
-        return FALSE;
-    lstrcpynA(fileSystem, g_fileSystem, static_cast<int>(size));
-    return TRUE;
-}
-
-}  // namespace
-
 // The page asks a drive's file system through the portable-drive maker's query, so a FAT32 drive
 // can be had under Wine (which says NTFS for every drive): its free space is capped at 4096 MB.
 TEST(Step2Sizes, TheFileSystemIsAskedThroughTheMakersQuery)
@@ -154,15 +141,15 @@ TEST(Step2Sizes, TheFileSystemIsAskedThroughTheMakersQuery)
     ASSERT_TRUE(GetDiskFreeSpaceExA(root.c_str(), &available, nullptr, nullptr));
     const ULONGLONG freeMB = available.QuadPart >> 20;
 
-    CPortableDisk::SetVolumeInformationQuery(&FakeVolumeInformation);
-    g_fileSystem = "FAT32";
-    EXPECT_EQ(CPortableDisk::FileSystemOf(folder[0]), "FAT32");
-    EXPECT_EQ(GetFreeSpaceMB(folder), freeMB >= 4096 ? 4096u : static_cast<unsigned>(freeMB));
-    g_fileSystem = "NTFS";
-    EXPECT_NEAR(static_cast<double>(GetFreeSpaceMB(folder)), static_cast<double>(freeMB), 64.0);
-    g_fileSystem = nullptr;
-    EXPECT_EQ(CPortableDisk::FileSystemOf(folder[0]), "");
-    CPortableDisk::SetVolumeInformationQuery(nullptr);
+    {
+        FakeFileSystem fake("FAT32");
+        EXPECT_EQ(CPortableDisk::FileSystemOf(folder[0]), "FAT32");
+        EXPECT_EQ(GetFreeSpaceMB(folder), freeMB >= 4096 ? 4096u : static_cast<unsigned>(freeMB));
+        fake.Set("NTFS");
+        EXPECT_NEAR(static_cast<double>(GetFreeSpaceMB(folder)), static_cast<double>(freeMB), 64.0);
+        fake.Set(nullptr);
+        EXPECT_EQ(CPortableDisk::FileSystemOf(folder[0]), "");
+    }
     EXPECT_FALSE(CPortableDisk::FileSystemOf(folder[0]).empty()) << "the real query again";
 }
 
