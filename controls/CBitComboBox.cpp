@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "CBitmap.h"
+#include "CFont.h"
 #include "CSelectGuard.h"
 
 BEGIN_MESSAGE_MAP(CBitComboBox, CComboBox)
@@ -22,6 +23,91 @@ void CBitComboBox::SetBitmaps(UINT left, UINT middle, UINT arrowNormal, UINT arr
     m_nArrowHover = arrowHover;
     m_nArrowPressed = arrowPressed;
     m_nArrowDisabled = arrowDisabled;
+    FitToBitmaps();
+}
+
+void CBitComboBox::FitToBitmaps()
+{
+    CBitmap left;
+    BITMAP info = {};
+    if (!m_hWnd || !m_nLeft || !left.LoadBitmap(m_nLeft) || !left.GetBitmap(&info) || info.bmHeight <= 0)
+        return;
+    // The box is its selection field plus a frame of the control's own. The field is set, and set
+    // again by what the box came out too high or low, until the box is the bitmaps' height (the
+    // field's height read back is the font's, not what was set).
+    const LRESULT current = SendMessage(CB_GETITEMHEIGHT, static_cast<WPARAM>(-1));
+    if (current == CB_ERR)
+        return;
+    int field = static_cast<int>(current);
+    for (int round = 0; round < 3; ++round) {
+        CRect window;
+        GetWindowRect(&window);
+        const int excess = window.Height() - info.bmHeight;
+        if (excess == 0 || field - excess <= 0)
+            return;
+        field -= excess;
+        SendMessage(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+    }
+}
+
+void CBitComboBox::RepaintNow()
+{
+    if (m_hWnd && ::IsWindowVisible(m_hWnd))
+        ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+LRESULT CBitComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = CComboBox::WindowProc(message, wParam, lParam);
+    switch (message) {
+    // The native control paints its selection field straight onto the screen on these, in its own
+    // colours (grey while disabled, the highlight while focused), outside any WM_PAINT.
+    case CB_SETCURSEL:
+    case CB_SELECTSTRING:
+    case CB_RESETCONTENT:
+    case CB_DELETESTRING:
+    case CB_SHOWDROPDOWN:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case WM_KEYDOWN:
+    case WM_CHAR:
+    case WM_MOUSEWHEEL:
+    case WM_SETFONT:
+        RepaintNow();
+        break;
+    // Moved or sized by its owner: the native control takes back its own height.
+    case WM_WINDOWPOSCHANGED:
+        if (!m_bFitting) {
+            m_bFitting = true;
+            FitToBitmaps();
+            m_bFitting = false;
+        }
+        break;
+    default:
+        break;
+    }
+    return result;
+}
+
+BOOL CBitComboBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    // Told after the native control has drawn its field: a choice made in the list, the list closed.
+    if (message == WM_COMMAND) {
+        switch (HIWORD(wParam)) {
+        case CBN_SELCHANGE:
+        case CBN_CLOSEUP:
+        case CBN_SELENDOK:
+        case CBN_SELENDCANCEL:
+        case CBN_SETFOCUS:
+        case CBN_KILLFOCUS:
+            RepaintNow();
+            break;
+        default:
+            break;
+        }
+    }
+    return CComboBox::OnChildNotify(message, wParam, lParam, result);
 }
 
 void CBitComboBox::SetExtraBitmaps(UINT a, UINT b, UINT c, UINT d)
@@ -101,11 +187,25 @@ void CBitComboBox::PaintTo(HDC dc)
     ::DeleteDC(memory);
 
     const CString text = GetWindowText();
-    CSelectGuard font(dc, reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)));
+    // The control's font, drawn without smoothing: a font this small comes out in faint greys
+    // when smoothed onto the white field.
+    HFONT controlFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+    if (!controlFont)
+        controlFont = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    LOGFONTA face = {};
+    CFont sharp;
+    if (::GetObjectA(controlFont, sizeof face, &face)) {
+        face.lfQuality = NONANTIALIASED_QUALITY;
+        sharp.CreateFontIndirect(&face);
+    }
+    CSelectGuard font(dc, sharp.GetSafeHandle() ? static_cast<HFONT>(sharp) : controlFont);
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+    // The field's own text colour on the field: a DC the control is handed may carry another.
+    const COLORREF oldColor = ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
     CRect textRect = client;
     textRect.left += kTextIndent;
     ::DrawTextA(dc, text, text.GetLength(), &textRect, DT_VCENTER | DT_SINGLELINE);
+    ::SetTextColor(dc, oldColor);
     ::SetBkMode(dc, oldMode);
 }
 

@@ -125,6 +125,31 @@ void FrameColor(HDC dc, const RECT& rect, COLORREF color)
     ::DeleteObject(brush);
 }
 
+// Image `index` of a strip of images `width` pixels wide; null past the strip's end.
+HBITMAP CopyOfStripImage(HBITMAP strip, int index, int width, int height)
+{
+    BITMAP info = {};
+    if (!::GetObjectA(strip, sizeof info, &info) || (index + 1) * width > info.bmWidth || width <= 0)
+        return nullptr;
+    HDC screen = ::GetDC(nullptr);
+    HDC from = ::CreateCompatibleDC(screen);
+    HDC to = ::CreateCompatibleDC(screen);
+    HBITMAP copy = ::CreateCompatibleBitmap(screen, width, height);
+    if (from && to && copy) {
+        HGDIOBJ oldFrom = ::SelectObject(from, strip);
+        HGDIOBJ oldTo = ::SelectObject(to, copy);
+        ::BitBlt(to, 0, 0, width, height, from, index * width, 0, SRCCOPY);
+        ::SelectObject(to, oldTo);
+        ::SelectObject(from, oldFrom);
+    }
+    if (to)
+        ::DeleteDC(to);
+    if (from)
+        ::DeleteDC(from);
+    ::ReleaseDC(nullptr, screen);
+    return copy;
+}
+
 // A copy of a bitmap's pixels changed by `change` wherever they differ from `key`.
 template <typename Change> HBITMAP ShadedCopy(HBITMAP source, COLORREF key, Change change)
 {
@@ -478,14 +503,18 @@ int CButtonMenu::AddSharedImages(UINT_PTR bitmapId, UINT_PTR commandId)
                 if (command)
                     commands.push_back(command);
             }
-            const int first = SharedImages().Add(bitmap, ImageMaskColor());
-            if (first >= 0) {
-                auto& ids = SharedIds();
-                ids.resize(static_cast<size_t>(first), kNoCommand);
-                ids.insert(ids.end(), commands.begin(), commands.end());
-                ids.resize(static_cast<size_t>(SharedImages().GetImageCount()), kNoCommand);
-                result = SharedImageFor(commandId);
+            // One image at a time, so each gets its shaded copies as a single bitmap does.
+            for (size_t i = 0; i < commands.size(); ++i) {
+                HBITMAP single = CopyOfStripImage(bitmap, static_cast<int>(i), m_imageWidth, m_imageHeight);
+                if (!single)
+                    break;
+                const int added = AddOneImage(single, ImageMaskColor(), commands[i], 1);
+                ::DeleteObject(single);
+                if (commands[i] == commandId && result < 0)
+                    result = added;
             }
+            if (result < 0)
+                result = SharedImageFor(commandId);
         }
     } else {
         result = AddOneImage(bitmap, ImageMaskColor(), commandId, 1);

@@ -226,20 +226,6 @@ void CSkinButton::SetTransparentMode(BOOL repaint)
         Invalidate(TRUE);
 }
 
-void CSkinButton::SetFlat(BOOL flat, BOOL repaint)
-{
-    m_bIsFlat = flat;
-    if (repaint && m_hWnd)
-        Invalidate(TRUE);
-}
-
-void CSkinButton::SetFlatFocus(BOOL flatFocus, BOOL repaint)
-{
-    m_bDrawFlatFocus = flatFocus;
-    if (repaint && m_hWnd)
-        Invalidate(TRUE);
-}
-
 void CSkinButton::SetIcons(HICON hoverOrPressed, HICON normal)
 {
     FreeIcons();
@@ -435,11 +421,8 @@ void CSkinButton::OnMouseMove(UINT flags, CPoint point)
     POINT screen = point;
     ClientToScreen(&screen);
     HWND under = ::WindowFromPoint(screen);
+    // Tracked also while the window is not the active one.
     if ((flags & MK_LBUTTON) && !m_bMouseOnButton)
-        return;
-    if (!m_bIsFlat)
-        return;
-    if (!m_bAlwaysTrack && !::GetActiveWindow())
         return;
     if (under == m_hWnd) {
         if (!m_bMouseOnButton) {
@@ -456,7 +439,7 @@ void CSkinButton::OnMouseMove(UINT flags, CPoint point)
 
 void CSkinButton::EndHover()
 {
-    if (m_bIsFlat && m_bMouseOnButton) {
+    if (m_bMouseOnButton) {
         m_bMouseOnButton = FALSE;
         Invalidate(TRUE);
     }
@@ -617,12 +600,7 @@ void CSkinButton::DrawItem(LPDRAWITEMSTRUCT drawItem)
     DrawBitmap(dc, !title.IsEmpty(), itemRect, captionRect);
     if (!title.IsEmpty())
         DrawText(dc, title, captionRect);
-
-    if (m_bIsFocused && (!m_bIsFlat || m_bDrawFlatFocus)) {
-        CRect focus = itemRect;
-        focus.DeflateRect(kFocusInset, kFocusInset);
-        ::DrawFocusRect(*dc, &focus);
-    }
+    // The flat look draws no focus rectangle.
 }
 
 void CSkinButton::DrawBackground(CDC* dc, const CRect& rect)
@@ -637,12 +615,6 @@ void CSkinButton::DrawBackground(CDC* dc, const CRect& rect)
 
 void CSkinButton::DrawBorder(CDC* dc, const CRect& rect)
 {
-    if (!m_bIsFlat) {
-        // The raised look of a plain push button, sunk while pressed.
-        CRect edge = rect;
-        ::DrawEdge(*dc, &edge, m_bIsPressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-        return;
-    }
     if (!m_bDrawBorder)
         return;
     if (m_bIsPressed)

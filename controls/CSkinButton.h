@@ -3,8 +3,9 @@
 // disabled) for the unchecked look and four for the checked look, white being transparent. It
 // keeps its own check state for check boxes and radio buttons (an owner-drawn button has none),
 // tracks the mouse for the hover image and turns double-clicks into single presses. Further looks
-// (icons, colours, a pop-up menu, a web link, sounds, a cursor, the raised look) are there for
-// owners that switch them on.
+// (icons, colours, a pop-up menu, a web link, sounds, a cursor) are there for owners that switch
+// them on. The look is always the flat one: hover tracked whether or not the window is active, and
+// no focus rectangle.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -37,7 +38,6 @@ public:
     static constexpr int kImageOriginX = 3;
     static constexpr int kImageOriginY = 3;
     static constexpr int kTextOffset = 3;
-    static constexpr int kFocusInset = 3;
     static constexpr int kToolTipMaxWidth = 400;
     static constexpr UINT kMenuTrackFlags = TPM_LEFTBUTTON | TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD;
     static constexpr int kTextMax = 260;
@@ -81,10 +81,6 @@ public:
     int SetDrawBorder(BOOL enable = TRUE, BOOL repaint = TRUE);
     void SetTransparentMode(BOOL repaint = TRUE);
 
-    // Looks Brixom leaves off.
-    void SetFlat(BOOL flat, BOOL repaint = TRUE);
-    void SetFlatFocus(BOOL flatFocus, BOOL repaint = TRUE);
-    void SetAlwaysTrack(BOOL alwaysTrack) { m_bAlwaysTrack = alwaysTrack; }
     // Two icons: the one for hover or pressed, the one otherwise; the button takes them over.
     void SetIcons(HICON hoverOrPressed, HICON normal);
     void SetColor(int index, COLORREF color, BOOL repaint = TRUE);
@@ -164,7 +160,6 @@ private:
     void PlayOne(const char* sound, HMODULE module, DWORD flags) const;
     void InitToolTip();
 
-    BOOL m_bIsFlat = TRUE;
     BOOL m_bMouseOnButton = FALSE;
     BOOL m_bDrawTransparent = FALSE;
     BOOL m_bIsPressed = FALSE;
@@ -175,8 +170,6 @@ private:
     BOOL m_bIsRadio = FALSE;
     BOOL m_bChecked = FALSE;
     BOOL m_bDrawBorder = TRUE;
-    BOOL m_bDrawFlatFocus = FALSE;
-    BOOL m_bAlwaysTrack = TRUE;
     CPoint m_ptImageOrg{kImageOriginX, kImageOriginY};
     BitmapEntry m_unchecked[kStateCount];
     BitmapEntry m_checked[kStateCount];

@@ -2,6 +2,7 @@
 
 #include <dbt.h>
 
+#include "CWinApp.h"
 #include "DialogTemplate.h"
 
 namespace {
@@ -227,7 +228,12 @@ LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return TRUE;
     case PSM_SETTITLEA: {
-        CString title = HIWORD(lParam) ? reinterpret_cast<const char*>(lParam) : "";
+        // An id in place of the text names a string resource; told apart by the resource-id test,
+        // since a 64-bit pointer may have a zero second word.
+        char loaded[256] = "";
+        if (IS_INTRESOURCE(lParam) && lParam)
+            ::LoadStringA(AfxGetResourceHandle(), static_cast<UINT>(lParam), loaded, sizeof loaded);
+        CString title = IS_INTRESOURCE(lParam) ? loaded : reinterpret_cast<const char*>(lParam);
         if (wParam & PSH_PROPTITLE)
             title = CString("Properties for ") + title;
         m_strCaption = title;

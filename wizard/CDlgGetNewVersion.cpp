@@ -5,6 +5,7 @@
 #include "DialogHelpers.h"
 #include "LangString.h"
 #include "SafeFormat.h"
+#include "CUpdateCheck.h"
 #include "UpdateQuery.h"
 #include "WizardGlobals.h"
 #include "resource.h"
@@ -144,14 +145,16 @@ LRESULT CDlgGetNewVersion::OnPrintClient(WPARAM wParam, LPARAM)
     return 0;
 }
 
-int CheckForNewVersion(CWnd* owner)
+bool StartNewVersionCheck(CUpdateCheck& check, HWND answerTo)
 {
     const CString address = LangText("Product", "UpdateUrl");
     if (address == kLangMissing)
-        return -1;
-    UpdateInfo newest;
-    if (!QueryUpdate(address.str(), newest))
-        return -1;
+        return false;
+    return check.Start(address.str(), answerTo, WM_NEWVERSION_ANSWER);
+}
+
+int CheckForNewVersion(CWnd* owner, const UpdateInfo& newest)
+{
     const CString current = LangText("frmAbout", "VersionNumber");
     if (current == kLangMissing)
         return -1;

@@ -45,7 +45,16 @@ private:
     CBitmap m_buttonFaces[4];
 };
 
-// Asks [Product] "UpdateUrl" for the newest version and, when it is newer than [frmAbout]
-// "VersionNumber", shows the notice over `owner`. Shows nothing when either text is missing or the
-// query fails. Returns the dialog's result, or -1 when it was not shown.
-int CheckForNewVersion(CWnd* owner);
+class CUpdateCheck;
+struct UpdateInfo;
+
+// Posted by the new-version check to the window that started it, once its query has ended in time.
+constexpr UINT WM_NEWVERSION_ANSWER = WM_APP + 1;
+
+// Starts asking [Product] "UpdateUrl" for the newest version; `answerTo` hears of the answer by
+// WM_NEWVERSION_ANSWER. False, and no query, when the address is missing.
+bool StartNewVersionCheck(CUpdateCheck& check, HWND answerTo);
+// When `newest` is newer than [frmAbout] "VersionNumber", shows the notice over `owner`. Shows
+// nothing when the running version is missing. Returns the dialog's result, or -1 when it was not
+// shown.
+int CheckForNewVersion(CWnd* owner, const UpdateInfo& newest);

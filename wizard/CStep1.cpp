@@ -16,6 +16,7 @@ namespace {
 
 constexpr UINT_PTR kStartupTimer = 1;
 constexpr UINT kStartupTimerMs = 400;
+constexpr UINT_PTR kUpdateDeadlineTimer = 2;
 constexpr int kSubtitleIds[CStepTitles::kSubtitleCopies] = {IDC_LBL_STEP1_SUBTITLE, IDC_LBL_STEP1_SUBTITLE_2,
                                                            IDC_LBL_STEP1_SUBTITLE_3, IDC_LBL_STEP1_SUBTITLE_4,
                                                            IDC_LBL_STEP1_SUBTITLE_TOP};
@@ -30,6 +31,7 @@ BEGIN_MESSAGE_MAP(CStep1, CWizardPage)
     ON_BN_CLICKED(IDC_CHK_UNMOUNT_ALL, CStep1::OnChkUnmountAll)
     ON_BN_CLICKED(IDC_CHK_PROTECT, CStep1::OnChkProtect)
     ON_WM_TIMER()
+    ON_MESSAGE(WM_NEWVERSION_ANSWER, CStep1::OnNewVersionAnswer)
     ON_WM_CANCELMODE()
 END_MESSAGE_MAP()
 
@@ -150,7 +152,7 @@ std::string CStep1::NtPathToDosPath(const wchar_t* path, size_t length)
     return first == std::string::npos ? std::string() : text.substr(first);
 }
 
-bool CStep1::DismountDisk(char letter)
+CStep1::DismountResult CStep1::DismountDisk(char letter)
 {
     const char letterText[2] = {letter, '\0'};
     wchar_t wideLetter = 0;
@@ -163,17 +165,19 @@ bool CStep1::DismountDisk(char letter)
             imagePath = NtPathToDosPath(info.path, info.pathLength);
             ::OutputDebugStringA(imagePath.c_str());
         }
-        // A disk whose image cannot be named is not dismounted blind: it is asked about as a
-        // refused dismount is, so no success is reported for it.
-        if (!imagePath.empty() && Tavrin_Unmount(wideLetter, 0) != 0) {
+        // A disk whose image cannot be named is not dismounted blind (its image could not be
+        // hidden again): it is passed over, and told at the end of the run.
+        if (imagePath.empty())
+            return DismountResult::PassedOver;
+        if (Tavrin_Unmount(wideLetter, 0) != 0) {
             Quilmar_SetProtection(imagePath.c_str(), 0, 0, kQuilmarRelease);
             if (m_bProtect && Fennick_IsUsbDisk(imagePath[0]) == 0)
                 Quilmar_SetProtection(imagePath.c_str(), 0, 0, kQuilmarProtect);
-            return true;
+            return DismountResult::Dismounted;
         }
         const std::string text = SafeFormat(LangText("Step1", "strRetry").str(), {letterText});
         if (WizardMessageBox(m_hWnd, text.c_str(), MB_RETRYCANCEL | MB_ICONINFORMATION) != IDRETRY)
-            return false;
+            return DismountResult::Cancelled;
     }
 }
 
@@ -190,14 +194,26 @@ BOOL CStep1::OnWizardFinish()
         if (m_bUnmountAll || selected == text)
             entries.push_back(text);
     }
+    std::string passedOver;
     for (const std::string& entry : entries) {
-        if (!entry.empty() && !DismountDisk(entry[0]))
+        if (entry.empty())
+            continue;
+        const DismountResult result = DismountDisk(entry[0]);
+        if (result == DismountResult::Cancelled)
             return FALSE;
+        if (result == DismountResult::PassedOver)
+            passedOver += (passedOver.empty() ? "" : " ") + entry;
     }
-    // Success is told only for disks that were dismounted; none left to do is no success.
-    if (!entries.empty())
-        WizardMessageBox(m_hWnd, LangText("Step1", "strCloseSuccess"), MB_ICONINFORMATION);
     FillMountedDisks();
+    // Say what happened: success only when nothing was left undone. Nothing to do is success when
+    // every disk is gone already (closed elsewhere meanwhile), and its own notice otherwise.
+    const char* key = "strCloseSuccess";
+    if (!passedOver.empty())
+        key = "strNoMountInfo";
+    else if (entries.empty() && m_cmbDisks.GetCount() > 0)
+        key = "strNothingToDismount";
+    const std::string text = SafeFormat(LangText("Step1", key).str(), {passedOver});
+    WizardMessageBox(m_hWnd, text.c_str(), passedOver.empty() ? MB_ICONINFORMATION : MB_ICONERROR);
     if (m_cmbDisks.GetCount() <= 0)
         OnRadioMount();
     return FALSE;
@@ -296,6 +312,26 @@ void CStep1::OnTimer(UINT_PTR id)
     if (id == kStartupTimer && m_bStartupCheck) {
         m_bStartupCheck = FALSE;
         KillTimer(kStartupTimer);
-        CheckForNewVersion(Sheet());
+        // The query runs on a worker; the page goes on answering its user meanwhile.
+        if (StartNewVersionCheck(m_updateCheck, m_hWnd))
+            SetTimer(kUpdateDeadlineTimer, CUpdateCheck::kDeadlineMs);
+    } else if (id == kUpdateDeadlineTimer) {
+        // No answer in time: nothing is shown, and a late one is dropped.
+        KillTimer(kUpdateDeadlineTimer);
+        m_updateCheck.Abandon();
     }
+}
+
+LRESULT CStep1::OnNewVersionAnswer(WPARAM, LPARAM)
+{
+    KillTimer(kUpdateDeadlineTimer);
+    UpdateInfo newest;
+    if (!m_updateCheck.TakeAnswer(newest))
+        return 0;
+    // Not over another box of the wizard's (a question, a progress dialog): the notice can wait
+    // for the next start.
+    CWizardSheet* sheet = Sheet();
+    if (sheet && sheet->m_hWnd && ::IsWindowEnabled(sheet->m_hWnd))
+        CheckForNewVersion(sheet, newest);
+    return 0;
 }

@@ -8,6 +8,7 @@
 #include "CSkinButton.h"
 #include "CStepTitles.h"
 #include "CTransparentStatic.h"
+#include "CUpdateCheck.h"
 #include "CWizardPage.h"
 
 class CStep1 : public CWizardPage {
@@ -43,12 +44,14 @@ protected:
     void OnChkUnmountAll();
     void OnChkProtect();
     void OnTimer(UINT_PTR id);
+    LRESULT OnNewVersionAnswer(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
+    enum class DismountResult { Dismounted, PassedOver, Cancelled };
     // Dismounts the disk on `letter` and releases (and maybe protects) its image; asks Retry or
-    // Cancel while that fails. False when the user cancels.
-    bool DismountDisk(char letter);
+    // Cancel while that fails. A disk whose mount record names no image is passed over.
+    DismountResult DismountDisk(char letter);
 
     CBitComboBox m_cmbDisks;
     CTransparentStatic m_lblDiskTip;
@@ -58,4 +61,5 @@ private:
     CSkinButton m_rdCreate;
     CSkinButton m_rdMount;
     CSkinButton m_rdUnmount;
+    CUpdateCheck m_updateCheck;
 };

@@ -45,7 +45,6 @@ const char* const kFileSystems[] = {"FAT", "FAT32", "NTFS"};
 constexpr int kFileSystemShown = 1;
 constexpr int kLabelLimit = 11;
 constexpr int kDescriptionLimit = 256;
-constexpr DWORD kFileSystemNameSize = 50;
 const char* const kImageExtension = "sqv";
 const char* const kDefaultVolumeLabel = "Brixom";
 
@@ -56,10 +55,7 @@ CString Text(const char* key)
 
 std::string FileSystemOf(const std::string& root)
 {
-    char name[kFileSystemNameSize] = {};
-    if (!::GetVolumeInformationA(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, name, kFileSystemNameSize))
-        return std::string();
-    return name;
+    return root.empty() ? std::string() : CPortableDisk::FileSystemOf(root[0]);
 }
 
 bool FileExists(const CString& path)
@@ -67,9 +63,52 @@ bool FileExists(const CString& path)
     return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The full, long form of a path, without the trailing dots and blanks Windows drops from a name.
+std::string NormalPath(const std::string& path)
+{
+    char full[MAX_PATH * 2] = "";
+    const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    std::string normal = length > 0 && length < sizeof full ? full : path;
+    char longer[MAX_PATH * 2] = "";
+    const DWORD longLength = ::GetLongPathNameA(normal.c_str(), longer, sizeof longer);
+    if (longLength > 0 && longLength < sizeof longer)
+        normal = longer;
+    while (!normal.empty() && (normal.back() == '.' || normal.back() == ' '))
+        normal.pop_back();
+    return normal;
+}
+
+struct FileIdentity {
+    DWORD volume = 0, high = 0, low = 0;
+};
+
+bool IdentityOf(const std::string& path, FileIdentity& identity)
+{
+    // No access asked: a disk's image in use can still be told apart.
+    HANDLE file = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    const BOOL known = ::GetFileInformationByHandle(file, &info);
+    ::CloseHandle(file);
+    if (!known)
+        return false;
+    identity = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    return true;
+}
+
+// Whether two paths name one file, however written: another case, a short name, a "." or ".."
+// step, a trailing dot or blank. By the file itself when both can be opened, else by the paths'
+// full long forms.
 bool SameFile(const std::string& a, const std::string& b)
 {
-    return !a.empty() && lstrcmpiA(a.c_str(), b.c_str()) == 0;
+    if (a.empty() || b.empty())
+        return false;
+    FileIdentity x, y;
+    if (IdentityOf(a, x) && IdentityOf(b, y))
+        return x.volume == y.volume && x.high == y.high && x.low == y.low;
+    return lstrcmpiA(NormalPath(a).c_str(), NormalPath(b).c_str()) == 0;
 }
 
 // Whether the image is a mounted disk's or in the lock library's list: replacing it would take
@@ -163,6 +202,23 @@ int CStep2::ProposedSizeFor(unsigned maximum, bool hardDisk)
     if (hardDisk && maximum > kHardDiskSizeCap)
         return static_cast<int>(kHardDiskSizeCap);
     return static_cast<int>(maximum / 2);
+}
+
+const char* CStep2::SizeRefusal(int mode, int sizeMB, const std::string& fileSystem)
+{
+    const bool tooLargeForFat = sizeMB > kLargestFatSize;
+    if (mode == kModeHardDisk) {
+        if (sizeMB < kSmallestSize)
+            return "strSizeMustGreater50";
+        if (tooLargeForFat && fileSystem == "FAT32")
+            return "strMustNTFS";
+        return nullptr;
+    }
+    if (sizeMB < 1)
+        return "strSizeMustBePositive";
+    if (tooLargeForFat && (fileSystem == "FAT32" || fileSystem == "FAT"))
+        return "strMustNTFS";
+    return nullptr;
 }
 
 int CStep2::ClampSize(int size, unsigned maximum)
@@ -540,10 +596,7 @@ void CStep2::OnUsbDriveChange()
     ULONGLONG freeBytes = 0;
     if (!disk.GetFreeSpace(freeBytes))
         return;
-    unsigned maximum = MaximumSizeFor(static_cast<unsigned>(freeBytes >> 20));
-    // A FAT drive cannot hold a file of 4 GiB: offer no more than it can take.
-    if (disk.IsFatVolume() && maximum > static_cast<unsigned>(kLargestFatSize))
-        maximum = kLargestFatSize;
+    const unsigned maximum = MaximumSizeFor(static_cast<unsigned>(freeBytes >> 20));
     m_nSize = ProposedSizeFor(maximum, false);
     SetSizeText(m_nSize);
     EnableSizeControls(TRUE);
@@ -809,11 +862,8 @@ BOOL CStep2::FinishHardDisk()
         return Refuse("strErrorImagePath", MB_ICONINFORMATION);
     if (m_strConfirm != m_strPassword || m_strPassword.IsEmpty())
         return Refuse("strNeedPassword", MB_ICONERROR);
-    if (m_nSize < kSmallestSize)
-        return Refuse("strSizeMustGreater50", MB_ICONERROR);
-    const std::string root = m_strImagePath.str().substr(0, 2) + "\\";
-    if (m_nSize > kLargestFatSize && FileSystemOf(root) == "FAT32")
-        return Refuse("strMustNTFS", MB_ICONERROR);
+    if (const char* refusal = SizeRefusal(kModeHardDisk, m_nSize, FileSystemOf(m_strImagePath.str())))
+        return Refuse(refusal, MB_ICONERROR);
     // Typed past the maximum without leaving the edit; the 50 MB floor stays allowed on a nearly
     // full drive, as the plus button offers it.
     if (static_cast<unsigned>(m_nSize) > m_nMaximum && m_nSize > kSmallestSize)
@@ -844,17 +894,17 @@ BOOL CStep2::FinishUsb()
     auto ask = [&](const char* key) { return WizardMessageBox(m_hWnd, Text(key), MB_YESNO | MB_ICONQUESTION) == IDYES; };
     if (m_strConfirm != m_strPassword || m_strPassword.IsEmpty())
         return Refuse("strNeedPassword", MB_ICONERROR);
-    // Size 0 would wrap the header's size field; a FAT drive cannot take a file of 4 GiB.
-    if (m_nSize < kSmallestSize)
-        return Refuse("strSizeMustGreater50", MB_ICONERROR);
     const char letter = DriveLetterOf(GetSelectedDriveRoot(m_cmbUsb));
     if (!letter)
         return FALSE;
     CPortableDisk disk;
     disk.SetTarget(letter, "");
-    if (m_nSize > kLargestFatSize && disk.IsFatVolume())
-        return Refuse("strMustNTFS", MB_ICONERROR);
-    if (disk.IsPortableOnDrive()) {
+    if (const char* refusal = SizeRefusal(kModeUsb, m_nSize, CPortableDisk::FileSystemOf(letter)))
+        return Refuse(refusal, MB_ICONERROR);
+    // What an interrupted try left on this drive goes without a word: it is no one's disk. A
+    // finished image (it may be a disk Agent has open) is only ever replaced after the questions.
+    disk.ClearLeftovers();
+    if (disk.IsPortableOnDrive() || disk.HoldsImage()) {
         if (!ask("strReinstallTip") || !ask("strDeleteTip"))
             return FALSE;
         // Nothing is built over a portable disk that is still there.
@@ -868,14 +918,18 @@ BOOL CStep2::FinishUsb()
     const std::string image = disk.GetImagePathOnDrive();
     const std::string workFolder = image.substr(0, image.rfind('\\'));
     const bool hadWorkFolder = ::GetFileAttributesA(workFolder.c_str()) != INVALID_FILE_ATTRIBUTES;
-    g_ImagePath = image;
+    // Made under the unfinished name, the image takes its place only once it is whole.
+    g_ImagePath = disk.GetUnfinishedImagePath();
     g_ImagePassword = m_strPassword;
     CWizardDlg create(this);
     create.m_bPortable = FALSE;
     create.m_bMount = FALSE;
     create.DoModal();
+    const bool created = create.m_nCreateResult == kTavrinCreated;
+    const bool complete = created && disk.CompleteImage() == 1;
     int portable = CWizardDlg::kNotRun;
-    if (create.m_nCreateResult == kTavrinCreated) {
+    if (complete) {
+        g_ImagePath = image;
         CWizardDlg build(this);
         build.m_bPortable = TRUE;
         build.m_cUsbLetter = letter;
@@ -886,14 +940,14 @@ BOOL CStep2::FinishUsb()
 
     CPortableDisk check;
     check.SetTarget(letter, "");
-    if (create.m_nCreateResult == kTavrinCreated && portable == 1 && check.IsPortableOnDrive() &&
-        check.IsImageAtRest()) {
+    if (complete && portable == 1 && check.IsPortableOnDrive() && check.IsImageAtRest()) {
         WizardMessageBox(m_hWnd, Text("strMakeUSBSuccess"), MB_ICONINFORMATION);
         return CPropertyPage::OnWizardFinish();
     }
-    // Only what this run made goes: the new, still empty image left at the work place, and the work
+    // Only what this run made goes: the new, still empty image (under either name), and the work
     // folder when the run made it and nothing else lies in it.
-    if (create.m_nCreateResult == kTavrinCreated) {
+    disk.ClearUnfinished();
+    if (complete) {
         ::SetFileAttributesA(image.c_str(), FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileA(image.c_str());
     }

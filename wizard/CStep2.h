@@ -5,6 +5,8 @@
 // builds the portable disk around it. Nothing on the user's disks changes before Finish.
 #include <windows.h>
 
+#include <string>
+
 #include "CBitComboBox.h"
 #include "CBitmap.h"
 #include "CComboBox.h"
@@ -20,6 +22,7 @@ class CWaitDlg;
 
 // Free megabytes on the drive of `path` ("%c:\" of its first character); 0 when they cannot be
 // read. A FAT32 volume with 4096 MB or more free gives 4096 (its largest file is just under 4 GiB).
+// The file system is asked through CPortableDisk::FileSystemOf.
 unsigned GetFreeSpaceMB(const char* path);
 
 class CStep2 : public CWizardPage {
@@ -55,6 +58,11 @@ public:
     static unsigned MaximumSizeFor(unsigned freeMB);
     // The size proposed for a maximum: half of it, at most 2048 MB in hard-disk mode.
     static int ProposedSizeFor(unsigned maximum, bool hardDisk);
+    // Finish's refusal of a size on a drive of `fileSystem` (a [Step2] key), or null. Hard-disk mode:
+    // below 50 MB, or over 4095 MB on exactly "FAT32". USB mode has no floor of its own: refused
+    // are only sizes no image file can have, none at all (it would wrap the header's size field)
+    // and a file of 4 GiB or more on "FAT" or "FAT32".
+    static const char* SizeRefusal(int mode, int sizeMB, const std::string& fileSystem);
     // The plus, minus and leave-the-edit clamps: above the maximum (compared unsigned, so a negative
     // value too) becomes the maximum, then below 50 becomes 50.
     static int ClampSize(int size, unsigned maximum);

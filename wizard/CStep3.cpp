@@ -247,6 +247,13 @@ void CStep3::OnUsbKind()
     m_listProtected.EnableWindow(FALSE);
     g_ImageKind = kImageKindPortable;
     ScanUsbDrives();
+    // A drive came or went during the scan: the list may not be what is plugged in, so the page
+    // falls back to the normal kind, as for an event after it.
+    if (m_bDeviceEventInScan) {
+        OnNormalKind();
+        UpdateData(FALSE);
+        return;
+    }
     const BOOL any = m_cmbUsb.GetCount() > 0;
     m_cmbUsb.EnableWindow(any);
     m_lblUsb.Enable(any);
@@ -272,17 +279,25 @@ void CStep3::UsbScanThread(void* context)
 
 void CStep3::ScanUsbDrives()
 {
+    m_bScanning = true;
+    m_bDeviceEventInScan = false;
     CWaitDlg wait(this);
     wait.RunScan(&CStep3::UsbScanThread, this);
+    m_bScanning = false;
 }
 
 LRESULT CStep3::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     // A drive plugged in or pulled while the USB kind is chosen: the page falls back to the
     // normal kind rather than scan again.
-    if (message == WM_DEVICECHANGE && (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE) &&
-        g_ImageKind == kImageKindPortable)
-        OnNormalKind();
+    // One inside the scan's box waits for the scan's end, which then decides (the kind must not
+    // change under the scan's hand-over).
+    if (message == WM_DEVICECHANGE && (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE)) {
+        if (m_bScanning)
+            m_bDeviceEventInScan = true;
+        else if (g_ImageKind == kImageKindPortable)
+            OnNormalKind();
+    }
     return CPropertyPage::WindowProc(message, wParam, lParam);
 }
 

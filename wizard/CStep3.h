@@ -81,4 +81,6 @@ private:
     CStepTitles m_titles;
     CBitmap m_browseFaces[4];
     BOOL m_bColumnAdded = FALSE;
+    bool m_bScanning = false;              // the scanning box is up
+    bool m_bDeviceEventInScan = false;     // a drive came or went while it was
 };

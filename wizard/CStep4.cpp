@@ -12,7 +12,6 @@
 #include "CWizardDlg.h"
 #include "CWizardSheet.h"
 #include "DriveLists.h"
-#include "Fennick.h"
 #include "OpenedImage.h"
 #include "Quilmar.h"
 #include "WizardGlobals.h"
@@ -338,7 +337,10 @@ BOOL CStep4::FinishPortable()
         Message("strFailed2", MB_ICONINFORMATION);
         return FALSE;
     }
-    if (maker.IsPortableOnDrive()) {
+    // What an interrupted try left there goes without a word; a finished image only after the
+    // questions (it may be a disk Agent has open).
+    maker.ClearLeftovers();
+    if (maker.IsPortableOnDrive() || maker.HoldsImage()) {
         if (WizardMessageBox(m_hWnd, Lang4("strReinstall"), MB_YESNO | MB_ICONQUESTION) != IDYES)
             return FALSE;
         if (WizardMessageBox(m_hWnd, Lang4("strDeleteBeforReinstall"), MB_YESNO | MB_ICONQUESTION) == IDNO)
@@ -378,7 +380,9 @@ BOOL CStep4::FinishUnprotect()
         return CPropertyPage::OnWizardFinish();
     const CString path = g_ImagePath;
     BOOL done = FALSE;
-    if (Fennick_IsUsbDisk(path[0])) {
+    // A hidden image is the lock library's wherever it lies, a USB drive included (one made in
+    // hard-disk mode there); only a portable disk's image is out of hiding at its work place.
+    if (m_nImageKind == kImageKindPortable) {
         CPortableDisk maker;
         maker.SetTarget(path[0], "");
         maker.UnhideImage();

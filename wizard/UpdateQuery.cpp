@@ -42,7 +42,13 @@ const InternetClient& Internet()
     return client;
 }
 
-// An open WinINet handle, closed with its owner.
+// Marks a slot whose query was ended before or while it ran: the address of an object of ours, since
+// WinINet's handles are small numbers (the first session is 1).
+char g_endedMark;
+void* const kSessionEnded = &g_endedMark;
+
+// An open WinINet handle, closed with its owner unless given up: a request dies with its session
+// when another thread closed that.
 class InternetHandle {
 public:
     explicit InternetHandle(HINTERNET handle) : m_handle(handle) {}
@@ -54,9 +60,48 @@ public:
     InternetHandle(const InternetHandle&) = delete;
     InternetHandle& operator=(const InternetHandle&) = delete;
     operator HINTERNET() const { return m_handle; }
+    void Release() { m_handle = nullptr; }
 
 private:
     HINTERNET m_handle;
+};
+
+// The query's session, in the slot another thread may take it from.
+class SharedSession {
+public:
+    explicit SharedSession(UpdateSessionSlot* slot) : m_slot(slot ? *slot : m_own) {}
+    ~SharedSession()
+    {
+        if (m_taken)
+            Internet().closeHandle(m_taken);
+    }
+    SharedSession(const SharedSession&) = delete;
+    SharedSession& operator=(const SharedSession&) = delete;
+
+    // False (and the handle closed) when the query was ended before its session existed.
+    bool Hold(HINTERNET session)
+    {
+        void* expected = nullptr;
+        if (m_slot.compare_exchange_strong(expected, session))
+            return true;
+        Internet().closeHandle(session);
+        return false;
+    }
+    // Takes the session back for closing; false when another thread ended it (and closed it).
+    // From here on nobody else closes anything of this query.
+    bool Take()
+    {
+        void* held = m_slot.exchange(kSessionEnded);
+        if (!held || held == kSessionEnded)
+            return false;
+        m_taken = static_cast<HINTERNET>(held);
+        return true;
+    }
+
+private:
+    UpdateSessionSlot m_own{nullptr};
+    UpdateSessionSlot& m_slot;
+    HINTERNET m_taken = nullptr;
 };
 
 std::string Trim(const std::string& text)
@@ -170,30 +215,47 @@ bool ParseUpdateAnswer(const std::string& answer, UpdateInfo& info)
     return true;
 }
 
-bool QueryUpdate(const std::string& url, UpdateInfo& info)
+void CloseUpdateSession(UpdateSessionSlot& slot)
+{
+    void* held = slot.exchange(kSessionEnded);
+    if (held && held != kSessionEnded && Internet().IsComplete())
+        Internet().closeHandle(static_cast<HINTERNET>(held));
+}
+
+bool QueryUpdate(const std::string& url, UpdateInfo& info, UpdateSessionSlot* slot)
 {
     if (!IsWebAddress(url) || !Internet().IsComplete())
         return false;
     const InternetClient& internet = Internet();
-    InternetHandle session(internet.open(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!session)
+    HINTERNET opened = internet.open(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (!opened)
+        return false;
+    SharedSession session(slot);
+    if (!session.Hold(opened))
         return false;
     DWORD timeout = kUpdateQueryTimeoutMs;
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-        internet.setOption(session, option, &timeout, sizeof timeout);
+        internet.setOption(opened, option, &timeout, sizeof timeout);
     const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES |
                         INTERNET_FLAG_NO_UI | INTERNET_FLAG_PRAGMA_NOCACHE;
-    InternetHandle request(internet.openUrl(session, url.c_str(), nullptr, 0, flags, 0));
-    if (!request)
-        return false;
-    DWORD status = 0, size = sizeof status;
-    if (!internet.queryInfo(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
-        status != HTTP_STATUS_OK)
-        return false;
+    InternetHandle request(internet.openUrl(opened, url.c_str(), nullptr, 0, flags, 0));
     std::string answer;
-    char buffer[1024];
-    DWORD read = 0;
-    while (answer.size() < kAnswerMax && internet.readFile(request, buffer, sizeof buffer, &read) && read > 0)
-        answer.append(buffer, read);
-    return ParseUpdateAnswer(answer.substr(0, kAnswerMax), info);
+    bool answered = false;
+    if (request) {
+        DWORD status = 0, size = sizeof status;
+        answered = internet.queryInfo(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                                      nullptr) &&
+                   status == HTTP_STATUS_OK;
+        char buffer[1024];
+        DWORD read = 0;
+        while (answered && answer.size() < kAnswerMax && internet.readFile(request, buffer, sizeof buffer, &read) &&
+               read > 0)
+            answer.append(buffer, read);
+    }
+    // Ended from outside: the request went with the session, and what was read may be cut short.
+    if (!session.Take()) {
+        request.Release();
+        return false;
+    }
+    return answered && ParseUpdateAnswer(answer.substr(0, kAnswerMax), info);
 }

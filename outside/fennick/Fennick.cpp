@@ -7,6 +7,7 @@
 #include <winioctl.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -50,6 +51,10 @@ int IsUsbDisk(char letter)
 
 extern "C" int __cdecl Fennick_IsUsbDisk(char letter)
 {
+    // Test knob: a slow answer, so a test can act while a program's drive scan runs.
+    std::string slowMs;
+    if (outside::TestSeam::HasFault("usb-check-slow", &slowMs))
+        Sleep(strtoul(slowMs.c_str(), nullptr, 10));
     const int result = IsUsbDisk(letter);
     if (outside::TestSeam::JournalEnabled())
         outside::TestSeam::Record("Fennick_IsUsbDisk(" + outside::TestSeam::Letter(static_cast<unsigned char>(letter)) +

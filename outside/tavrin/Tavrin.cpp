@@ -138,7 +138,8 @@ extern "C" int __cdecl Tavrin_GetMountInfo(uint32_t letter, void* info1096)
     int result = 0;
     try {
         std::wstring imagePath;
-        if (info1096 && DiskDriver::ImageOf(letter & 0xFFFF, imagePath)) {
+        if (info1096 && !TestSeam::HasFaultForLetter("mountinfo-fails", letter) &&
+            DiskDriver::ImageOf(letter & 0xFFFF, imagePath)) {
             const std::wstring ntPath = kNtPrefix + imagePath;
             if (ntPath.size() <= kMountInfoMaxUnits) {
                 auto* bytes = static_cast<uint8_t*>(info1096);

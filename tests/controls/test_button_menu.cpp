@@ -2,6 +2,7 @@
 // the look's rules, mnemonics, images, drawing read back from pixels, and clean destruction.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "CButtonMenu.h"
@@ -328,6 +329,73 @@ TEST(CButtonMenu, ImagesComeFromBitmapAndToolbarResourcesIntoOneSharedList)
             for (int x = 0; x < 30; ++x)
                 ink += canvas.At(x, y) == kMenuImageColor;
         EXPECT_GT(ink, 16 * 10) << "style " << style;
+    }
+}
+
+// The XP look paints a disabled item off-screen, in the font the system chose for the item, so its
+// label is as wide as the same label enabled.
+TEST(CButtonMenu, TheXpLookDrawsADisabledLabelInTheItemsFont)
+{
+    StyleGuard guard;
+    CButtonMenu::SetDrawingStyles(CButtonMenu::kXpLook, CButtonMenu::kXpLook);
+    CButtonMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    ASSERT_TRUE(menu.AppendODMenu(L"Wide label", MF_STRING, 7));
+    HFONT big = CreateFontA(30, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, NONANTIALIASED_QUALITY, 0, "Arial");
+    ASSERT_NE(big, nullptr);
+    const DWORD back = ScreenColor(CButtonMenu::Lighten(GetSysColor(COLOR_BTNFACE), 0.8));
+    int widths[2] = {};
+    for (int disabled = 0; disabled < 2; ++disabled) {
+        PixelCanvas canvas(320, 36, RGB(1, 2, 3));
+        HGDIOBJ old = SelectObject(canvas.Dc(), big);
+        Draw(menu, menu, 0, disabled ? ODS_GRAYED : 0, canvas);
+        SelectObject(canvas.Dc(), old);
+        int first = 320, last = -1;
+        for (int y = 0; y < 36; ++y)
+            for (int x = 40; x < 320; ++x)
+                if (canvas.At(x, y) != back) {
+                    first = std::min(first, x);
+                    last = std::max(last, x);
+                }
+        widths[disabled] = last - first + 1;
+    }
+    DeleteObject(big);
+    EXPECT_GT(widths[0], 120) << "the label in the item's big font";
+    EXPECT_NEAR(widths[1], widths[0], 2) << "disabled, in the same font";
+}
+
+// Every image gets its lighter copy and its shadow, those of a toolbar strip too: idle, the XP
+// look shows the lighter copy; under the cursor, the image raised over its shadow.
+TEST(CButtonMenu, ToolbarImagesGetShadedCopiesToo)
+{
+    StyleGuard guard;
+    CButtonMenu::SetDrawingStyles(CButtonMenu::kXpLook, CButtonMenu::kXpLook);
+    CButtonMenu::SetShadedImages(TRUE);
+    CButtonMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    ASSERT_TRUE(menu.AppendODMenu(L"Copy", MF_STRING, ID_EDIT_COPY, IDR_MENU_STRIP));
+    ASSERT_TRUE(menu.AppendODMenu(L"Open", MF_STRING, ID_FILE_OPEN, IDB_MENU_IMAGE));
+    const DWORD image = kMenuImageColor;
+    const DWORD lighter = ScreenColor(CButtonMenu::Lighten(RGB(image >> 16, (image >> 8) & 0xFF, image & 0xFF), 0.3));
+    for (int item : {0, 1}) {
+        SCOPED_TRACE(item == 0 ? "from the toolbar strip" : "from a bitmap");
+        auto count = [](const PixelCanvas& canvas, DWORD color) {
+            int n = 0;
+            for (int y = 0; y < 24; ++y)
+                for (int x = 0; x < 30; ++x)
+                    n += canvas.At(x, y) == color;
+            return n;
+        };
+        PixelCanvas idle(120, 24, RGB(0, 0, 0));
+        Draw(menu, menu, item, 0, idle);
+        EXPECT_GT(count(idle, lighter), 16 * 10) << "the lighter copy";
+        EXPECT_EQ(count(idle, image), 0);
+        PixelCanvas hovered(120, 24, RGB(0, 0, 0));
+        Draw(menu, menu, item, ODS_SELECTED, hovered);
+        EXPECT_GT(count(hovered, image), 16 * 10) << "the image itself";
+        const COLORREF shadow = CButtonMenu::IsXpLookInForce() ? GetSysColor(COLOR_BTNSHADOW)
+                                                               : CButtonMenu::Lighten(GetSysColor(COLOR_BTNSHADOW), 0.49);
+        EXPECT_GT(count(hovered, ScreenColor(shadow)), 10) << "over its shadow";
     }
 }
 

@@ -442,18 +442,16 @@ TEST(CSkinButton, HoverFollowsTheMouseUnlessTheButtonIsHeldElsewhere)
 {
     struct Case {
         const char* name;
-        bool flat;
         WPARAM keys;
         bool over;
         bool wasHovering;
         bool hovering;
     };
     const Case cases[] = {
-        {"enter", true, 0, true, false, true},
-        {"leave", true, 0, false, true, false},
-        {"held and not hovering", true, MK_LBUTTON, true, false, false},
-        {"held while hovering stays", true, MK_LBUTTON, true, true, true},
-        {"not flat never hovers", false, 0, true, false, false},
+        {"enter", 0, true, false, true},
+        {"leave", 0, false, true, false},
+        {"held and not hovering", MK_LBUTTON, true, false, false},
+        {"held while hovering stays", MK_LBUTTON, true, true, true},
     };
     Host host;
     for (const Case& c : cases) {
@@ -462,7 +460,6 @@ TEST(CSkinButton, HoverFollowsTheMouseUnlessTheButtonIsHeldElsewhere)
         ASSERT_TRUE(button.Create("", WS_VISIBLE | BS_PUSHBUTTON, CRect(10, 10, 40, 40), &host, 1000));
         if (c.wasHovering)
             Hover(button, true);
-        button.SetFlat(c.flat, FALSE);
         const LPARAM at = c.over ? MAKELPARAM(5, 5) : MAKELPARAM(static_cast<WORD>(-20), static_cast<WORD>(-20));
         button.SendMessage(WM_MOUSEMOVE, c.keys, at);
         EXPECT_EQ(c.hovering, button.IsHovering() != FALSE);
@@ -575,23 +572,20 @@ TEST(CSkinButton, TheTooltipIsMadeOnTheFirstPreTranslatedMessageAndStaysInactive
     EXPECT_EQ(CSkinButton::kToolTipMaxWidth, button.GetToolTip().SendMessage(TTM_GETMAXTIPWIDTH));
 }
 
-TEST(CSkinButton, BordersAndTheRaisedLook)
+TEST(CSkinButton, TheFlatBorderShowsOnlyPressedOrHovered)
 {
     struct Case {
         const char* name;
-        bool flat;
         bool border;
         UINT state;
         bool hover;
         int corner;      // system colour index at the top-left pixel, or -1 for the background
     };
     const Case cases[] = {
-        {"flat, border off", true, false, ODS_SELECTED, false, -1},
-        {"flat pressed", true, true, ODS_SELECTED, false, COLOR_BTNSHADOW},
-        {"flat hover", true, true, 0, true, COLOR_BTNHIGHLIGHT},
-        {"flat idle", true, true, 0, false, -1},
-        {"raised, pressed", false, true, ODS_SELECTED, false, COLOR_BTNSHADOW},
-        {"raised", false, false, 0, false, COLOR_3DLIGHT},
+        {"border off", false, ODS_SELECTED, false, -1},
+        {"pressed", true, ODS_SELECTED, false, COLOR_BTNSHADOW},
+        {"hover", true, 0, true, COLOR_BTNHIGHLIGHT},
+        {"idle", true, 0, false, -1},
     };
     Host host;
     for (const Case& c : cases) {
@@ -602,7 +596,6 @@ TEST(CSkinButton, BordersAndTheRaisedLook)
         button.SetDrawBorder(c.border, FALSE);
         if (c.hover)
             Hover(button, true);
-        button.SetFlat(c.flat, FALSE);
         PixelCanvas canvas(30, 30, RGB(0, 0, 0));
         DRAWITEMSTRUCT item = DrawRequest(button, canvas.Dc(), c.state);
         button.DrawItem(&item);
@@ -611,22 +604,18 @@ TEST(CSkinButton, BordersAndTheRaisedLook)
     }
 }
 
-TEST(CSkinButton, TheFocusRectangleOnlyWithFlatFocusOrTheRaisedLook)
+TEST(CSkinButton, AFocusedButtonDrawsNoFocusRectangle)
 {
     Host host;
-    for (bool flatFocus : {false, true}) {
-        CSkinButton button;
-        ASSERT_TRUE(button.Create("", WS_VISIBLE | BS_PUSHBUTTON, CRect(10, 10, 40, 40), &host, 1000));
-        SetKnownColors(button);
-        button.SetFlatFocus(flatFocus, FALSE);
-        PixelCanvas canvas(30, 30, RGB(0, 0, 0));
-        DRAWITEMSTRUCT item = DrawRequest(button, canvas.Dc(), ODS_FOCUS);
-        button.DrawItem(&item);
-        int changed = 0;
-        for (int x = 3; x < 27; ++x)
-            changed += canvas.At(x, 3) != ScreenColor(kBackFocus);
-        EXPECT_EQ(flatFocus, changed > 0);
-    }
+    CSkinButton button;
+    ASSERT_TRUE(button.Create("", WS_VISIBLE | BS_PUSHBUTTON, CRect(10, 10, 40, 40), &host, 1000));
+    SetKnownColors(button);
+    PixelCanvas canvas(30, 30, RGB(0, 0, 0));
+    DRAWITEMSTRUCT item = DrawRequest(button, canvas.Dc(), ODS_FOCUS);
+    button.DrawItem(&item);
+    for (int x = 0; x < 30; ++x)
+        for (int y : {2, 3, 4, 26})
+            ASSERT_EQ(canvas.At(x, y), ScreenColor(kBackFocus)) << x << "," << y;
 }
 
 namespace {

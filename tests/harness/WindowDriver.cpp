@@ -1,5 +1,10 @@
 #include "WindowDriver.h"
 
+#include <algorithm>
+#include <cstdint>
+
+#include "Paths.h"
+
 namespace harness {
 
 namespace {
@@ -220,6 +225,80 @@ bool SaveBitmapFile(const std::string& path, const std::vector<DWORD>& pixels, i
               WriteFile(h, pixels.data(), dataSize, &put, nullptr);
     CloseHandle(h);
     return ok;
+}
+
+namespace {
+
+uint32_t Crc32(const unsigned char* data, size_t size, uint32_t crc = 0)
+{
+    crc = ~crc;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void PutBigEndian(std::string& out, uint32_t value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out += static_cast<char>((value >> shift) & 0xFF);
+}
+
+void PutChunk(std::string& out, const char* type, const std::string& data)
+{
+    PutBigEndian(out, static_cast<uint32_t>(data.size()));
+    const std::string body = std::string(type, 4) + data;
+    out += body;
+    PutBigEndian(out, Crc32(reinterpret_cast<const unsigned char*>(body.data()), body.size()));
+}
+
+}  // namespace
+
+bool SavePngFile(const std::string& path, const std::vector<DWORD>& pixels, int width, int height)
+{
+    if (width <= 0 || height <= 0 || pixels.size() < static_cast<size_t>(width) * height)
+        return false;
+    // Rows of filter byte 0 and RGB, kept in stored (uncompressed) deflate blocks.
+    std::string raw;
+    raw.reserve(static_cast<size_t>(height) * (1 + 3 * width));
+    for (int y = 0; y < height; ++y) {
+        raw += '\0';
+        for (int x = 0; x < width; ++x) {
+            const DWORD px = pixels[static_cast<size_t>(y) * width + x];
+            raw += static_cast<char>((px >> 16) & 0xFF);
+            raw += static_cast<char>((px >> 8) & 0xFF);
+            raw += static_cast<char>(px & 0xFF);
+        }
+    }
+    std::string zlib = "\x78\x01";
+    uint32_t a = 1, b = 0;
+    for (unsigned char c : raw) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    for (size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+        const size_t size = std::min<size_t>(65535, raw.size() - at);
+        zlib += static_cast<char>(at + size >= raw.size() ? 1 : 0);
+        zlib += static_cast<char>(size & 0xFF);
+        zlib += static_cast<char>(size >> 8);
+        zlib += static_cast<char>(~size & 0xFF);
+        zlib += static_cast<char>((~size >> 8) & 0xFF);
+        zlib.append(raw, at, size);
+        if (raw.empty())
+            break;
+    }
+    PutBigEndian(zlib, (b << 16) | a);
+    std::string header;
+    PutBigEndian(header, static_cast<uint32_t>(width));
+    PutBigEndian(header, static_cast<uint32_t>(height));
+    header += std::string("\x08\x02\x00\x00\x00", 5);
+    std::string png = "\x89PNG\r\n\x1a\n";
+    PutChunk(png, "IHDR", header);
+    PutChunk(png, "IDAT", zlib);
+    PutChunk(png, "IEND", std::string());
+    return WriteFileBytes(path, png);
 }
 
 std::string AnswerMessageBox(DWORD pid, int button, DWORD timeoutMs)

@@ -50,5 +50,7 @@ bool CaptureWindow(HWND window, std::vector<DWORD>& pixels, int& width, int& hei
 HBITMAP SolidBitmap(int width, int height, COLORREF color);
 
 bool SaveBitmapFile(const std::string& path, const std::vector<DWORD>& pixels, int width, int height);
+// The same picture as a PNG file (8-bit RGB), for a person to look at.
+bool SavePngFile(const std::string& path, const std::vector<DWORD>& pixels, int width, int height);
 
 }  // namespace harness

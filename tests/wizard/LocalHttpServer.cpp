@@ -48,6 +48,8 @@ LocalHttpServer::~LocalHttpServer()
         closesocket(m_listener);
     if (m_thread.joinable())
         m_thread.join();
+    for (SOCKET held : m_held)
+        closesocket(held);
 }
 
 std::string LocalHttpServer::Url(const std::string& path) const
@@ -95,6 +97,10 @@ void LocalHttpServer::Serve()
         {
             std::lock_guard<std::mutex> hold(m_lock);
             m_requests.push_back(request.substr(0, request.find("\r\n")));
+        }
+        if (m_status == kNeverAnswer) {
+            m_held.push_back(client);
+            continue;
         }
         const std::string reply = "HTTP/1.1 " + std::to_string(m_status) + (m_status == 200 ? " OK" : " Error") +
                                   "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(m_body.size()) +

@@ -1,6 +1,7 @@
 #pragma once
 // A tiny HTTP server of the test's own on the loopback address: every GET is answered with one
-// fixed body, and the request lines it received are kept for the test to read.
+// fixed body (or, with kNeverAnswer, accepted and held open without a byte of answer until the
+// server ends), and the request lines it received are kept for the test to read.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -12,6 +13,8 @@
 
 class LocalHttpServer {
 public:
+    static constexpr int kNeverAnswer = 0;      // the status of a server that never answers
+
     explicit LocalHttpServer(const std::string& body, int status = 200);
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer&) = delete;
@@ -35,5 +38,6 @@ private:
     std::atomic<bool> m_stop{false};
     mutable std::mutex m_lock;
     std::vector<std::string> m_requests;
+    std::vector<SOCKET> m_held;             // connections left unanswered
     std::thread m_thread;
 };

@@ -1,5 +1,9 @@
 #include "MountedLetters.h"
 
+#include <algorithm>
+
+#include "DriverPath.h"
+#include "ImageHeader.h"
 #include "Tavrin.h"
 
 std::set<char> MountedLetters()
@@ -11,4 +15,17 @@ std::set<char> MountedLetters()
             letters.insert(static_cast<char>(Tavrin_GetSlotLetter(slot) & 0xFFFF));
     }
     return letters;
+}
+
+bool MakeSmallImage(const std::string& path)
+{
+    ImageHeader header = {};
+    header.signature = ImageHeader::kSignature;
+    header.headerSize = ImageHeader::kHeaderSize;
+    std::copy_n("pw", 2, header.password);
+    header.driveLetter = 'X';
+    header.dataBytes = 2u * 1048576u - 2048u;
+    header.field657 = 2048;
+    int32_t context = 0;
+    return Tavrin_CreateImage(ToDriverPath(path).c_str(), &header, nullptr, &context) == kTavrinCreated;
 }

@@ -101,7 +101,7 @@ bool Session::Close()
     return m_brixom.CloseSheet(m_sheet);
 }
 
-void ExpectPortableDisk(const std::string& root, const std::string& password, char letter)
+void ExpectPortableDisk(const std::string& root, const std::string& password, char letter, int sizeMB)
 {
     using portabletest::BytesOf;
     using portabletest::ShownAttributesOf;
@@ -119,7 +119,7 @@ void ExpectPortableDisk(const std::string& root, const std::string& password, ch
     EXPECT_FALSE(portabletest::IsFileAt(on.WorkPlace()));
     ASSERT_TRUE(portabletest::IsFileAt(on.RestPlace()));
     const std::string header = BytesOf(on.RestPlace()).substr(0, 2048);
-    EXPECT_EQ(std::vector<unsigned char>(header.begin(), header.end()), GoldenHeader(password, letter, 50));
+    EXPECT_EQ(std::vector<unsigned char>(header.begin(), header.end()), GoldenHeader(password, letter, sizeMB));
 }
 
 }  // namespace step2

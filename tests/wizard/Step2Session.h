@@ -61,6 +61,6 @@ private:
 
 // The portable disk page 2 made on the drive `root` (a size of 50 MB): the layout with the image at
 // rest, Agent's files as Brixom carries them, and the header as page 2 wrote it.
-void ExpectPortableDisk(const std::string& root, const std::string& password, char letter);
+void ExpectPortableDisk(const std::string& root, const std::string& password, char letter, int sizeMB = 50);
 
 }  // namespace step2

@@ -109,28 +109,39 @@ TEST(OpenRoads, HiddenDiskMadePortableOverAnOldOne)
 }
 
 // Unprotect: the hidden image is released for good and the wizard ends; nothing hides it again.
+// The same for a hidden image kept on a USB drive (made in hard-disk mode there): it is the lock
+// library's too, not a portable disk's.
 TEST(OpenRoads, HiddenDiskUnprotected)
 {
-    ProtectedListGuard list;
-    OpenDiskFixture brixom;
-    ASSERT_TRUE(brixom.Ready());
-    const std::string image = brixom.Image("visible.sqv");
-    ASSERT_TRUE(MakeImage(image, "Secret12"));
-    ASSERT_NE(Quilmar_SetProtection(image.c_str(), 0, 0, kQuilmarProtect), 0);
+    TempFolder drives("unprotect");
+    FakeUsbDrive usb(drives / "usb");
+    ASSERT_NE(usb.Letter(), 0);
+    for (const bool onUsb : {false, true}) {
+        SCOPED_TRACE(onUsb ? "on a USB drive" : "on the hard disk");
+        ProtectedListGuard list;
+        OpenDiskFixture brixom;
+        ASSERT_TRUE(brixom.Ready());
+        const std::string image = onUsb ? usb.Root() + "visible.sqv" : brixom.Image("visible.sqv");
+        ASSERT_TRUE(MakeImage(image, "Secret12"));
+        ASSERT_NE(Quilmar_SetProtection(image.c_str(), 0, 0, kQuilmarProtect), 0);
 
-    ASSERT_NE(brixom.StartOn("mount_hiddenhdd"), nullptr);
-    ASSERT_TRUE(brixom.OpenListedImage(0, "Secret12"));
-    ASSERT_TRUE(brixom.Click(kOptionUnprotect));
-    EXPECT_FALSE(IsEnabled(brixom.Page(), kLetterList));
-    EXPECT_FALSE(IsEnabled(brixom.Page(), kUsbList4));
-    EXPECT_EQ(brixom.PressAndAnswer(kFinish), "Step4.strUnprotected");
-    ASSERT_TRUE(brixom.WaitForEnd());
-    const std::vector<std::string> calls = CallsOf(brixom.Journal(), {"Quilmar_SetProtection"});
-    ASSERT_FALSE(calls.empty());
-    EXPECT_EQ(calls.back(), ReleaseLine(Listed(image)));
-    EXPECT_EQ(EntryOf(image), "");
-    EXPECT_FALSE(GetFileAttributesA(image.c_str()) & FILE_ATTRIBUTE_HIDDEN);
-    ForgetProtection(image);
+        ASSERT_NE(brixom.StartOn("mount_hiddenhdd"), nullptr);
+        ASSERT_TRUE(brixom.OpenListedImage(0, "Secret12"));
+        ASSERT_TRUE(brixom.Click(kOptionUnprotect));
+        EXPECT_FALSE(IsEnabled(brixom.Page(), kLetterList));
+        EXPECT_FALSE(IsEnabled(brixom.Page(), kUsbList4));
+        EXPECT_EQ(brixom.PressAndAnswer(kFinish), "Step4.strUnprotected");
+        ASSERT_TRUE(brixom.WaitForEnd());
+        const std::vector<std::string> calls = CallsOf(brixom.Journal(), {"Quilmar_SetProtection"});
+        ASSERT_FALSE(calls.empty());
+        EXPECT_EQ(calls.back(), ReleaseLine(Listed(image)));
+        EXPECT_EQ(EntryOf(image), "");
+        EXPECT_FALSE(GetFileAttributesA(image.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+        EXPECT_TRUE(FileExists(image)) << "released where it lies";
+        ForgetProtection(image);
+        SetFileAttributesA(image.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(image.c_str());
+    }
 }
 
 // Repair of a portable disk whose drive lost Agent's files and kept an old Agent: while Brixom's

@@ -78,15 +78,7 @@ public:
     char Add(const std::string& name, const std::string& folder = std::string())
     {
         const std::string image = JoinPath(folder.empty() ? m_folder : folder, name);
-        ImageHeader header = {};
-        header.signature = ImageHeader::kSignature;
-        header.headerSize = ImageHeader::kHeaderSize;
-        std::copy_n("pw", 2, header.password);
-        header.driveLetter = 'X';
-        header.dataBytes = 2u * 1048576u - 2048u;
-        header.field657 = 2048;
-        int32_t context = 0;
-        if (Tavrin_CreateImage(ToDriverPath(image).c_str(), &header, nullptr, &context) != kTavrinCreated)
+        if (!MakeSmallImage(image))
             return 0;
         const char letter = static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFFFF);
         if (!letter || !Tavrin_Mount(ToDriverPath(image).c_str(), static_cast<uint32_t>(letter), 0))
@@ -141,6 +133,34 @@ std::string ProtectionLine(const std::string& image, int protect)
 }
 
 // Presses Finish and answers the message box that follows; returns its text ("" when none came).
+// Three disks of the test's own, mounted; their letters in order (empty when one failed).
+std::vector<char> MountThree(MountedDisks& disks)
+{
+    std::vector<char> letters;
+    for (const char* name : {"a.sqv", "b.sqv", "c.sqv"}) {
+        const char letter = disks.Add(name);
+        if (!letter)
+            return {};
+        letters.push_back(letter);
+    }
+    std::sort(letters.begin(), letters.end());
+    return letters;
+}
+
+// Brixom started on "unmount" with the library's faults given, dismount-all chosen; its sheet, or
+// null.
+HWND StartDismountAll(BrixomFixture& brixom, const std::string& faults)
+{
+    if (!brixom.Ready() || !brixom.WriteEchoLanguage() || !brixom.Start("unmount", faults))
+        return nullptr;
+    HWND sheet = brixom.WaitForSheet();
+    HWND page = sheet ? ActivePage(sheet) : nullptr;
+    if (!PageHolds(page, kDiskList))
+        return nullptr;
+    PostMessageA(GetDlgItem(page, kCheckAll), BM_CLICK, 0, 0);
+    return WaitUntil([&] { return IsChecked(GetDlgItem(page, kCheckAll)); }, 5000) ? sheet : nullptr;
+}
+
 std::string FinishAndAnswer(BrixomFixture& brixom, HWND sheet, int answer)
 {
     if (!ClickButton(sheet, kFinish))
@@ -234,6 +254,49 @@ TEST(Step1NewVersion, NoQueryWithAVerbAndNothingShownWhenTheServerIsDown)
     EXPECT_TRUE(brixom.CloseSheet(sheet));
 }
 
+// A server that takes the connection and never answers: the query runs on a worker with a deadline
+// of its own, so the wizard answers its user all along, and no notice follows the deadline.
+TEST(Step1NewVersion, ASilentServerNeverFreezesTheWizard)
+{
+    ClearProxies();
+    BrixomFixture brixom;
+    ASSERT_TRUE(brixom.Ready());
+    LocalHttpServer server("", LocalHttpServer::kNeverAnswer);
+    ASSERT_TRUE(server.Listening());
+    ASSERT_TRUE(brixom.WriteEchoLanguage({{"Product", "UpdateUrl", server.Url()}, {"frmAbout", "VersionNumber", "1.0"}}));
+    ASSERT_TRUE(brixom.Start(""));
+    HWND sheet = brixom.WaitForSheet();
+    ASSERT_NE(sheet, nullptr);
+    const DWORD pid = brixom.Process().Pid();
+    ASSERT_TRUE(WaitUntil([&] { return !server.Requests().empty(); }, 15000)) << "the query reached the server";
+
+    // Every answer well inside a quarter second, until long after the deadline has passed.
+    const DWORD start = GetTickCount();
+    DWORD slowest = 0;
+    int answers = 0;
+    while (GetTickCount() - start < 9000) {
+        const DWORD asked = GetTickCount();
+        DWORD_PTR result = 0;
+        ASSERT_NE(SendMessageTimeoutA(sheet, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result), 0)
+            << "the wizard stopped answering after " << (asked - start) << " ms";
+        slowest = std::max(slowest, GetTickCount() - asked);
+        ++answers;
+        EXPECT_EQ(FindNotice(pid), nullptr);
+        Sleep(100);
+    }
+    EXPECT_LT(slowest, 250u) << "over " << answers << " questions";
+    EXPECT_EQ(FindNotice(pid), nullptr);
+    EXPECT_EQ(FindMessageBox(pid), nullptr);
+    // The page still does what it is asked.
+    HWND page = ActivePage(sheet);
+    ASSERT_TRUE(PageHolds(page, kRadioMount));
+    HWND mount = GetDlgItem(page, kRadioMount);
+    PostMessageA(mount, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageA(mount, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    EXPECT_TRUE(WaitUntil([&] { return IsChecked(mount); }, 5000));
+    EXPECT_TRUE(brixom.CloseSheet(sheet));
+}
+
 // Two disks listed in letter order; the second chosen alone is dismounted and its image hidden
 // again; then all: the list empties and the page turns to mount.
 TEST(Step1Dismount, OneChosenDiskThenAllAreDismountedAndProtected)
@@ -300,24 +363,13 @@ TEST(Step1Dismount, RefusedDismountAsksRetryAndCancelEndsWithoutSuccess)
 {
     TempFolder folder("step1");
     MountedDisks disks(folder.Path());
-    std::vector<char> letters;
-    for (const char* name : {"a.sqv", "b.sqv", "c.sqv"}) {
-        letters.push_back(disks.Add(name));
-        ASSERT_NE(letters.back(), 0);
-    }
-    std::sort(letters.begin(), letters.end());
+    const std::vector<char> letters = MountThree(disks);
+    ASSERT_EQ(letters.size(), 3u);
     const char refused = letters[1];
 
     BrixomFixture brixom;
-    ASSERT_TRUE(brixom.Ready());
-    ASSERT_TRUE(brixom.WriteEchoLanguage());
-    ASSERT_TRUE(brixom.Start("unmount", "unmount-refused=" + std::string(1, refused)));
-    HWND sheet = brixom.WaitForSheet();
+    HWND sheet = StartDismountAll(brixom, "unmount-refused=" + std::string(1, refused));
     ASSERT_NE(sheet, nullptr);
-    HWND page = ActivePage(sheet);
-    ASSERT_TRUE(PageHolds(page, kDiskList));
-    PostMessageA(GetDlgItem(page, kCheckAll), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return IsChecked(GetDlgItem(page, kCheckAll)); }, 5000));
 
     const std::string retry = "Step1.strRetry " + std::string(1, refused);
     EXPECT_EQ(FinishAndAnswer(brixom, sheet, IDRETRY), retry);
@@ -341,6 +393,70 @@ TEST(Step1Dismount, RefusedDismountAsksRetryAndCancelEndsWithoutSuccess)
     EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
                             [&](const std::string& l) { return l.rfind("Tavrin_Unmount(" + std::string(1, letters[2]), 0) == 0; }),
               0);
+    EXPECT_TRUE(brixom.CloseSheet(sheet));
+}
+
+// A disk whose mount record cannot be read is passed over without the Retry box (Retry could
+// never help), the others are dismounted, and the end says which one was left instead of claiming
+// success. A run that finds nothing left to do says so too.
+TEST(Step1Dismount, UnreadableRecordIsPassedOverAndToldAndNothingToDoIsSaid)
+{
+    TempFolder folder("step1");
+    MountedDisks disks(folder.Path());
+    const std::vector<char> letters = MountThree(disks);
+    ASSERT_EQ(letters.size(), 3u);
+    const char unreadable = letters[1];
+
+    BrixomFixture brixom;
+    HWND sheet = StartDismountAll(brixom, "mountinfo-fails=" + std::string(1, unreadable));
+    ASSERT_NE(sheet, nullptr);
+    HWND page = ActivePage(sheet);
+    HWND list = GetDlgItem(page, kDiskList);
+
+    EXPECT_EQ(FinishAndAnswer(brixom, sheet, IDOK), "Step1.strNoMountInfo " + Root(unreadable));
+    Sleep(500);
+    EXPECT_EQ(FindMessageBox(brixom.Process().Pid()), nullptr) << "one message for the run";
+    std::set<char> mounted = MountedLetters();
+    EXPECT_EQ(mounted.count(letters[0]), 0u);
+    EXPECT_EQ(mounted.count(unreadable), 1u);
+    EXPECT_EQ(mounted.count(letters[2]), 0u);
+    EXPECT_TRUE(disks.IsProtected(letters[0]));
+    EXPECT_TRUE(disks.IsProtected(letters[2]));
+    EXPECT_FALSE(disks.IsProtected(unreadable));
+    std::vector<std::string> journal = brixom.Journal();
+    EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
+                            [&](const std::string& l) { return l.rfind("Tavrin_Unmount(" + std::string(1, unreadable), 0) == 0; }),
+              0);
+    EXPECT_EQ(ListEntries(list), (std::vector<std::string>{Root(unreadable)}));
+    EXPECT_TRUE(IsChecked(GetDlgItem(page, kRadioUnmount)));
+
+    // Closed elsewhere meanwhile: nothing is left to do, and every disk is gone, which is what was
+    // asked; the page turns to mount.
+    ASSERT_EQ(Tavrin_Unmount(static_cast<uint32_t>(unreadable), 0), 1);
+    EXPECT_EQ(FinishAndAnswer(brixom, sheet, IDOK), "Step1.strCloseSuccess");
+    EXPECT_TRUE(WaitUntil([&] { return IsChecked(GetDlgItem(page, kRadioMount)); }, 5000));
+    EXPECT_TRUE(ListEntries(list).empty());
+    EXPECT_TRUE(brixom.CloseSheet(sheet));
+
+    // The chosen disk closed elsewhere while another stays open: its own notice, the list refilled.
+    const char kept = disks.Add("d.sqv"), gone = disks.Add("e.sqv");
+    ASSERT_NE(kept, 0);
+    ASSERT_NE(gone, 0);
+    ASSERT_TRUE(brixom.Start("unmount"));
+    sheet = brixom.WaitForSheet();
+    ASSERT_NE(sheet, nullptr);
+    page = ActivePage(sheet);
+    ASSERT_TRUE(PageHolds(page, kDiskList));
+    list = GetDlgItem(page, kDiskList);
+    const std::vector<std::string> entries = ListEntries(list);
+    const auto at = std::find(entries.begin(), entries.end(), Root(gone));
+    ASSERT_NE(at, entries.end());
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(at - entries.begin()), 0);
+    ASSERT_EQ(Tavrin_Unmount(static_cast<uint32_t>(gone), 0), 1);
+    EXPECT_EQ(FinishAndAnswer(brixom, sheet, IDOK), "Step1.strNothingToDismount");
+    EXPECT_EQ(MountedLetters().count(kept), 1u);
+    EXPECT_EQ(ListEntries(list), (std::vector<std::string>{Root(kept)}));
+    EXPECT_TRUE(IsChecked(GetDlgItem(page, kRadioUnmount)));
     EXPECT_TRUE(brixom.CloseSheet(sheet));
 }
 

@@ -19,6 +19,7 @@
 #include "MountedLetters.h"
 #include "PortableDiskFixture.h"
 #include "Paths.h"
+#include "Quilmar.h"
 #include "Registry.h"
 #include "ShellWindows.h"
 #include "Step2Session.h"
@@ -103,6 +104,76 @@ struct DiskCleanup {
 };
 
 }  // namespace
+
+namespace {
+
+// Ways a user may write one file's path in the save dialog (with another extension, which the page
+// turns into .sqv): as it is, in capitals, through short names, with "." and ".." steps.
+std::vector<std::string> PathForms(const std::string& image)
+{
+    const std::string txt = image.substr(0, image.rfind('.')) + ".txt";
+    const size_t slash = image.rfind('\\');
+    const std::string folder = image.substr(0, slash), name = txt.substr(slash + 1);
+    std::string upper = txt;
+    CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
+    char shortFolder[MAX_PATH] = "", shortImage[MAX_PATH] = "";
+    GetShortPathNameA(folder.c_str(), shortFolder, MAX_PATH);
+    GetShortPathNameA(image.c_str(), shortImage, MAX_PATH);
+    const std::string shortName = std::string(shortImage).substr(0, std::string(shortImage).rfind('.')) + ".txt";
+    const std::string parent = folder.substr(folder.rfind('\\') + 1);
+    return {txt,
+            upper,
+            std::string(shortFolder) + "\\" + name,
+            shortName,
+            folder + "\\.\\" + name,
+            folder + "\\..\\" + parent + "\\" + name};
+}
+
+}  // namespace
+
+// Told at Browse to replace an existing file, Finish never deletes the image of a mounted disk or
+// of one the lock library protects, however its path is written; the message says the old file
+// stays, and it stays byte for byte.
+TEST(Step2HardDisk, ReplacingNeverDeletesAnImageInUse)
+{
+    TempFolder temp("step2-inuse");
+    const std::string folder = temp / "Secure Disk Images";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string mounted = JoinPath(folder, "Mounted secure disk.sqv");
+    const std::string hidden = JoinPath(folder, "Protected secure disk.sqv");
+    DiskCleanup cleanup;
+    cleanup.images = {mounted, hidden};
+    ASSERT_TRUE(MakeSmallImage(mounted));
+    ASSERT_TRUE(MakeSmallImage(hidden));
+    const char letter = static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFFFF);
+    ASSERT_NE(letter, 0);
+    ASSERT_EQ(Tavrin_Mount(ToDriverPath(mounted).c_str(), static_cast<uint32_t>(letter), 0), 1);
+    ASSERT_NE(Quilmar_SetProtection(hidden.c_str(), 0, 0, kQuilmarProtect), 0);
+
+    Session s;
+    ASSERT_TRUE(s.Start("create_hdd"));
+    for (const std::string& image : {mounted, hidden}) {
+        const std::string bytes = ReadFileBytes(image);
+        ASSERT_FALSE(bytes.empty());
+        for (const std::string& form : PathForms(image)) {
+            SCOPED_TRACE(form);
+            ASSERT_TRUE(s.Click(kBrowse));
+            HWND save = WaitForFileDialog(s.Pid());
+            ASSERT_NE(save, nullptr);
+            ASSERT_TRUE(ChooseFileInDialog(save, form));
+            const std::string question = s.Answer(IDYES);
+            ASSERT_EQ(question.rfind("Step2.strRecreate ", 0), 0u) << question;
+            s.SetText(kSizeEdit, "50");
+            s.FillPasswords(kSecret, kSecret);
+            EXPECT_EQ(s.Finish(), "Step2.strDeleteFileFailed") << "asked to replace " << s.Text(kImageEdit);
+            EXPECT_EQ(ActivePage(s.Sheet()), s.Page());
+            ASSERT_TRUE(FileExists(image));
+            EXPECT_TRUE(ReadFileBytes(image) == bytes);
+        }
+    }
+    EXPECT_EQ(MountedLetters().count(letter), 1u) << "the disk stays mounted";
+    EXPECT_TRUE(s.Close());
+}
 
 // The hard-disk road: Browse through the real save dialog (an existing file is replaced only at
 // Finish), the page's refusals, then a creation slow enough to watch the progress dialog refuse
@@ -489,18 +560,20 @@ TEST(Step2Usb, PortableDiskOnAFakeUsbDrive)
     s.FillPasswords(kSecret, kSecret);
     ASSERT_TRUE(s.ClickAndWait(kSizeUp));
     s.SetText(kSizeEdit, "0");
-    EXPECT_EQ(s.Finish(), "Step2.strSizeMustGreater50");
+    EXPECT_EQ(s.Finish(), "Step2.strSizeMustBePositive");
     s.SetText(kSizeEdit, "2000000000");
     EXPECT_EQ(s.Finish(), "Step2.strSpaceSmallToInstall");
     EXPECT_TRUE(Snapshot(usb.Folder()).empty());
 
-    s.SetText(kSizeEdit, "50");
+    // USB mode has no 50 MB floor: a disk of 20 MB is made as asked.
+    s.SetText(kSizeEdit, "20");
     const char letter = SelectedEntry(s.Control(kLetters))[0];
     EXPECT_EQ(s.Finish(IDOK, 60000), "Step2.strMakeUSBSuccess");
     ASSERT_TRUE(s.Ended());
-    ExpectPortableDisk(usb.Root(), kSecret, letter);
+    ExpectPortableDisk(usb.Root(), kSecret, letter, 20);
     const std::vector<std::string> journal = s.Brixom().Journal();
-    const std::string created = "Tavrin_CreateImage(\"" + DrivePaths{usb.Root()}.WorkPlace() + "\") -> 1";
+    // Made under its unfinished name, then given the work place.
+    const std::string created = "Tavrin_CreateImage(\"" + DrivePaths{usb.Root()}.Unfinished() + "\") -> 1";
     EXPECT_EQ(std::count(journal.begin(), journal.end(), created), 1);
     EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
                             [](const std::string& line) { return line.rfind("Tavrin_Mount", 0) == 0; }),
@@ -577,12 +650,22 @@ TEST(Step2Usb, FailedCreationAndPulledDrive)
     EXPECT_EQ(s.Answer(IDOK, 60000), "Step2.strMakeUSBFailed");
     EXPECT_TRUE(s.Brixom().Process().IsRunning());
     usb.Insert();
+    // Nothing the pulled drive kept looks like a disk: no image at either place (a part-made one
+    // has a name of its own) and no hiding folder.
     EXPECT_FALSE(portabletest::IsFileAt(on.RestPlace()));
-    // An image the pulled drive kept is whole, never cut short.
-    if (portabletest::IsFileAt(on.WorkPlace())) {
-        EXPECT_EQ(FileSize(on.WorkPlace()), 50LL * 1048576);
-    }
-    EXPECT_TRUE(s.Close());
+    EXPECT_FALSE(portabletest::IsFileAt(on.WorkPlace()));
+    EXPECT_EQ(GetFileAttributesA(on.Hiding().c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Plugged back, the drive is used again at once: no question, the leftover cleared, the disk made.
+    ASSERT_TRUE(SendVolumeArrival(s.Sheet(), usb.Letter(), 15000));
+    ASSERT_TRUE(WaitUntil([&] { return !s.WaitDialog() && SelectedEntry(s.Control(kUsbList)) == usb.Root(); }, 15000));
+    s.SetText(kSizeEdit, "50");
+    s.FillPasswords(kSecret, kSecret);
+    const char letter = SelectedEntry(s.Control(kLetters))[0];
+    EXPECT_EQ(s.Finish(IDOK, 60000), "Step2.strMakeUSBSuccess");
+    ASSERT_TRUE(s.Ended());
+    ExpectPortableDisk(usb.Root(), kSecret, letter);
+    EXPECT_FALSE(portabletest::IsFileAt(on.Unfinished()));
 }
 
 // Media mounted by step2-failing-media.sh (as root): a small drive, and write-protected drives.

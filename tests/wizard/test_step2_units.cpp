@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "CPortableDisk.h"
 #include "CStep2.h"
 #include "CWizardDlg.h"
+#include "FakeFileSystem.h"
 #include "GoldenHeader.h"
 #include "ImageHeader.h"
 
@@ -91,6 +93,64 @@ TEST(Step2Sizes, BoundsProposalsAndClamps)
         SCOPED_TRACE(std::to_string(c.size) + " under " + std::to_string(c.maximum));
         EXPECT_EQ(CStep2::ClampSize(c.size, c.maximum), c.clamped);
     }
+}
+
+// Finish's size rules by mode: the 50 MB floor and the exact "FAT32" test belong to hard-disk mode;
+// USB mode refuses only what no image file can be (no size at all, 4 GiB or more on FAT).
+TEST(Step2Sizes, FinishRefusesBySizeAndFileSystem)
+{
+    const struct {
+        int mode;
+        int size;
+        const char* fileSystem;
+        const char* refusal;
+    } cases[] = {
+        {CStep2::kModeHardDisk, 49, "NTFS", "strSizeMustGreater50"},
+        {CStep2::kModeHardDisk, 50, "NTFS", ""},
+        {CStep2::kModeHardDisk, 4095, "FAT32", ""},
+        {CStep2::kModeHardDisk, 4096, "FAT32", "strMustNTFS"},
+        {CStep2::kModeHardDisk, 4096, "FAT", ""},
+        {CStep2::kModeHardDisk, 4096, "", ""},
+        {CStep2::kModeHardDisk, 20, "FAT32", "strSizeMustGreater50"},
+        {CStep2::kModeUsb, 5, "NTFS", ""},
+        {CStep2::kModeUsb, 1, "FAT32", ""},
+        {CStep2::kModeUsb, 0, "NTFS", "strSizeMustBePositive"},
+        {CStep2::kModeUsb, -7, "NTFS", "strSizeMustBePositive"},
+        {CStep2::kModeUsb, 4095, "FAT32", ""},
+        {CStep2::kModeUsb, 4096, "FAT32", "strMustNTFS"},
+        {CStep2::kModeUsb, 4096, "FAT", "strMustNTFS"},
+        {CStep2::kModeUsb, 4096, "fat32", ""},
+        {CStep2::kModeUsb, 9000, "NTFS", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.mode == CStep2::kModeUsb ? "USB " : "hard disk ") + std::to_string(c.size) +
+                     " MB on [" + c.fileSystem + "]");
+        const char* refusal = CStep2::SizeRefusal(c.mode, c.size, c.fileSystem);
+        EXPECT_EQ(std::string(refusal ? refusal : ""), c.refusal);
+    }
+}
+
+// The page asks a drive's file system through the portable-drive maker's query, so a FAT32 drive
+// can be had under Wine (which says NTFS for every drive): its free space is capped at 4096 MB.
+TEST(Step2Sizes, TheFileSystemIsAskedThroughTheMakersQuery)
+{
+    char folder[MAX_PATH] = "";
+    ASSERT_GT(GetTempPathA(MAX_PATH, folder), 3u);
+    const std::string root = std::string(1, folder[0]) + ":\\";
+    ULARGE_INTEGER available = {};
+    ASSERT_TRUE(GetDiskFreeSpaceExA(root.c_str(), &available, nullptr, nullptr));
+    const ULONGLONG freeMB = available.QuadPart >> 20;
+
+    {
+        FakeFileSystem fake("FAT32");
+        EXPECT_EQ(CPortableDisk::FileSystemOf(folder[0]), "FAT32");
+        EXPECT_EQ(GetFreeSpaceMB(folder), freeMB >= 4096 ? 4096u : static_cast<unsigned>(freeMB));
+        fake.Set("NTFS");
+        EXPECT_NEAR(static_cast<double>(GetFreeSpaceMB(folder)), static_cast<double>(freeMB), 64.0);
+        fake.Set(nullptr);
+        EXPECT_EQ(CPortableDisk::FileSystemOf(folder[0]), "");
+    }
+    EXPECT_FALSE(CPortableDisk::FileSystemOf(folder[0]).empty()) << "the real query again";
 }
 
 TEST(Step2Sizes, TheSizeEditIsReadAsLeadingDigitsThatSaturate)

@@ -19,6 +19,7 @@
 #include "Quilmar.h"
 #include "Registry.h"
 #include "ShellWindows.h"
+#include "TempFolder.h"
 #include "WindowDriver.h"
 
 using namespace harness;
@@ -332,4 +333,54 @@ TEST(Step3, PortableDisksOnUsbDrives)
     EXPECT_TRUE(FileExists(RestPlaceOn(good.Letter())));
     EXPECT_FALSE(FileExists(WorkPlaceOn(good.Letter())));
     EXPECT_EQ(ReadFileBytes(RestPlaceOn(good.Letter())), imageBytes);
+}
+
+// A drive plugged in while page 3's USB scan runs (its box up): the event waits for the scan's end,
+// and the page then falls back to the normal kind with the radios, the USB list and the image edit
+// all agreeing, as for an event after the scan.
+TEST(Step3, DeviceEventDuringTheUsbScanLeavesOneKindChosen)
+{
+    OpenDiskFixture brixom;
+    ASSERT_TRUE(brixom.Ready());
+    TempFolder drives("step3scan");
+    FakeUsbDrive usb(drives / "usb");
+    ASSERT_NE(usb.Letter(), 0);
+    ASSERT_TRUE(MakeLayoutAtRest(usb.Letter(), std::string(4096, '\x11')));
+    // Each USB question takes a while, so the scan is still running when the event comes.
+    ASSERT_NE(brixom.StartOn("mount_hdd", "usb-check-slow=400"), nullptr);
+    ASSERT_TRUE(brixom.WaitForPageWith(kUsbList3, 60000));
+    HWND page = brixom.Page();
+    ASSERT_TRUE(IsChecked(GetDlgItem(page, kKindNormal)));
+
+    const DWORD pid = brixom.Process().Pid();
+    auto waitBox = [&] {
+        for (HWND window : TopLevelWindows(pid)) {
+            if (IsWindowVisible(window) && GetDlgItem(window, 1069))
+                return window;
+        }
+        return static_cast<HWND>(nullptr);
+    };
+    HWND radio = GetDlgItem(page, kKindUsb);
+    PostMessageA(radio, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageA(radio, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    ASSERT_TRUE(WaitUntil([&] { return waitBox() != nullptr; }, 10000)) << "the scan's box shows";
+    ASSERT_TRUE(SendVolumeArrival(brixom.Sheet(), usb.Letter(), 20000));
+    EXPECT_NE(waitBox(), nullptr) << "the event came inside the scan";
+    ASSERT_TRUE(WaitUntil([&] { return waitBox() == nullptr; }, 60000));
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(page, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &answer));
+
+    EXPECT_TRUE(IsChecked(GetDlgItem(page, kKindNormal)));
+    EXPECT_FALSE(IsChecked(GetDlgItem(page, kKindUsb)));
+    EXPECT_FALSE(IsEnabled(page, kUsbList3));
+    EXPECT_TRUE(IsEnabled(page, kImageEdit));
+    EXPECT_TRUE(IsEnabled(page, kBrowse));
+
+    // Without an event the USB kind stays chosen, with its list.
+    ASSERT_TRUE(brixom.Click(kKindUsb));
+    EXPECT_TRUE(IsChecked(GetDlgItem(page, kKindUsb)));
+    EXPECT_FALSE(IsChecked(GetDlgItem(page, kKindNormal)));
+    EXPECT_TRUE(IsEnabled(page, kUsbList3));
+    EXPECT_FALSE(IsEnabled(page, kImageEdit));
+    EXPECT_TRUE(brixom.Cancel());
 }

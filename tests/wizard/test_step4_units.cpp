@@ -10,6 +10,7 @@
 
 #include "CPortableDisk.h"
 #include "CStep4.h"
+#include "FakeFileSystem.h"
 #include "Paths.h"
 #include "TempFolder.h"
 
@@ -33,16 +34,6 @@ bool MakeSparseFile(const std::string& path, ULONGLONG size)
     const bool ok = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
     CloseHandle(file);
     return ok;
-}
-
-const char* g_fileSystem = "NTFS";
-
-BOOL WINAPI FakeVolumeInformation(LPCSTR, LPSTR, DWORD, LPDWORD, LPDWORD, LPDWORD, LPSTR fileSystem, DWORD size)
-{
-    if (!g_fileSystem)
-        return FALSE;
-    lstrcpynA(fileSystem, g_fileSystem, static_cast<int>(size));
-    return TRUE;
 }
 
 }  // namespace
@@ -82,7 +73,7 @@ TEST(Step4Install, FatRuleAskedOfTheTargetDrive)
     ASSERT_TRUE(MakeSparseFile(big, kGiB4));
     ASSERT_TRUE(MakeSparseFile(fits, kGiB4 - 1));
     const char letter = folder.Path()[0];
-    CPortableDisk::SetVolumeInformationQuery(&FakeVolumeInformation);
+    FakeFileSystem fake("NTFS");
 
     const struct {
         const char* fileSystem;
@@ -94,15 +85,14 @@ TEST(Step4Install, FatRuleAskedOfTheTargetDrive)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.fileSystem ? c.fileSystem : "(no answer)") + " " + c.image);
-        g_fileSystem = c.fileSystem;
+        fake.Set(c.fileSystem);
         CPortableDisk maker;
         maker.SetTarget(letter, c.image.c_str());
         EXPECT_EQ(Key(CStep4::InstallSpaceRefusal(maker)) == "strFailed3", c.refusedForFat);
     }
     // An image that cannot be opened counts as empty.
-    g_fileSystem = "FAT32";
+    fake.Set("FAT32");
     CPortableDisk maker;
     maker.SetTarget(letter, (folder / "missing.sqv").c_str());
     EXPECT_NE(Key(CStep4::InstallSpaceRefusal(maker)), "strFailed3");
-    CPortableDisk::SetVolumeInformationQuery(nullptr);
 }

@@ -2,8 +2,24 @@
 // pages, how the answer is read, and the query against a local server.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <thread>
+
+#include "CUpdateCheck.h"
+
 #include "LocalHttpServer.h"
 #include "UpdateQuery.h"
+
+namespace {
+
+bool WaitUntilRequested(const LocalHttpServer& server)
+{
+    for (int i = 0; i < 500 && server.Requests().empty(); ++i)
+        Sleep(20);
+    return !server.Requests().empty();
+}
+
+}  // namespace
 
 TEST(UpdateQuery, VersionsCompareByDotPartsNumericallyOrAsTextIgnoringCase)
 {
@@ -78,4 +94,101 @@ TEST(UpdateQuery, AsksTheServerAndFailsQuietlyWhenItIsDownOrRefuses)
     // Not a web address: nothing is asked at all.
     EXPECT_FALSE(QueryUpdate("file:///C:/update.ini", info));
     EXPECT_EQ(info.version, "3.2");
+}
+
+// A query ended from another thread while a silent server holds it fails, whatever WinINet does
+// with the closed session meanwhile (Wine lets the blocked call run on until the server hangs up);
+// one ended before it began gives up as soon as it has a session.
+TEST(UpdateQuery, AQueryEndedFromOutsideFails)
+{
+    auto silent = std::make_unique<LocalHttpServer>("", LocalHttpServer::kNeverAnswer);
+    ASSERT_TRUE(silent->Listening());
+    UpdateSessionSlot slot{nullptr};
+    UpdateInfo info;
+    bool answered = true;
+    std::thread query([&, url = silent->Url()] { answered = QueryUpdate(url, info, &slot); });
+    ASSERT_TRUE(WaitUntilRequested(*silent));
+    Sleep(300);
+    CloseUpdateSession(slot);
+    silent.reset();
+    query.join();
+    EXPECT_FALSE(answered);
+    EXPECT_TRUE(info.version.empty());
+
+    LocalHttpServer server("Version=3.0\r\n");
+    ASSERT_TRUE(server.Listening());
+    UpdateSessionSlot early{nullptr};
+    CloseUpdateSession(early);
+    EXPECT_FALSE(QueryUpdate(server.Url(), info, &early));
+    EXPECT_TRUE(server.Requests().empty());
+    UpdateSessionSlot fresh{nullptr};
+    EXPECT_TRUE(QueryUpdate(server.Url(), info, &fresh));
+    EXPECT_EQ(info.version, "3.0");
+}
+
+namespace {
+
+// A window of the test's own that keeps the messages posted to it.
+class AnswerWindow {
+public:
+    AnswerWindow() : m_hwnd(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) {}
+    ~AnswerWindow() { DestroyWindow(m_hwnd); }
+    HWND Handle() const { return m_hwnd; }
+    // Whether `message` reached the window within `ms`.
+    bool Receives(UINT message, DWORD ms) const
+    {
+        const DWORD start = GetTickCount();
+        do {
+            MSG msg;
+            if (PeekMessageA(&msg, m_hwnd, message, message, PM_REMOVE))
+                return true;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_POSTMESSAGE);
+        } while (GetTickCount() - start < ms);
+        return false;
+    }
+
+private:
+    HWND m_hwnd;
+};
+
+}  // namespace
+
+TEST(UpdateCheck, TheAnswerIsPostedOnceAndAnAbandonedQueryStaysSilent)
+{
+    constexpr UINT kAnswer = WM_APP + 7;
+    AnswerWindow window;
+    ASSERT_NE(window.Handle(), nullptr);
+
+    LocalHttpServer server("Version=4.5\r\nUrl=http://127.0.0.1/dl\r\n");
+    ASSERT_TRUE(server.Listening());
+    CUpdateCheck check;
+    ASSERT_TRUE(check.Start(server.Url(), window.Handle(), kAnswer));
+    EXPECT_TRUE(check.IsRunning());
+    ASSERT_TRUE(window.Receives(kAnswer, 10000));
+    UpdateInfo info;
+    ASSERT_TRUE(check.TakeAnswer(info));
+    EXPECT_EQ(info.version, "4.5");
+    EXPECT_EQ(info.address, "http://127.0.0.1/dl");
+    EXPECT_FALSE(check.IsRunning());
+    EXPECT_FALSE(window.Receives(kAnswer, 300));
+
+    // Silent server: abandoned at its deadline, and nothing ever comes.
+    LocalHttpServer silent("", LocalHttpServer::kNeverAnswer);
+    ASSERT_TRUE(silent.Listening());
+    ASSERT_TRUE(check.Start(silent.Url(), window.Handle(), kAnswer));
+    ASSERT_TRUE(WaitUntilRequested(silent));
+    const DWORD start = GetTickCount();
+    check.Abandon();
+    EXPECT_LT(GetTickCount() - start, 500u) << "abandoning does not wait for the worker";
+    EXPECT_FALSE(check.IsRunning());
+    EXPECT_FALSE(window.Receives(kAnswer, 3000));
+    EXPECT_FALSE(check.TakeAnswer(info));
+
+    // A refusing server ends in time too, with no answer to take.
+    LocalHttpServer missing("Version=9.9", 404);
+    ASSERT_TRUE(check.Start(missing.Url(), window.Handle(), kAnswer));
+    ASSERT_TRUE(window.Receives(kAnswer, 10000));
+    info = UpdateInfo();
+    EXPECT_FALSE(check.TakeAnswer(info));
+    EXPECT_TRUE(info.version.empty());
 }

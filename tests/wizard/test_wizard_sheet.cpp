@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <thread>
 
 #include "CWinApp.h"
 #include "CWizardSheet.h"
+#include "WindowDriver.h"
 #include "WizardGlobals.h"
 #include "resource.h"
 
@@ -111,10 +114,14 @@ TEST(CWizardSheet, UpdateTitleMovesTheLinkAndChangesItsWidthEachRun)
 TEST(CWizardSheet, FinishEndsTheRunWithTheWizardResult)
 {
     EXPECT_EQ(RunWizard([](ScriptedWizard& w) {
-        // Page 1 keeps the sheet open on Finish (it dismounts there); the result waits for a page
-        // that lets it end.
+        // Page 1 keeps the sheet open on Finish (it dismounts there, and says that nothing was
+        // left to do); the result waits for a page that lets it end.
         w.EnableWizardButtons(kWizardFinish);
+        std::string told;
+        std::thread answer([&] { told = harness::AnswerMessageBox(GetCurrentProcessId(), IDOK); });
         w.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BTN_FINISH, BN_CLICKED));
+        answer.join();
+        EXPECT_FALSE(told.empty());
         EXPECT_TRUE(IsWindow(w.m_hWnd));
         w.RemovePage(0);
         w.AddPage(&w.m_step4);
@@ -123,4 +130,38 @@ TEST(CWizardSheet, FinishEndsTheRunWithTheWizardResult)
         w.m_step4.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_RADIO_STEP4_UNPROTECT, BN_CLICKED));
         w.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BTN_FINISH, BN_CLICKED));
     }), ID_WIZFINISH);
+}
+
+// The title message takes a text or a string resource's id. A 64-bit text whose pointer has a zero
+// second word (one at 4 GiB) is still a text.
+TEST(CWizardSheet, TitleMessageTellsATextFromAResourceId)
+{
+    char* high = nullptr;
+#ifdef _WIN64
+    for (ULONG_PTR base = 0x100000000ull; !high && base < 0x1000000000ull; base += 0x100000000ull)
+        high = static_cast<char*>(VirtualAlloc(reinterpret_cast<void*>(base), 4096, MEM_RESERVE | MEM_COMMIT,
+                                               PAGE_READWRITE));
+    ASSERT_NE(high, nullptr);
+    ASSERT_EQ(HIWORD(reinterpret_cast<ULONG_PTR>(high)), 0) << "a pointer the old test took for an id";
+    lstrcpyA(high, "A title at 4 GiB");
+#endif
+    char resourceText[256] = "";
+    ASSERT_GT(LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUTBOX, resourceText, sizeof resourceText), 0);
+    std::string fromId, fromHigh;
+    RunWizard([&](ScriptedWizard& w) {
+        char text[256] = "";
+        w.SendMessage(PSM_SETTITLEA, 0, reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(IDS_ABOUTBOX)));
+        GetWindowTextA(w.m_hWnd, text, sizeof text);
+        fromId = text;
+        if (high) {
+            w.SendMessage(PSM_SETTITLEA, 0, reinterpret_cast<LPARAM>(high));
+            GetWindowTextA(w.m_hWnd, text, sizeof text);
+            fromHigh = text;
+        }
+    });
+    EXPECT_EQ(fromId, resourceText);
+#ifdef _WIN64
+    EXPECT_EQ(fromHigh, "A title at 4 GiB");
+    VirtualFree(high, 0, MEM_RELEASE);
+#endif
 }

@@ -16,6 +16,9 @@ constexpr char kAgentExe[] = "Agent.exe";
 constexpr char kAgentIni[] = "Agent.ini";
 constexpr char kDriverLibrary[] = "Tavrin.dll";
 constexpr char kDesktopIni[] = "desktop.ini";
+// An image being made or copied lies in the work folder under a name of its own, and takes the
+// image's name only when it is whole: a drive pulled meanwhile never shows a cut-short disk.
+constexpr char kUnfinishedImageName[] = "{1A401BED-0CD1-4216-8848-4FDD4DF77DEE}.unfinished";
 
 // Resources this program carries for the drive.
 constexpr char kResourceType[] = "PORTABLEDISK";
@@ -170,13 +173,19 @@ BOOL CPortableDisk::GetImageFileSize(ULONGLONG& size) const
     return TRUE;
 }
 
-std::string CPortableDisk::FileSystemName() const
+std::string CPortableDisk::FileSystemOf(char letter)
 {
+    const char root[4] = {letter, ':', '\\', '\0'};
     // Zeroed first: a failed query leaves the name empty.
     char name[kFileSystemNameSize] = {};
-    s_volumeInformation(DriveRoot().c_str(), nullptr, 0, nullptr, nullptr, nullptr, name, kFileSystemNameSize);
+    s_volumeInformation(root, nullptr, 0, nullptr, nullptr, nullptr, name, kFileSystemNameSize);
     name[kFileSystemNameSize - 1] = '\0';
     return name;
+}
+
+std::string CPortableDisk::FileSystemName() const
+{
+    return FileSystemOf(m_letter);
 }
 
 BOOL CPortableDisk::IsDriveReady() const
@@ -344,15 +353,47 @@ int CPortableDisk::BringImageToWorkPlace(LPPROGRESS_ROUTINE progress)
     // Another image lies at the work place: it is not ours to replace, nor to move to rest.
     if (Exists(workPlace))
         return 0;
-    if (!CopyFileExA(m_imagePath.c_str(), workPlace.c_str(), progress, nullptr, nullptr, COPY_FILE_FAIL_IF_EXISTS)) {
-        // The work place was empty, so whatever lies there now is this copy's partial file.
+    // The copy goes under the unfinished name, and becomes the image only when whole.
+    std::string unfinished = GetUnfinishedImagePath();
+    if (!ClearUnfinished())
+        return 0;
+    if (!CopyFileExA(m_imagePath.c_str(), unfinished.c_str(), progress, nullptr, nullptr, COPY_FILE_FAIL_IF_EXISTS)) {
         DWORD error = GetLastError();
-        SetFileAttributesA(workPlace.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(workPlace.c_str());
+        ClearUnfinished();
         SetLastError(error);
         return 0;
     }
-    return 1;
+    return CompleteImage();
+}
+
+std::string CPortableDisk::GetUnfinishedImagePath() const { return OnDrive(kWorkFolderName, kUnfinishedImageName); }
+
+int CPortableDisk::ClearUnfinished()
+{
+    std::string unfinished = GetUnfinishedImagePath();
+    if (IsFile(unfinished))
+        DeleteLayoutFile(unfinished);
+    return Exists(unfinished) ? 0 : 1;
+}
+
+int CPortableDisk::CompleteImage()
+{
+    // MoveFile never replaces: a finished image already at the work place stays as it is.
+    return MoveFileA(GetUnfinishedImagePath().c_str(), GetImagePathOnDrive().c_str()) ? 1 : 0;
+}
+
+BOOL CPortableDisk::HoldsImage() const
+{
+    return IsFile(GetImagePathOnDrive()) || IsFile(RestPlace());
+}
+
+int CPortableDisk::ClearLeftovers()
+{
+    int cleared = ClearUnfinished();
+    // A layout with no image at either place holds no disk: what a pulled drive left of a build.
+    if (IsPortableOnDrive() && !HoldsImage() && !DeletePortable())
+        cleared = 0;
+    return cleared;
 }
 
 int CPortableDisk::CreatePortable(LPPROGRESS_ROUTINE progress)

@@ -34,7 +34,11 @@ public:
     BOOL IsPortableOnDrive() const;                             // the hiding folder is there
     std::string GetImagePathOnDrive() const;                    // the image's work place
     BOOL IsImageAtRest() const;                                 // at the rest place, none at the work place
+    BOOL HoldsImage() const;                                    // an image at the work or the rest place
     std::string GetAuxFolderName() const;                       // relative to the work folder
+    // The file-system name of a drive ("" when it cannot be read), through the query below; every
+    // page asks it here, so a test can give a drive another file system.
+    static std::string FileSystemOf(char letter);
 
     // Building blocks ------------------------------------------------------------------------------
     // From this program's own resources; 1 when the whole resource reached the file.
@@ -51,6 +55,15 @@ public:
     int HideImage();                                            // work place -> rest place
     int UnhideImage();                                          // rest place -> work place
     int DeletePortable();                                       // 1 only when the portable disk is gone
+
+    // An image being made or copied onto the drive lies in the work folder under a name of its own
+    // until it is whole; CompleteImage then gives it the work place (never over an image there).
+    std::string GetUnfinishedImagePath() const;
+    int CompleteImage();                                        // 1 = it is at the work place now
+    int ClearUnfinished();                                      // 1 = no unfinished image is left
+    // What an interrupted build left and no one can use: an unfinished image, and a layout that
+    // holds no image at all. A finished image and the layout around it stay. 1 = all cleared.
+    int ClearLeftovers();
 
     // Test seams -----------------------------------------------------------------------------------
     // Where Agent.ini and Tavrin.dll are copied from; the folder of this program by default.

@@ -46,6 +46,8 @@ struct DrivePaths {
     std::string Aux() const { return Hiding() + "\\aux"; }
     std::string WorkPlace() const { return Work() + "\\" + kImage; }
     std::string RestPlace() const { return Aux() + "\\" + kImage; }
+    // Where Brixom makes or copies an image before it is whole (Agent never looks there).
+    std::string Unfinished() const { return WorkPlace() + ".unfinished"; }
     std::string InWork(const char* name) const { return Work() + "\\" + name; }
 };
 

@@ -460,10 +460,10 @@ TEST_F(PortableDisk, PulledDuringTheCopyEndsWithNoImageMovedOrLost)
 {
     // Big enough that the copy is still running when the drive goes.
     x.WriteSourceImage(PatternBytes(160u << 20, 3));
-    const std::string workPlaceInFolder = x.InFolder().WorkPlace();
+    const std::string unfinishedInFolder = x.InFolder().Unfinished();
     std::atomic<bool> pulled{false}, done{false};
     std::thread puller([&] {
-        while (!done && !IsFileAt(workPlaceInFolder))
+        while (!done && !IsFileAt(unfinishedInFolder))
             Sleep(1);
         if (!done)
             pulled = x.Drive().Remove();
@@ -476,13 +476,57 @@ TEST_F(PortableDisk, PulledDuringTheCopyEndsWithNoImageMovedOrLost)
 
     ASSERT_TRUE(x.Drive().Insert());
     EXPECT_FALSE(IsFileAt(on.RestPlace())) << "nothing may reach the rest place";
+    EXPECT_FALSE(IsFileAt(on.WorkPlace())) << "a copy takes the image's name only when whole";
     EXPECT_TRUE(BytesOf(x.SourceImage()) == x.SourceBytes());
-    // Whatever lies at the work place now is the whole image, never a part of it.
-    if (IsFileAt(on.WorkPlace())) {
-        EXPECT_TRUE(BytesOf(on.WorkPlace()) == x.SourceBytes());
-    }
+    x.ExpectUserFileUntouched();
+
+    // Plugged back, the drive takes the next try: the unfinished copy is cleared, the disk made.
+    EXPECT_EQ(OnTarget(x, [](CPortableDisk& m) { return m.HoldsImage(); }), FALSE);
+    EXPECT_EQ(Create(x), 1);
+    EXPECT_FALSE(IsFileAt(on.Unfinished()));
+    EXPECT_FALSE(IsFileAt(on.WorkPlace()));
+    EXPECT_TRUE(BytesOf(on.RestPlace()) == x.SourceBytes());
     x.ExpectUserFileUntouched();
     EXPECT_EQ(OnTarget(x, [](CPortableDisk& m) { return m.DeletePortable(); }), 1);
+}
+
+// What an interrupted build leaves is cleared without a question; a finished image is not.
+TEST_F(PortableDisk, ClearsLeftoversButNeverAFinishedImage)
+{
+    // An unfinished image and the hiding folders of a build that stopped: no disk in them.
+    ASSERT_TRUE(CreateDirectoryA(on.Work().c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(on.Hiding().c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((on.Aux() + "\\").c_str(), nullptr));
+    ASSERT_TRUE(harness::WriteFileBytes(on.Unfinished(), PatternBytes(4096, 5)));
+    EXPECT_EQ(OnTarget(x, [](CPortableDisk& m) { return m.IsPortableOnDrive(); }), TRUE);
+    EXPECT_EQ(OnTarget(x, [](CPortableDisk& m) { return m.ClearLeftovers(); }), 1);
+    EXPECT_FALSE(IsFileAt(on.Unfinished()));
+    EXPECT_EQ(OnTarget(x, [](CPortableDisk& m) { return m.IsPortableOnDrive(); }), FALSE);
+    x.ExpectUserFileUntouched();
+
+    // A finished image, at the work place without a layout or at rest in one, stays as it is.
+    const std::string disk = PatternBytes(8192, 6);
+    ASSERT_TRUE(CreateDirectoryA(on.Work().c_str(), nullptr));
+    ASSERT_TRUE(harness::WriteFileBytes(on.WorkPlace(), disk));
+    ASSERT_TRUE(harness::WriteFileBytes(on.Unfinished(), PatternBytes(4096, 5)));
+    EXPECT_EQ(OnTarget(x, [](CPortableDisk& m) { return m.ClearLeftovers(); }), 1);
+    EXPECT_TRUE(BytesOf(on.WorkPlace()) == disk);
+    EXPECT_FALSE(IsFileAt(on.Unfinished()));
+    EXPECT_EQ(OnTarget(x, [](CPortableDisk& m) { return m.HoldsImage(); }), TRUE);
+    ASSERT_TRUE(CreateDirectoryA(on.Hiding().c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((on.Aux() + "\\").c_str(), nullptr));
+    ASSERT_TRUE(MoveFileA(on.WorkPlace().c_str(), on.RestPlace().c_str()));
+    EXPECT_EQ(OnTarget(x, [](CPortableDisk& m) { return m.ClearLeftovers(); }), 1);
+    EXPECT_TRUE(BytesOf(on.RestPlace()) == disk);
+    EXPECT_EQ(OnTarget(x, [](CPortableDisk& m) { return m.IsPortableOnDrive(); }), TRUE);
+
+    // The finished image is never replaced by completing another.
+    ASSERT_TRUE(MoveFileA(on.RestPlace().c_str(), on.WorkPlace().c_str()));
+    ASSERT_TRUE(harness::WriteFileBytes(on.Unfinished(), PatternBytes(4096, 7)));
+    EXPECT_EQ(OnTarget(x, [](CPortableDisk& m) { return m.CompleteImage(); }), 0);
+    EXPECT_TRUE(BytesOf(on.WorkPlace()) == disk);
+    EXPECT_EQ(OnTarget(x, [](CPortableDisk& m) { return m.DeletePortable(); }), 1);
+    EXPECT_EQ(OnTarget(x, [](CPortableDisk& m) { return m.ClearUnfinished(); }), 1);
 }
 
 // Run by TakesAgentsFilesFromItsOwnFolder in a copy of this program placed in a program folder.
