@@ -86,6 +86,7 @@ struct StoredEntry {
     std::wstring name;
     TableEntry fields = {};
     std::vector<Extent> extents;
+    bool checksumKnown = true;   // the packed form keeps one checksum for all
 };
 
 struct Range {
@@ -209,9 +210,44 @@ bool ReadTable(HANDLE image, const TableBlock& block, std::vector<StoredEntry>& 
     return Crc32::Of(bytes.data(), bytes.size()) == block.tableCrc && ParseTable(bytes, block, entries);
 }
 
+// The packed form's entries with the place of each file's bytes, for a write-back that keeps them
+// where they lie. The names and sizes are checked; the bytes were, when the disk was mounted.
+bool ReadPackedEntries(HANDLE image, const PackedBlock& block, std::vector<StoredEntry>& entries)
+{
+    uint64_t at = block.payloadOffset;
+    const uint64_t end = block.payloadOffset + block.payloadLength;
+    for (uint32_t index = 0; index < block.entryCount; ++index) {
+        PackedEntry packed;
+        if (end - at < sizeof(packed) || !ReadAt(image, at, &packed, sizeof(packed)) || packed.nameUnits == 0 ||
+            packed.nameUnits > kMaxNameUnits || (packed.kind != kEntryFolder && packed.kind != kEntryFile))
+            return false;
+        at += sizeof(packed);
+        StoredEntry entry;
+        entry.name.resize(packed.nameUnits);
+        const DWORD nameBytes = packed.nameUnits * sizeof(wchar_t);
+        if (end - at < nameBytes || !ReadAt(image, at, &entry.name[0], nameBytes) || !IsSafeName(entry.name))
+            return false;
+        at += nameBytes;
+        const uint64_t size = packed.kind == kEntryFile ? packed.size : 0;
+        if (end - at < size)
+            return false;
+        entry.fields.kind = packed.kind;
+        entry.fields.attributes = packed.attributes;
+        entry.fields.creationTime = packed.creationTime;
+        entry.fields.lastWriteTime = packed.lastWriteTime;
+        entry.fields.size = size;
+        if (size > 0)
+            entry.extents.push_back({at, size});
+        entry.checksumKnown = false;
+        at += size;
+        entries.push_back(std::move(entry));
+    }
+    return at == end;
+}
+
 // Reads the image's blocks and, in the table form, its table. False when the image is not whole:
 // then nothing of it may be shown, and nothing written over it.
-bool ReadVolume(HANDLE image, const uint8_t* header, Volume& volume)
+bool ReadVolume(HANDLE image, const uint8_t* header, Volume& volume, bool withPackedEntries)
 {
     const uint64_t length = LengthOf(image);
     const uint64_t nominal = ImageFile::NominalLength(header);
@@ -272,7 +308,7 @@ bool ReadVolume(HANDLE image, const uint8_t* header, Volume& volume)
     if (kinds[current] == Kind::kPacked) {
         volume.form = Volume::Form::kPacked;
         volume.packed = packed[current];
-        return true;
+        return !withPackedEntries || ReadPackedEntries(image, volume.packed, volume.entries) || Damaged();
     }
     volume.form = Volume::Form::kTable;
     volume.table = tables[current];
@@ -284,7 +320,7 @@ bool ReadVolume(HANDLE image, const uint8_t* header, Volume& volume)
 bool OpenVolume(HANDLE image, Volume& volume)
 {
     uint8_t header[ImageFile::kHeaderBytes];
-    return ReadAt(image, 0, header, sizeof(header)) && ImageFile::IsHeader(header) && ReadVolume(image, header, volume);
+    return ReadAt(image, 0, header, sizeof(header)) && ImageFile::IsHeader(header) && ReadVolume(image, header, volume, false);
 }
 
 // Reads an image front to back through a window of its own, so small neighbouring pieces cost one
@@ -644,6 +680,26 @@ bool WriteFileData(RunWriter& writer, const std::wstring& path, uint64_t size, s
     return true;
 }
 
+bool ChecksumOf(const std::wstring& path, uint64_t size, uint32_t& checksum)
+{
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file)
+        return false;
+    std::vector<uint8_t> chunk(static_cast<size_t>(std::min<uint64_t>(size, kChunk)));
+    Crc32 crc;
+    for (uint64_t left = size; left > 0;) {
+        const DWORD want = static_cast<DWORD>(std::min<uint64_t>(left, chunk.size()));
+        DWORD read = 0;
+        if (!ReadFile(file.Get(), chunk.data(), want, &read, nullptr) || read != want)
+            return false;
+        crc.Update(chunk.data(), read);
+        left -= read;
+    }
+    checksum = crc.Value();
+    return true;
+}
+
 std::vector<uint8_t> TableBytes(const std::vector<StoredEntry>& entries)
 {
     std::vector<uint8_t> bytes;
@@ -714,7 +770,7 @@ bool VolumeStore::Pack(const std::wstring& imagePath, const std::wstring& folder
     uint8_t header[ImageFile::kHeaderBytes];
     Volume volume;
     if (!ReadAt(image.Get(), 0, header, sizeof(header)) || !ImageFile::IsHeader(header) ||
-        !ReadVolume(image.Get(), header, volume))
+        !ReadVolume(image.Get(), header, volume, true))
         return false;
     const uint64_t lengthBefore = LengthOf(image.Get());
     const uint64_t nominal = ImageFile::NominalLength(header);
@@ -744,6 +800,10 @@ bool VolumeStore::Pack(const std::wstring& imagePath, const std::wstring& folder
             found->second->fields.lastWriteTime == out.fields.lastWriteTime) {
             out.extents = found->second->extents;
             out.fields.dataCrc = found->second->fields.dataCrc;
+            // The mounted copy holds the same bytes: read, not written.
+            if (!found->second->checksumKnown &&
+                !ChecksumOf(FileTree::LongPath(folder + L"\\" + entry.relativePath), entry.size, out.fields.dataCrc))
+                return false;
         } else {
             changed.push_back(i);
             changedBytes += entry.size;
