@@ -5,11 +5,12 @@
 //     --rounds   start-up rounds after the one that warms Wine up (default 7)
 //     --folder   where the disk work happens (default: bench-data beside this program)
 //     --sizes-of the Agent.exe and Tavrin.dll of another build's program folder, for the table
-//     --only     one part of the table: jobs, startup or sizes
+//     --only     one part of the table: jobs, disk, startup or sizes
 //     --also     a further program to start beside the suite's (full path), for experiments
 // Run it with scripts/bench, which builds the suite and gives it a display and a Wine of its own.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "BenchTable.h"
+#include "DiskCloseBench.h"
 #include "FileWork.h"
 #include "Paths.h"
 #include "StartupBench.h"
@@ -29,6 +31,8 @@ namespace {
 constexpr double kKiB = 1024.0;
 constexpr double kFileSizeAim = 256 * kKiB;       // what travels onto every USB drive stays small
 constexpr int kImageSizesMb[] = {256, 1024};
+constexpr int kDiskDataMb[] = {1024, 4096};
+constexpr int kMostDiskRuns = 3;                 // each round of the biggest disk writes some 12 GiB
 
 const char* Architecture()
 {
@@ -108,9 +112,15 @@ int main(int argc, char** argv)
         WizardJobBench jobs(folder, runs);
         for (int sizeMb : kImageSizesMb)
             jobs.MeasureCreation(sizeMb, table);
+        jobs.MeasureCreationFixedCost(table);
         jobs.ReportProgressMessages(table);
         for (int sizeMb : kImageSizesMb)
             jobs.MeasurePortable(sizeMb, table);
+    }
+    if (only.empty() || only == "disk") {
+        DiskCloseBench disks(folder, std::min(runs, kMostDiskRuns));
+        for (int dataMb : kDiskDataMb)
+            disks.Measure(dataMb, table);
     }
     if (only.empty() || only == "startup") {
         StartupBench startup(programFolder, bareProgram, rounds, alsoPrograms);
