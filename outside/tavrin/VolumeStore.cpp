@@ -1,5 +1,6 @@
 #include "VolumeStore.h"
 
+#include "ChecksumThread.h"
 #include "Crc32.h"
 #include "ImageFile.h"
 #include "TestSeam.h"
@@ -23,6 +24,7 @@ constexpr uint64_t kCluster = 4096;
 constexpr char kPackedMagic[8] = {'T', 'V', 'R', 'N', 'V', 'O', 'L', '1'};
 constexpr char kTableMagic[8] = {'T', 'V', 'R', 'N', 'V', 'O', 'L', '2'};
 constexpr DWORD kChunk = 4u << 20;
+constexpr size_t kChecksumAside = 256u << 10;   // smaller pieces are checksummed at once
 constexpr uint32_t kEntryFolder = 1;
 constexpr uint32_t kEntryFile = 2;
 constexpr uint32_t kMaxNameUnits = 32767;
@@ -173,6 +175,8 @@ bool ParseTable(const std::vector<uint8_t>& bytes, const TableBlock& block, std:
         return true;
     };
     entries.clear();
+    if (block.entryCount > bytes.size() / sizeof(TableEntry))
+        return false;
     entries.reserve(block.entryCount);
     for (uint32_t index = 0; index < block.entryCount; ++index) {
         StoredEntry entry;
@@ -362,6 +366,19 @@ bool WriteAll(HANDLE file, const void* data, size_t size)
     return WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
 }
 
+// Writes the bytes to `file` while `checksum` feeds them to `crc`.
+bool WriteChecksummed(HANDLE file, const uint8_t* bytes, size_t size, Crc32& crc, ChecksumThread& checksum)
+{
+    if (size < kChecksumAside) {
+        crc.Update(bytes, size);
+        return WriteAll(file, bytes, size);
+    }
+    checksum.Begin(crc, bytes, size);
+    const bool written = WriteAll(file, bytes, size);
+    checksum.Wait();
+    return written;
+}
+
 bool CreateFolder(const std::wstring& path)
 {
     return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
@@ -408,6 +425,7 @@ bool ExtractTable(HANDLE image, const std::vector<StoredEntry>& entries, const s
     std::stable_sort(files.begin(), files.end(),
                      [&](const StoredEntry* a, const StoredEntry* b) { return firstByte(a) < firstByte(b); });
     ImageReader reader(image);
+    ChecksumThread checksum;
     for (const StoredEntry* entry : files) {
         const std::wstring path = FileTree::LongPath(folder + L"\\" + entry->name);
         UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
@@ -419,9 +437,8 @@ bool ExtractTable(HANDLE image, const std::vector<StoredEntry>& entries, const s
             for (uint64_t done = 0; done < extent.length;) {
                 size_t got = 0;
                 const uint8_t* bytes = reader.Get(extent.offset + done, std::min<uint64_t>(extent.length - done, kChunk), got);
-                if (!bytes || got == 0 || !WriteAll(file.Get(), bytes, got))
+                if (!bytes || got == 0 || !WriteChecksummed(file.Get(), bytes, got, crc, checksum))
                     return false;
-                crc.Update(bytes, got);
                 done += got;
             }
         }
@@ -442,6 +459,7 @@ bool ExtractTable(HANDLE image, const std::vector<StoredEntry>& entries, const s
 bool ExtractPacked(HANDLE image, const PackedBlock& block, const std::wstring& folder)
 {
     ImageReader reader(image);
+    ChecksumThread checksum;
     Crc32 crc;
     uint64_t at = block.payloadOffset;
     const uint64_t end = block.payloadOffset + block.payloadLength;
@@ -452,11 +470,11 @@ bool ExtractPacked(HANDLE image, const PackedBlock& block, const std::wstring& f
             const uint8_t* bytes = at < end ? reader.Get(at, std::min<uint64_t>({size, end - at, kChunk}), got) : nullptr;
             if (!bytes || got == 0)
                 return false;
-            crc.Update(bytes, got);
             if (file) {
-                if (!WriteAll(file, bytes, got))
+                if (!WriteChecksummed(file, bytes, got, crc, checksum))
                     return false;
             } else {
+                crc.Update(bytes, got);
                 memcpy(to, bytes, got);
                 to += got;
             }
@@ -658,7 +676,7 @@ private:
 
 // Copies one file of the mounted disk into the stream, checksumming it.
 bool WriteFileData(RunWriter& writer, const std::wstring& path, uint64_t size, std::vector<uint8_t>& chunk,
-                   StoredEntry& entry)
+                   ChecksumThread& checksum, StoredEntry& entry)
 {
     UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -671,8 +689,16 @@ bool WriteFileData(RunWriter& writer, const std::wstring& path, uint64_t size, s
         // A file that shrank since the scan would leave the copy short: give up instead.
         if (!ReadFile(file.Get(), chunk.data(), want, &read, nullptr) || read != want)
             return false;
-        crc.Update(chunk.data(), read);
-        if (!writer.Put(chunk.data(), read, &entry.extents))
+        bool put = false;
+        if (read < kChecksumAside) {
+            crc.Update(chunk.data(), read);
+            put = writer.Put(chunk.data(), read, &entry.extents);
+        } else {
+            checksum.Begin(crc, chunk.data(), read);
+            put = writer.Put(chunk.data(), read, &entry.extents);
+            checksum.Wait();
+        }
+        if (!put)
             return false;
         left -= read;
     }
@@ -827,9 +853,10 @@ bool VolumeStore::Pack(const std::wstring& imagePath, const std::wstring& folder
     // The changed files, in the order of the scan, into space the current content does not use.
     RunWriter writer(image.Get(), dataRuns, limit, changedBytes / 2 ? changedBytes / 2 : 0);
     std::vector<uint8_t> chunk(kChunk);
+    ChecksumThread checksum;
     for (size_t index : changed)
         if (!WriteFileData(writer, FileTree::LongPath(folder + L"\\" + entries[index].relativePath),
-                           entries[index].size, chunk, next[index]))
+                           entries[index].size, chunk, checksum, next[index]))
             return fail();
     if (!writer.Finish())
         return fail();
