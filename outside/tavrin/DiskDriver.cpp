@@ -97,7 +97,7 @@ bool Dismount(const SlotRecord& record, wchar_t& removedLetter)
     DriveMapper::Unmap(record.letter);
     SlotStore::Remove(record.slot);
     if (folderExists)
-        FileTree::DeleteTreeSoon(record.folder);
+        FileTree::DeleteTree(record.folder);
     if (wasMapped)
         removedLetter = record.letter;
     return true;

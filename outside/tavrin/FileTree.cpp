@@ -2,21 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 
 namespace outside {
 
 namespace {
-
-constexpr const wchar_t* kGoneSuffix = L".gone";
-
-DWORD WINAPI DeleteGoneFolders(LPVOID parameter)
-{
-    std::unique_ptr<std::vector<std::wstring>> folders(static_cast<std::vector<std::wstring>*>(parameter));
-    for (const std::wstring& folder : *folders)
-        FileTree::DeleteTree(folder);
-    return 0;
-}
 
 bool ScanFolder(const std::wstring& root, const std::wstring& relative, std::vector<TreeEntry>& entries)
 {
@@ -120,33 +109,6 @@ bool FileTree::DeleteTree(const std::wstring& folder)
         SetFileAttributesW(LongPath(folder).c_str(), FILE_ATTRIBUTE_DIRECTORY);
     return RemoveDirectoryW(LongPath(folder).c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
            GetLastError() == ERROR_PATH_NOT_FOUND;
-}
-
-void FileTree::DeleteTreeSoon(const std::wstring& folder)
-{
-    const size_t slash = folder.rfind(L'\\');
-    if (slash == std::wstring::npos || !MoveFileExW(LongPath(folder).c_str(), LongPath(folder + kGoneSuffix).c_str(), 0)) {
-        DeleteTree(folder);
-        return;
-    }
-    auto folders = std::make_unique<std::vector<std::wstring>>();
-    const std::wstring parent = folder.substr(0, slash);
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(LongPath(parent + L"\\*" + kGoneSuffix).c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                folders->push_back(parent + L"\\" + data.cFileName);
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    HANDLE thread = CreateThread(nullptr, 0, &DeleteGoneFolders, folders.get(), 0, nullptr);
-    if (!thread) {
-        DeleteGoneFolders(folders.release());
-        return;
-    }
-    folders.release();
-    CloseHandle(thread);
 }
 
 }  // namespace outside

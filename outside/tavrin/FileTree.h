@@ -26,10 +26,6 @@ public:
 
     static std::wstring LongPath(const std::wstring& path);   // with the \\?\ prefix
     static bool DeleteTree(const std::wstring& folder);
-    // Takes the folder out of the way at once and deletes it on a thread of its own: a disk's
-    // files may take a second to delete, which a dismount need not wait for. What a process
-    // leaves behind when it ends first is deleted by the next call beside it.
-    static void DeleteTreeSoon(const std::wstring& folder);
 };
 
 }  // namespace outside

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
-#include <map>
 
 namespace outside {
 
@@ -117,6 +116,21 @@ FILETIME ToFileTime(uint64_t value)
 }
 
 uint64_t RoundUp(uint64_t value) { return (value + kCluster - 1) / kCluster * kCluster; }
+
+// One order for every list sorted here (places, and keys paired with an index), so the library
+// carries one sort: it travels on USB drives and stays small.
+bool ByBegin(const Range& a, const Range& b) { return a.begin < b.begin; }
+void SortRanges(std::vector<Range>& ranges) { std::sort(ranges.begin(), ranges.end(), ByBegin); }
+
+uint64_t NameKey(const std::wstring& name)
+{
+    uint64_t hash = 0xCBF29CE484222325ull;
+    for (wchar_t unit : name) {
+        hash ^= static_cast<uint16_t>(unit);
+        hash *= 0x100000001B3ull;
+    }
+    return hash;
+}
 
 bool Seek(HANDLE file, uint64_t offset)
 {
@@ -321,10 +335,11 @@ bool ReadVolume(HANDLE image, const uint8_t* header, Volume& volume, bool withPa
     return true;
 }
 
-bool OpenVolume(HANDLE image, Volume& volume)
+bool OpenVolume(HANDLE image, Volume& volume, bool withPackedEntries)
 {
     uint8_t header[ImageFile::kHeaderBytes];
-    return ReadAt(image, 0, header, sizeof(header)) && ImageFile::IsHeader(header) && ReadVolume(image, header, volume, false);
+    return ReadAt(image, 0, header, sizeof(header)) && ImageFile::IsHeader(header) &&
+           ReadVolume(image, header, volume, withPackedEntries);
 }
 
 // Reads an image front to back through a window of its own, so small neighbouring pieces cost one
@@ -405,8 +420,8 @@ void RestoreFolders(const std::vector<std::pair<std::wstring, TableEntry>>& fold
     }
 }
 
-// The table form: folders first, then the files in the order their bytes lie in the image (one
-// pass over it), each checked against its checksum.
+// Folders first, then the files in the order their bytes lie in the image (one pass over it),
+// each checked against its checksum where it has one of its own.
 bool ExtractTable(HANDLE image, const std::vector<StoredEntry>& entries, const std::wstring& folder)
 {
     std::vector<std::pair<std::wstring, TableEntry>> folders;
@@ -421,12 +436,14 @@ bool ExtractTable(HANDLE image, const std::vector<StoredEntry>& entries, const s
             files.push_back(&entry);
         }
     }
-    auto firstByte = [](const StoredEntry* e) { return e->extents.empty() ? 0 : e->extents.front().offset; };
-    std::stable_sort(files.begin(), files.end(),
-                     [&](const StoredEntry* a, const StoredEntry* b) { return firstByte(a) < firstByte(b); });
+    std::vector<Range> order;
+    for (size_t i = 0; i < files.size(); ++i)
+        order.push_back({files[i]->extents.empty() ? 0 : files[i]->extents.front().offset, i});
+    SortRanges(order);
     ImageReader reader(image);
     ChecksumThread checksum;
-    for (const StoredEntry* entry : files) {
+    for (const Range& place : order) {
+        const StoredEntry* entry = files[static_cast<size_t>(place.end)];
         const std::wstring path = FileTree::LongPath(folder + L"\\" + entry->name);
         UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                       nullptr));
@@ -442,7 +459,7 @@ bool ExtractTable(HANDLE image, const std::vector<StoredEntry>& entries, const s
                 done += got;
             }
         }
-        if (crc.Value() != entry->fields.dataCrc) {
+        if (entry->checksumKnown && crc.Value() != entry->fields.dataCrc) {
             SetLastError(ERROR_FILE_CORRUPT);
             return false;
         }
@@ -455,70 +472,20 @@ bool ExtractTable(HANDLE image, const std::vector<StoredEntry>& entries, const s
     return true;
 }
 
-// The packed form, front to back, checksummed as it is read.
-bool ExtractPacked(HANDLE image, const PackedBlock& block, const std::wstring& folder)
+// The packed form's one checksum, over all it holds, before anything of it is shown.
+bool PackedCopyIsWhole(HANDLE image, const PackedBlock& block)
 {
     ImageReader reader(image);
-    ChecksumThread checksum;
     Crc32 crc;
-    uint64_t at = block.payloadOffset;
-    const uint64_t end = block.payloadOffset + block.payloadLength;
-    auto read = [&](void* out, uint64_t size, HANDLE file) {
-        auto* to = static_cast<uint8_t*>(out);
-        while (size > 0) {
-            size_t got = 0;
-            const uint8_t* bytes = at < end ? reader.Get(at, std::min<uint64_t>({size, end - at, kChunk}), got) : nullptr;
-            if (!bytes || got == 0)
-                return false;
-            if (file) {
-                if (!WriteChecksummed(file, bytes, got, crc, checksum))
-                    return false;
-            } else {
-                crc.Update(bytes, got);
-                memcpy(to, bytes, got);
-                to += got;
-            }
-            at += got;
-            size -= got;
-        }
-        return true;
-    };
-    std::vector<std::pair<std::wstring, TableEntry>> folders;
-    for (uint32_t index = 0; index < block.entryCount; ++index) {
-        PackedEntry entry;
-        if (!read(&entry, sizeof(entry), nullptr) || entry.nameUnits == 0 || entry.nameUnits > kMaxNameUnits)
+    for (uint64_t done = 0; done < block.payloadLength;) {
+        size_t got = 0;
+        const uint8_t* bytes = reader.Get(block.payloadOffset + done, std::min<uint64_t>(block.payloadLength - done, kChunk), got);
+        if (!bytes || got == 0)
             return false;
-        std::wstring name(entry.nameUnits, L'\0');
-        if (!read(&name[0], entry.nameUnits * sizeof(wchar_t), nullptr) || !IsSafeName(name))
-            return false;
-        const std::wstring path = FileTree::LongPath(folder + L"\\" + name);
-        if (entry.kind == kEntryFolder) {
-            if (!CreateFolder(path))
-                return false;
-            TableEntry fields = {};
-            fields.attributes = entry.attributes;
-            fields.creationTime = entry.creationTime;
-            fields.lastWriteTime = entry.lastWriteTime;
-            folders.emplace_back(path, fields);
-        } else if (entry.kind == kEntryFile) {
-            UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (!file || !read(nullptr, entry.size, file.Get()))
-                return false;
-            SetFileTimes(file.Get(), entry.creationTime, entry.lastWriteTime);
-            file.Reset();
-            if (entry.attributes & kRestorableAttributes)
-                SetFileAttributesW(path.c_str(), entry.attributes & kRestorableAttributes);
-        } else {
-            return false;
-        }
+        crc.Update(bytes, got);
+        done += got;
     }
-    if (at != end || crc.Value() != block.payloadCrc) {
-        SetLastError(ERROR_FILE_CORRUPT);
-        return false;
-    }
-    RestoreFolders(folders);
-    return true;
+    return crc.Value() == block.payloadCrc;
 }
 
 // Space the current content uses, whole clusters, in order and merged.
@@ -537,7 +504,7 @@ std::vector<Range> UsedRanges(const Volume& volume)
         range.begin = range.begin / kCluster * kCluster;
         range.end = RoundUp(range.end);
     }
-    std::sort(used.begin(), used.end(), [](const Range& a, const Range& b) { return a.begin < b.begin; });
+    SortRanges(used);
     std::vector<Range> merged;
     for (const Range& range : used) {
         if (range.end == range.begin)
@@ -553,7 +520,7 @@ std::vector<Range> UsedRanges(const Volume& volume)
 void AddUsed(std::vector<Range>& used, const std::vector<Range>& more)
 {
     used.insert(used.end(), more.begin(), more.end());
-    std::sort(used.begin(), used.end(), [](const Range& a, const Range& b) { return a.begin < b.begin; });
+    SortRanges(used);
 }
 
 // Room for `bytes` that the content in `used` does not touch: the free gaps inside the nominal
@@ -760,7 +727,7 @@ bool VolumeStore::IsWhole(const std::wstring& imagePath)
                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                    nullptr));
     Volume volume;
-    return image && OpenVolume(image.Get(), volume);
+    return image && OpenVolume(image.Get(), volume, false);
 }
 
 bool VolumeStore::Unpack(const std::wstring& imagePath, const std::wstring& folder)
@@ -769,17 +736,14 @@ bool VolumeStore::Unpack(const std::wstring& imagePath, const std::wstring& fold
                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     Volume volume;
-    if (!image || !OpenVolume(image.Get(), volume))
+    if (!image || !OpenVolume(image.Get(), volume, true))
         return false;
-    switch (volume.form) {
-    case Volume::Form::kNeverWritten:
-        return true;   // an empty disk
-    case Volume::Form::kPacked:
-        return ExtractPacked(image.Get(), volume.packed, folder);
-    case Volume::Form::kTable:
-        return ExtractTable(image.Get(), volume.entries, folder);
+    if (volume.form == Volume::Form::kPacked && !PackedCopyIsWhole(image.Get(), volume.packed)) {
+        SetLastError(ERROR_FILE_CORRUPT);
+        return false;
     }
-    return false;
+    // An image never written back has no entries: an empty disk.
+    return ExtractTable(image.Get(), volume.entries, folder);
 }
 
 bool VolumeStore::Pack(const std::wstring& imagePath, const std::wstring& folder, const std::vector<TreeEntry>& entries)
@@ -803,10 +767,19 @@ bool VolumeStore::Pack(const std::wstring& imagePath, const std::wstring& folder
 
     // A file whose size and last write are those the table holds keeps its extents; the others
     // are written anew.
-    std::map<std::wstring, const StoredEntry*> stored;
-    for (const StoredEntry& entry : volume.entries)
-        if (entry.fields.kind == kEntryFile)
-            stored.emplace(entry.name, &entry);
+    std::vector<Range> stored;   // name key, index
+    for (size_t i = 0; i < volume.entries.size(); ++i)
+        if (volume.entries[i].fields.kind == kEntryFile)
+            stored.push_back({NameKey(volume.entries[i].name), i});
+    SortRanges(stored);
+    auto storedFile = [&](const std::wstring& name) -> const StoredEntry* {
+        const uint64_t key = NameKey(name);
+        for (auto it = std::lower_bound(stored.begin(), stored.end(), Range{key, 0}, ByBegin);
+             it != stored.end() && it->begin == key; ++it)
+            if (volume.entries[static_cast<size_t>(it->end)].name == name)
+                return &volume.entries[static_cast<size_t>(it->end)];
+        return nullptr;
+    };
     std::vector<StoredEntry> next(entries.size());
     std::vector<size_t> changed;
     uint64_t changedBytes = 0;
@@ -821,13 +794,12 @@ bool VolumeStore::Pack(const std::wstring& imagePath, const std::wstring& folder
         out.fields.size = entry.isFolder ? 0 : entry.size;
         if (entry.isFolder || entry.size == 0)
             continue;
-        const auto found = stored.find(entry.relativePath);
-        if (found != stored.end() && found->second->fields.size == entry.size &&
-            found->second->fields.lastWriteTime == out.fields.lastWriteTime) {
-            out.extents = found->second->extents;
-            out.fields.dataCrc = found->second->fields.dataCrc;
+        const StoredEntry* found = storedFile(entry.relativePath);
+        if (found && found->fields.size == entry.size && found->fields.lastWriteTime == out.fields.lastWriteTime) {
+            out.extents = found->extents;
+            out.fields.dataCrc = found->fields.dataCrc;
             // The mounted copy holds the same bytes: read, not written.
-            if (!found->second->checksumKnown &&
+            if (!found->checksumKnown &&
                 !ChecksumOf(FileTree::LongPath(folder + L"\\" + entry.relativePath), entry.size, out.fields.dataCrc))
                 return false;
         } else {
