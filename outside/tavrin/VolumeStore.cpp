@@ -865,6 +865,7 @@ bool VolumeStore::Pack(const std::wstring& imagePath, const std::wstring& folder
     // the current one whole.
     if (!WriteBlock(image.Get(), volume.olderSlot, block))
         return false;
+    TestSeam::PauseWriteBackIfAsked("blocks");
     WriteBlock(image.Get(), 1 - volume.olderSlot, block);
 
     // Space past what the new content needs is no longer anybody's.

@@ -504,7 +504,7 @@ TEST_F(TavrinNoDataLost, KilledWriteBackLeavesOldOrNewContent)
         const char* phase;
         bool newContentCurrent;
     };
-    const Case cases[] = {{"data", false}, {"commit", false}, {"cleanup", true}};
+    const Case cases[] = {{"data", false}, {"commit", false}, {"blocks", true}, {"cleanup", true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.phase);
         const std::string image = NewImage(std::string("kill-") + c.phase + ".img", 8);
