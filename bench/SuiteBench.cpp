@@ -6,6 +6,7 @@
 //     --folder   where the disk work happens (default: bench-data beside this program)
 //     --sizes-of the Agent.exe and Tavrin.dll of another build's program folder, for the table
 //     --only     one part of the table: jobs, disk, startup or sizes
+//     --disk MB  the data of a disk opened and closed (default 1024 and 4096; may be repeated)
 //     --also     a further program to start beside the suite's (full path), for experiments
 // Run it with scripts/bench, which builds the suite and gives it a display and a Wine of its own.
 #include <windows.h>
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -70,6 +72,7 @@ int main(int argc, char** argv)
     std::vector<std::pair<std::string, std::string>> otherSizes;
     std::string only;
     std::vector<std::string> alsoPrograms;
+    std::vector<int> diskSizesMb;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--runs") == 0) {
             runs = std::max(1, std::atoi(argv[i + 1]));
@@ -79,6 +82,8 @@ int main(int argc, char** argv)
             folder = argv[i + 1];
         } else if (std::strcmp(argv[i], "--also") == 0) {
             alsoPrograms.push_back(argv[i + 1]);
+        } else if (std::strcmp(argv[i], "--disk") == 0) {
+            diskSizesMb.push_back(std::max(1, std::atoi(argv[i + 1])));
         } else if (std::strcmp(argv[i], "--only") == 0) {
             only = argv[i + 1];
         } else if (std::strcmp(argv[i], "--sizes-of") == 0) {
@@ -119,7 +124,9 @@ int main(int argc, char** argv)
     }
     if (only.empty() || only == "disk") {
         DiskCloseBench disks(folder, std::min(runs, kMostDiskRuns));
-        for (int dataMb : kDiskDataMb)
+        if (diskSizesMb.empty())
+            diskSizesMb.assign(std::begin(kDiskDataMb), std::end(kDiskDataMb));
+        for (int dataMb : diskSizesMb)
             disks.Measure(dataMb, table);
     }
     if (only.empty() || only == "startup") {

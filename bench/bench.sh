@@ -17,7 +17,7 @@ bench_args=()
 library=0
 while [ $# -gt 0 ]; do
     case $1 in
-        --runs|--rounds|--only) bench_args+=("$1" "$2"); shift 2 ;;
+        --runs|--rounds|--only|--disk) bench_args+=("$1" "$2"); shift 2 ;;
         --library) library=1; shift ;;
         *) echo "usage: scripts/bench [--runs N] [--rounds N] [--only jobs|disk|startup|sizes] [--library]" >&2; exit 2 ;;
     esac
