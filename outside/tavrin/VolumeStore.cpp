@@ -445,7 +445,9 @@ bool ExtractTable(HANDLE image, const std::vector<StoredEntry>& entries, const s
     for (const Range& place : order) {
         const StoredEntry* entry = files[static_cast<size_t>(place.end)];
         const std::wstring path = FileTree::LongPath(folder + L"\\" + entry->name);
-        UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+        // A new file, never one truncated: Wine truncates what it opens to be replaced, and ext4
+        // then writes such a file out to the disk when it is closed, which the open would wait for.
+        UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                       nullptr));
         if (!file)
             return false;
