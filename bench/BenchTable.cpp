@@ -49,6 +49,10 @@ void BenchTable::AddRatio(const std::string& figure, double value, const std::st
         ratio = referenceValue / value;
         met = ratio >= limit;
         std::snprintf(goalText, sizeof goalText, ">= %.2fx speed", limit);
+    } else if (goal == Goal::kSecondsAtMost) {
+        ratio = value / referenceValue;
+        met = value <= limit;
+        std::snprintf(goalText, sizeof goalText, "<= %.2f s", limit);
     } else {
         ratio = value / referenceValue;
         met = ratio <= limit;

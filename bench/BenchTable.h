@@ -10,6 +10,7 @@ public:
     enum class Goal {
         kSpeedAtLeast,    // reference time / figure time >= limit (the figure as fast as its reference)
         kTimeAtMost,      // figure / reference <= limit
+        kSecondsAtMost,   // the figure itself <= limit seconds; the reference shows its scale
         kAtMost,          // a plain value <= limit, no reference
     };
 

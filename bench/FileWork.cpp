@@ -37,6 +37,28 @@ bool RawWrite(const std::string& path, uint64_t bytes)
     return ok;
 }
 
+bool CopyTree(const std::string& from, const std::string& to,
+              const std::function<bool(const std::string& from, const std::string& to)>& copyFile)
+{
+    CreateDirectoryA(to.c_str(), nullptr);
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = true;
+    do {
+        const std::string name = data.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ok = CopyTree(from + "\\" + name, to + "\\" + name, copyFile) && ok;
+        else
+            ok = copyFile(from + "\\" + name, to + "\\" + name) && ok;
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return ok;
+}
+
 uint64_t FileSizeOf(const std::string& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;

@@ -13,5 +13,9 @@ double TimeSeconds(const std::function<bool()>& work, bool& ok);
 // as a program that knows nothing of images would write it.
 bool RawWrite(const std::string& path, uint64_t bytes);
 
+// Copies the folder tree `from` into the new folder `to`, each file with `copyFile`.
+bool CopyTree(const std::string& from, const std::string& to,
+              const std::function<bool(const std::string& from, const std::string& to)>& copyFile);
+
 // Size of a file, 0 when it is not there.
 uint64_t FileSizeOf(const std::string& path);

@@ -5,19 +5,23 @@
 //     --rounds   start-up rounds after the one that warms Wine up (default 7)
 //     --folder   where the disk work happens (default: bench-data beside this program)
 //     --sizes-of the Agent.exe and Tavrin.dll of another build's program folder, for the table
-//     --only     one part of the table: jobs, startup or sizes
+//     --only     one part of the table: jobs, disk, startup or sizes
+//     --disk MB  the data of a disk opened and closed (default 1024 and 4096; may be repeated)
 //     --also     a further program to start beside the suite's (full path), for experiments
 // Run it with scripts/bench, which builds the suite and gives it a display and a Wine of its own.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "BenchTable.h"
+#include "DiskCloseBench.h"
 #include "FileWork.h"
 #include "Paths.h"
 #include "StartupBench.h"
@@ -29,6 +33,8 @@ namespace {
 constexpr double kKiB = 1024.0;
 constexpr double kFileSizeAim = 256 * kKiB;       // what travels onto every USB drive stays small
 constexpr int kImageSizesMb[] = {256, 1024};
+constexpr int kDiskDataMb[] = {1024, 4096};
+constexpr int kMostDiskRuns = 3;                 // each round of the biggest disk writes some 12 GiB
 
 const char* Architecture()
 {
@@ -66,6 +72,7 @@ int main(int argc, char** argv)
     std::vector<std::pair<std::string, std::string>> otherSizes;
     std::string only;
     std::vector<std::string> alsoPrograms;
+    std::vector<int> diskSizesMb;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--runs") == 0) {
             runs = std::max(1, std::atoi(argv[i + 1]));
@@ -75,6 +82,8 @@ int main(int argc, char** argv)
             folder = argv[i + 1];
         } else if (std::strcmp(argv[i], "--also") == 0) {
             alsoPrograms.push_back(argv[i + 1]);
+        } else if (std::strcmp(argv[i], "--disk") == 0) {
+            diskSizesMb.push_back(std::max(1, std::atoi(argv[i + 1])));
         } else if (std::strcmp(argv[i], "--only") == 0) {
             only = argv[i + 1];
         } else if (std::strcmp(argv[i], "--sizes-of") == 0) {
@@ -108,9 +117,17 @@ int main(int argc, char** argv)
         WizardJobBench jobs(folder, runs);
         for (int sizeMb : kImageSizesMb)
             jobs.MeasureCreation(sizeMb, table);
+        jobs.MeasureCreationFixedCost(table);
         jobs.ReportProgressMessages(table);
         for (int sizeMb : kImageSizesMb)
             jobs.MeasurePortable(sizeMb, table);
+    }
+    if (only.empty() || only == "disk") {
+        DiskCloseBench disks(folder, std::min(runs, kMostDiskRuns));
+        if (diskSizesMb.empty())
+            diskSizesMb.assign(std::begin(kDiskDataMb), std::end(kDiskDataMb));
+        for (int dataMb : diskSizesMb)
+            disks.Measure(dataMb, table);
     }
     if (only.empty() || only == "startup") {
         StartupBench startup(programFolder, bareProgram, rounds, alsoPrograms);

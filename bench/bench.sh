@@ -1,23 +1,25 @@
 #!/usr/bin/env bash
 # The benchmark in one command: builds the suite and prints one table, each figure beside its
 # reference measured in the same run on the same folder (medians of several runs), with its goal.
-#   scripts/bench [--runs N] [--rounds N] [--only jobs|startup|sizes] [--library]
+#   scripts/bench [--runs N] [--rounds N] [--only jobs|disk|startup|sizes] [--library]
 #     --runs N     runs of each disk job and its reference (default 7)
 #     --rounds N   start-up rounds (default 7)
 #     --only PART  one part of the table
 #     --library    afterwards, the disk library alone: creation, mount and dismount against plain files
-#   SEQUORA_BENCH_ARCH=i686 times the 32-bit build (where the host runs it); sizes come from both.
+# It times the shipping build (i686) where the host runs 32-bit programs, else the 64-bit one;
+# SEQUORA_BENCH_ARCH=x86_64 (or i686) chooses. Sizes come from both builds.
 set -uo pipefail
 . "$(dirname "$0")/../scripts/lib.sh"
 
-arch=${SEQUORA_BENCH_ARCH:-x86_64}
+if host_runs_32bit; then shipping=i686; else shipping=x86_64; fi
+arch=${SEQUORA_BENCH_ARCH:-$shipping}
 bench_args=()
 library=0
 while [ $# -gt 0 ]; do
     case $1 in
-        --runs|--rounds|--only) bench_args+=("$1" "$2"); shift 2 ;;
+        --runs|--rounds|--only|--disk) bench_args+=("$1" "$2"); shift 2 ;;
         --library) library=1; shift ;;
-        *) echo "usage: scripts/bench [--runs N] [--rounds N] [--only jobs|startup|sizes] [--library]" >&2; exit 2 ;;
+        *) echo "usage: scripts/bench [--runs N] [--rounds N] [--only jobs|disk|startup|sizes] [--library]" >&2; exit 2 ;;
     esac
 done
 

@@ -85,23 +85,9 @@ bool MakeTree(const std::string& root, int round)
 
 bool CopyTree(const std::string& from, const std::string& to)
 {
-    CreateDirectoryA(to.c_str(), nullptr);
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = true;
-    do {
-        const std::string name = data.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            ok = CopyTree(from + "\\" + name, to + "\\" + name) && ok;
-        else
-            ok = CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE) && ok;
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    return ok;
+    return ::CopyTree(from, to, [](const std::string& source, const std::string& target) {
+        return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE;
+    });
 }
 
 void DeleteTree(const std::string& root)

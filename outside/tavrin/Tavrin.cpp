@@ -5,6 +5,7 @@
 #include "DiskDriver.h"
 #include "ImageFile.h"
 #include "TestSeam.h"
+#include "VolumeStore.h"
 
 #include <windows.h>
 
@@ -15,6 +16,7 @@
 using outside::DiskDriver;
 using outside::ImageFile;
 using outside::TestSeam;
+using outside::VolumeStore;
 
 namespace {
 
@@ -79,7 +81,9 @@ extern "C" int __cdecl Tavrin_GetInfo(const wchar_t* path, void* header2048)
 {
     int result = 0;
     try {
-        result = path && header2048 && ImageFile::ReadHeader(path, header2048) ? 1 : 0;
+        // An image that is not whole cannot be opened: the caller learns it before it asks for
+        // anything else of the image.
+        result = path && header2048 && ImageFile::ReadHeader(path, header2048) && VolumeStore::IsWhole(path) ? 1 : 0;
     } catch (...) {
     }
     return Journal("Tavrin_GetInfo(" + TestSeam::Quote(path) + ")", result);

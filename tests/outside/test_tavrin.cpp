@@ -3,6 +3,7 @@
 #include "TavrinFixture.h"
 
 #include "ChildProcess.h"
+#include "Crc32.h"
 #include "FakeUsbDrive.h"
 #include "Paths.h"
 #include "Recorder.h"
@@ -614,7 +615,7 @@ TEST_F(TavrinNoDataLost, KilledWriteBackLeavesOldOrNewContent)
         const char* phase;
         bool newContentCurrent;
     };
-    const Case cases[] = {{"data", false}, {"commit", false}, {"cleanup", true}};
+    const Case cases[] = {{"data", false}, {"commit", false}, {"blocks", true}, {"cleanup", true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.phase);
         const std::string image = NewImage(std::string("kill-") + c.phase + ".img", 8);
@@ -663,5 +664,244 @@ TEST_F(TavrinNoDataLost, KilledWriteBackLeavesOldOrNewContent)
         EXPECT_EQ(newBig, ReadFileBytes(Root(letter) + "big.bin"));
         EXPECT_EQ("new", ReadFileBytes(Root(letter) + "added.txt"));
         ASSERT_TRUE(Unmount(letter));
+    }
+}
+
+namespace {
+
+// An image as the library wrote it before its files had a table: one packed copy of every entry
+// (kind, attributes, two times, size, name length, its name in UTF-16, its bytes), named by the
+// first volume block.
+struct PackedItem {
+    std::string name;
+    bool isFolder;
+    std::string bytes;
+};
+
+std::string PackedImage(uint32_t sizeMb, const std::vector<PackedItem>& items)
+{
+    constexpr uint64_t kTime = 0x01D9000000000000ull;   // some day in 2023
+    std::string payload;
+    auto put = [&payload](const void* data, size_t size) { payload.append(static_cast<const char*>(data), size); };
+    for (const PackedItem& item : items) {
+        const std::wstring name = Wide(item.name);
+        const uint32_t kind = item.isFolder ? 1 : 2, attributes = item.isFolder ? FILE_ATTRIBUTE_DIRECTORY : 0;
+        const uint64_t size = item.bytes.size();
+        const uint32_t units = static_cast<uint32_t>(name.size()), reserved = 0;
+        put(&kind, 4);
+        put(&attributes, 4);
+        put(&kTime, 8);
+        put(&kTime, 8);
+        put(&size, 8);
+        put(&units, 4);
+        put(&reserved, 4);
+        put(name.data(), name.size() * sizeof(wchar_t));
+        payload += item.bytes;
+    }
+    std::string block;
+    auto add = [&block](const void* data, size_t size) { block.append(static_cast<const char*>(data), size); };
+    const uint64_t sequence = 1, offset = 4096, length = payload.size();
+    const uint32_t payloadCrc = outside::Crc32::Of(payload.data(), payload.size());
+    const uint32_t count = static_cast<uint32_t>(items.size()), reserved = 0;
+    block = "TVRNVOL1";
+    add(&sequence, 8);
+    add(&offset, 8);
+    add(&length, 8);
+    add(&payloadCrc, 4);
+    add(&count, 4);
+    add(&reserved, 4);
+    const uint32_t blockCrc = outside::Crc32::Of(block.data(), block.size());
+    add(&blockCrc, 4);
+
+    const auto header = MakeHeader(sizeMb, "secret");
+    std::string image(uint64_t(sizeMb) * kMiB, '\0');
+    image.replace(0, header.size(), std::string(header.begin(), header.end()));
+    image.replace(2048, block.size(), block);
+    image.replace(4096, payload.size(), payload);
+    return image;
+}
+
+std::string Utf16Bytes(const std::string& text)
+{
+    const std::wstring wide = Wide(text);
+    return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+}
+
+// Where `what` lies in `bytes`, and that it lies there once.
+size_t OnlyPlaceOf(const std::string& bytes, const std::string& what)
+{
+    const size_t at = bytes.find(what);
+    EXPECT_NE(std::string::npos, at);
+    EXPECT_EQ(std::string::npos, bytes.find(what, at + 1));
+    return at;
+}
+
+size_t BytesDiffering(const std::string& a, const std::string& b)
+{
+    size_t count = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
+    for (size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        count += a[i] != b[i];
+    return count;
+}
+
+}  // namespace
+
+// An image that is not whole is refused as one that cannot be opened, and stays as it is; one
+// that is whole opens with everything it holds.
+class TavrinWholeImage : public TavrinTest {
+protected:
+    // A disk with a folder, a few files and one of 1 MiB, written back once.
+    std::string WrittenImage()
+    {
+        const std::string image = NewImage("whole.img", 4);
+        const char letter = FreeLetter();
+        EXPECT_TRUE(Mount(image, letter));
+        EXPECT_TRUE(CreateDirectoryA((Root(letter) + "letters").c_str(), nullptr));
+        EXPECT_TRUE(WriteFileBytes(Root(letter) + "letters\\notes.txt", "first notes"));
+        EXPECT_TRUE(WriteFileBytes(Root(letter) + "letters\\more.txt", "more of them"));
+        EXPECT_TRUE(WriteFileBytes(Root(letter) + "photo.raw", m_photo));
+        EXPECT_TRUE(Unmount(letter));
+        return image;
+    }
+
+    void ExpectWhole(char letter)
+    {
+        EXPECT_EQ("first notes", ReadFileBytes(Root(letter) + "letters\\notes.txt"));
+        EXPECT_EQ("more of them", ReadFileBytes(Root(letter) + "letters\\more.txt"));
+        EXPECT_EQ(m_photo, ReadFileBytes(Root(letter) + "photo.raw"));
+    }
+
+    const std::string m_photo = Pattern(kMiB, 'p');
+};
+
+TEST_F(TavrinWholeImage, CutShortOrDamagedImagesAreRefusedAndNeverWrittenOver)
+{
+    const std::string whole = ReadFileBytes(WrittenImage());
+    ASSERT_EQ(uint64_t(4) * kMiB, whole.size());
+    // The table is the one place that names the files; a file's bytes lie in its extents.
+    const size_t record = OnlyPlaceOf(whole, Utf16Bytes("letters\\notes.txt"));
+    const size_t photo = OnlyPlaceOf(whole, m_photo);
+    auto flipped = [&](std::initializer_list<size_t> places) {
+        std::string bytes = whole;
+        for (size_t place : places)
+            bytes[place] ^= 0x10;
+        return bytes;
+    };
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool headerReadable;   // Tavrin_GetInfo gives the header (the damage shows only at mount)
+        bool opensWhole;
+    };
+    const Case cases[] = {
+        {"cut at the header", whole.substr(0, 2048), false, false},
+        {"cut after the volume blocks", whole.substr(0, 4096), false, false},
+        {"cut inside a record", whole.substr(0, record + 5), false, false},
+        {"cut at half", whole.substr(0, whole.size() / 2), false, false},
+        {"cut one byte short", whole.substr(0, whole.size() - 1), false, false},
+        {"a bit flipped in a record", flipped({record + 3}), false, false},
+        {"bits flipped in the first records", flipped({record - 40, record - 20, record + 2}), false, false},
+        {"a bit flipped in a file's bytes", flipped({photo + 1000}), true, false},
+        {"a bit flipped in both volume blocks", flipped({2048 + 20, 2560 + 20}), false, false},
+        {"a bit flipped in one volume block", flipped({2048 + 20}), true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = m_folder / "damaged.img";
+        ASSERT_TRUE(WriteFileBytes(path, c.bytes));
+        std::vector<uint8_t> header(2048, 0);
+        EXPECT_EQ(c.headerReadable ? 1 : 0, Tavrin_GetInfo(Wide(path).c_str(), header.data()));
+        const char letter = FreeLetter();
+        const bool mounted = Mount(path, letter);
+        EXPECT_EQ(c.opensWhole, mounted);
+        if (mounted) {
+            ExpectWhole(letter);
+            EXPECT_TRUE(Unmount(letter));
+        } else {
+            EXPECT_FALSE(LetterIsListed(letter));
+            EXPECT_EQ(0u, Tavrin_GetMountedMask());
+        }
+        EXPECT_TRUE(ReadFileBytes(path) == c.bytes) << "the image is left as it was";
+        ASSERT_TRUE(DeleteFileA(path.c_str()));
+    }
+}
+
+TEST_F(TavrinWholeImage, AChangeWritesOnlyWhatChangedAndANewDiskOpensWhole)
+{
+    const std::string image = WrittenImage();
+    const std::string before = ReadFileBytes(image);
+    const char letter = FreeLetter();
+    ASSERT_TRUE(Mount(image, letter));
+    ExpectWhole(letter);
+    const std::string saved = Pattern(4096, 's');
+    ASSERT_TRUE(WriteFileBytes(Root(letter) + "letters\\notes.txt", saved));
+    ASSERT_TRUE(Unmount(letter));
+    const std::string after = ReadFileBytes(image);
+    EXPECT_EQ(before.size(), after.size());
+    // The 4 KiB file, the new table and the two blocks; the megabyte beside them is not written.
+    EXPECT_LT(BytesDiffering(before, after), 8u * 1024);
+    EXPECT_EQ(before.find(m_photo), after.find(m_photo));
+
+    ASSERT_TRUE(Mount(image, letter));
+    EXPECT_EQ(saved, ReadFileBytes(Root(letter) + "letters\\notes.txt"));
+    EXPECT_EQ(m_photo, ReadFileBytes(Root(letter) + "photo.raw"));
+    ASSERT_TRUE(DeleteFileA((Root(letter) + "letters\\more.txt").c_str()));
+    ASSERT_TRUE(Unmount(letter));
+    ASSERT_TRUE(Mount(image, letter));
+    EXPECT_FALSE(FileExists(Root(letter) + "letters\\more.txt"));
+    EXPECT_EQ(saved, ReadFileBytes(Root(letter) + "letters\\notes.txt"));
+    EXPECT_EQ(m_photo, ReadFileBytes(Root(letter) + "photo.raw"));
+    ASSERT_TRUE(Unmount(letter));
+}
+
+TEST_F(TavrinWholeImage, ImagesOfThePackedFormOpenWithTheirDataAndGetATable)
+{
+    const std::string image = m_folder / "packed.img";
+    const std::string big = Pattern(2 * kMiB + 17, 'k');
+    ASSERT_TRUE(WriteFileBytes(image, PackedImage(4, {{"docs", true, ""},
+                                                      {"docs\\plan.txt", false, "the plan"},
+                                                      {"empty.txt", false, ""},
+                                                      {"big.bin", false, big}})));
+    std::vector<uint8_t> header(2048, 0);
+    EXPECT_EQ(1, Tavrin_GetInfo(Wide(image).c_str(), header.data()));
+    const char letter = FreeLetter();
+    ASSERT_TRUE(Mount(image, letter));
+    EXPECT_EQ("the plan", ReadFileBytes(Root(letter) + "docs\\plan.txt"));
+    EXPECT_TRUE(FileExists(Root(letter) + "empty.txt"));
+    EXPECT_EQ(big, ReadFileBytes(Root(letter) + "big.bin"));
+    ASSERT_TRUE(WriteFileBytes(Root(letter) + "docs\\plan.txt", "a new plan"));
+    ASSERT_TRUE(Unmount(letter));
+
+    ASSERT_TRUE(Mount(image, letter));
+    EXPECT_EQ("a new plan", ReadFileBytes(Root(letter) + "docs\\plan.txt"));
+    EXPECT_EQ(big, ReadFileBytes(Root(letter) + "big.bin"));
+    EXPECT_TRUE(FileExists(Root(letter) + "empty.txt"));
+    ASSERT_TRUE(Unmount(letter));
+    EXPECT_EQ(uint64_t(4) * kMiB, SizeOf(image));
+
+    // A packed copy whose bytes do not match its checksum is refused, not opened empty.
+    std::string damaged = PackedImage(4, {{"docs\\plan.txt", false, "the plan"}});
+    damaged[4096 + 60] ^= 1;
+    ASSERT_TRUE(WriteFileBytes(image, damaged));
+    EXPECT_FALSE(Mount(image, letter));
+    EXPECT_TRUE(ReadFileBytes(image) == damaged);
+}
+
+TEST_F(TavrinWholeImage, NamesThatClimbOutOfTheDiskAreRefused)
+{
+    char localAppData[MAX_PATH] = {};
+    ASSERT_NE(0u, GetEnvironmentVariableA("LOCALAPPDATA", localAppData, MAX_PATH));
+    const std::string mounts = std::string(localAppData) + "\\Tavrin\\Mounts";
+    const std::string image = m_folder / "climbing.img";
+    for (const std::string name : {"..\\escaped.txt", "inner\\..\\..\\escaped.txt", "\\escaped.txt",
+                                   "C:\\escaped.txt", "C:escaped.txt", "a/../../escaped.txt"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(WriteFileBytes(image, PackedImage(2, {{"inner", true, ""}, {name, false, "out"}})));
+        const char letter = FreeLetter();
+        EXPECT_FALSE(Mount(image, letter));
+        EXPECT_FALSE(LetterIsListed(letter));
+        for (const std::string& place : {mounts + "\\escaped.txt", std::string("C:\\escaped.txt"),
+                                         m_folder / "escaped.txt"})
+            EXPECT_FALSE(FileExists(place)) << place;
     }
 }

@@ -172,6 +172,10 @@ TEST(Step3, RefusedReleaseUnreadableImagesAndNormalKind)
     ASSERT_TRUE(WriteFileBytes(garbage, std::string(1024, '\x5A')));
     const std::string truncated = brixom.Image("truncated.sqv");
     ASSERT_TRUE(WriteFileBytes(truncated, ReadFileBytes(normal).substr(0, 1500)));
+    // A copy that stopped half-way keeps a whole header: the library still refuses the image.
+    const std::string halved = brixom.Image("halved.sqv");
+    const std::string normalBytes = ReadFileBytes(normal);
+    ASSERT_TRUE(WriteFileBytes(halved, normalBytes.substr(0, normalBytes.size() / 2)));
 
     ASSERT_NE(brixom.StartOn("mount_hiddenhdd", "release-refused"), nullptr);
     ASSERT_TRUE(brixom.WaitForPageWith(kProtectedList));
@@ -198,6 +202,7 @@ TEST(Step3, RefusedReleaseUnreadableImagesAndNormalKind)
     } unreadable[] = {
         {garbage, "Step3.strOpenFailed"},
         {truncated, "Step3.strOpenFailed"},
+        {halved, "Step3.strOpenFailed"},
         {brixom.Image("missing.sqv"), "Step3.strOpenFailed"},
         {"", "Step3.strSelectImage"},
     };
