@@ -5,7 +5,7 @@
 #include "CDlgGetNewVersion.h"
 #include "CWizardSheet.h"
 #include "Fennick.h"
-#include "MountedDriveInfo.h"
+#include "MountedDisks.h"
 #include "Quilmar.h"
 #include "SafeFormat.h"
 #include "Tavrin.h"
@@ -20,7 +20,6 @@ constexpr UINT_PTR kUpdateDeadlineTimer = 2;
 constexpr int kSubtitleIds[CStepTitles::kSubtitleCopies] = {IDC_LBL_STEP1_SUBTITLE, IDC_LBL_STEP1_SUBTITLE_2,
                                                            IDC_LBL_STEP1_SUBTITLE_3, IDC_LBL_STEP1_SUBTITLE_4,
                                                            IDC_LBL_STEP1_SUBTITLE_TOP};
-const char* const kNtPrefix = "\\??\\";
 
 }  // namespace
 
@@ -132,39 +131,15 @@ LRESULT CStep1::OnWizardNext()
     return CPropertyPage::OnWizardNext();
 }
 
-std::string CStep1::NtPathToDosPath(const wchar_t* path, size_t length)
-{
-    if (!path || length == 0)
-        return std::string();
-    // The record holds the path and its terminator; a longer claimed length is cut there.
-    length = std::min(length, MountedDriveInfo::kPathUnits - 1);
-    std::vector<wchar_t> units(length + 1, L'\0');
-    std::copy(path, path + length, units.begin());
-    const int size = ::WideCharToMultiByte(CP_THREAD_ACP, 0, units.data(), -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 0)
-        return std::string();
-    std::string text(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_THREAD_ACP, 0, units.data(), -1, &text[0], size, nullptr, nullptr);
-    text.resize(text.find('\0'));
-    for (size_t at; (at = text.find(kNtPrefix)) != std::string::npos;)
-        text.erase(at, std::char_traits<char>::length(kNtPrefix));
-    const size_t first = text.find_first_not_of(" \t\r\n");
-    return first == std::string::npos ? std::string() : text.substr(first);
-}
-
 CStep1::DismountResult CStep1::DismountDisk(char letter)
 {
     const char letterText[2] = {letter, '\0'};
     wchar_t wideLetter = 0;
     ::MultiByteToWideChar(CP_THREAD_ACP, 0, letterText, 1, &wideLetter, 1);
     for (;;) {
-        MountedDriveInfo info = {};
-        info.zero = 0;
-        std::string imagePath;
-        if (Tavrin_GetMountInfo(wideLetter, &info) != 0) {
-            imagePath = NtPathToDosPath(info.path, info.pathLength);
+        const std::string imagePath = MountedImageOf(letter);
+        if (!imagePath.empty())
             ::OutputDebugStringA(imagePath.c_str());
-        }
         // A disk whose image cannot be named is not dismounted blind (its image could not be
         // hidden again): it is passed over, and told at the end of the run.
         if (imagePath.empty())
@@ -234,18 +209,15 @@ BOOL CStep1::FillMountedDisks()
 {
     m_cmbDisks.ResetContent();
     m_cmbDisks.SendMessage(WM_CLEAR);
-    uint32_t mask = Tavrin_GetMountedMask();
-    if (mask == 0) {
+    const std::vector<char> letters = MountedDriveLetters();
+    if (letters.empty()) {
         m_cmbDisks.EnableWindow(FALSE);
         m_rdUnmount.EnableWindow(FALSE);
         m_chkUnmountAll.EnableWindow(FALSE);
         m_chkProtect.EnableWindow(FALSE);
         m_lblDiskTip.Enable(FALSE);
     }
-    for (int slot = 0; mask != 0 && slot < kTavrinSlotCount; ++slot, mask >>= 1) {
-        if (!(mask & 1))
-            continue;
-        const char letter = static_cast<char>(Tavrin_GetSlotLetter(slot) & 0xFFFF);
+    for (const char letter : letters) {
         const char root[4] = {letter, ':', '\\', '\0'};
         m_cmbDisks.AddString(root);
     }

@@ -16,6 +16,7 @@
 #include "DriverPath.h"
 #include "ImageHeader.h"
 #include "OpenedImage.h"
+#include "ProtectedImages.h"
 #include "Quilmar.h"
 #include "SystemFunction.h"
 #include "Tavrin.h"
@@ -155,19 +156,10 @@ CString CStep3::ListedPath(const char* path)
 void CStep3::FillProtectedList()
 {
     m_listProtected.SendMessage(LVM_DELETEALLITEMS);
-    const uint32_t count = Quilmar_GetProtectedCount();
-    for (uint32_t index = 0; index < count; ++index) {
-        std::vector<char> path(kQuilmarEntryBuffer, '\0'), unused1(kQuilmarEntryBuffer, '\0'),
-            unused2(kQuilmarEntryBuffer, '\0');
-        uint8_t kind = 0;
-        uint32_t state = 0;
-        if (!Quilmar_GetProtectedEntry(index, path.data(), unused1.data(), unused2.data(), &kind, &state))
-            continue;
-        if (kind != kQuilmarListedKind || state != kQuilmarListedState)
-            continue;
-        path.back() = '\0';
+    for (const ProtectedImage& image : ReadProtectedImages()) {
         // The list sorts itself: the entries show in alphabetical order whatever the service's.
-        m_listProtected.InsertItem(0, ListedPath(path.data()));
+        if (image.IsListed())
+            m_listProtected.InsertItem(0, ListedPath(image.path.c_str()));
     }
     m_listProtected.SendMessage(LVM_SETSELECTIONMARK, 0, 0);
 }

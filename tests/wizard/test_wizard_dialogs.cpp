@@ -16,6 +16,7 @@
 #include "CWizardDlg.h"
 #include "GoldenHeader.h"
 #include "LanguageFixture.h"
+#include "MountedDisks.h"
 #include "Paths.h"
 #include "Quilmar.h"
 #include "Registry.h"
@@ -160,10 +161,8 @@ TEST(ProgressDialog, MountJobOfPageFourHandsItsResultsBack)
         std::string image;
         ~Cleanup()
         {
-            for (int slot = 0; slot < kTavrinSlotCount; ++slot) {
-                if (Tavrin_GetMountedMask() & (1u << slot))
-                    Tavrin_Unmount(Tavrin_GetSlotLetter(slot) & 0xFFFF, 0);
-            }
+            for (const char letter : MountedDriveLetters())
+                Tavrin_Unmount(static_cast<unsigned char>(letter), 0);
             DeleteRegistryValue(HKEY_CURRENT_USER, kProtectedList, image);
             SetFileAttributesA(image.c_str(), FILE_ATTRIBUTE_NORMAL);
             SetEnvironmentVariableA("SEQUORA_OUTSIDE_JOURNAL", nullptr);

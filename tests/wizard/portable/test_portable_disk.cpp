@@ -316,7 +316,7 @@ TEST_F(PortableDisk, AnswersThePagesQuestionsAboutTheDrive)
     CPortableDisk maker;
     x.Aim(maker);
     EXPECT_EQ(maker.GetImagePathOnDrive(), on.WorkPlace());
-    EXPECT_EQ(maker.GetAuxFolderName(), std::string(kHiding) + "\\aux");
+    EXPECT_EQ(maker.GetAuxFolderName(), PortableLayout::RestFolderInWork());
     EXPECT_NE(maker.IsDriveReady(), FALSE);
     EXPECT_EQ(maker.IsPortableOnDrive(), FALSE);
 
