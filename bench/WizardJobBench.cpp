@@ -210,7 +210,7 @@ void WizardJobBench::MeasurePortable(int sizeMb, BenchTable& table)
     CStep4 step4;
     std::vector<double> jobTimes, copyTimes;
     const TimedWork job = {[&] {
-                               g_ImagePath = image;
+                               step4.HoldImage(image.c_str(), kImageKindNormal);
                                CWizardDlg progress(&step4);
                                progress.m_bPortable = TRUE;
                                progress.m_cUsbLetter = drive.Letter();

@@ -67,32 +67,11 @@ BOOL CStep1::OnInitDialog()
 
     m_lblDiskTip.SetWindowText(LangText("Step1", "lblDiskTip"));
     m_lblDiskTip.SetTextColor(kControlText);
-    const struct {
-        CSkinButton& button;
-        const char* key;
-        bool radio;
-    } buttons[] = {
-        {m_chkUnmountAll, "chkUnmountAll", false}, {m_chkProtect, "chkProtect", false},
-        {m_rdCreate, "rdCreate", true},           {m_rdMount, "rdMount", true},
-        {m_rdUnmount, "rdUnmount", true},
-    };
-    for (const auto& b : buttons) {
-        b.button.SetWindowText(LangText("Step1", b.key));
-        if (b.radio) {
-            b.button.SetBitmaps(IDB_RADIO_NORMAL, IDB_RADIO_HOVER, IDB_RADIO_PRESSED, IDB_RADIO_DISABLED);
-            b.button.SetCheckedBitmaps(IDB_RADIO_ON_NORMAL, IDB_RADIO_ON_HOVER, IDB_RADIO_ON_PRESSED,
-                                       IDB_RADIO_ON_DISABLED);
-        } else {
-            b.button.SetBitmaps(IDB_CHECK_NORMAL, IDB_CHECK_HOVER, IDB_CHECK_PRESSED, IDB_CHECK_DISABLED);
-            b.button.SetCheckedBitmaps(IDB_CHECK_ON_NORMAL, IDB_CHECK_ON_HOVER, IDB_CHECK_ON_PRESSED,
-                                       IDB_CHECK_ON_DISABLED);
-        }
-        b.button.SetTransparentMode(FALSE);
-        b.button.SetDrawBorder(FALSE, FALSE);
-        // Light text on the dark page.
-        for (int color : {CSkinButton::kColorTextNormal, CSkinButton::kColorTextHover, CSkinButton::kColorTextFocus})
-            b.button.SetColor(color, kControlText, FALSE);
-    }
+    SkinCheckBox(m_chkUnmountAll, LangText("Step1", "chkUnmountAll"));
+    SkinCheckBox(m_chkProtect, LangText("Step1", "chkProtect"));
+    SkinRadio(m_rdCreate, LangText("Step1", "rdCreate"));
+    SkinRadio(m_rdMount, LangText("Step1", "rdMount"));
+    SkinRadio(m_rdUnmount, LangText("Step1", "rdUnmount"));
     m_cmbDisks.SetBitmaps(IDB_COMBO_LEFT, IDB_COMBO_MIDDLE, IDB_COMBO_ARROW_NORMAL, 0, IDB_COMBO_ARROW_PRESSED,
                           IDB_COMBO_ARROW_DISABLED);
     m_cmbDisks.SetExtraBitmaps(IDB_COMBO_EXTRA_A, IDB_COMBO_EXTRA_A, IDB_COMBO_EXTRA_B, IDB_COMBO_EXTRA_B);

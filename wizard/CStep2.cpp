@@ -252,15 +252,7 @@ void CStep2::LayoutControls()
     } radios[] = {{m_rdUsb, "rdUSB", usbLabel.top - 30}, {m_rdHdd, "rdHDD", usbLabel.bottom + 5}};
     for (const auto& r : radios) {
         r.radio.SetWindowPos(nullptr, column - 14, r.top, 0, 0, place | SWP_NOSIZE);
-        r.radio.SetWindowText(Text(r.key));
-        r.radio.SetBitmaps(IDB_RADIO_NORMAL, IDB_RADIO_HOVER, IDB_RADIO_PRESSED, IDB_RADIO_DISABLED);
-        r.radio.SetCheckedBitmaps(IDB_RADIO_ON_NORMAL, IDB_RADIO_ON_HOVER, IDB_RADIO_ON_PRESSED,
-                                  IDB_RADIO_ON_DISABLED);
-        r.radio.SetDrawBorder(FALSE, FALSE);
-        r.radio.SetTransparentMode(FALSE);
-        // Light text on the dark page.
-        for (int color : {CSkinButton::kColorTextNormal, CSkinButton::kColorTextHover, CSkinButton::kColorTextFocus})
-            r.radio.SetColor(color, kControlText, FALSE);
+        SkinRadio(r.radio, Text(r.key));
     }
 
     moveTo(m_editImage, 336, 120, 193, 15);

@@ -174,9 +174,8 @@ TEST(ProgressDialog, MountJobOfPageFourHandsItsResultsBack)
     OwnerWindows owner;
     CStep4 step4;
     ASSERT_TRUE(step4.Attach(owner.page));
-    step4.m_nImageKind = kImageKindHidden;
+    step4.HoldImage(image.c_str(), kImageKindHidden);
     step4.m_bReadOnly = TRUE;
-    g_ImagePath = image;
     const char letter = static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFFFF);
     ASSERT_NE(letter, 0);
     const std::string root = std::string(1, letter) + ":\\";
@@ -204,7 +203,7 @@ TEST(ProgressDialog, MountJobOfPageFourHandsItsResultsBack)
 
     // A refused mount: said so, and no shell window for a drive that is not there.
     SetEnvironmentVariableA("SEQUORA_OUTSIDE_FAULTS", "mount-fails");
-    step4.m_nImageKind = kImageKindNormal;
+    step4.HoldImage(image.c_str(), kImageKindNormal);
     {
         CWizardDlg progress(&step4);
         progress.m_bMount = TRUE;
