@@ -15,6 +15,7 @@
 #include "FileWork.h"
 #include "ImageHeader.h"
 #include "Paths.h"
+#include "PortableLayout.h"
 #include "Tavrin.h"
 #include "WizardGlobals.h"
 #include "resource.h"
@@ -204,12 +205,12 @@ void WizardJobBench::MeasurePortable(int sizeMb, BenchTable& table)
     const std::string plainCopy = drive.Root() + "plain-copy.sqv";
     CPortableDisk layout;
     layout.SetTarget(drive.Letter(), image.c_str());
-    const std::string workFolder = drive.Root() + "{SEQUORA-WORK}";
+    const std::string workFolder = PortableLayout::OnDrive(drive.Letter()).WorkFolder();
 
     CStep4 step4;
     std::vector<double> jobTimes, copyTimes;
     const TimedWork job = {[&] {
-                               g_ImagePath = image;
+                               step4.HoldImage(image.c_str(), kImageKindNormal);
                                CWizardDlg progress(&step4);
                                progress.m_bPortable = TRUE;
                                progress.m_cUsbLetter = drive.Letter();

@@ -5,7 +5,7 @@
 #include "CDlgGetNewVersion.h"
 #include "CWizardSheet.h"
 #include "Fennick.h"
-#include "MountedDriveInfo.h"
+#include "MountedDisks.h"
 #include "Quilmar.h"
 #include "SafeFormat.h"
 #include "Tavrin.h"
@@ -20,7 +20,6 @@ constexpr UINT_PTR kUpdateDeadlineTimer = 2;
 constexpr int kSubtitleIds[CStepTitles::kSubtitleCopies] = {IDC_LBL_STEP1_SUBTITLE, IDC_LBL_STEP1_SUBTITLE_2,
                                                            IDC_LBL_STEP1_SUBTITLE_3, IDC_LBL_STEP1_SUBTITLE_4,
                                                            IDC_LBL_STEP1_SUBTITLE_TOP};
-const char* const kNtPrefix = "\\??\\";
 
 }  // namespace
 
@@ -68,32 +67,11 @@ BOOL CStep1::OnInitDialog()
 
     m_lblDiskTip.SetWindowText(LangText("Step1", "lblDiskTip"));
     m_lblDiskTip.SetTextColor(kControlText);
-    const struct {
-        CSkinButton& button;
-        const char* key;
-        bool radio;
-    } buttons[] = {
-        {m_chkUnmountAll, "chkUnmountAll", false}, {m_chkProtect, "chkProtect", false},
-        {m_rdCreate, "rdCreate", true},           {m_rdMount, "rdMount", true},
-        {m_rdUnmount, "rdUnmount", true},
-    };
-    for (const auto& b : buttons) {
-        b.button.SetWindowText(LangText("Step1", b.key));
-        if (b.radio) {
-            b.button.SetBitmaps(IDB_RADIO_NORMAL, IDB_RADIO_HOVER, IDB_RADIO_PRESSED, IDB_RADIO_DISABLED);
-            b.button.SetCheckedBitmaps(IDB_RADIO_ON_NORMAL, IDB_RADIO_ON_HOVER, IDB_RADIO_ON_PRESSED,
-                                       IDB_RADIO_ON_DISABLED);
-        } else {
-            b.button.SetBitmaps(IDB_CHECK_NORMAL, IDB_CHECK_HOVER, IDB_CHECK_PRESSED, IDB_CHECK_DISABLED);
-            b.button.SetCheckedBitmaps(IDB_CHECK_ON_NORMAL, IDB_CHECK_ON_HOVER, IDB_CHECK_ON_PRESSED,
-                                       IDB_CHECK_ON_DISABLED);
-        }
-        b.button.SetTransparentMode(FALSE);
-        b.button.SetDrawBorder(FALSE, FALSE);
-        // Light text on the dark page.
-        for (int color : {CSkinButton::kColorTextNormal, CSkinButton::kColorTextHover, CSkinButton::kColorTextFocus})
-            b.button.SetColor(color, kControlText, FALSE);
-    }
+    SkinCheckBox(m_chkUnmountAll, LangText("Step1", "chkUnmountAll"));
+    SkinCheckBox(m_chkProtect, LangText("Step1", "chkProtect"));
+    SkinRadio(m_rdCreate, LangText("Step1", "rdCreate"));
+    SkinRadio(m_rdMount, LangText("Step1", "rdMount"));
+    SkinRadio(m_rdUnmount, LangText("Step1", "rdUnmount"));
     m_cmbDisks.SetBitmaps(IDB_COMBO_LEFT, IDB_COMBO_MIDDLE, IDB_COMBO_ARROW_NORMAL, 0, IDB_COMBO_ARROW_PRESSED,
                           IDB_COMBO_ARROW_DISABLED);
     m_cmbDisks.SetExtraBitmaps(IDB_COMBO_EXTRA_A, IDB_COMBO_EXTRA_A, IDB_COMBO_EXTRA_B, IDB_COMBO_EXTRA_B);
@@ -132,39 +110,15 @@ LRESULT CStep1::OnWizardNext()
     return CPropertyPage::OnWizardNext();
 }
 
-std::string CStep1::NtPathToDosPath(const wchar_t* path, size_t length)
-{
-    if (!path || length == 0)
-        return std::string();
-    // The record holds the path and its terminator; a longer claimed length is cut there.
-    length = std::min(length, MountedDriveInfo::kPathUnits - 1);
-    std::vector<wchar_t> units(length + 1, L'\0');
-    std::copy(path, path + length, units.begin());
-    const int size = ::WideCharToMultiByte(CP_THREAD_ACP, 0, units.data(), -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 0)
-        return std::string();
-    std::string text(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_THREAD_ACP, 0, units.data(), -1, &text[0], size, nullptr, nullptr);
-    text.resize(text.find('\0'));
-    for (size_t at; (at = text.find(kNtPrefix)) != std::string::npos;)
-        text.erase(at, std::char_traits<char>::length(kNtPrefix));
-    const size_t first = text.find_first_not_of(" \t\r\n");
-    return first == std::string::npos ? std::string() : text.substr(first);
-}
-
 CStep1::DismountResult CStep1::DismountDisk(char letter)
 {
     const char letterText[2] = {letter, '\0'};
     wchar_t wideLetter = 0;
     ::MultiByteToWideChar(CP_THREAD_ACP, 0, letterText, 1, &wideLetter, 1);
     for (;;) {
-        MountedDriveInfo info = {};
-        info.zero = 0;
-        std::string imagePath;
-        if (Tavrin_GetMountInfo(wideLetter, &info) != 0) {
-            imagePath = NtPathToDosPath(info.path, info.pathLength);
+        const std::string imagePath = MountedImageOf(letter);
+        if (!imagePath.empty())
             ::OutputDebugStringA(imagePath.c_str());
-        }
         // A disk whose image cannot be named is not dismounted blind (its image could not be
         // hidden again): it is passed over, and told at the end of the run.
         if (imagePath.empty())
@@ -234,18 +188,15 @@ BOOL CStep1::FillMountedDisks()
 {
     m_cmbDisks.ResetContent();
     m_cmbDisks.SendMessage(WM_CLEAR);
-    uint32_t mask = Tavrin_GetMountedMask();
-    if (mask == 0) {
+    const std::vector<char> letters = MountedDriveLetters();
+    if (letters.empty()) {
         m_cmbDisks.EnableWindow(FALSE);
         m_rdUnmount.EnableWindow(FALSE);
         m_chkUnmountAll.EnableWindow(FALSE);
         m_chkProtect.EnableWindow(FALSE);
         m_lblDiskTip.Enable(FALSE);
     }
-    for (int slot = 0; mask != 0 && slot < kTavrinSlotCount; ++slot, mask >>= 1) {
-        if (!(mask & 1))
-            continue;
-        const char letter = static_cast<char>(Tavrin_GetSlotLetter(slot) & 0xFFFF);
+    for (const char letter : letters) {
         const char root[4] = {letter, ':', '\\', '\0'};
         m_cmbDisks.AddString(root);
     }

@@ -27,10 +27,6 @@ public:
     void ClickRadio(int id);
     BOOL FillMountedDisks();
 
-    // The DOS path of a mounted image from the driver's NT form ("\??\C:\x" gives "C:\x"); at most
-    // the units a mount record holds are read, whatever length it claims.
-    static std::string NtPathToDosPath(const wchar_t* path, size_t length);
-
     int m_nOperation = kOperationCreate;
     BOOL m_bUnmountAll = FALSE;
     BOOL m_bProtect = TRUE;

@@ -11,15 +11,15 @@
 #include "CDlgFontScaler.h"
 #include "CPortableDisk.h"
 #include "CSelectGuard.h"
-#include "CStep1.h"
 #include "CWaitDlg.h"
 #include "CWinApp.h"
 #include "CWizardDlg.h"
 #include "CWizardSheet.h"
 #include "DriveLists.h"
-#include "MountedDriveInfo.h"
-#include "Quilmar.h"
+#include "MountedDisks.h"
+#include "ProtectedImages.h"
 #include "SafeFormat.h"
+#include "Step2Rules.h"
 #include "SystemFunction.h"
 #include "Tavrin.h"
 #include "WizardGlobals.h"
@@ -35,17 +35,12 @@ constexpr int kSubtitleIds[CStepTitles::kSubtitleCopies] = {IDC_LBL_STEP2_SUBTIT
                                                            IDC_LBL_STEP2_SUBTITLE_3, IDC_LBL_STEP2_SUBTITLE_4,
                                                            IDC_LBL_STEP2_SUBTITLE_TOP};
 
-constexpr unsigned kSizeReserveMB = 100;
-constexpr unsigned kSmallDriveMaximum = 10;
-constexpr unsigned kFat32FreeCap = 4096;
-constexpr int kMinimumPasswordLength = 6;
 constexpr int kStrengthPercent[] = {10, 25, 50, 75, 100};
 const char* const kStrengthKeys[] = {"strPW_Short", "strPW_Weak", "strPW_Normal", "strPW_Good", "strPW_Strong"};
 const char* const kFileSystems[] = {"FAT", "FAT32", "NTFS"};
 constexpr int kFileSystemShown = 1;
 constexpr int kLabelLimit = 11;
 constexpr int kDescriptionLimit = 256;
-const char* const kImageExtension = "sqv";
 const char* const kDefaultVolumeLabel = "Brixom";
 
 CString Text(const char* key)
@@ -115,27 +110,13 @@ bool SameFile(const std::string& a, const std::string& b)
 // the disk away from under its user.
 bool IsImageInUse(const CString& path)
 {
-    const uint32_t mask = Tavrin_GetMountedMask();
-    for (int slot = 0; slot < kTavrinSlotCount; ++slot) {
-        if (!(mask & (1u << slot)))
-            continue;
-        MountedDriveInfo info = {};
-        info.zero = 0;
-        if (Tavrin_GetMountInfo(Tavrin_GetSlotLetter(slot) & 0xFFFF, &info) &&
-            SameFile(CStep1::NtPathToDosPath(info.path, info.pathLength), path.str()))
+    for (const char letter : MountedDriveLetters()) {
+        if (SameFile(MountedImageOf(letter), path.str()))
             return true;
     }
-    const uint32_t count = Quilmar_GetProtectedCount();
-    for (uint32_t i = 0; i < count; ++i) {
-        std::vector<char> entry(kQuilmarEntryBuffer, '\0'), unused1(kQuilmarEntryBuffer, '\0'),
-            unused2(kQuilmarEntryBuffer, '\0');
-        uint8_t kind = 0;
-        uint32_t state = 0;
-        if (Quilmar_GetProtectedEntry(i, entry.data(), unused1.data(), unused2.data(), &kind, &state)) {
-            entry.back() = '\0';
-            if (SameFile(entry.data(), path.str()))
-                return true;
-        }
+    for (const ProtectedImage& image : ReadProtectedImages()) {
+        if (SameFile(image.path, path.str()))
+            return true;
     }
     return false;
 }
@@ -162,7 +143,7 @@ unsigned GetFreeSpaceMB(const char* path)
     ULARGE_INTEGER available = {};
     if (!::GetDiskFreeSpaceExA(root.c_str(), &available, nullptr, nullptr))
         return 0;
-    return CStep2::FreeSpaceMBFor(available.QuadPart, FileSystemOf(root).c_str());
+    return Step2Rules::FreeSpaceMBFor(available.QuadPart, FileSystemOf(root).c_str());
 }
 
 BEGIN_MESSAGE_MAP(CStep2, CWizardPage)
@@ -182,121 +163,6 @@ CStep2::CStep2() : CWizardPage(IDD_STEP2), m_strLabel(kDefaultVolumeLabel)
 {
 }
 
-// Rules ------------------------------------------------------------------------------------------
-
-unsigned CStep2::FreeSpaceMBFor(ULONGLONG freeBytes, const char* fileSystem)
-{
-    const ULONGLONG freeMB = freeBytes >> 20;
-    if (freeMB >= kFat32FreeCap && fileSystem && std::strcmp(fileSystem, "FAT32") == 0)
-        return kFat32FreeCap;
-    return static_cast<unsigned>(freeMB);
-}
-
-unsigned CStep2::MaximumSizeFor(unsigned freeMB)
-{
-    return freeMB > kSizeReserveMB ? freeMB - kSizeReserveMB : kSmallDriveMaximum;
-}
-
-int CStep2::ProposedSizeFor(unsigned maximum, bool hardDisk)
-{
-    if (hardDisk && maximum > kHardDiskSizeCap)
-        return static_cast<int>(kHardDiskSizeCap);
-    return static_cast<int>(maximum / 2);
-}
-
-const char* CStep2::SizeRefusal(int mode, int sizeMB, const std::string& fileSystem)
-{
-    const bool tooLargeForFat = sizeMB > kLargestFatSize;
-    if (mode == kModeHardDisk) {
-        if (sizeMB < kSmallestSize)
-            return "strSizeMustGreater50";
-        if (tooLargeForFat && fileSystem == "FAT32")
-            return "strMustNTFS";
-        return nullptr;
-    }
-    if (sizeMB < 1)
-        return "strSizeMustBePositive";
-    if (tooLargeForFat && (fileSystem == "FAT32" || fileSystem == "FAT"))
-        return "strMustNTFS";
-    return nullptr;
-}
-
-int CStep2::ClampSize(int size, unsigned maximum)
-{
-    if (static_cast<unsigned>(size) > maximum)
-        size = static_cast<int>(maximum);
-    if (size < kSmallestSize)
-        size = kSmallestSize;
-    return size;
-}
-
-int CStep2::ParseSize(const char* text)
-{
-    if (!text)
-        return 0;
-    while (*text == ' ' || *text == '\t' || *text == '\r' || *text == '\n')
-        ++text;
-    bool negative = false;
-    if (*text == '-' || *text == '+')
-        negative = *text++ == '-';
-    long long value = 0;
-    for (; *text >= '0' && *text <= '9'; ++text) {
-        value = value * 10 + (*text - '0');
-        if (value > INT_MAX) {
-            value = static_cast<long long>(INT_MAX) + 1;
-            while (text[1] >= '0' && text[1] <= '9')
-                ++text;
-        }
-    }
-    if (negative)
-        return value > INT_MAX ? INT_MIN : static_cast<int>(-value);
-    return value > INT_MAX ? INT_MAX : static_cast<int>(value);
-}
-
-int CStep2::GetCharClasses(const char* password)
-{
-    if (!password || std::strlen(password) < static_cast<size_t>(kMinimumPasswordLength))
-        return 0;
-    int classes = 0;
-    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(password); *c; ++c) {
-        if (*c >= 'A' && *c <= 'Z')
-            classes |= 1;
-        else if (*c >= 'a' && *c <= 'z')
-            classes |= 2;
-        else if (*c >= '0' && *c <= '9')
-            classes |= 4;
-        else
-            classes |= 8;
-    }
-    return classes;
-}
-
-int CStep2::GetPasswordStrength(const char* password)
-{
-    int strength = 0;
-    for (int classes = GetCharClasses(password); classes; classes >>= 1)
-        strength += classes & 1;
-    return strength;
-}
-
-CString CStep2::DefaultNameTail(const SYSTEMTIME& time)
-{
-    CString tail;
-    tail.Format("(%d%02d%02d%02d%02d%02d).sqv", time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute,
-                time.wSecond);
-    return tail;
-}
-
-CString CStep2::WithImageExtension(const CString& path)
-{
-    std::string text = path.str();
-    const size_t name = text.find_last_of("\\/:");
-    const size_t dot = text.rfind('.');
-    if (dot != std::string::npos && (name == std::string::npos || dot > name))
-        text.resize(dot);
-    return CString(text + "." + kImageExtension);
-}
-
 // Set-up -----------------------------------------------------------------------------------------
 
 void CStep2::DoDataExchange(CDataExchange* dx)
@@ -306,9 +172,9 @@ void CStep2::DoDataExchange(CDataExchange* dx)
     DDX_Control(dx, IDC_CMB_STEP2_LETTERS, m_cmbLetters);
     DDX_Text(dx, IDC_EDIT_STEP2_IMAGE, m_strImagePath);
     DDX_Text(dx, IDC_EDIT_STEP2_PASSWORD, m_strPassword);
-    DDV_MaxChars(dx, m_strPassword, kPasswordLimit);
+    DDV_MaxChars(dx, m_strPassword, Step2Rules::kPasswordLimit);
     DDX_Text(dx, IDC_EDIT_STEP2_CONFIRM, m_strConfirm);
-    DDV_MaxChars(dx, m_strConfirm, kPasswordLimit);
+    DDV_MaxChars(dx, m_strConfirm, Step2Rules::kPasswordLimit);
     DDX_Text(dx, IDC_EDIT_STEP2_LABEL, m_strLabel);
     DDV_MaxChars(dx, m_strLabel, kLabelLimit);
     DDX_Text(dx, IDC_EDIT_STEP2_DESCRIPTION, m_strDescription);
@@ -386,15 +252,7 @@ void CStep2::LayoutControls()
     } radios[] = {{m_rdUsb, "rdUSB", usbLabel.top - 30}, {m_rdHdd, "rdHDD", usbLabel.bottom + 5}};
     for (const auto& r : radios) {
         r.radio.SetWindowPos(nullptr, column - 14, r.top, 0, 0, place | SWP_NOSIZE);
-        r.radio.SetWindowText(Text(r.key));
-        r.radio.SetBitmaps(IDB_RADIO_NORMAL, IDB_RADIO_HOVER, IDB_RADIO_PRESSED, IDB_RADIO_DISABLED);
-        r.radio.SetCheckedBitmaps(IDB_RADIO_ON_NORMAL, IDB_RADIO_ON_HOVER, IDB_RADIO_ON_PRESSED,
-                                  IDB_RADIO_ON_DISABLED);
-        r.radio.SetDrawBorder(FALSE, FALSE);
-        r.radio.SetTransparentMode(FALSE);
-        // Light text on the dark page.
-        for (int color : {CSkinButton::kColorTextNormal, CSkinButton::kColorTextHover, CSkinButton::kColorTextFocus})
-            r.radio.SetColor(color, kControlText, FALSE);
+        SkinRadio(r.radio, Text(r.key));
     }
 
     moveTo(m_editImage, 336, 120, 193, 15);
@@ -527,7 +385,7 @@ void CStep2::SetSizeText(int size)
 
 int CStep2::GetSizeFromEdit() const
 {
-    return ParseSize(m_editSize.GetWindowText());
+    return Step2Rules::ParseSize(m_editSize.GetWindowText());
 }
 
 void CStep2::EnableSizeControls(BOOL enable)
@@ -565,9 +423,9 @@ void CStep2::OnImagePathChange()
 {
     UpdateData(TRUE);
     if (m_strImagePath.GetLength() > 3 && m_strImagePath[2] == '\\') {
-        const unsigned maximum = MaximumSizeFor(GetFreeSpaceMB(m_strImagePath));
+        const unsigned maximum = Step2Rules::MaximumSizeFor(GetFreeSpaceMB(m_strImagePath));
         UpdateData(FALSE);
-        m_nSize = ProposedSizeFor(maximum, true);
+        m_nSize = Step2Rules::ProposedSizeFor(maximum, true);
         SetSizeText(m_nSize);
         EnableSizeControls(TRUE);
         ShowMaximum(maximum);
@@ -596,8 +454,8 @@ void CStep2::OnUsbDriveChange()
     ULONGLONG freeBytes = 0;
     if (!disk.GetFreeSpace(freeBytes))
         return;
-    const unsigned maximum = MaximumSizeFor(static_cast<unsigned>(freeBytes >> 20));
-    m_nSize = ProposedSizeFor(maximum, false);
+    const unsigned maximum = Step2Rules::MaximumSizeFor(static_cast<unsigned>(freeBytes >> 20));
+    m_nSize = Step2Rules::ProposedSizeFor(maximum, false);
     SetSizeText(m_nSize);
     EnableSizeControls(TRUE);
     ShowMaximum(maximum);
@@ -607,7 +465,7 @@ void CStep2::OnSizeUp()
 {
     UpdateData(TRUE);
     const long long next = static_cast<long long>(GetSizeFromEdit()) + 1;
-    m_nSize = ClampSize(next > INT_MAX ? INT_MAX : static_cast<int>(next), m_nMaximum);
+    m_nSize = Step2Rules::ClampSize(next > INT_MAX ? INT_MAX : static_cast<int>(next), m_nMaximum);
     SetSizeText(m_nSize);
     UpdateData(FALSE);
 }
@@ -616,14 +474,14 @@ void CStep2::OnSizeDown()
 {
     UpdateData(TRUE);
     const long long next = static_cast<long long>(GetSizeFromEdit()) - 1;
-    m_nSize = ClampSize(next < INT_MIN ? INT_MIN : static_cast<int>(next), m_nMaximum);
+    m_nSize = Step2Rules::ClampSize(next < INT_MIN ? INT_MIN : static_cast<int>(next), m_nMaximum);
     SetSizeText(m_nSize);
     UpdateData(FALSE);
 }
 
 void CStep2::OnSizeKillFocus()
 {
-    m_nSize = ClampSize(GetSizeFromEdit(), m_nMaximum);
+    m_nSize = Step2Rules::ClampSize(GetSizeFromEdit(), m_nMaximum);
     SetSizeText(m_nSize);
 }
 
@@ -646,7 +504,7 @@ void CStep2::UpdateStrength(const CString& password)
         m_strStrength = "";
         SetStrengthBar(0);
     } else {
-        const int strength = GetPasswordStrength(password);
+        const int strength = Step2Rules::GetPasswordStrength(password);
         m_strStrength = Text(kStrengthKeys[strength]);
         SetStrengthBar(kStrengthPercent[strength]);
     }
@@ -668,7 +526,7 @@ void CStep2::OnBrowseImage()
     UpdateData(TRUE);
     SYSTEMTIME now = {};
     ::GetLocalTime(&now);
-    const CString defaultName = Text("strImageDefaultName") + DefaultNameTail(now);
+    const CString defaultName = Text("strImageDefaultName") + Step2Rules::DefaultNameTail(now);
     std::vector<char> file(MAX_PATH, '\0');
     lstrcpynA(file.data(), defaultName, MAX_PATH);
     const std::vector<char> filter = FileDialogFilter(Text("strImageFilter"));
@@ -684,7 +542,7 @@ void CStep2::OnBrowseImage()
         SystemFunction<decltype(&::GetSaveFileNameA)>("comdlg32.dll", "GetSaveFileNameA");
     if (getSaveFileName && getSaveFileName(&dialog)) {
         UpdateData(TRUE);
-        m_strImagePath = WithImageExtension(file.data());
+        m_strImagePath = Step2Rules::WithImageExtension(file.data());
         UpdateData(FALSE);
     }
 
@@ -707,7 +565,7 @@ void CStep2::OnBrowseImage()
         m_strReplacePath = m_strImagePath;
     }
     const unsigned freeMB = GetFreeSpaceMB(m_strImagePath);
-    SetSizeText(static_cast<int>(freeMB / 2 > kHardDiskSizeCap ? kHardDiskSizeCap : freeMB / 2));
+    SetSizeText(static_cast<int>(freeMB / 2 > Step2Rules::kHardDiskSizeCap ? Step2Rules::kHardDiskSizeCap : freeMB / 2));
     Sheet()->EnableWizardButtons(kWizardBack | kWizardFinish);
     OnImagePathChange();
     UpdateData(TRUE);
@@ -862,11 +720,11 @@ BOOL CStep2::FinishHardDisk()
         return Refuse("strErrorImagePath", MB_ICONINFORMATION);
     if (m_strConfirm != m_strPassword || m_strPassword.IsEmpty())
         return Refuse("strNeedPassword", MB_ICONERROR);
-    if (const char* refusal = SizeRefusal(kModeHardDisk, m_nSize, FileSystemOf(m_strImagePath.str())))
+    if (const char* refusal = Step2Rules::SizeRefusal(kModeHardDisk, m_nSize, FileSystemOf(m_strImagePath.str())))
         return Refuse(refusal, MB_ICONERROR);
     // Typed past the maximum without leaving the edit; the 50 MB floor stays allowed on a nearly
     // full drive, as the plus button offers it.
-    if (static_cast<unsigned>(m_nSize) > m_nMaximum && m_nSize > kSmallestSize)
+    if (static_cast<unsigned>(m_nSize) > m_nMaximum && m_nSize > Step2Rules::kSmallestSize)
         return Refuse("strSpaceSmallToInstall", MB_ICONINFORMATION);
     if (!DriveLetterOf(GetSelectedDriveRoot(m_cmbLetters)))
         return Refuse("strNoFreeLetter", MB_ICONERROR);
@@ -899,7 +757,7 @@ BOOL CStep2::FinishUsb()
         return FALSE;
     CPortableDisk disk;
     disk.SetTarget(letter, "");
-    if (const char* refusal = SizeRefusal(kModeUsb, m_nSize, CPortableDisk::FileSystemOf(letter)))
+    if (const char* refusal = Step2Rules::SizeRefusal(kModeUsb, m_nSize, CPortableDisk::FileSystemOf(letter)))
         return Refuse(refusal, MB_ICONERROR);
     // What an interrupted try left on this drive goes without a word: it is no one's disk. A
     // finished image (it may be a disk Agent has open) is only ever replaced after the questions.

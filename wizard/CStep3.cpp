@@ -16,6 +16,7 @@
 #include "DriverPath.h"
 #include "ImageHeader.h"
 #include "OpenedImage.h"
+#include "ProtectedImages.h"
 #include "Quilmar.h"
 #include "SystemFunction.h"
 #include "Tavrin.h"
@@ -80,7 +81,6 @@ END_MESSAGE_MAP()
 
 CStep3::CStep3() : CWizardPage(IDD_STEP3, kPictureLeft)
 {
-    g_ImageKind = kImageKindHidden;
 }
 
 void CStep3::DoDataExchange(CDataExchange* dx)
@@ -94,7 +94,7 @@ void CStep3::DoDataExchange(CDataExchange* dx)
     DDV_MaxChars(dx, m_strPassword, kPasswordMaxChars);
     DDX_Check(dx, IDC_CHK_STEP3_SHOW_PASSWORD, m_bShowPassword);
     DDX_Control(dx, IDC_LIST_STEP3_PROTECTED, m_listProtected);
-    DDX_Radio(dx, IDC_RADIO_KIND_HIDDEN, g_ImageKind);
+    DDX_Radio(dx, IDC_RADIO_KIND_HIDDEN, m_nKind);
     DDX_Control(dx, IDC_BTN_STEP3_BROWSE, m_btnBrowse);
     DDX_Control(dx, IDC_CHK_STEP3_SHOW_PASSWORD, m_chkShowPassword);
     DDX_Control(dx, IDC_LBL_STEP3_USB, m_lblUsb);
@@ -121,11 +121,11 @@ BOOL CStep3::OnSetActive()
     ::SetWindowPos(m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     LayoutControls();
 
-    g_ImageKind = Quilmar_GetProtectedCount() == 0 ? kImageKindNormal : kImageKindHidden;
+    m_nKind = Quilmar_GetProtectedCount() == 0 ? kImageKindNormal : kImageKindHidden;
     UpdateData(FALSE);
     ScanUsbDrives();
     m_cmbUsb.EnableWindow(m_cmbUsb.GetCount() > 0);
-    if (g_ImageKind == kImageKindHidden)
+    if (m_nKind == kImageKindHidden)
         OnHiddenKind();
     else
         OnNormalKind();
@@ -155,19 +155,10 @@ CString CStep3::ListedPath(const char* path)
 void CStep3::FillProtectedList()
 {
     m_listProtected.SendMessage(LVM_DELETEALLITEMS);
-    const uint32_t count = Quilmar_GetProtectedCount();
-    for (uint32_t index = 0; index < count; ++index) {
-        std::vector<char> path(kQuilmarEntryBuffer, '\0'), unused1(kQuilmarEntryBuffer, '\0'),
-            unused2(kQuilmarEntryBuffer, '\0');
-        uint8_t kind = 0;
-        uint32_t state = 0;
-        if (!Quilmar_GetProtectedEntry(index, path.data(), unused1.data(), unused2.data(), &kind, &state))
-            continue;
-        if (kind != kQuilmarListedKind || state != kQuilmarListedState)
-            continue;
-        path.back() = '\0';
+    for (const ProtectedImage& image : ReadProtectedImages()) {
         // The list sorts itself: the entries show in alphabetical order whatever the service's.
-        m_listProtected.InsertItem(0, ListedPath(path.data()));
+        if (image.IsListed())
+            m_listProtected.InsertItem(0, ListedPath(image.path.c_str()));
     }
     m_listProtected.SendMessage(LVM_SETSELECTIONMARK, 0, 0);
 }
@@ -221,7 +212,7 @@ void CStep3::OnHiddenKind()
     m_lblUsb.Enable(FALSE);
     m_listProtected.EnableWindow(TRUE);
     SetKindRadios(IDC_RADIO_KIND_HIDDEN);
-    g_ImageKind = kImageKindHidden;
+    m_nKind = kImageKindHidden;
     FillProtectedList();
     KeepTypedText();
     UpdateData(FALSE);
@@ -231,7 +222,7 @@ void CStep3::OnHiddenKind()
 void CStep3::OnNormalKind()
 {
     SetKindRadios(IDC_RADIO_KIND_NORMAL);
-    g_ImageKind = kImageKindNormal;
+    m_nKind = kImageKindNormal;
     m_editImage.EnableWindow(TRUE);
     m_btnBrowse.EnableWindow(TRUE);
     m_cmbUsb.EnableWindow(FALSE);
@@ -245,7 +236,7 @@ void CStep3::OnUsbKind()
     m_editImage.EnableWindow(FALSE);
     m_btnBrowse.EnableWindow(FALSE);
     m_listProtected.EnableWindow(FALSE);
-    g_ImageKind = kImageKindPortable;
+    m_nKind = kImageKindPortable;
     ScanUsbDrives();
     // A drive came or went during the scan: the list may not be what is plugged in, so the page
     // falls back to the normal kind, as for an event after it.
@@ -295,7 +286,7 @@ LRESULT CStep3::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_DEVICECHANGE && (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE)) {
         if (m_bScanning)
             m_bDeviceEventInScan = true;
-        else if (g_ImageKind == kImageKindPortable)
+        else if (m_nKind == kImageKindPortable)
             OnNormalKind();
     }
     return CPropertyPage::WindowProc(message, wParam, lParam);
@@ -343,27 +334,20 @@ bool CStep3::PasswordMatches(const char* headerField, const char* typed)
     return stored == length && std::memcmp(headerField, typed, length) == 0;
 }
 
-void CStep3::PutImageBack(int kind)
-{
-    ReturnImageToRest(kind, m_strOpenedPath);
-}
-
 LRESULT CStep3::OnWizardNext()
 {
-    m_strOpenedPath.Empty();
+    CString opened;
     CPortableDisk maker;
     if (!UpdateData(TRUE))
         return -1;
     CStep4& page4 = Sheet()->m_step4;
-    const int kind = g_ImageKind;
+    const int kind = m_nKind;
 
     switch (kind) {
     case kImageKindNormal:
-        m_strOpenedPath = m_strImagePath;
-        page4.m_nImageKind = kImageKindNormal;
+        opened = m_strImagePath;
         break;
     case kImageKindPortable: {
-        page4.m_nImageKind = kImageKindPortable;
         // No drive to choose is no image chosen, rather than a drive that cannot be written.
         const std::string root = GetSelectedDriveRoot(m_cmbUsb.m_hWnd);
         if (root.empty())
@@ -373,7 +357,7 @@ LRESULT CStep3::OnWizardNext()
             WizardMessageBox(m_hWnd, Lang3("strProtected"), MB_ICONINFORMATION);
             return -1;
         }
-        m_strOpenedPath = maker.GetImagePathOnDrive();
+        opened = maker.GetImagePathOnDrive();
         break;
     }
     case kImageKindHidden: {
@@ -387,17 +371,15 @@ LRESULT CStep3::OnWizardNext()
             cell.cchTextMax = static_cast<int>(kListTextChars);
             m_listProtected.SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
             text[kListTextChars - 1] = '\0';
-            m_strOpenedPath = text;
+            opened = text;
         }
-        page4.m_nImageKind = kImageKindHidden;
         break;
     }
     default:
         break;
     }
-    g_ImagePath = m_strOpenedPath;
 
-    if (m_strOpenedPath.IsEmpty()) {
+    if (opened.IsEmpty()) {
         WizardMessageBox(m_hWnd, Lang3("strSelectImage"), MB_ICONINFORMATION);
         return -1;
     }
@@ -407,7 +389,7 @@ LRESULT CStep3::OnWizardNext()
     }
 
     if (kind == kImageKindHidden) {
-        if (!Quilmar_SetProtection(m_strOpenedPath, 0, 0, kQuilmarRelease))
+        if (!Quilmar_SetProtection(opened, 0, 0, kQuilmarRelease))
             return -1;
     } else if (kind == kImageKindPortable) {
         // Already at the work place (left there by an interrupted Agent) is fine too.
@@ -415,19 +397,19 @@ LRESULT CStep3::OnWizardNext()
     }
 
     ImageHeader header = {};
-    if (!Tavrin_GetInfo(ToDriverPath(m_strOpenedPath.str()).c_str(), &header)) {
+    if (!Tavrin_GetInfo(ToDriverPath(opened.str()).c_str(), &header)) {
         // Nothing was opened, and no page 4 exists yet to put the image back later.
-        PutImageBack(kind);
+        ReturnImageToRest(kind, opened);
         WizardMessageBox(m_hWnd, Lang3("strOpenFailed"), MB_ICONERROR);
         return -1;
     }
 
     if (!PasswordMatches(header.password, m_strPassword)) {
         if (kind == kImageKindHidden) {
-            if (!Quilmar_SetProtection(m_strOpenedPath, 0, 0, kQuilmarProtect))
+            if (!Quilmar_SetProtection(opened, 0, 0, kQuilmarProtect))
                 return -1;
         } else {
-            PutImageBack(kind);
+            ReturnImageToRest(kind, opened);
         }
         WizardMessageBox(m_hWnd, Lang3("strErrorPassword"), MB_ICONERROR);
         return -1;
@@ -436,7 +418,7 @@ LRESULT CStep3::OnWizardNext()
     CPropertySheet* sheet = GetSheet();
     if (sheet->GetPageCount() == 3)
         sheet->RemovePage(2);
-    page4.HoldImage(m_strOpenedPath, kind);
+    page4.HoldImage(opened, kind);
     sheet->AddPage(&page4);
     return CPropertyPage::OnWizardNext();
 }
@@ -455,33 +437,10 @@ void CStep3::LayoutControls()
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
-    const struct {
-        CSkinButton& button;
-        const char* key;
-        bool radio;
-    } buttons[] = {
-        {m_rdUsb, "rdUSB", true},
-        {m_rdNormal, "rdHDD", true},
-        {m_rdHidden, "rdHidden", true},
-        {m_chkShowPassword, "ChkDisplay", false},
-    };
-    for (const auto& b : buttons) {
-        b.button.SetWindowText(Lang3(b.key));
-        if (b.radio) {
-            b.button.SetBitmaps(IDB_RADIO_NORMAL, IDB_RADIO_HOVER, IDB_RADIO_PRESSED, IDB_RADIO_DISABLED);
-            b.button.SetCheckedBitmaps(IDB_RADIO_ON_NORMAL, IDB_RADIO_ON_HOVER, IDB_RADIO_ON_PRESSED,
-                                       IDB_RADIO_ON_DISABLED);
-        } else {
-            b.button.SetBitmaps(IDB_CHECK_NORMAL, IDB_CHECK_HOVER, IDB_CHECK_PRESSED, IDB_CHECK_DISABLED);
-            b.button.SetCheckedBitmaps(IDB_CHECK_ON_NORMAL, IDB_CHECK_ON_HOVER, IDB_CHECK_ON_PRESSED,
-                                       IDB_CHECK_ON_DISABLED);
-        }
-        b.button.SetDrawBorder(FALSE, FALSE);
-        b.button.SetTransparentMode(FALSE);
-        // Light text on the dark page.
-        for (int color : {CSkinButton::kColorTextNormal, CSkinButton::kColorTextHover, CSkinButton::kColorTextFocus})
-            b.button.SetColor(color, kControlText, FALSE);
-    }
+    SkinRadio(m_rdUsb, Lang3("rdUSB"));
+    SkinRadio(m_rdNormal, Lang3("rdHDD"));
+    SkinRadio(m_rdHidden, Lang3("rdHidden"));
+    SkinCheckBox(m_chkShowPassword, Lang3("ChkDisplay"));
 
     m_cmbUsb.SetWindowPos(nullptr, kUsbListPlace.x, kUsbListPlace.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     m_cmbUsb.SetBitmaps(IDB_COMBO_LEFT, IDB_COMBO_MIDDLE, IDB_COMBO_ARROW_NORMAL, 0, IDB_COMBO_ARROW_PRESSED,

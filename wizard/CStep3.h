@@ -14,6 +14,7 @@
 #include "CStepTitles.h"
 #include "CTransparentStatic.h"
 #include "CWizardPage.h"
+#include "WizardGlobals.h"
 
 class CStep3 : public CWizardPage {
 public:
@@ -44,7 +45,7 @@ public:
     CString m_strImagePath;
     CString m_strPassword;
     BOOL m_bShowPassword = FALSE;
-    CString m_strOpenedPath;
+    int m_nKind = kImageKindHidden;       // the kind radio's choice (kImageKind*)
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -64,8 +65,6 @@ private:
     void ScanUsbDrives();
     static void UsbScanThread(void* page);
     void SetKindRadios(int checkedId);
-    // Puts back what Next released when the image is not opened after all.
-    void PutImageBack(int kind);
 
     CBitComboBox m_cmbUsb;
     CEditEx m_editImage;

@@ -73,38 +73,16 @@ BOOL CStep4::OnInitDialog()
         scaler.Apply(AfxGetInstanceHandle(), m_hWnd, IDD_STEP4, kTemplateDpi);
     }
 
-    m_chkReadOnly.SetBitmaps(IDB_CHECK_NORMAL, IDB_CHECK_HOVER, IDB_CHECK_PRESSED, IDB_CHECK_DISABLED);
-    m_chkReadOnly.SetCheckedBitmaps(IDB_CHECK_ON_NORMAL, IDB_CHECK_ON_HOVER, IDB_CHECK_ON_PRESSED,
-                                    IDB_CHECK_ON_DISABLED);
-    m_chkReadOnly.SetTransparentMode(FALSE);
-    m_chkReadOnly.SetDrawBorder(FALSE, FALSE);
-    m_chkReadOnly.SetWindowText(Lang4("chkReadOnly"));
+    SkinCheckBox(m_chkReadOnly, Lang4("chkReadOnly"));
 
     for (CBitComboBox* list : {&m_cmbUsb, &m_cmbLetters})
         list->SetBitmaps(IDB_COMBO_LEFT, IDB_COMBO_MIDDLE, IDB_COMBO_ARROW_NORMAL, 0, IDB_COMBO_ARROW_PRESSED,
                          IDB_COMBO_ARROW_DISABLED);
 
-    const struct {
-        CSkinButton& radio;
-        const char* key;
-    } radios[] = {
-        {m_rdMount, "rdMount"},
-        {m_rdPortable, "rdPortable"},
-        {m_rdUnprotect, "rdUnprotected"},
-        {m_rdRepair, "rdRepair"},
-    };
-    for (const auto& r : radios) {
-        r.radio.SetBitmaps(IDB_RADIO_NORMAL, IDB_RADIO_HOVER, IDB_RADIO_PRESSED, IDB_RADIO_DISABLED);
-        r.radio.SetCheckedBitmaps(IDB_RADIO_ON_NORMAL, IDB_RADIO_ON_HOVER, IDB_RADIO_ON_PRESSED, IDB_RADIO_ON_DISABLED);
-        r.radio.SetTransparentMode(FALSE);
-        r.radio.SetDrawBorder(FALSE, FALSE);
-        r.radio.SetWindowText(Lang4(r.key));
-    }
-    // Light text on the dark page.
-    for (CSkinButton* button : {&m_chkReadOnly, &m_rdMount, &m_rdPortable, &m_rdUnprotect, &m_rdRepair}) {
-        for (int color : {CSkinButton::kColorTextNormal, CSkinButton::kColorTextHover, CSkinButton::kColorTextFocus})
-            button->SetColor(color, kControlText, FALSE);
-    }
+    SkinRadio(m_rdMount, Lang4("rdMount"));
+    SkinRadio(m_rdPortable, Lang4("rdPortable"));
+    SkinRadio(m_rdUnprotect, Lang4("rdUnprotected"));
+    SkinRadio(m_rdRepair, Lang4("rdRepair"));
 
     const struct {
         CTransparentStatic& label;
@@ -139,7 +117,7 @@ void CStep4::OnTimer(UINT_PTR)
 {
     // One step, 100 ms after the page shows: the options for the kind, mount chosen, both lists.
     KillTimer(kStartupTimer);
-    EnableOptionsForKind(m_nImageKind);
+    EnableOptionsForKind(m_image.kind);
     m_rdMount.SetCheck(BST_CHECKED, TRUE);
     OnRadioMount();
     FillUsbDrives();
@@ -170,7 +148,7 @@ void CStep4::EnableOptionsForKind(int kind)
 void CStep4::FillUsbDrives()
 {
     // Every USB drive but the one that holds the image itself.
-    const char own = DriveLetterOf(g_ImagePath.str());
+    const char own = DriveLetterOf(m_image.path.str());
     std::vector<std::string> others;
     for (const std::string& root : GetUsbDriveRoots()) {
         if (DriveLetterOf(root) != own)
@@ -231,16 +209,17 @@ void CStep4::OnRadioRepair()
 
 void CStep4::HoldImage(const CString& path, int kind)
 {
-    m_strHeldImage = path;
-    m_nHeldKind = kind;
+    m_image.path = path;
+    m_image.kind = kind;
+    m_bHeld = !path.IsEmpty();
 }
 
 void CStep4::ReturnHeldImage()
 {
     if (!HoldsImage())
         return;
-    ReturnImageToRest(m_nHeldKind, m_strHeldImage);
-    m_strHeldImage.Empty();
+    ReturnImageToRest(m_image.kind, m_image.path);
+    m_bHeld = false;
 }
 
 void CStep4::Message(const char* key, UINT type)
@@ -319,7 +298,7 @@ BOOL CStep4::FinishMount()
         return FALSE;
     }
     // Mounted: it stays released while in use; page 1's dismount protects it again.
-    m_strHeldImage.Empty();
+    m_bHeld = false;
     return CPropertyPage::OnWizardFinish();
 }
 
@@ -328,7 +307,7 @@ BOOL CStep4::FinishPortable()
     const std::string root = GetSelectedDriveRoot(m_cmbUsb.m_hWnd);
     const char letter = DriveLetterOf(root);
     CPortableDisk maker;
-    maker.SetTarget(letter, g_ImagePath);
+    maker.SetTarget(letter, m_image.path);
     if (!letter || !maker.IsDriveWritable()) {
         Message("strFailed1", MB_ICONINFORMATION);
         return FALSE;
@@ -376,13 +355,13 @@ BOOL CStep4::FinishPortable()
 
 BOOL CStep4::FinishUnprotect()
 {
-    if (g_ImagePath.IsEmpty())
+    if (m_image.path.IsEmpty())
         return CPropertyPage::OnWizardFinish();
-    const CString path = g_ImagePath;
+    const CString& path = m_image.path;
     BOOL done = FALSE;
     // A hidden image is the lock library's wherever it lies, a USB drive included (one made in
     // hard-disk mode there); only a portable disk's image is out of hiding at its work place.
-    if (m_nImageKind == kImageKindPortable) {
+    if (m_image.kind == kImageKindPortable) {
         CPortableDisk maker;
         maker.SetTarget(path[0], "");
         maker.UnhideImage();
@@ -396,7 +375,7 @@ BOOL CStep4::FinishUnprotect()
         Message("strUnprotectFailed", MB_ICONERROR);
         return FALSE;
     }
-    m_strHeldImage.Empty();
+    m_bHeld = false;
     Message("strUnprotected", MB_ICONINFORMATION);
     return CPropertyPage::OnWizardFinish();
 }
@@ -404,12 +383,12 @@ BOOL CStep4::FinishUnprotect()
 BOOL CStep4::FinishRepair()
 {
     CPortableDisk maker;
-    maker.SetTarget(g_ImagePath.IsEmpty() ? '\0' : g_ImagePath[0], "");
-    if (g_ImagePath.IsEmpty() || maker.FinishPortableInPlace() != 1) {
+    maker.SetTarget(m_image.path.IsEmpty() ? '\0' : m_image.path[0], "");
+    if (m_image.path.IsEmpty() || maker.FinishPortableInPlace() != 1) {
         Message("strFixFailed", MB_ICONERROR);
         return FALSE;
     }
-    m_strHeldImage.Empty();
+    m_bHeld = false;
     Message("strFixed", MB_ICONINFORMATION);
     return CPropertyPage::OnWizardFinish();
 }

@@ -12,6 +12,7 @@
 #include "CString.h"
 #include "CTransparentStatic.h"
 #include "CWizardPage.h"
+#include "OpenedImage.h"
 
 class CPortableDisk;
 
@@ -38,8 +39,11 @@ public:
     void FillFreeLetters();
 
     // Page 3 hands over the image it opened: released (hidden kind) or at its work place (USB kind).
+    // The progress dialog's mount and portable jobs read it here.
     void HoldImage(const CString& path, int kind);
-    bool HoldsImage() const { return !m_strHeldImage.IsEmpty(); }
+    const OpenedImage& Image() const { return m_image; }
+    // Whether the page still answers for putting the image back to rest.
+    bool HoldsImage() const { return m_bHeld; }
 
     // The [Step4] key of the message that refuses an install for lack of room, or null when the
     // image fits: FAT and 4 GiB or more; free space known and not above the size.
@@ -48,10 +52,8 @@ public:
     static const char* InstallSpaceRefusal(const CPortableDisk& maker);
 
     int m_nOption = kOptionMount;
-    // Read by the progress dialog's mount job: the kind page 3 opened (kImageKind*, set by page 3)
-    // and the read-only check box 1002 (through data exchange). The job also reads the letter list
-    // IDC_CMB_STEP4_LETTERS.
-    int m_nImageKind = 0;
+    // Read by the progress dialog's mount job: the read-only check box 1002 (through data
+    // exchange). The job also reads the letter list IDC_CMB_STEP4_LETTERS.
     BOOL m_bReadOnly = FALSE;
 
 protected:
@@ -84,8 +86,8 @@ private:
     CTransparentStatic m_lblUsb;
     CStepTitles m_titles;
 
-    // The image page 3 opened and this page answers for until it is mounted, made portable,
-    // unprotected, repaired or put back.
-    CString m_strHeldImage;
-    int m_nHeldKind = 0;
+    // The image page 3 opened; held while this page answers for it, until it is mounted, made
+    // portable, unprotected, repaired or put back.
+    OpenedImage m_image;
+    bool m_bHeld = false;
 };

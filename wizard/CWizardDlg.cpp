@@ -189,10 +189,15 @@ void CWizardDlg::FinishJob()
     ::PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
+CString CWizardDlg::JobImagePath() const
+{
+    return m_pStep4 ? m_pStep4->Image().path : g_ImagePath;
+}
+
 void CWizardDlg::RunPortableJob()
 {
     CPortableDisk disk;
-    disk.SetTarget(m_cUsbLetter, g_ImagePath);
+    disk.SetTarget(m_cUsbLetter, JobImagePath());
     m_nPortableResult = disk.CreatePortable(&CopyProgressRoutine);
 }
 
@@ -220,8 +225,9 @@ void CWizardDlg::RunMountJob()
 {
     ::SetDlgItemTextA(m_hWnd, IDC_LBL_PROGRESS_TEXT, LangText("Main", "strCreateTip"));
     const std::string root = GetSelectedDriveRoot(::GetDlgItem(m_pStep4->m_hWnd, IDC_CMB_STEP4_LETTERS));
-    if (m_pStep4->m_nImageKind == kImageKindHidden && !g_ImagePath.IsEmpty())
-        m_nReleaseResult = Quilmar_SetProtection(g_ImagePath, 0, 0, kQuilmarRelease);
+    const OpenedImage& image = m_pStep4->Image();
+    if (image.kind == kImageKindHidden && !image.path.IsEmpty())
+        m_nReleaseResult = Quilmar_SetProtection(image.path, 0, 0, kQuilmarRelease);
     if (m_bMount)
         MountAndOpen(root, m_pStep4->m_bReadOnly ? TRUE : FALSE, 0);
 }
@@ -236,7 +242,7 @@ void CWizardDlg::MountAndOpen(const std::string& root, BOOL readOnly, DWORD sett
         return;
     }
     m_strDriveRoot = std::string(1, letter) + ":\\";
-    const std::wstring path = ToDriverPath(g_ImagePath.str());
+    const std::wstring path = ToDriverPath(JobImagePath().str());
     m_nMountResult = Tavrin_Mount(path.c_str(), static_cast<uint32_t>(static_cast<unsigned char>(letter)), readOnly);
     if (m_pStep4) {
         // The page-4 mount shows steps of its own and never reaches 100 before it closes.

@@ -36,7 +36,7 @@ public:
     INT_PTR DoModal() override;
 
     // The job, set by the owner page before DoModal.
-    BOOL m_bPortable = FALSE;   // build the portable drive around g_ImagePath on m_cUsbLetter
+    BOOL m_bPortable = FALSE;   // build the portable drive around the job's image on m_cUsbLetter
     char m_cUsbLetter = 0;
     BOOL m_bMount = FALSE;      // page 2: mount and open the new image; page 4: mount the opened one
 
@@ -73,7 +73,9 @@ private:
     void RunPortableJob();
     void RunCreateJob();
     void RunMountJob();
-    // Mounts g_ImagePath on `root`'s letter and, when that worked, opens the drive in the shell.
+    // The job's image: page 2's new image (g_ImagePath), or the image page 4 holds.
+    CString JobImagePath() const;
+    // Mounts the job's image on `root`'s letter and, when that worked, opens the drive in the shell.
     void MountAndOpen(const std::string& root, BOOL readOnly, DWORD settleMs);
     void FinishJob();
 

@@ -2,7 +2,9 @@
 
 #include "CDC.h"
 #include "CSelectGuard.h"
+#include "CSkinButton.h"
 #include "CWizardSheet.h"
+#include "resource.h"
 
 namespace {
 
@@ -74,6 +76,30 @@ void CWizardPage::PrintBackground(HDC dc) const
                  kBackgroundTop, SRCCOPY);
     }
     ::DeleteDC(memory);
+}
+
+void CWizardPage::SkinRadio(CSkinButton& radio, const CString& text)
+{
+    radio.SetBitmaps(IDB_RADIO_NORMAL, IDB_RADIO_HOVER, IDB_RADIO_PRESSED, IDB_RADIO_DISABLED);
+    radio.SetCheckedBitmaps(IDB_RADIO_ON_NORMAL, IDB_RADIO_ON_HOVER, IDB_RADIO_ON_PRESSED, IDB_RADIO_ON_DISABLED);
+    SkinButton(radio, text);
+}
+
+void CWizardPage::SkinCheckBox(CSkinButton& box, const CString& text)
+{
+    box.SetBitmaps(IDB_CHECK_NORMAL, IDB_CHECK_HOVER, IDB_CHECK_PRESSED, IDB_CHECK_DISABLED);
+    box.SetCheckedBitmaps(IDB_CHECK_ON_NORMAL, IDB_CHECK_ON_HOVER, IDB_CHECK_ON_PRESSED, IDB_CHECK_ON_DISABLED);
+    SkinButton(box, text);
+}
+
+void CWizardPage::SkinButton(CSkinButton& button, const CString& text)
+{
+    button.SetWindowText(text);
+    button.SetTransparentMode(FALSE);
+    button.SetDrawBorder(FALSE, FALSE);
+    // Light text on the dark page.
+    for (int color : {CSkinButton::kColorTextNormal, CSkinButton::kColorTextHover, CSkinButton::kColorTextFocus})
+        button.SetColor(color, kControlText, FALSE);
 }
 
 void CWizardPage::ClickDialogItem(int id)

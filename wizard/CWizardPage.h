@@ -10,6 +10,7 @@
 #include "CPropertyPage.h"
 #include "CString.h"
 
+class CSkinButton;
 class CWizardSheet;
 
 class CWizardPage : public CPropertyPage {
@@ -31,6 +32,11 @@ public:
     static std::vector<char> FileDialogFilter(const CString& text);
 
 protected:
+    // A skinned radio or check box as every page shows it: the wizard's bitmaps, no border, its
+    // `text` in the pages' light colour over the page's background.
+    static void SkinRadio(CSkinButton& radio, const CString& text);
+    static void SkinCheckBox(CSkinButton& box, const CString& text);
+
     CWizardSheet* Sheet() const;
     // The page at its place in the sheet, 600 x 336 at (2, 30).
     void PlaceInSheet();
@@ -44,6 +50,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    static void SkinButton(CSkinButton& button, const CString& text);
+
     // The sheet's background under the page, from (m_backgroundLeft, 30) of the bitmap, into `dc`.
     void PrintBackground(HDC dc) const;
 

@@ -3,6 +3,13 @@
 // moved out of its hiding folder to the work place (USB kind). When the user does not go on with
 // it, it goes back: protected or hidden again.
 #include "CString.h"
+#include "WizardGlobals.h"
+
+// The image page 3 opened, as page 4 holds it: its path and its kind (kImageKind*).
+struct OpenedImage {
+    CString path;
+    int kind = kImageKindHidden;
+};
 
 // Puts the image of `kind` at `path` back to rest: a hidden image is protected again, a USB image
 // moved from its work place back into the hiding folder; a normal image stays as it is. TRUE when

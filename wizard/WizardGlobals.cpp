@@ -9,7 +9,6 @@ CString g_HelpPageUrl;
 CString g_MessageCaption;
 CString g_ImagePath;
 CString g_ImagePassword;
-int g_ImageKind = kImageKindHidden;
 
 CString LanguageFilePathFor(const std::string& programPath)
 {

@@ -11,11 +11,10 @@ extern int g_BrandIndex;            // from [Product] "Company Name"
 extern CString g_HelpPageUrl;       // [Product] "ProductHelpPage"
 extern CString g_MessageCaption;    // the product title: caption of every message box
 
-// The image of the current operation: pages 2 and 3 set it, page 4 and the progress dialog's
-// worker read it. The password is that of a new image (page 2), written into its header.
+// The new image of page 2, read by the progress dialog's worker: its path, and the password
+// written into its header. (Page 4 holds the image page 3 opened itself.)
 extern CString g_ImagePath;
 extern CString g_ImagePassword;
-extern int g_ImageKind;             // chosen on page 3, read by page 4
 
 // Image kinds.
 constexpr int kImageKindHidden = 0;     // on the hard disk, kept in the lock library's list

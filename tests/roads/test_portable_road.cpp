@@ -9,6 +9,7 @@
 #include "DeviceEvents.h"
 #include "FakeUsbDrive.h"
 #include "Paths.h"
+#include "PortableLayout.h"
 #include "Recorder.h"
 #include "WindowDriver.h"
 
@@ -106,9 +107,9 @@ TEST_F(PortableRoad, OpenedUsedChangedAndPutAwayFromTheUsbDrive)
     EXPECT_FALSE(FileExists(RestPlace()));
     EXPECT_FALSE(FileExists(WorkPlace()));
     // The long form passes "aux", a reserved device name, through as a plain folder name.
-    EXPECT_FALSE(FolderExists("\\\\?\\" + HidingFolder() + "\\aux"));
-    EXPECT_TRUE(FileExists(HidingFolder() + "\\desktop.ini"));
-    for (const char* name : {"Agent.exe", "Agent.ini", "Tavrin.dll"})
+    EXPECT_FALSE(FolderExists("\\\\?\\" + HidingFolder() + "\\" + PortableLayout::kRestFolderName));
+    EXPECT_TRUE(FileExists(HidingFolder() + "\\" + PortableLayout::kDesktopIni));
+    for (const char* name : {PortableLayout::kAgentExe, PortableLayout::kAgentIni, PortableLayout::kDriverLibrary})
         EXPECT_TRUE(FileExists(WorkFolder() + "\\" + name)) << name;
     EXPECT_EQ("mine", harness::ReadFileBytes(m_usb->Root() + "holiday.txt"));
     EXPECT_TRUE(m_agent.IsRunning());
@@ -306,7 +307,7 @@ protected:
     {
         const char* folder = std::getenv("SEQUORA_ROAD_USB");
         m_usbFolder = folder ? folder : "";
-        m_makeDisk = m_usbFolder.empty() || !harness::FolderExists(m_usbFolder + "\\{SEQUORA-WORK}");
+        m_makeDisk = m_usbFolder.empty() || !harness::FolderExists(PortableLayout(m_usbFolder + "\\").WorkFolder());
         m_installDriver = m_makeDisk;
     }
 };

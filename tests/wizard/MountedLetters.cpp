@@ -4,17 +4,13 @@
 
 #include "DriverPath.h"
 #include "ImageHeader.h"
+#include "MountedDisks.h"
 #include "Tavrin.h"
 
 std::set<char> MountedLetters()
 {
-    std::set<char> letters;
-    const uint32_t mask = Tavrin_GetMountedMask();
-    for (int slot = 0; slot < kTavrinSlotCount; ++slot) {
-        if (mask & (1u << slot))
-            letters.insert(static_cast<char>(Tavrin_GetSlotLetter(slot) & 0xFFFF));
-    }
-    return letters;
+    const std::vector<char> letters = MountedDriveLetters();
+    return std::set<char>(letters.begin(), letters.end());
 }
 
 bool MakeSmallImage(const std::string& path)

@@ -11,6 +11,7 @@
 #include "ImageHeader.h"
 #include "LanguageFixture.h"
 #include "Paths.h"
+#include "PortableLayout.h"
 #include "Quilmar.h"
 #include "Registry.h"
 #include "ShellWindows.h"
@@ -20,10 +21,6 @@
 namespace opentest {
 
 namespace {
-
-constexpr char kWorkFolder[] = "{SEQUORA-WORK}";
-constexpr char kHidingFolder[] = "{NORVALIX-SEQUORA-4FDD4DF77DEE}";
-constexpr char kImageName[] = "{1A401BED-0CD1-4216-8848-4FDD4DF77DEE}";
 
 std::string Root(char letter)
 {
@@ -74,17 +71,17 @@ private:
 
 std::string WorkPlaceOn(char letter)
 {
-    return Root(letter) + kWorkFolder + "\\" + kImageName;
+    return PortableLayout::OnDrive(letter).WorkPlace();
 }
 
 std::string AuxFolderOn(char letter)
 {
-    return Root(letter) + kWorkFolder + "\\" + kHidingFolder + "\\aux";
+    return PortableLayout::OnDrive(letter).RestFolder();
 }
 
 std::string RestPlaceOn(char letter)
 {
-    return AuxFolderOn(letter) + "\\" + kImageName;
+    return PortableLayout::OnDrive(letter).RestPlace();
 }
 
 bool MakeImage(const std::string& path, const std::string& password, unsigned sizeMB,
@@ -173,9 +170,9 @@ std::string Listed(const std::string& path)
 
 bool MakeLayoutAtRest(char letter, const std::string& imageBytes)
 {
-    const std::string work = Root(letter) + kWorkFolder;
-    CreateDirectoryA(work.c_str(), nullptr);
-    CreateDirectoryA((work + "\\" + kHidingFolder).c_str(), nullptr);
+    const PortableLayout layout = PortableLayout::OnDrive(letter);
+    CreateDirectoryA(layout.WorkFolder().c_str(), nullptr);
+    CreateDirectoryA(layout.HidingFolder().c_str(), nullptr);
     // "aux" is a device name: the extended form makes the folder.
     const std::wstring aux = L"\\\\?\\" + ToDriverPath(AuxFolderOn(letter));
     CreateDirectoryW(aux.c_str(), nullptr);

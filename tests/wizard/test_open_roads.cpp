@@ -14,6 +14,7 @@
 #include "FakeUsbDrive.h"
 #include "OpenDiskFixture.h"
 #include "Paths.h"
+#include "PortableLayout.h"
 #include "Quilmar.h"
 #include "ShellWindows.h"
 #include "TempFolder.h"
@@ -41,7 +42,7 @@ constexpr char kSkipped[] = "run by the open_roads_on_failing_media test on its 
 
 std::string InWork(char letter, const std::string& name)
 {
-    return std::string(1, letter) + ":\\{SEQUORA-WORK}\\" + name;
+    return PortableLayout::OnDrive(letter).InWorkFolder(name.c_str());
 }
 
 }  // namespace
@@ -272,7 +273,7 @@ TEST(OpenRoadsOnFailingMedia, EveryFailureKeepsThePageAndLosesNothing)
 
     // Onto a drive pulled as soon as the job starts writing to it.
     ASSERT_TRUE(SelectComboEntry(usbList, pulled.Root()));
-    const std::string agentOnPulled = JoinPath(pulled.Folder(), "{SEQUORA-WORK}\\Agent.exe");
+    const std::string agentOnPulled = PortableLayout(pulled.Folder() + "\\").InWorkFolder(PortableLayout::kAgentExe);
     std::atomic<bool> stop{false};
     std::atomic<bool> pulledOut{false};
     std::thread puller([&] {

@@ -5,6 +5,7 @@
 
 #include "CDlgGetNewVersion.h"
 #include "CStep1.h"
+#include "MountedDisks.h"
 #include "MountedDriveInfo.h"
 #include "resource.h"
 
@@ -24,7 +25,7 @@ TEST(Step1Paths, NtFormBecomesTheDosPathAndTheRecordBoundsTheLength)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dos);
-        EXPECT_EQ(CStep1::NtPathToDosPath(c.path, c.length), c.dos);
+        EXPECT_EQ(NtPathToDosPath(c.path, c.length), c.dos);
     }
 
     // A record that claims more than it holds is read to its end and no further.
@@ -32,7 +33,7 @@ TEST(Step1Paths, NtFormBecomesTheDosPathAndTheRecordBoundsTheLength)
     for (size_t i = 0; i < MountedDriveInfo::kPathUnits; ++i)
         info.path[i] = L'a';
     info.pathLength = 0xFFFF;
-    EXPECT_EQ(CStep1::NtPathToDosPath(info.path, info.pathLength).size(), MountedDriveInfo::kPathUnits - 1);
+    EXPECT_EQ(NtPathToDosPath(info.path, info.pathLength).size(), MountedDriveInfo::kPathUnits - 1);
 }
 
 // Only a press in the top band (y up to 30) turns into a caption press that drags the notice.

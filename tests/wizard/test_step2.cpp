@@ -34,9 +34,6 @@ namespace {
 
 constexpr int kUnmountFinishRadio = 1025;
 const char* const kProtectedList = "Software\\Quilmar\\Protected";
-const char* const kWorkFolder = "{SEQUORA-WORK}";
-const char* const kHidingFolder = "{NORVALIX-SEQUORA-4FDD4DF77DEE}";
-const char* const kImageName = "{1A401BED-0CD1-4216-8848-4FDD4DF77DEE}";
 const char* const kSecret = "Abc123!x";
 
 // The journal is UTF-8; the programs' paths are ANSI.

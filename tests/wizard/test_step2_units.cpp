@@ -10,6 +10,7 @@
 #include "CPortableDisk.h"
 #include "CStep2.h"
 #include "CWizardDlg.h"
+#include "Step2Rules.h"
 #include "FakeFileSystem.h"
 #include "GoldenHeader.h"
 #include "ImageHeader.h"
@@ -69,11 +70,11 @@ TEST(Step2Sizes, BoundsProposalsAndClamps)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const unsigned maximum = CStep2::MaximumSizeFor(CStep2::FreeSpaceMBFor(c.freeBytes, c.fileSystem));
+        const unsigned maximum = Step2Rules::MaximumSizeFor(Step2Rules::FreeSpaceMBFor(c.freeBytes, c.fileSystem));
         EXPECT_EQ(maximum, c.maximum);
-        EXPECT_EQ(CStep2::ProposedSizeFor(maximum, c.hardDisk), c.proposed);
+        EXPECT_EQ(Step2Rules::ProposedSizeFor(maximum, c.hardDisk), c.proposed);
     }
-    EXPECT_EQ(CStep2::FreeSpaceMBFor(4095 * MB, "FAT32"), 4095u);
+    EXPECT_EQ(Step2Rules::FreeSpaceMBFor(4095 * MB, "FAT32"), 4095u);
 
     struct Clamp {
         int size;
@@ -91,7 +92,7 @@ TEST(Step2Sizes, BoundsProposalsAndClamps)
     };
     for (const Clamp& c : clamps) {
         SCOPED_TRACE(std::to_string(c.size) + " under " + std::to_string(c.maximum));
-        EXPECT_EQ(CStep2::ClampSize(c.size, c.maximum), c.clamped);
+        EXPECT_EQ(Step2Rules::ClampSize(c.size, c.maximum), c.clamped);
     }
 }
 
@@ -125,7 +126,7 @@ TEST(Step2Sizes, FinishRefusesBySizeAndFileSystem)
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.mode == CStep2::kModeUsb ? "USB " : "hard disk ") + std::to_string(c.size) +
                      " MB on [" + c.fileSystem + "]");
-        const char* refusal = CStep2::SizeRefusal(c.mode, c.size, c.fileSystem);
+        const char* refusal = Step2Rules::SizeRefusal(c.mode, c.size, c.fileSystem);
         EXPECT_EQ(std::string(refusal ? refusal : ""), c.refusal);
     }
 }
@@ -166,7 +167,7 @@ TEST(Step2Sizes, TheSizeEditIsReadAsLeadingDigitsThatSaturate)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text ? c.text : "(null)");
-        EXPECT_EQ(CStep2::ParseSize(c.text), c.size);
+        EXPECT_EQ(Step2Rules::ParseSize(c.text), c.size);
     }
 }
 
@@ -190,8 +191,8 @@ TEST(Step2Password, StrengthClasses)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.password);
-        EXPECT_EQ(CStep2::GetCharClasses(c.password), c.classes);
-        EXPECT_EQ(CStep2::GetPasswordStrength(c.password), c.strength);
+        EXPECT_EQ(Step2Rules::GetCharClasses(c.password), c.classes);
+        EXPECT_EQ(Step2Rules::GetPasswordStrength(c.password), c.strength);
     }
 }
 
@@ -204,7 +205,7 @@ TEST(Step2Names, DefaultNameAndTheImageExtension)
     time.wHour = 9;
     time.wMinute = 5;
     time.wSecond = 1;
-    EXPECT_EQ(CStep2::DefaultNameTail(time).str(), "(20240307090501).sqv");
+    EXPECT_EQ(Step2Rules::DefaultNameTail(time).str(), "(20240307090501).sqv");
 
     struct Case {
         const char* chosen;
@@ -218,7 +219,7 @@ TEST(Step2Names, DefaultNameAndTheImageExtension)
         {"C:\\a\\disk.tar.gz", "C:\\a\\disk.tar.sqv"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CStep2::WithImageExtension(c.chosen).str(), c.stored);
+        EXPECT_EQ(Step2Rules::WithImageExtension(c.chosen).str(), c.stored);
 }
 
 TEST(CopyProgress, PercentOfTheBytesCopied)

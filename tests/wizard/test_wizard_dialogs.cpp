@@ -16,6 +16,7 @@
 #include "CWizardDlg.h"
 #include "GoldenHeader.h"
 #include "LanguageFixture.h"
+#include "MountedDisks.h"
 #include "Paths.h"
 #include "Quilmar.h"
 #include "Registry.h"
@@ -160,10 +161,8 @@ TEST(ProgressDialog, MountJobOfPageFourHandsItsResultsBack)
         std::string image;
         ~Cleanup()
         {
-            for (int slot = 0; slot < kTavrinSlotCount; ++slot) {
-                if (Tavrin_GetMountedMask() & (1u << slot))
-                    Tavrin_Unmount(Tavrin_GetSlotLetter(slot) & 0xFFFF, 0);
-            }
+            for (const char letter : MountedDriveLetters())
+                Tavrin_Unmount(static_cast<unsigned char>(letter), 0);
             DeleteRegistryValue(HKEY_CURRENT_USER, kProtectedList, image);
             SetFileAttributesA(image.c_str(), FILE_ATTRIBUTE_NORMAL);
             SetEnvironmentVariableA("SEQUORA_OUTSIDE_JOURNAL", nullptr);
@@ -175,9 +174,8 @@ TEST(ProgressDialog, MountJobOfPageFourHandsItsResultsBack)
     OwnerWindows owner;
     CStep4 step4;
     ASSERT_TRUE(step4.Attach(owner.page));
-    step4.m_nImageKind = kImageKindHidden;
+    step4.HoldImage(image.c_str(), kImageKindHidden);
     step4.m_bReadOnly = TRUE;
-    g_ImagePath = image;
     const char letter = static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFFFF);
     ASSERT_NE(letter, 0);
     const std::string root = std::string(1, letter) + ":\\";
@@ -205,7 +203,7 @@ TEST(ProgressDialog, MountJobOfPageFourHandsItsResultsBack)
 
     // A refused mount: said so, and no shell window for a drive that is not there.
     SetEnvironmentVariableA("SEQUORA_OUTSIDE_FAULTS", "mount-fails");
-    step4.m_nImageKind = kImageKindNormal;
+    step4.HoldImage(image.c_str(), kImageKindNormal);
     {
         CWizardDlg progress(&step4);
         progress.m_bMount = TRUE;

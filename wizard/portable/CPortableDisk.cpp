@@ -2,23 +2,15 @@
 
 #include <shellapi.h>
 
+#include "PortableLayout.h"
+
 #include <memory>
 #include <vector>
 
 namespace {
 
 // The layout's names, a contract with Agent.
-constexpr char kWorkFolderName[] = "{SEQUORA-WORK}";
-constexpr char kHidingFolderName[] = "{NORVALIX-SEQUORA-4FDD4DF77DEE}";
-constexpr char kAuxFolderName[] = "{NORVALIX-SEQUORA-4FDD4DF77DEE}\\aux";
-constexpr char kImageName[] = "{1A401BED-0CD1-4216-8848-4FDD4DF77DEE}";
-constexpr char kAgentExe[] = "Agent.exe";
-constexpr char kAgentIni[] = "Agent.ini";
-constexpr char kDriverLibrary[] = "Tavrin.dll";
-constexpr char kDesktopIni[] = "desktop.ini";
-// An image being made or copied lies in the work folder under a name of its own, and takes the
-// image's name only when it is whole: a drive pulled meanwhile never shows a cut-short disk.
-constexpr char kUnfinishedImageName[] = "{1A401BED-0CD1-4216-8848-4FDD4DF77DEE}.unfinished";
+using Layout = PortableLayout;
 
 // Resources this program carries for the drive.
 constexpr char kResourceType[] = "PORTABLEDISK";
@@ -138,22 +130,13 @@ std::string CPortableDisk::DriveRoot() const { return std::string(1, m_letter) +
 
 std::string CPortableDisk::OnDrive(const char* name) const { return DriveRoot() + name; }
 
-std::string CPortableDisk::OnDrive(const char* folder, const char* name) const
-{
-    return DriveRoot() + folder + "\\" + name;
-}
-
-std::string CPortableDisk::OnDrive(const char* folder, const char* sub, const char* name) const
-{
-    return DriveRoot() + folder + "\\" + sub + "\\" + name;
-}
-
-std::string CPortableDisk::WorkFolder() const { return OnDrive(kWorkFolderName); }
-std::string CPortableDisk::HidingFolder() const { return OnDrive(kWorkFolderName, kHidingFolderName); }
-std::string CPortableDisk::AuxFolder() const { return OnDrive(kWorkFolderName, kAuxFolderName); }
-std::string CPortableDisk::RestPlace() const { return OnDrive(kWorkFolderName, kAuxFolderName, kImageName); }
-std::string CPortableDisk::GetImagePathOnDrive() const { return OnDrive(kWorkFolderName, kImageName); }
-std::string CPortableDisk::GetAuxFolderName() const { return kAuxFolderName; }
+PortableLayout CPortableDisk::OnDriveLayout() const { return PortableLayout(DriveRoot()); }
+std::string CPortableDisk::WorkFolder() const { return OnDriveLayout().WorkFolder(); }
+std::string CPortableDisk::HidingFolder() const { return OnDriveLayout().HidingFolder(); }
+std::string CPortableDisk::AuxFolder() const { return OnDriveLayout().RestFolder(); }
+std::string CPortableDisk::RestPlace() const { return OnDriveLayout().RestPlace(); }
+std::string CPortableDisk::GetImagePathOnDrive() const { return OnDriveLayout().WorkPlace(); }
+std::string CPortableDisk::GetAuxFolderName() const { return Layout::RestFolderInWork(); }
 
 BOOL CPortableDisk::IsImageAtRest() const
 {
@@ -235,7 +218,7 @@ int CPortableDisk::IsDriveWritable() const
 BOOL CPortableDisk::IsPortableOnDrive() const
 {
     WIN32_FIND_DATAA found;
-    std::string pattern = OnDrive(kWorkFolderName, (std::string(kHidingFolderName) + "*").c_str());
+    std::string pattern = OnDriveLayout().InWorkFolder((std::string(Layout::kHidingFolderName) + "*").c_str());
     HANDLE search = FindFirstFileA(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return FALSE;
@@ -322,7 +305,7 @@ int CPortableDisk::RemoveDirectory(const char* path)
 int CPortableDisk::CopyProgramFile(const char* name, DWORD attributes)
 {
     std::string source = m_programFolder + "\\" + name;
-    std::string target = OnDrive(kWorkFolderName, name);
+    std::string target = OnDriveLayout().InWorkFolder(name);
     MakeReplaceable(target);
     if (!CopyFileA(source.c_str(), target.c_str(), FALSE))
         return 0;
@@ -332,13 +315,13 @@ int CPortableDisk::CopyProgramFile(const char* name, DWORD attributes)
 
 int CPortableDisk::InstallAgentFiles()
 {
-    std::string agent = OnDrive(kWorkFolderName, kAgentExe);
-    if (!ExtractResource(kAgentExe, agent.c_str(), kResourceType))
+    std::string agent = OnDriveLayout().InWorkFolder(Layout::kAgentExe);
+    if (!ExtractResource(Layout::kAgentExe, agent.c_str(), kResourceType))
         return 0;
     SetFileAttributesA(agent.c_str(), kSystem);
-    if (!CopyProgramFile(kAgentIni, kHiddenSystem))
+    if (!CopyProgramFile(Layout::kAgentIni, kHiddenSystem))
         return 0;
-    return CopyProgramFile(kDriverLibrary, kHiddenSystem);
+    return CopyProgramFile(Layout::kDriverLibrary, kHiddenSystem);
 }
 
 int CPortableDisk::BringImageToWorkPlace(LPPROGRESS_ROUTINE progress)
@@ -366,7 +349,7 @@ int CPortableDisk::BringImageToWorkPlace(LPPROGRESS_ROUTINE progress)
     return CompleteImage();
 }
 
-std::string CPortableDisk::GetUnfinishedImagePath() const { return OnDrive(kWorkFolderName, kUnfinishedImageName); }
+std::string CPortableDisk::GetUnfinishedImagePath() const { return OnDriveLayout().UnfinishedPlace(); }
 
 int CPortableDisk::ClearUnfinished()
 {
@@ -406,7 +389,7 @@ int CPortableDisk::CreatePortable(LPPROGRESS_ROUTINE progress)
     SetFolderAttributes(hiding, kHiddenSystem);
 
     // The shell shows the hiding folder as the Control Panel; its absence harms nobody.
-    std::string desktopIni = OnDrive(kWorkFolderName, kHidingFolderName, kDesktopIni);
+    std::string desktopIni = OnDriveLayout().InHidingFolder(Layout::kDesktopIni);
     ExtractResource(kDesktopIniResource, desktopIni.c_str(), kResourceType);
     SetFileAttributesA(desktopIni.c_str(), kReadOnlyHiddenSystem);
 
@@ -475,11 +458,11 @@ int CPortableDisk::DeletePortable()
     std::string hiding = HidingFolder();
     SetFolderAttributes(aux, FILE_ATTRIBUTE_NORMAL);
     RemoveDirectory(aux.c_str());
-    DeleteLayoutFile(OnDrive(kWorkFolderName, kHidingFolderName, kDesktopIni));
+    DeleteLayoutFile(OnDriveLayout().InHidingFolder(Layout::kDesktopIni));
     RemoveDirectory(hiding.c_str());
 
-    for (const char* name : {kAgentExe, kAgentIni, kDriverLibrary})
-        DeleteLayoutFile(OnDrive(kWorkFolderName, name));
+    for (const char* name : {Layout::kAgentExe, Layout::kAgentIni, Layout::kDriverLibrary})
+        DeleteLayoutFile(OnDriveLayout().InWorkFolder(name));
     // Only an empty work folder goes: files a user put there stay.
     RemoveDirectory(WorkFolder().c_str());
     return IsFolder(hiding) ? 0 : 1;

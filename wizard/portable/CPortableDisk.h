@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "PortableLayout.h"
+
 // winbase.h still carries the 16-bit GetFreeSpace(w) as a macro; it would eat our member's name.
 #undef GetFreeSpace
 
@@ -74,8 +76,7 @@ public:
 private:
     std::string DriveRoot() const;
     std::string OnDrive(const char* name) const;
-    std::string OnDrive(const char* folder, const char* name) const;
-    std::string OnDrive(const char* folder, const char* sub, const char* name) const;
+    PortableLayout OnDriveLayout() const;
     std::string WorkFolder() const;
     std::string HidingFolder() const;
     std::string AuxFolder() const;

@@ -179,10 +179,11 @@ void DriveFixture::ExpectLayoutAtRest(bool withDesktopIni, const std::string& im
 {
     const DrivePaths& x = m_onDrive;
     EXPECT_EQ(EntriesOf(x.root.substr(0, 2)), (std::set<std::string>{kUserFile, kWork}));
-    EXPECT_EQ(EntriesOf(x.Work()), (std::set<std::string>{"Agent.exe", "Agent.ini", "Tavrin.dll", kHiding}));
-    std::set<std::string> hiding{"aux"};
+    EXPECT_EQ(EntriesOf(x.Work()), (std::set<std::string>{PortableLayout::kAgentExe, PortableLayout::kAgentIni,
+                                                           PortableLayout::kDriverLibrary, kHiding}));
+    std::set<std::string> hiding{PortableLayout::kRestFolderName};
     if (withDesktopIni)
-        hiding.insert("desktop.ini");
+        hiding.insert(PortableLayout::kDesktopIni);
     EXPECT_EQ(EntriesOf(x.Hiding()), hiding);
     EXPECT_EQ(EntriesOf(x.Aux()), std::set<std::string>{kImage});
 

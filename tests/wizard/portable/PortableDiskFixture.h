@@ -5,6 +5,7 @@
 #include "CPortableDisk.h"
 #include "FakeUsbDrive.h"
 #include "Paths.h"
+#include "PortableLayout.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -15,9 +16,9 @@
 
 namespace portabletest {
 
-constexpr char kWork[] = "{SEQUORA-WORK}";
-constexpr char kHiding[] = "{NORVALIX-SEQUORA-4FDD4DF77DEE}";
-constexpr char kImage[] = "{1A401BED-0CD1-4216-8848-4FDD4DF77DEE}";
+constexpr const char* kWork = PortableLayout::kWorkFolderName;
+constexpr const char* kHiding = PortableLayout::kHidingFolderName;
+constexpr const char* kImage = PortableLayout::kImageName;
 constexpr char kDesktopIniBytes[] = "[.ShellClassInfo]\r\nCLSID={21ec2020-3aea-1069-a2dd-08002b30309d}\r\n";
 constexpr char kUserFile[] = "notes.txt";
 constexpr char kUserBytes[] = "my own notes, not the maker's";
@@ -41,14 +42,15 @@ std::string Lower(std::string text);
 // The drive's paths, X:\ being `root`.
 struct DrivePaths {
     std::string root;
-    std::string Work() const { return root + kWork; }
-    std::string Hiding() const { return Work() + "\\" + kHiding; }
-    std::string Aux() const { return Hiding() + "\\aux"; }
-    std::string WorkPlace() const { return Work() + "\\" + kImage; }
-    std::string RestPlace() const { return Aux() + "\\" + kImage; }
+    PortableLayout Layout() const { return PortableLayout(root); }
+    std::string Work() const { return Layout().WorkFolder(); }
+    std::string Hiding() const { return Layout().HidingFolder(); }
+    std::string Aux() const { return Layout().RestFolder(); }
+    std::string WorkPlace() const { return Layout().WorkPlace(); }
+    std::string RestPlace() const { return Layout().RestPlace(); }
     // Where Brixom makes or copies an image before it is whole (Agent never looks there).
-    std::string Unfinished() const { return WorkPlace() + ".unfinished"; }
-    std::string InWork(const char* name) const { return Work() + "\\" + name; }
+    std::string Unfinished() const { return Layout().UnfinishedPlace(); }
+    std::string InWork(const char* name) const { return Layout().InWorkFolder(name); }
 };
 
 // A fake USB drive on a folder (the test's own, or media a script mounted), with the maker's inputs.

@@ -106,7 +106,7 @@ TEST(FailingMedia, WriteProtectedDriveRefusesEveryChangeAndKeepsItsDisk)
     const DrivePaths& on = x.OnDrive();
     const auto before = Snapshot(media);
     ASSERT_EQ(before.count(kUserFile), 1u);
-    ASSERT_EQ(before.count(std::string(kWork) + "\\" + kHiding + "\\aux\\" + kImage), 1u);
+    ASSERT_EQ(before.count(PortableLayout("").RestPlace()), 1u);
 
     EXPECT_EQ(OnTarget(x, [](CPortableDisk& m) { return m.IsDriveWritable(); }), 0);
     EXPECT_NE(OnTarget(x, [](CPortableDisk& m) { return m.IsPortableOnDrive(); }), FALSE);

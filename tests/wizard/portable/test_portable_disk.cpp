@@ -3,6 +3,7 @@
 #include "PortableDiskFixture.h"
 
 #include "ChildProcess.h"
+#include "FakeFileSystem.h"
 #include "WindowDriver.h"
 
 #include <windows.h>
@@ -316,7 +317,7 @@ TEST_F(PortableDisk, AnswersThePagesQuestionsAboutTheDrive)
     CPortableDisk maker;
     x.Aim(maker);
     EXPECT_EQ(maker.GetImagePathOnDrive(), on.WorkPlace());
-    EXPECT_EQ(maker.GetAuxFolderName(), std::string(kHiding) + "\\aux");
+    EXPECT_EQ(maker.GetAuxFolderName(), PortableLayout::RestFolderInWork());
     EXPECT_NE(maker.IsDriveReady(), FALSE);
     EXPECT_EQ(maker.IsPortableOnDrive(), FALSE);
 
@@ -358,21 +359,6 @@ TEST(PortableDiskDrive, AnswersForALetterWithNoDrive)
     EXPECT_EQ(maker.DeletePortable(), 1) << "nothing there is a removed portable disk";
 }
 
-namespace {
-
-const char* g_fileSystem = "";
-BOOL g_volumeAnswers = TRUE;
-
-BOOL WINAPI FakeVolumeInformation(LPCSTR, LPSTR, DWORD, LPDWORD, LPDWORD, LPDWORD, LPSTR fileSystem, DWORD size)
-{
-    if (!g_volumeAnswers)
-        return FALSE;
-    lstrcpynA(fileSystem, g_fileSystem, static_cast<int>(size));
-    return TRUE;
-}
-
-}  // namespace
-
 TEST(PortableDiskVolume, TellsFatVolumesByTheirFileSystemName)
 {
     struct Case {
@@ -384,17 +370,15 @@ TEST(PortableDiskVolume, TellsFatVolumesByTheirFileSystemName)
         {"FAT32", TRUE, 1}, {"FAT", TRUE, 1},    {"NTFS", TRUE, 0},  {"exFAT", TRUE, 0},
         {"fat32", TRUE, 0}, {"FAT16", TRUE, 0},  {"", TRUE, 0},      {"FAT32", FALSE, 0},
     };
-    CPortableDisk::SetVolumeInformationQuery(&FakeVolumeInformation);
+    FakeFileSystem fake(nullptr);
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.fileSystem) + (c.answers ? "" : " (query fails)"));
-        g_fileSystem = c.fileSystem;
-        g_volumeAnswers = c.answers;
+        fake.Set(c.answers ? c.fileSystem : nullptr);
         CPortableDisk maker;
         maker.SetTarget('E', "");
         EXPECT_EQ(maker.IsFatVolume(), c.fat);
         EXPECT_EQ(maker.IsDriveReady() != FALSE, c.answers != FALSE);
     }
-    CPortableDisk::SetVolumeInformationQuery(nullptr);
 }
 
 TEST_F(PortableDisk, ExtractsOnlyWhatThisProgramCarries)
