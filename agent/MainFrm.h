@@ -38,7 +38,8 @@ public:
     // Posted to itself: the "put the drive back" message is shown outside the device event.
     static constexpr UINT WM_DRIVEREMOVED = WM_USER + 0x40;
 
-    explicit TfrmMain(TComponent* owner);
+    // `disk`: the image this Agent opens, which outlives the form.
+    TfrmMain(TComponent* owner, AgentDisk& disk);
     ~TfrmMain() override;
 
     const char* ClassName() const override { return "TfrmMain"; }
@@ -102,6 +103,10 @@ private:
     // Starts the command interpreter hidden with `parameters` and waits for it.
     void RunHiddenCommand(const std::string& parameters);
     void UpdateBrowseCaption();
+    // Every dismount goes through here: true when nothing of this Agent stays mounted. Then the
+    // image goes back at rest, unless `putImageBack` is false (its drive has just gone), found on
+    // whatever letter its drive came back.
+    bool Dismount(bool putImageBack = true);
     // Dismounts and puts the image back; false (with the message shown) when the disk stays.
     bool DismountAndPutBack();
     void OpenInShell() const;
@@ -112,7 +117,7 @@ private:
     void Woken();
     static DWORD WINAPI OpenDiskThreadProc(LPVOID parameter);
 
-    std::unique_ptr<AgentDisk> m_disk;
+    AgentDisk& m_disk;
     const AgentInstanceGuard* m_guard = nullptr;
     char m_letter = 0;              // the letter asked for at the last password check
     bool m_mounted = false;         // this Agent mounted a disk on m_letter and it is still there

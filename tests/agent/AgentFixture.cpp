@@ -4,19 +4,12 @@
 #include "Paths.h"
 #include "Recorder.h"
 #include "Registry.h"
+#include "Tavrin.h"
 #include "WindowDriver.h"
 
 #include <algorithm>
 #include <cstring>
 
-extern "C" {
-int __cdecl Tavrin_Install(void);
-int __cdecl Tavrin_CreateImage(const wchar_t* path, const void* header2048, void* progress, int32_t* context);
-uint32_t __cdecl Tavrin_GetMountedMask(void);
-uint32_t __cdecl Tavrin_FindFreeDriveLetter(void);
-uint32_t __cdecl Tavrin_GetSlotLetter(int32_t slot);
-int __cdecl Tavrin_Unmount(uint32_t letter, int32_t zero);
-}
 
 namespace agenttest {
 
@@ -132,7 +125,8 @@ void AgentTest::MakePortableDisk(const std::string& password)
     DeleteFileA(made.c_str());
     int32_t context = 0;
     const auto header = MakeHeader(kImageMb, password);
-    ASSERT_EQ(1, Tavrin_CreateImage(Wide(made).c_str(), header.data(), nullptr, &context));
+    ASSERT_EQ(1, Tavrin_CreateImage(Wide(made).c_str(), reinterpret_cast<const ImageHeader*>(header.data()), nullptr,
+                                    &context));
     CPortableDisk disk;
     disk.SetProgramFolder(harness::ProgramDir().c_str());
     disk.SetTarget(m_usb->Letter(), made.c_str());

@@ -9,12 +9,9 @@
 #include "DeviceEvents.h"
 #include "Paths.h"
 #include "Recorder.h"
+#include "Tavrin.h"
 #include "WindowDriver.h"
 
-extern "C" {
-uint32_t __cdecl Tavrin_GetMountedMask(void);
-int __cdecl Tavrin_GetInfo(const wchar_t* path, void* header2048);
-}
 
 using namespace agenttest;
 using harness::FileExists;
@@ -24,7 +21,7 @@ namespace {
 std::string HeaderOf(const std::string& path)
 {
     std::string header(2048, '\0');
-    if (!Tavrin_GetInfo(Wide(path).c_str(), &header[0]))
+    if (!Tavrin_GetInfo(Wide(path).c_str(), reinterpret_cast<ImageHeader*>(&header[0])))
         return std::string();
     return header;
 }

@@ -10,18 +10,12 @@
 #include "FakeUsbDrive.h"
 #include "Paths.h"
 #include "Recorder.h"
+#include "Tavrin.h"
 #include "WindowDriver.h"
 
 #include <cstdlib>
 #include <memory>
 
-extern "C" {
-uint32_t __cdecl Tavrin_GetMountedMask(void);
-uint32_t __cdecl Tavrin_FindFreeDriveLetter(void);
-int __cdecl Tavrin_Mount(const wchar_t* path, uint32_t letter, int32_t readOnly);
-int __cdecl Tavrin_Unmount(uint32_t letter, int32_t zero);
-int __cdecl Tavrin_IsInstalled(void);
-}
 
 using namespace agenttest;
 using harness::FileExists;
