@@ -213,13 +213,6 @@ TfrmMain::TfrmMain(TComponent* owner, AgentDisk& disk) : TForm(owner), m_disk(di
     FinishBuilding();
 }
 
-TfrmMain::~TfrmMain()
-{
-    // An opener thread still sleeping ends with the process; it holds nothing of the form.
-    if (m_openThread)
-        CloseHandle(m_openThread);
-}
-
 int TfrmMain::Say(const std::string& text, UINT flags)
 {
     return MessageBoxA(Handle(), text.c_str(), Application->Title().c_str(), flags);
@@ -335,7 +328,9 @@ void TfrmMain::popMenu_OpenDiskClick(TObject*)
     pnWait->SetVisible(true);
     Application->ProcessMessages();
     auto* job = new OpenerJob{Handle(), RootOf(m_letter)};
-    m_openThread = CreateThread(nullptr, 0, OpenDiskThreadProc, job, 0, nullptr);
+    // An opener thread still sleeping when the form goes ends with the process; it holds nothing
+    // of the form.
+    m_openThread.Reset(CreateThread(nullptr, 0, OpenDiskThreadProc, job, 0, nullptr));
     if (!m_openThread) {
         delete job;
         PostMessageA(Handle(), WM_OPENDONE, 0, 0);
@@ -470,8 +465,8 @@ void TfrmMain::RunHiddenCommand(const std::string& parameters)
     info.nShow = SW_HIDE;
     const auto executeEx = SystemFunction<decltype(&::ShellExecuteExA)>("shell32.dll", "ShellExecuteExA");
     if (executeEx && executeEx(&info) && info.hProcess) {
-        WaitForSingleObject(info.hProcess, INFINITE);
-        CloseHandle(info.hProcess);
+        const KernelHandle process(info.hProcess);
+        WaitForSingleObject(process.Get(), INFINITE);
     }
 }
 
@@ -569,10 +564,7 @@ LRESULT TfrmMain::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_OPENDONE:
         // The thread still has its minimise request to send: its handle is closed, not waited for.
         pnWait->SetVisible(false);
-        if (m_openThread) {
-            CloseHandle(m_openThread);
-            m_openThread = nullptr;
-        }
+        m_openThread.Reset();
         return 0;
     case WM_DRIVEREMOVED:
         Say(Main("strDriveRemoved"), MB_ICONWARNING);

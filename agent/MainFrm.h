@@ -4,6 +4,7 @@
 // its USB drive) dismounts it and puts the image back at its rest place. Before that it also
 // changes the password and removes the portable disk from the drive.
 #include "AgentDisk.h"
+#include "HandleOwner.h"
 #include "TForm.h"
 #include "TIniFile.h"
 #include "TLabel.h"
@@ -40,7 +41,6 @@ public:
 
     // `disk`: the image this Agent opens, which outlives the form.
     TfrmMain(TComponent* owner, AgentDisk& disk);
-    ~TfrmMain() override;
 
     const char* ClassName() const override { return "TfrmMain"; }
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -124,7 +124,7 @@ private:
     bool m_orphaned = false;        // the drive went while mounted: its dismount waits for the drive
     TWindowTimer m_driveWatch;      // looks for the drive's return while orphaned
     TIniFile::Values m_texts;       // [Main] of Agent.ini
-    HANDLE m_openThread = nullptr;
+    KernelHandle m_openThread;
 };
 
 extern TfrmMain* frmMain;

@@ -7,6 +7,7 @@
 #include "AgentFixture.h"
 
 #include "DeviceEvents.h"
+#include "HandleOwner.h"
 #include "Paths.h"
 #include "Recorder.h"
 #include "Tavrin.h"
@@ -232,9 +233,9 @@ TEST_F(AgentOpen, AnImageGivenOnTheCommandLineIsOpenedWhereItLies)
 TEST_F(AgentOpen, AnUninstallThatCannotDeleteTheImageSaysSoAndKeepsTheDisk)
 {
     ASSERT_TRUE(CreateHardLinkA(WorkPlace().c_str(), RestPlace().c_str(), nullptr));
-    HANDLE holder = CreateFileA(WorkPlace().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    KernelHandle holder(CreateFileA(WorkPlace().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
     StartAgent();
     TypePassword(kPassword);
     ChooseFromPasswordMenu(2);
@@ -243,7 +244,7 @@ TEST_F(AgentOpen, AnUninstallThatCannotDeleteTheImageSaysSoAndKeepsTheDisk)
     EXPECT_EQ(Text("strUninstallFailed"), seen.Text());
     EXPECT_NE("1.1", seen.Text());
     EXPECT_EQ(IDI_WARNING, seen.icon);
-    CloseHandle(holder);
+    holder.Reset();
     EXPECT_TRUE(FileExists(RestPlace()));
     ASSERT_TRUE(DeleteFileA(WorkPlace().c_str()));
     const char letter = OpenDisk(kPassword);
