@@ -56,3 +56,11 @@ struct KernelHandleTraits {
 };
 
 using KernelHandle = HandleOwner<KernelHandleTraits>;
+
+struct RegistryKeyTraits {
+    using Handle = HKEY;
+    static HKEY Normalize(HKEY key) { return key; }
+    static void Close(HKEY key) { RegCloseKey(key); }
+};
+
+using RegistryKeyHandle = HandleOwner<RegistryKeyTraits>;

@@ -96,8 +96,8 @@ void FeedbackDialog::OnSend()
     wsprintfA(name, "\\feedback-%04u%02u%02u-%02u%02u%02u.txt", now.wYear, now.wMonth, now.wDay, now.wHour,
               now.wMinute, now.wSecond);
     const std::string path = FeedbackFolder() + name;
-    const KernelHandle file(
-        CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const KernelHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     const bool saved = file && WriteFile(file.Get(), note.data(), static_cast<DWORD>(note.size()), &written, nullptr) &&
                        written == note.size();
