@@ -29,8 +29,6 @@ constexpr UINT kFirstTrayIcon = 1;
 constexpr int kMessageBoxIconIds[] = {0x14, 0x440};
 constexpr uint32_t kImageMb = 2;
 
-void PutU32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value) { memcpy(&bytes[offset], &value, 4); }
-
 HWND MenuWindow(DWORD pid)
 {
     for (HWND w : harness::TopLevelWindows(pid))
@@ -61,15 +59,15 @@ std::string MessageSeen::Text() const
 
 std::vector<uint8_t> MakeHeader(uint32_t sizeMb, const std::string& password)
 {
-    std::vector<uint8_t> header(2048, 0);
-    PutU32(header, 0, 25);
-    PutU32(header, 4, 2048);
-    memcpy(&header[372], password.data(), password.size());
-    header[632] = 'S';
-    const uint64_t dataBytes = static_cast<uint64_t>(sizeMb) * 1048576 - 2048;
-    memcpy(&header[633], &dataBytes, 8);
-    PutU32(header, 657, 2048);
-    return header;
+    ImageHeader header = {};
+    header.signature = ImageHeader::kSignature;
+    header.headerSize = ImageHeader::kHeaderSize;
+    memcpy(header.password, password.data(), std::min(password.size(), sizeof header.password));
+    header.driveLetter = 'S';
+    header.dataBytes = static_cast<uint64_t>(sizeMb) * 1048576 - ImageHeader::kHeaderSize;
+    header.field657 = ImageHeader::kHeaderSize;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&header);
+    return std::vector<uint8_t>(bytes, bytes + sizeof header);
 }
 
 std::string IniText(const std::string& iniPath, const char* section, const char* key)
