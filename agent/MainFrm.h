@@ -119,7 +119,7 @@ private:
 
     AgentDisk& m_disk;
     const AgentInstanceGuard* m_guard = nullptr;
-    char m_letter = 0;              // the letter asked for at the last password check
+    char m_letter = 0;              // the letter chosen at the last open
     bool m_mounted = false;         // this Agent mounted a disk on m_letter and it is still there
     bool m_orphaned = false;        // the drive went while mounted: its dismount waits for the drive
     TWindowTimer m_driveWatch;      // looks for the drive's return while orphaned
