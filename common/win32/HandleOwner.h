@@ -57,6 +57,15 @@ struct KernelHandleTraits {
 
 using KernelHandle = HandleOwner<KernelHandleTraits>;
 
+// A FindFirstFile search, whose failure value counts as no handle.
+struct FindHandleTraits {
+    using Handle = HANDLE;
+    static HANDLE Normalize(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
+    static void Close(HANDLE handle) { FindClose(handle); }
+};
+
+using FindHandle = HandleOwner<FindHandleTraits>;
+
 struct RegistryKeyTraits {
     using Handle = HKEY;
     static HKEY Normalize(HKEY key) { return key; }

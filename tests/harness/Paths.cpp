@@ -93,16 +93,15 @@ template <typename Visit>
 bool ForEachEntry(const std::string& folder, Visit visit)
 {
     WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA(JoinPath(folder, "*").c_str(), &fd);
-    if (find == INVALID_HANDLE_VALUE)
+    const FindHandle find(FindFirstFileA(JoinPath(folder, "*").c_str(), &fd));
+    if (!find)
         return GetLastError() == ERROR_FILE_NOT_FOUND;
     bool ok = true;
     do {
         std::string name = fd.cFileName;
         if (name != "." && name != "..")
             ok = visit(name, fd) && ok;
-    } while (FindNextFileA(find, &fd));
-    FindClose(find);
+    } while (FindNextFileA(find.Get(), &fd));
     return ok;
 }
 
