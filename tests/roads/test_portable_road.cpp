@@ -261,6 +261,9 @@ TEST_F(PortableRoad, AMissingOrDamagedImageOrNoDriverEndsInAClearMessage)
         EXPECT_EQ(Text(row.key), seen.Text()) << row.key;
         EXPECT_EQ(Text("Title"), seen.caption);
         EXPECT_EQ(m_maskBefore, Tavrin_GetMountedMask());
+        // Agent puts the image back once the message is answered: its move is waited for.
+        const bool kept = std::string(row.damage) != "missing";
+        harness::WaitUntil([&] { return !FileExists(WorkPlace()) && FileExists(RestPlace()) == kept; }, 5000);
         EXPECT_FALSE(FileExists(WorkPlace())) << row.damage;
         EXPECT_EQ(std::string(row.damage) != "missing", FileExists(RestPlace())) << row.damage;
         PressButton("&Cancel");
