@@ -1,18 +1,10 @@
 #include "AgentDisk.h"
 
+#include "Tavrin.h"
+
 #include <windows.h>
 
-// Tavrin.dll, bound by name.
-extern "C" {
-int __cdecl Tavrin_Install(void);
-int __cdecl Tavrin_IsInstalled(void);
-int __cdecl Tavrin_GetInfo(const wchar_t* path, void* header2048);
-int __cdecl Tavrin_SetInfo(const wchar_t* path, const void* header2048);
-uint32_t __cdecl Tavrin_FindFreeDriveLetter(void);
-int __cdecl Tavrin_Mount(const wchar_t* path, uint32_t letter, int32_t readOnly);
-int __cdecl Tavrin_Unmount(uint32_t letter, int32_t zero);
-int __cdecl Tavrin_MoveFile(const wchar_t* source, const wchar_t* destination);
-}
+#include <cstring>
 
 namespace {
 
@@ -114,29 +106,29 @@ std::string AgentDisk::OwnFolder()
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-bool AgentDisk::ReadHeader(const std::string& path, std::string& header)
+bool AgentDisk::ReadHeader(const std::string& path, ImageHeader& header)
 {
-    header.assign(kHeaderBytes, '\0');
-    return Tavrin_GetInfo(ToUtf16(path).data(), &header[0]) != 0;
+    memset(&header, 0, sizeof header);
+    return Tavrin_GetInfo(ToUtf16(path).data(), &header) != 0;
 }
 
-bool AgentDisk::WriteHeader(const std::string& path, const std::string& header)
+bool AgentDisk::WriteHeader(const std::string& path, const ImageHeader& header)
 {
-    return header.size() == kHeaderBytes && Tavrin_SetInfo(ToUtf16(path).data(), header.data()) != 0;
+    return Tavrin_SetInfo(ToUtf16(path).data(), &header) != 0;
 }
 
-bool AgentDisk::SetStoredPassword(std::string& header, const std::string& password)
+bool AgentDisk::SetStoredPassword(ImageHeader& header, const std::string& password)
 {
-    if (header.size() != kHeaderBytes || password.size() > kLongestPassword)
+    if (password.size() > kLongestPassword)
         return false;
-    header.replace(kPasswordOffset, kPasswordField, kPasswordField, '\0');
-    header.replace(kPasswordOffset, password.size(), password);
+    memset(header.password, 0, sizeof header.password);
+    memcpy(header.password, password.data(), password.size());
     return true;
 }
 
-std::string AgentDisk::StoredPassword(const std::string& header)
+std::string AgentDisk::StoredPassword(const ImageHeader& header)
 {
-    return header.substr(kPasswordOffset, kPasswordField);
+    return std::string(header.password, sizeof header.password);
 }
 
 char AgentDisk::FindFreeLetter() { return static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFF); }

@@ -4,17 +4,16 @@
 // while in use; given an image path, Agent uses that file where it lies and moves nothing. One
 // path serves the password check, the mount and the uninstall, so nothing is mounted or deleted
 // whose password was not checked.
+#include "ImageHeader.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 class AgentDisk {
 public:
-    static constexpr size_t kHeaderBytes = 2048;
-    static constexpr size_t kPasswordOffset = 372;
-    static constexpr size_t kPasswordField = 260;
     // The field keeps a terminating NUL, which Brixom's reader needs.
-    static constexpr size_t kLongestPassword = kPasswordField - 1;
+    static constexpr size_t kLongestPassword = ImageHeader::kPasswordSize - 1;
 
     // Agent's own full path and its folder (no trailing backslash).
     static std::string OwnPath();
@@ -40,15 +39,15 @@ public:
     // may come back on another one. True when it is there, with DriveLetter() its letter now.
     bool FindOwnDrive();
 
-    // The header of the image at `path`: kHeaderBytes, zero-filled before the read.
-    static bool ReadHeader(const std::string& path, std::string& header);
+    // The header of the image at `path`, zero-filled before the read.
+    static bool ReadHeader(const std::string& path, ImageHeader& header);
     // Writes a whole header back; the driver rewrites the header only, also during a mount.
-    static bool WriteHeader(const std::string& path, const std::string& header);
-    bool ReadHeader(std::string& header) const { return ReadHeader(WorkPlace(), header); }
-    static std::string StoredPassword(const std::string& header);   // the whole field, NULs kept
+    static bool WriteHeader(const std::string& path, const ImageHeader& header);
+    bool ReadHeader(ImageHeader& header) const { return ReadHeader(WorkPlace(), header); }
+    static std::string StoredPassword(const ImageHeader& header);   // the whole field, NULs kept
     // Puts `password` into the field, zero-filled behind it; nothing else of the header changes.
     // False, with the header untouched, for a password the field cannot hold.
-    static bool SetStoredPassword(std::string& header, const std::string& password);
+    static bool SetStoredPassword(ImageHeader& header, const std::string& password);
 
     static char FindFreeLetter();
     static bool EnsureDriverInstalled();

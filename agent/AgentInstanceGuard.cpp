@@ -24,14 +24,8 @@ AgentInstanceGuard::AgentInstanceGuard(const std::string& imagePath) : m_key(Key
 {
     char name[64];
     wsprintfA(name, "Local\\Norvalix_Sequora_Agent_%08lX", static_cast<unsigned long>(m_key));
-    m_mutex = CreateMutexA(nullptr, FALSE, name);
+    m_mutex.Reset(CreateMutexA(nullptr, FALSE, name));
     m_alreadyRunning = m_mutex && GetLastError() == ERROR_ALREADY_EXISTS;
-}
-
-AgentInstanceGuard::~AgentInstanceGuard()
-{
-    if (m_mutex)
-        CloseHandle(m_mutex);
 }
 
 UINT AgentInstanceGuard::WakeMessage()

@@ -2,6 +2,8 @@
 // One Agent per disk image: a second Agent started for an image the first one holds (from the
 // same USB drive, or given the same image path) must not move or mount that image again. It
 // wakes the first one instead (which shows its form, or opens the mounted disk) and ends.
+#include "HandleOwner.h"
+
 #include <windows.h>
 
 #include <string>
@@ -10,7 +12,6 @@ class AgentInstanceGuard {
 public:
     // `imagePath`: the image this Agent is for (its work place).
     explicit AgentInstanceGuard(const std::string& imagePath);
-    ~AgentInstanceGuard();
     AgentInstanceGuard(const AgentInstanceGuard&) = delete;
     AgentInstanceGuard& operator=(const AgentInstanceGuard&) = delete;
 
@@ -23,7 +24,7 @@ public:
     bool IsWakeFor(WPARAM key) const { return key == m_key; }
 
 private:
-    HANDLE m_mutex = nullptr;
+    KernelHandle m_mutex;
     WPARAM m_key = 0;
     bool m_alreadyRunning = false;
 };

@@ -10,7 +10,8 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    const AgentDisk disk(AgentDisk::OwnPath(), __argc > 1 ? __argv[1] : "");
+    // The one disk every form works on, from Agent's own path and its first argument.
+    AgentDisk disk(AgentDisk::OwnPath(), __argc > 1 ? __argv[1] : "");
     AgentInstanceGuard guard(disk.WorkPlace());
     if (guard.AlreadyRunning()) {
         guard.WakeFirst();
@@ -18,9 +19,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
     TApplication application;
     application.Initialize();
-    application.CreateForm(frmMain);
+    application.CreateForm(frmMain, disk);
     frmMain->SetInstanceGuard(&guard);
-    application.CreateForm(Form_Password);
+    application.CreateForm(Form_Password, disk);
     application.Run();
     return 0;
 }

@@ -48,8 +48,6 @@ void OpenWithShell(const std::string& target)
         execute(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
-std::string FirstArgument() { return __argc > 1 ? std::string(__argv[1]) : std::string(); }
-
 std::string RootOf(char letter) { return std::string(1, letter) + ":\\"; }
 
 // Language texts are never used as formats: the letter goes in place of the first "%s" only.
@@ -90,10 +88,8 @@ std::string TextOf(const TIniFile::Values& texts, const char* key)
     return found != texts.end() ? found->second : std::string(kMissingText);
 }
 
-TfrmMain::TfrmMain(TComponent* owner) : TForm(owner)
+TfrmMain::TfrmMain(TComponent* owner, AgentDisk& disk) : TForm(owner), m_disk(disk)
 {
-    m_disk = std::make_unique<AgentDisk>(AgentDisk::OwnPath(), FirstArgument());
-
     BeginLoading();
     SetName("frmMain");
     SetBorderStyle(bsNone);
@@ -217,13 +213,6 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner)
     FinishBuilding();
 }
 
-TfrmMain::~TfrmMain()
-{
-    // An opener thread still sleeping ends with the process; it holds nothing of the form.
-    if (m_openThread)
-        CloseHandle(m_openThread);
-}
-
 int TfrmMain::Say(const std::string& text, UINT flags)
 {
     return MessageBoxA(Handle(), text.c_str(), Application->Title().c_str(), flags);
@@ -259,7 +248,7 @@ void TfrmMain::FormCreate(TObject*)
 
 void TfrmMain::FormShow(TObject*)
 {
-    popMenu_uninstall->SetEnabled(m_disk->Portable());
+    popMenu_uninstall->SetEnabled(m_disk.Portable());
     TrayIcon->SetIconVisible(false);
 }
 
@@ -280,12 +269,12 @@ void TfrmMain::btnFrmCloseClick(TObject* sender) { bt_cancelClick(sender); }
 void TfrmMain::PutImageBack()
 {
     if (!m_mounted)
-        m_disk->MoveIntoRestPlace();
+        m_disk.MoveIntoRestPlace();
 }
 
 void TfrmMain::PutPortableImageBack()
 {
-    if (m_disk->Portable())
+    if (m_disk.Portable())
         PutImageBack();
 }
 
@@ -297,16 +286,14 @@ TfrmMain::Check TfrmMain::CheckPassword(bool opening)
         return Check::Stopped;
     }
     if (!m_mounted)
-        m_disk->MoveIntoWorkPlace();
-    std::string header;
-    if (!m_disk->ReadHeader(header)) {
+        m_disk.MoveIntoWorkPlace();
+    ImageHeader header;
+    if (!m_disk.ReadHeader(header)) {
         Say(Main("strReadFailed"), MB_ICONINFORMATION);
-        if (opening || m_disk->Portable())
+        if (opening || m_disk.Portable())
             PutImageBack();
         return Check::Stopped;
     }
-    if (!m_mounted)
-        m_letter = AgentDisk::FindFreeLetter();
     return TrimBlanks(AgentDisk::StoredPassword(header)) == TrimBlanks(typed) ? Check::Match : Check::Wrong;
 }
 
@@ -319,6 +306,8 @@ void TfrmMain::popMenu_OpenDiskClick(TObject*)
     const Check check = CheckPassword(true);
     if (check == Check::Stopped)
         return;
+    // Chosen whatever the password: the Browse item names it either way.
+    m_letter = AgentDisk::FindFreeLetter();
     if (check == Check::Wrong) {
         PutPortableImageBack();
         Say(Main("strErrorPassword"), MB_ICONINFORMATION);
@@ -330,7 +319,7 @@ void TfrmMain::popMenu_OpenDiskClick(TObject*)
         PutImageBack();
         return;
     }
-    if (!m_letter || !m_disk->Mount(m_letter, skCheckBox_ReadOnly->Checked())) {
+    if (!m_letter || !m_disk.Mount(m_letter, skCheckBox_ReadOnly->Checked())) {
         Say(Main("strOpenFailed"), MB_ICONINFORMATION);
         return;
     }
@@ -339,7 +328,9 @@ void TfrmMain::popMenu_OpenDiskClick(TObject*)
     pnWait->SetVisible(true);
     Application->ProcessMessages();
     auto* job = new OpenerJob{Handle(), RootOf(m_letter)};
-    m_openThread = CreateThread(nullptr, 0, OpenDiskThreadProc, job, 0, nullptr);
+    // An opener thread still sleeping when the form goes ends with the process; it holds nothing
+    // of the form.
+    m_openThread.Reset(CreateThread(nullptr, 0, OpenDiskThreadProc, job, 0, nullptr));
     if (!m_openThread) {
         delete job;
         PostMessageA(Handle(), WM_OPENDONE, 0, 0);
@@ -364,7 +355,6 @@ void TfrmMain::popMenu_ChangePasswordClick(TObject*)
     if (check == Check::Wrong)
         Say(Main("strErrorPassword"), MB_ICONINFORMATION);
     if (check == Check::Match) {
-        Form_Password->ImagePath = m_disk->Portable() ? std::string() : m_disk->WorkPlace();
         Form_Password->ShowModal();
     }
     if (check != Check::Stopped)
@@ -390,21 +380,29 @@ void TfrmMain::popMenu_HelpClick(TObject*)
 
 void TfrmMain::popMenu_Help1Click(TObject* sender) { popMenu_HelpClick(sender); }
 
-bool TfrmMain::DismountAndPutBack()
+bool TfrmMain::Dismount(bool putImageBack)
 {
     if (!m_mounted)
         return true;
-    if (!AgentDisk::Unmount(m_letter)) {
-        Say(Main("strUnmountFailed"), MB_ICONWARNING);
+    if (!AgentDisk::Unmount(m_letter))
         return false;
-    }
     m_mounted = false;
-    // Back after a pull, perhaps on another letter, before the watch noticed.
-    if (m_orphaned)
-        m_disk->FindOwnDrive();
-    m_orphaned = false;
-    m_disk->MoveIntoRestPlace();
+    if (putImageBack) {
+        // Back after a pull, perhaps on another letter, before the watch noticed.
+        if (m_orphaned)
+            m_disk.FindOwnDrive();
+        m_orphaned = false;
+        m_disk.MoveIntoRestPlace();
+    }
     return true;
+}
+
+bool TfrmMain::DismountAndPutBack()
+{
+    if (Dismount())
+        return true;
+    Say(Main("strUnmountFailed"), MB_ICONWARNING);
+    return false;
 }
 
 void TfrmMain::EndAgent()
@@ -422,7 +420,7 @@ void TfrmMain::PopMenu_ExitClick(TObject*)
 
 void TfrmMain::popMenu_uninstallClick(TObject*)
 {
-    if (!m_disk->Portable() || m_mounted)
+    if (!m_disk.Portable() || m_mounted)
         return;
     if (edtPassWord->Text().empty()) {
         Say(Main("strNoPassword"), MB_ICONINFORMATION);
@@ -439,11 +437,11 @@ void TfrmMain::popMenu_uninstallClick(TObject*)
         return;
     }
     // First the aux folder, empty now that the image lies in the work place, then the image.
-    RunHiddenCommand("/c rd " + m_disk->AuxFolder());
-    SetFileAttributesA(m_disk->WorkPlace().c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!DeleteFileA(m_disk->WorkPlace().c_str())) {
+    RunHiddenCommand("/c rd " + m_disk.AuxFolder());
+    SetFileAttributesA(m_disk.WorkPlace().c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!DeleteFileA(m_disk.WorkPlace().c_str())) {
         // In use elsewhere: the portable disk stays whole, its image back at rest, and opens again.
-        RunHiddenCommand("/c md " + m_disk->AuxFolder());
+        RunHiddenCommand("/c md " + m_disk.AuxFolder());
         PutImageBack();
         Say(Main("strUninstallFailed"), MB_ICONWARNING);
         return;
@@ -467,8 +465,8 @@ void TfrmMain::RunHiddenCommand(const std::string& parameters)
     info.nShow = SW_HIDE;
     const auto executeEx = SystemFunction<decltype(&::ShellExecuteExA)>("shell32.dll", "ShellExecuteExA");
     if (executeEx && executeEx(&info) && info.hProcess) {
-        WaitForSingleObject(info.hProcess, INFINITE);
-        CloseHandle(info.hProcess);
+        const KernelHandle process(info.hProcess);
+        WaitForSingleObject(process.Get(), INFINITE);
     }
 }
 
@@ -500,7 +498,7 @@ void TfrmMain::DeviceRemoved(DWORD unitMask)
         if (!(unitMask & (1u << bit)))
             continue;
         const char letter = static_cast<char>('A' + bit);
-        ownDrive = ownDrive || letter == (m_disk->DriveLetter() & ~0x20);
+        ownDrive = ownDrive || letter == (m_disk.DriveLetter() & ~0x20);
         mountedVolume = mountedVolume || letter == (m_letter & ~0x20);
     }
     if (!m_mounted) {
@@ -511,8 +509,7 @@ void TfrmMain::DeviceRemoved(DWORD unitMask)
     }
     if (ownDrive) {
         OutputDebugStringA(" DBT_DEVICEREMOVECOMPLETE message");
-        if (AgentDisk::Unmount(m_letter)) {
-            m_mounted = false;
+        if (Dismount(false)) {
             EndAgent();
         } else if (!m_orphaned) {
             // The changes could not go back into the image: they wait until the drive returns.
@@ -529,14 +526,8 @@ void TfrmMain::DeviceRemoved(DWORD unitMask)
 void TfrmMain::DriveMayBeBack()
 {
     // The drive may come back on another letter; the driver finds the image on it by its volume.
-    if (!m_orphaned || !m_disk->FindOwnDrive())
-        return;
-    if (AgentDisk::Unmount(m_letter)) {
-        m_mounted = false;
-        m_orphaned = false;
-        m_disk->MoveIntoRestPlace();
+    if (m_orphaned && m_disk.FindOwnDrive() && Dismount())
         EndAgent();
-    }
 }
 
 void TfrmMain::Woken()
@@ -573,10 +564,7 @@ LRESULT TfrmMain::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_OPENDONE:
         // The thread still has its minimise request to send: its handle is closed, not waited for.
         pnWait->SetVisible(false);
-        if (m_openThread) {
-            CloseHandle(m_openThread);
-            m_openThread = nullptr;
-        }
+        m_openThread.Reset();
         return 0;
     case WM_DRIVEREMOVED:
         Say(Main("strDriveRemoved"), MB_ICONWARNING);
@@ -606,18 +594,10 @@ LRESULT TfrmMain::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
             bt_cancelClick(this);
         return 0;
     case WM_QUERYENDSESSION:
-        if (m_mounted && !AgentDisk::Unmount(m_letter))
-            return FALSE;
-        if (m_mounted) {
-            m_mounted = false;
-            m_disk->MoveIntoRestPlace();
-        }
-        return TRUE;
+        return Dismount() ? TRUE : FALSE;
     case WM_ENDSESSION:
-        if (wParam && m_mounted && AgentDisk::Unmount(m_letter)) {
-            m_mounted = false;
-            m_disk->MoveIntoRestPlace();
-        }
+        if (wParam)
+            Dismount();
         return 0;
     default:
         return TForm::WndProc(message, wParam, lParam);

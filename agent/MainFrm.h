@@ -4,6 +4,7 @@
 // its USB drive) dismounts it and puts the image back at its rest place. Before that it also
 // changes the password and removes the portable disk from the drive.
 #include "AgentDisk.h"
+#include "HandleOwner.h"
 #include "TForm.h"
 #include "TIniFile.h"
 #include "TLabel.h"
@@ -38,8 +39,8 @@ public:
     // Posted to itself: the "put the drive back" message is shown outside the device event.
     static constexpr UINT WM_DRIVEREMOVED = WM_USER + 0x40;
 
-    explicit TfrmMain(TComponent* owner);
-    ~TfrmMain() override;
+    // `disk`: the image this Agent opens, which outlives the form.
+    TfrmMain(TComponent* owner, AgentDisk& disk);
 
     const char* ClassName() const override { return "TfrmMain"; }
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -102,6 +103,10 @@ private:
     // Starts the command interpreter hidden with `parameters` and waits for it.
     void RunHiddenCommand(const std::string& parameters);
     void UpdateBrowseCaption();
+    // Every dismount goes through here: true when nothing of this Agent stays mounted. Then the
+    // image goes back at rest, unless `putImageBack` is false (its drive has just gone), found on
+    // whatever letter its drive came back.
+    bool Dismount(bool putImageBack = true);
     // Dismounts and puts the image back; false (with the message shown) when the disk stays.
     bool DismountAndPutBack();
     void OpenInShell() const;
@@ -112,14 +117,14 @@ private:
     void Woken();
     static DWORD WINAPI OpenDiskThreadProc(LPVOID parameter);
 
-    std::unique_ptr<AgentDisk> m_disk;
+    AgentDisk& m_disk;
     const AgentInstanceGuard* m_guard = nullptr;
-    char m_letter = 0;              // the letter asked for at the last password check
+    char m_letter = 0;              // the letter chosen at the last open
     bool m_mounted = false;         // this Agent mounted a disk on m_letter and it is still there
     bool m_orphaned = false;        // the drive went while mounted: its dismount waits for the drive
     TWindowTimer m_driveWatch;      // looks for the drive's return while orphaned
     TIniFile::Values m_texts;       // [Main] of Agent.ini
-    HANDLE m_openThread = nullptr;
+    KernelHandle m_openThread;
 };
 
 extern TfrmMain* frmMain;

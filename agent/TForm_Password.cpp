@@ -86,7 +86,7 @@ int PasswordStrength(const std::string& text)
     return int(HasDigit(text)) + int(HasUpperCase(text)) + int(HasLowerCase(text)) + int(HasSymbol(text));
 }
 
-TForm_Password::TForm_Password(TComponent* owner) : TForm(owner)
+TForm_Password::TForm_Password(TComponent* owner, const AgentDisk& disk) : TForm(owner), m_disk(disk)
 {
     BeginLoading();
     SetName("Form_Password");
@@ -137,11 +137,6 @@ void TForm_Password::FormCreate(TObject*)
     lblConfirmPassword_Tip->SetCaption(TextOf(texts, "lblConfirmPassword_Tip"));
 }
 
-std::string TForm_Password::HeaderPath() const
-{
-    return ImagePath.empty() ? AgentDisk(AgentDisk::OwnPath(), std::string()).WorkPlace() : ImagePath;
-}
-
 int TForm_Password::Say(const std::string& text, UINT flags)
 {
     return MessageBoxA(Handle(), text.c_str(), DialogCaption.c_str(), flags);
@@ -157,8 +152,8 @@ void TForm_Password::bt_OKClick(TObject*)
     et_pwChange(et_pw);
     DialogCaption = Application->Title();
 
-    const std::string path = HeaderPath();
-    std::string header;
+    const std::string path = m_disk.WorkPlace();
+    ImageHeader header;
     if (!AgentDisk::ReadHeader(path, header)) {
         Say(AgentText("Main", "strReadFailed"), MB_ICONWARNING);
         return;

@@ -2,6 +2,7 @@
 // The change-password dialog: shown modally once the current password typed on the main form has
 // matched the image's header; takes the new password twice, shows its strength while it is typed
 // and writes it into the header's password field, nothing else of the header changing.
+#include "AgentDisk.h"
 #include "TForm.h"
 #include "TLabel.h"
 #include "TskEdit.h"
@@ -12,7 +13,8 @@
 
 class TForm_Password : public TForm {
 public:
-    explicit TForm_Password(TComponent* owner);
+    // `disk`: the image whose header takes the new password, which outlives the dialog.
+    TForm_Password(TComponent* owner, const AgentDisk& disk);
 
     const char* ClassName() const override { return "TForm_Password"; }
 
@@ -24,8 +26,6 @@ public:
     void btnFrmMinClick(TObject* sender);
     void skImagePanel1MouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
 
-    // The image given on Agent's command line; empty in portable mode (the work place then).
-    std::string ImagePath;
     // The application title, taken at each press of Change: the caption of the dialog's messages.
     std::string DialogCaption;
 
@@ -43,7 +43,7 @@ public:
     TskEdit* et_pw2;
 
 private:
-    std::string HeaderPath() const;
+    const AgentDisk& m_disk;
     int Say(const std::string& text, UINT flags);
 };
 

@@ -34,6 +34,11 @@ std::wstring Wide(const std::string& text)
     return wide;
 }
 
+const ImageHeader* AsHeader(const std::vector<uint8_t>& bytes)
+{
+    return reinterpret_cast<const ImageHeader*>(bytes.data());
+}
+
 std::vector<uint8_t> Header(uint64_t sizeMb)
 {
     std::vector<uint8_t> header(2048, 0);
@@ -153,7 +158,7 @@ int main(int argc, char** argv)
             DeleteFileA(raw.c_str());
             int32_t context = 0;
             createTime = std::min(createTime, TimeSeconds([&] {
-                return Tavrin_CreateImage(Wide(image).c_str(), header.data(), nullptr, &context) == 1;
+                return Tavrin_CreateImage(Wide(image).c_str(), AsHeader(header), nullptr, &context) == 1;
             }, ok));
             DeleteFileA(image.c_str());
         }
@@ -171,7 +176,7 @@ int main(int argc, char** argv)
     int32_t context = 0;
     const uint32_t letter = Tavrin_FindFreeDriveLetter();
     const std::string root = std::string(1, static_cast<char>(letter)) + ":";
-    ok = Tavrin_CreateImage(Wide(image).c_str(), header.data(), nullptr, &context) == 1 && ok;
+    ok = Tavrin_CreateImage(Wide(image).c_str(), AsHeader(header), nullptr, &context) == 1 && ok;
     ok = MakeTree(source, 0) && ok;
     ok = Tavrin_Mount(Wide(image).c_str(), letter, 0) && CopyTree(source, root) && Tavrin_Unmount(letter, 0) && ok;
 

@@ -30,11 +30,12 @@ public:
     bool ShowMainForm() const { return m_showMainForm; }
     void SetShowMainForm(bool show) { m_showMainForm = show; }
 
-    // Creates a form owned by the application; the first becomes the main form.
-    template <class T>
-    void CreateForm(T*& reference)
+    // Creates a form owned by the application; the first becomes the main form. Whatever follows
+    // the reference goes to the form's constructor after its owner.
+    template <class T, class... Args>
+    void CreateForm(T*& reference, Args&... args)
     {
-        reference = new T(this);
+        reference = new T(this, args...);
     }
 
     // Shows the main form and handles messages until Terminate.

@@ -1,5 +1,7 @@
 #include "TFont.h"
 
+#include "WindowDC.h"
+
 #include <cstring>
 
 namespace {
@@ -8,10 +10,8 @@ namespace {
 int ScreenPixelsPerInch()
 {
     static int ppi = [] {
-        HDC dc = GetDC(nullptr);
-        int v = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-        if (dc)
-            ReleaseDC(nullptr, dc);
+        const WindowDC dc(nullptr);
+        int v = dc.Get() ? GetDeviceCaps(dc.Get(), LOGPIXELSY) : 96;
         return v > 0 ? v : 96;
     }();
     return ppi;

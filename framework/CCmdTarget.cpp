@@ -2,7 +2,7 @@
 
 const AFX_MSGMAP* PASCAL CCmdTarget::GetThisMessageMap()
 {
-    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, AfxSig_end, nullptr}};
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr, nullptr}};
     static const AFX_MSGMAP map = {nullptr, &entries[0]};
     return &map;
 }
@@ -15,9 +15,9 @@ const AFX_MSGMAP* CCmdTarget::GetMessageMap() const
 const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(const AFX_MSGMAP* map, UINT message, UINT code, UINT id)
 {
     for (; map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
-        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->nSig != AfxSig_end; ++e) {
+        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfn; ++e) {
             if (e->nMessage == AFX_REGISTERED_MESSAGE) {
-                if (message >= AFX_REGISTERED_MESSAGE && *reinterpret_cast<const UINT*>(e->nSig) == message)
+                if (message >= AFX_REGISTERED_MESSAGE && *e->pRegisteredMessage == message)
                     return e;
                 continue;
             }
@@ -31,8 +31,10 @@ const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(const AFX_MSGMAP* map, UINT
 BOOL CCmdTarget::OnCmdMsg(UINT id, UINT code)
 {
     const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(GetMessageMap(), WM_COMMAND, code, id);
-    if (!entry || entry->nSig != AfxSig_vv)
+    if (!entry)
         return FALSE;
-    (this->*entry->pfn)();
+    // Command entries are all of the void() shape, which takes nothing of the message.
+    LRESULT unused = 0;
+    entry->pfn(this, AfxMessage{0, 0, 0, &unused});
     return TRUE;
 }

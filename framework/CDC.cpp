@@ -5,6 +5,7 @@
 
 #include "CGdiObject.h"
 #include "CWnd.h"
+#include "GdiObject.h"
 
 namespace {
 
@@ -91,9 +92,8 @@ CSize CDC::GetTextExtent(const CString& text) const
 
 void CDC::FillSolidRect(const RECT& rect, COLORREF color)
 {
-    HBRUSH brush = ::CreateSolidBrush(color);
-    ::FillRect(m_hDC, &rect, brush);
-    ::DeleteObject(brush);
+    const GdiBrush brush(::CreateSolidBrush(color));
+    ::FillRect(m_hDC, &rect, brush.Get());
 }
 
 CPaintDC::CPaintDC(CWnd* wnd) : m_hWnd(wnd->GetSafeHwnd())

@@ -9,15 +9,15 @@ CWinThread::~CWinThread()
 
 BOOL CWinThread::CreateThread(Procedure procedure, void* parameter, int priority, DWORD createFlags)
 {
-    if (m_hThread || !procedure)
+    if (m_thread || !procedure)
         return FALSE;
     m_procedure = procedure;
     m_parameter = parameter;
     // Made suspended in any case, so the priority is set before it runs a single instruction.
-    m_hThread = ::CreateThread(nullptr, 0, &CWinThread::Entry, this, CREATE_SUSPENDED, &m_nThreadID);
-    if (!m_hThread)
+    m_thread.Reset(::CreateThread(nullptr, 0, &CWinThread::Entry, this, CREATE_SUSPENDED, &m_nThreadID));
+    if (!m_thread)
         return FALSE;
-    ::SetThreadPriority(m_hThread, priority);
+    ::SetThreadPriority(m_thread.Get(), priority);
     m_suspended = true;
     if (!(createFlags & CREATE_SUSPENDED))
         ResumeThread();
@@ -26,34 +26,34 @@ BOOL CWinThread::CreateThread(Procedure procedure, void* parameter, int priority
 
 DWORD CWinThread::ResumeThread()
 {
-    if (!m_hThread)
+    if (!m_thread)
         return static_cast<DWORD>(-1);
     m_suspended = false;
-    return ::ResumeThread(m_hThread);
+    return ::ResumeThread(m_thread.Get());
 }
 
 bool CWinThread::IsRunning() const
 {
-    return m_hThread && ::WaitForSingleObject(m_hThread, 0) == WAIT_TIMEOUT;
+    return m_thread && ::WaitForSingleObject(m_thread.Get(), 0) == WAIT_TIMEOUT;
 }
 
 void CWinThread::Join()
 {
-    if (!m_hThread)
+    if (!m_thread)
         return;
     // A thread never resumed would never end.
     if (m_suspended)
         ResumeThread();
     for (;;) {
-        const DWORD woken = ::MsgWaitForMultipleObjects(1, &m_hThread, FALSE, INFINITE, QS_SENDMESSAGE);
+        const HANDLE thread = m_thread.Get();
+        const DWORD woken = ::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
         if (woken != WAIT_OBJECT_0 + 1)
             break;
         // Serves what the worker sends (a progress report, a list it fills) and nothing else.
         MSG msg;
         ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
-    ::CloseHandle(m_hThread);
-    m_hThread = nullptr;
+    m_thread.Reset();
     m_nThreadID = 0;
 }
 

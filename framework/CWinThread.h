@@ -2,6 +2,8 @@
 // A worker thread of a window program. The UI thread that waits for it keeps serving the messages
 // the worker sends to its windows, so a worker that reports with SendMessage can never deadlock
 // the wait. The object owns the thread handle: the destructor waits for the thread and closes it.
+#include "HandleOwner.h"
+
 #include <windows.h>
 
 class CWinThread {
@@ -18,17 +20,17 @@ public:
     BOOL CreateThread(Procedure procedure, void* parameter, int priority = THREAD_PRIORITY_NORMAL,
                       DWORD createFlags = 0);
     DWORD ResumeThread();
-    bool IsStarted() const { return m_hThread != nullptr; }
+    bool IsStarted() const { return static_cast<bool>(m_thread); }
     bool IsRunning() const;
     // Waits for the thread's end, serving messages other threads send meanwhile; closes the handle.
     void Join();
 
-    HANDLE m_hThread = nullptr;
     DWORD m_nThreadID = 0;
 
 private:
     static DWORD WINAPI Entry(void* self);
 
+    KernelHandle m_thread;
     Procedure m_procedure = nullptr;
     void* m_parameter = nullptr;
     bool m_suspended = false;

@@ -353,8 +353,7 @@ BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* result)
         FindMessageEntry(GetMessageMap(), WM_NOTIFY, header->code, static_cast<UINT>(header->idFrom));
     if (!entry)
         return FALSE;
-    auto fn = AfxFromPmsg<void (CCmdTarget::*)(NMHDR*, LRESULT*)>(entry->pfn);
-    (this->*fn)(header, result);
+    entry->pfn(this, AfxMessage{0, lParam, 0, result});
     return TRUE;
 }
 
@@ -408,108 +407,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         }
         return FALSE;
     }
-    if (entry->nMessage == AFX_REGISTERED_MESSAGE) {
-        auto fn = AfxFromPmsg<LRESULT (CCmdTarget::*)(WPARAM, LPARAM)>(entry->pfn);
-        *result = (this->*fn)(wParam, lParam);
-        return TRUE;
-    }
-
-    CCmdTarget* target = this;
-    switch (entry->nSig) {
-    case AfxSig_vv:
-        (target->*entry->pfn)();
-        break;
-    case AfxSig_vwp: {
-        auto fn = AfxFromPmsg<void (CCmdTarget::*)(UINT, CPoint)>(entry->pfn);
-        (target->*fn)(static_cast<UINT>(wParam), CPoint(lParam));
-        break;
-    }
-    case AfxSig_hDWw: {
-        auto fn = AfxFromPmsg<HBRUSH (CCmdTarget::*)(CDC*, CWnd*, UINT)>(entry->pfn);
-        *result = reinterpret_cast<LRESULT>((target->*fn)(CDC::FromHandle(reinterpret_cast<HDC>(wParam)),
-                                                          FromHandle(reinterpret_cast<HWND>(lParam)), ctlColor));
-        break;
-    }
-    case AfxSig_vPOS: {
-        auto fn = AfxFromPmsg<void (CCmdTarget::*)(WINDOWPOS*)>(entry->pfn);
-        (target->*fn)(reinterpret_cast<WINDOWPOS*>(lParam));
-        break;
-    }
-    case AfxSig_vw_p: {
-        auto fn = AfxFromPmsg<void (CCmdTarget::*)(UINT_PTR)>(entry->pfn);
-        (target->*fn)(static_cast<UINT_PTR>(wParam));
-        break;
-    }
-    case AfxSig_bD: {
-        auto fn = AfxFromPmsg<BOOL (CCmdTarget::*)(CDC*)>(entry->pfn);
-        *result = (target->*fn)(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
-        break;
-    }
-    case AfxSig_lwl: {
-        auto fn = AfxFromPmsg<LRESULT (CCmdTarget::*)(WPARAM, LPARAM)>(entry->pfn);
-        *result = (target->*fn)(wParam, lParam);
-        break;
-    }
-    case AfxSig_vwl: {
-        auto fn = AfxFromPmsg<void (CCmdTarget::*)(UINT, LPARAM)>(entry->pfn);
-        (target->*fn)(static_cast<UINT>(wParam), lParam);
-        break;
-    }
-    case AfxSig_vbw: {
-        auto fn = AfxFromPmsg<void (CCmdTarget::*)(BOOL, UINT)>(entry->pfn);
-        (target->*fn)(static_cast<BOOL>(wParam), static_cast<UINT>(lParam));
-        break;
-    }
-    case AfxSig_bwl: {
-        auto fn = AfxFromPmsg<BOOL (CCmdTarget::*)(UINT, DWORD_PTR)>(entry->pfn);
-        *result = (target->*fn)(static_cast<UINT>(wParam), static_cast<DWORD_PTR>(lParam));
-        break;
-    }
-    case AfxSig_vww: {
-        auto fn = AfxFromPmsg<void (CCmdTarget::*)(UINT, int, int)>(entry->pfn);
-        (target->*fn)(static_cast<UINT>(wParam), static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-        break;
-    }
-    case AfxSig_vMIS: {
-        auto fn = AfxFromPmsg<void (CCmdTarget::*)(int, LPMEASUREITEMSTRUCT)>(entry->pfn);
-        (target->*fn)(static_cast<int>(wParam), reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
-        *result = TRUE;
-        break;
-    }
-    case AfxSig_vDIS: {
-        auto fn = AfxFromPmsg<void (CCmdTarget::*)(int, LPDRAWITEMSTRUCT)>(entry->pfn);
-        (target->*fn)(static_cast<int>(wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-        *result = TRUE;
-        break;
-    }
-    case AfxSig_hv: {
-        auto fn = AfxFromPmsg<HCURSOR (CCmdTarget::*)()>(entry->pfn);
-        *result = reinterpret_cast<LRESULT>((target->*fn)());
-        break;
-    }
-    case AfxSig_bWww: {
-        auto fn = AfxFromPmsg<BOOL (CCmdTarget::*)(CWnd*, UINT, UINT)>(entry->pfn);
-        *result = (target->*fn)(FromHandle(reinterpret_cast<HWND>(wParam)), LOWORD(lParam), HIWORD(lParam));
-        break;
-    }
-    case AfxSig_vMwb: {
-        auto fn = AfxFromPmsg<void (CCmdTarget::*)(CMenu*, UINT, BOOL)>(entry->pfn);
-        (target->*fn)(CMenu::FromHandle(reinterpret_cast<HMENU>(wParam)), LOWORD(lParam), HIWORD(lParam));
-        break;
-    }
-    case AfxSig_lwwM: {
-        auto fn = AfxFromPmsg<LRESULT (CCmdTarget::*)(UINT, UINT, CMenu*)>(entry->pfn);
-        *result = (target->*fn)(LOWORD(wParam), HIWORD(wParam), CMenu::FromHandle(reinterpret_cast<HMENU>(lParam)));
-        break;
-    }
-    case AfxSig_is: {
-        auto fn = AfxFromPmsg<int (CCmdTarget::*)(LPCREATESTRUCTA)>(entry->pfn);
-        *result = (target->*fn)(reinterpret_cast<LPCREATESTRUCTA>(lParam));
-        break;
-    }
-    default:
-        return FALSE;
-    }
+    entry->pfn(this, AfxMessage{wParam, lParam, ctlColor, result});
     return TRUE;
 }
 

@@ -196,3 +196,5 @@ private:
     bool m_modalDone = false;
     int m_modalResult = 0;
 };
+
+#include "MessageMapShapes.h"

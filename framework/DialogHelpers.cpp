@@ -4,6 +4,7 @@
 #include "CRect.h"
 #include "CSelectGuard.h"
 #include "CWnd.h"
+#include "MemoryDC.h"
 
 namespace {
 
@@ -11,14 +12,11 @@ constexpr int kCornerEllipse = 9;
 
 void PaintBitmap(HDC dc, HBITMAP background, int width, int height)
 {
-    HDC memory = ::CreateCompatibleDC(dc);
-    if (!memory)
+    const MemoryDC memory(dc);
+    if (!memory.Get())
         return;
-    {
-        CSelectGuard select(memory, background);
-        ::BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
-    }
-    ::DeleteDC(memory);
+    const CSelectGuard select(memory.Get(), background);
+    ::BitBlt(dc, 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "SkinTempFile.h"
 
+#include "HandleOwner.h"
+
 #include <windows.h>
 #include <objbase.h>
 
@@ -39,29 +41,32 @@ bool FileExistsAt(const std::string& path)
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const KernelHandle file(
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file)
         return false;
     LARGE_INTEGER size;
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart >= 0 && static_cast<unsigned long long>(size.QuadPart) <= limit;
+    bool ok = GetFileSizeEx(file.Get(), &size) && size.QuadPart >= 0 &&
+              static_cast<unsigned long long>(size.QuadPart) <= limit;
     if (ok) {
         bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
         DWORD got = 0;
-        ok = bytes.empty() || (ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr) &&
+        ok = bytes.empty() || (ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr) &&
                                got == bytes.size());
     }
-    CloseHandle(file);
     return ok;
 }
 
 bool WriteWholeFile(const std::string& path, const void* data, size_t size)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    KernelHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     DWORD written = 0;
-    bool ok = size == 0 || (WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size);
-    CloseHandle(file);
+    bool ok =
+        size == 0 || (WriteFile(file.Get(), data, static_cast<DWORD>(size), &written, nullptr) && written == size);
+    file.Reset();   // closed before a failed file is deleted
     if (!ok)
         DeleteFileA(path.c_str());
     return ok;

@@ -1,5 +1,6 @@
 #include "TskTitleBar.h"
 
+#include "GdiObject.h"
 #include "SkinHelpers.h"
 #include "SkinKeys.h"
 #include "TApplication.h"
@@ -434,11 +435,10 @@ void TskTitleBar::Layout(TCanvas& canvas)
         if (s->Stretch()) {
             title.StretchDraw(r, *picture);
         } else {
-            HRGN clip = CreateRectRgn(r.left, r.top, r.right, r.bottom);
-            SelectClipRgn(title.Handle(), clip);
+            const GdiRegion clip(CreateRectRgn(r.left, r.top, r.right, r.bottom));
+            SelectClipRgn(title.Handle(), clip.Get());
             title.Draw(r.left, 0, *picture);
             SelectClipRgn(title.Handle(), nullptr);
-            DeleteObject(clip);
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "FeedbackDialog.h"
 
 #include "FeedbackIds.h"
+#include "HandleOwner.h"
 
 #include <shlobj.h>
 
@@ -95,14 +96,11 @@ void FeedbackDialog::OnSend()
     wsprintfA(name, "\\feedback-%04u%02u%02u-%02u%02u%02u.txt", now.wYear, now.wMonth, now.wDay, now.wHour,
               now.wMinute, now.wSecond);
     const std::string path = FeedbackFolder() + name;
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    const KernelHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    const bool saved = file != INVALID_HANDLE_VALUE &&
-                       WriteFile(file, note.data(), static_cast<DWORD>(note.size()), &written, nullptr) &&
+    const bool saved = file && WriteFile(file.Get(), note.data(), static_cast<DWORD>(note.size()), &written, nullptr) &&
                        written == note.size();
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
     if (!saved) {
         MessageBoxA(m_dialog, Text(kSection, "strNotSaved", "Your feedback could not be saved.").c_str(),
                     title.c_str(), MB_OK | MB_ICONERROR);

@@ -1,6 +1,7 @@
 // Fennick.dll: tells whether a drive letter is a USB disk. Stateless, so any thread may ask.
 #include "FennickApi.h"
 
+#include "HandleOwner.h"
 #include "TestSeam.h"
 
 #include <windows.h>
@@ -17,18 +18,17 @@ namespace {
 bool IsOnUsbBus(char letter)
 {
     const std::string device = std::string("\\\\.\\") + letter + ":";
-    HANDLE volume = CreateFileA(device.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                nullptr);
-    if (volume == INVALID_HANDLE_VALUE)
+    const KernelHandle volume(
+        CreateFileA(device.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!volume)
         return false;
     STORAGE_PROPERTY_QUERY query = {};
     query.PropertyId = StorageDeviceProperty;
     query.QueryType = PropertyStandardQuery;
     BYTE buffer[1024] = {};
     DWORD returned = 0;
-    BOOL ok = DeviceIoControl(volume, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof(query), buffer, sizeof(buffer),
-                              &returned, nullptr);
-    CloseHandle(volume);
+    BOOL ok = DeviceIoControl(volume.Get(), IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof(query), buffer,
+                              sizeof(buffer), &returned, nullptr);
     if (!ok || returned < offsetof(STORAGE_DEVICE_DESCRIPTOR, BusType) + sizeof(STORAGE_BUS_TYPE))
         return false;
     return reinterpret_cast<const STORAGE_DEVICE_DESCRIPTOR*>(buffer)->BusType == BusTypeUsb;

@@ -1,8 +1,3 @@
 #pragma once
-// The export of Fennick.dll as the library itself defines it: cdecl, bound by name.
-
-extern "C" {
-
-int __cdecl Fennick_IsUsbDisk(char letter);
-
-}  // extern "C"
+// The export of Fennick.dll: the library defines exactly the entry point its callers declare.
+#include "Fennick.h"

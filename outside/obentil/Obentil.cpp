@@ -2,6 +2,8 @@
 //   Obentil64.exe |"C:\Program Files\Sequora\Lumetta.exe" [arguments]
 // without the elevation of its caller where the shell lets it (an elevated wizard must not hand
 // its rights to the tray manager), otherwise plainly. It never waits for the program.
+#include "HandleOwner.h"
+
 #include <windows.h>
 
 #include <string>
@@ -13,23 +15,6 @@ constexpr int kExitNotStarted = 1;
 constexpr int kExitNoProgram = 2;
 constexpr DWORD kShellTokenRights =
     TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY | TOKEN_ADJUST_DEFAULT | TOKEN_ADJUST_SESSIONID;
-
-class Handle {
-public:
-    explicit Handle(HANDLE handle = nullptr) : m_handle(handle) {}
-    ~Handle()
-    {
-        if (m_handle && m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE Get() const { return m_handle; }
-    HANDLE* Put() { return &m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 // What follows the first "|" after the program's own name, blanks trimmed.
 std::wstring TargetCommandLine(const wchar_t* commandLine)
@@ -65,19 +50,19 @@ bool IsElevated(HANDLE token)
 
 bool IsSelfElevated()
 {
-    Handle token;
+    KernelHandle token;
     return OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Put()) && IsElevated(token.Get());
 }
 
 // The token of the desktop shell's process, when that one runs without elevation.
-bool UnelevatedShellToken(Handle& primary)
+bool UnelevatedShellToken(KernelHandle& primary)
 {
     HWND shell = GetShellWindow();
     DWORD pid = 0;
     if (!shell || !GetWindowThreadProcessId(shell, &pid) || !pid)
         return false;
-    Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    Handle token;
+    KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    KernelHandle token;
     if (!process.Get() || !OpenProcessToken(process.Get(), TOKEN_DUPLICATE | TOKEN_QUERY, token.Put()) ||
         IsElevated(token.Get()))
         return false;
@@ -94,7 +79,7 @@ bool Start(std::wstring commandLine, WORD show)
     PROCESS_INFORMATION process = {};
     bool started = false;
     if (IsSelfElevated()) {
-        Handle token;
+        KernelHandle token;
         if (UnelevatedShellToken(token)) {
             std::wstring buffer = commandLine;
             started = CreateProcessWithTokenW(token.Get(), 0, nullptr, &buffer[0], 0, nullptr, nullptr, &startup,
@@ -106,8 +91,9 @@ bool Start(std::wstring commandLine, WORD show)
                                  &process) != FALSE;
     if (!started)
         return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    // It is never waited for.
+    const KernelHandle thread(process.hThread);
+    const KernelHandle program(process.hProcess);
     return true;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // An open registry key with the few typed reads and writes the outside libraries keep their state
 // with. Closed when it goes.
+#include "HandleOwner.h"
+
 #include <windows.h>
 
 #include <string>
@@ -11,16 +13,11 @@ namespace outside {
 class RegistryKey {
 public:
     RegistryKey() = default;
-    ~RegistryKey();
-    RegistryKey(RegistryKey&& other) noexcept;
-    RegistryKey& operator=(RegistryKey&& other) noexcept;
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
 
     bool Create(HKEY root, const std::wstring& subkey);   // opens, making it when missing
     bool Open(HKEY root, const std::wstring& subkey);     // opens an existing key
-    explicit operator bool() const { return m_key != nullptr; }
-    HKEY Get() const { return m_key; }
+    explicit operator bool() const { return static_cast<bool>(m_key); }
+    HKEY Get() const { return m_key.Get(); }
 
     bool ReadString(const std::wstring& name, std::wstring& value) const;
     bool ReadDword(const std::wstring& name, DWORD& value) const;
@@ -32,7 +29,7 @@ public:
     static bool DeleteTree(HKEY root, const std::wstring& subkey);   // true also when absent
 
 private:
-    HKEY m_key = nullptr;
+    RegistryKeyHandle m_key;
 };
 
 }  // namespace outside

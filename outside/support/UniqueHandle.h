@@ -1,42 +1,13 @@
 #pragma once
-// One owner for a kernel handle; closes it when it goes.
+// The kernel-handle owner the libraries share with every layer, and a named mutex held for a scope.
+#include "HandleOwner.h"
+
 #include <windows.h>
 
 namespace outside {
 
-class UniqueHandle {
-public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE handle) : m_handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-    ~UniqueHandle() { Reset(); }
-    UniqueHandle(UniqueHandle&& other) noexcept : m_handle(other.Release()) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept
-    {
-        if (this != &other)
-            Reset(other.Release());
-        return *this;
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-
-    HANDLE Get() const { return m_handle; }
-    explicit operator bool() const { return m_handle != nullptr; }
-    HANDLE Release()
-    {
-        HANDLE handle = m_handle;
-        m_handle = nullptr;
-        return handle;
-    }
-    void Reset(HANDLE handle = nullptr)
-    {
-        if (m_handle)
-            CloseHandle(m_handle);
-        m_handle = handle == INVALID_HANDLE_VALUE ? nullptr : handle;
-    }
-
-private:
-    HANDLE m_handle = nullptr;
-};
+// The libraries' name for the one kernel-handle owner.
+using UniqueHandle = ::KernelHandle;
 
 // Holds a named mutex shared by every process of the user for as long as it lives.
 class NamedMutexLock {

@@ -20,10 +20,7 @@ using outside::VolumeStore;
 
 namespace {
 
-constexpr size_t kMountInfoBytes = 1096;
-constexpr size_t kMountInfoLengthOffset = 46;
-constexpr size_t kMountInfoPathOffset = 48;
-constexpr size_t kMountInfoMaxUnits = (kMountInfoBytes - kMountInfoPathOffset) / sizeof(wchar_t) - 1;
+constexpr size_t kMountInfoMaxUnits = MountedDriveInfo::kPathUnits - 1;
 constexpr const wchar_t* kNtPrefix = L"\\??\\";
 
 std::wstring PathOf(const wchar_t* path) { return path ? std::wstring(path) : std::wstring(); }
@@ -65,8 +62,8 @@ extern "C" int __cdecl Tavrin_IsInstalled(void)
     return Journal("Tavrin_IsInstalled()", result);
 }
 
-extern "C" int __cdecl Tavrin_CreateImage(const wchar_t* path, const void* header2048, TavrinProgressProc progress,
-                                          int32_t* context)
+extern "C" int __cdecl Tavrin_CreateImage(const wchar_t* path, const ImageHeader* header2048,
+                                          TavrinProgressProc progress, int32_t* context)
 {
     (void)context;   // nothing of the caller's is kept between calls
     int result = 0;
@@ -77,7 +74,7 @@ extern "C" int __cdecl Tavrin_CreateImage(const wchar_t* path, const void* heade
     return Journal("Tavrin_CreateImage(" + TestSeam::Quote(path) + ")", result);
 }
 
-extern "C" int __cdecl Tavrin_GetInfo(const wchar_t* path, void* header2048)
+extern "C" int __cdecl Tavrin_GetInfo(const wchar_t* path, ImageHeader* header2048)
 {
     int result = 0;
     try {
@@ -89,7 +86,7 @@ extern "C" int __cdecl Tavrin_GetInfo(const wchar_t* path, void* header2048)
     return Journal("Tavrin_GetInfo(" + TestSeam::Quote(path) + ")", result);
 }
 
-extern "C" int __cdecl Tavrin_SetInfo(const wchar_t* path, const void* header2048)
+extern "C" int __cdecl Tavrin_SetInfo(const wchar_t* path, const ImageHeader* header2048)
 {
     int result = 0;
     try {
@@ -137,7 +134,7 @@ extern "C" int __cdecl Tavrin_Unmount(uint32_t letter, int32_t zero)
     return Journal("Tavrin_Unmount(" + TestSeam::Letter(letter) + ", " + std::to_string(zero) + ")", result);
 }
 
-extern "C" int __cdecl Tavrin_GetMountInfo(uint32_t letter, void* info1096)
+extern "C" int __cdecl Tavrin_GetMountInfo(uint32_t letter, MountedDriveInfo* info1096)
 {
     int result = 0;
     try {
@@ -146,10 +143,8 @@ extern "C" int __cdecl Tavrin_GetMountInfo(uint32_t letter, void* info1096)
             DiskDriver::ImageOf(letter & 0xFFFF, imagePath)) {
             const std::wstring ntPath = kNtPrefix + imagePath;
             if (ntPath.size() <= kMountInfoMaxUnits) {
-                auto* bytes = static_cast<uint8_t*>(info1096);
-                const uint16_t units = static_cast<uint16_t>(ntPath.size());
-                memcpy(bytes + kMountInfoLengthOffset, &units, sizeof(units));
-                memcpy(bytes + kMountInfoPathOffset, ntPath.c_str(), (ntPath.size() + 1) * sizeof(wchar_t));
+                info1096->pathLength = static_cast<uint16_t>(ntPath.size());
+                memcpy(info1096->path, ntPath.c_str(), (ntPath.size() + 1) * sizeof(wchar_t));
                 result = 1;
             }
         }

@@ -4,19 +4,12 @@
 #include "Paths.h"
 #include "Recorder.h"
 #include "Registry.h"
+#include "Tavrin.h"
 #include "WindowDriver.h"
 
 #include <algorithm>
 #include <cstring>
 
-extern "C" {
-int __cdecl Tavrin_Install(void);
-int __cdecl Tavrin_CreateImage(const wchar_t* path, const void* header2048, void* progress, int32_t* context);
-uint32_t __cdecl Tavrin_GetMountedMask(void);
-uint32_t __cdecl Tavrin_FindFreeDriveLetter(void);
-uint32_t __cdecl Tavrin_GetSlotLetter(int32_t slot);
-int __cdecl Tavrin_Unmount(uint32_t letter, int32_t zero);
-}
 
 namespace agenttest {
 
@@ -35,8 +28,6 @@ constexpr UINT kFirstTrayIcon = 1;
 // The icon of a message box: control 0x14 on Windows, 0x440 (stc1) under Wine.
 constexpr int kMessageBoxIconIds[] = {0x14, 0x440};
 constexpr uint32_t kImageMb = 2;
-
-void PutU32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value) { memcpy(&bytes[offset], &value, 4); }
 
 HWND MenuWindow(DWORD pid)
 {
@@ -68,15 +59,15 @@ std::string MessageSeen::Text() const
 
 std::vector<uint8_t> MakeHeader(uint32_t sizeMb, const std::string& password)
 {
-    std::vector<uint8_t> header(2048, 0);
-    PutU32(header, 0, 25);
-    PutU32(header, 4, 2048);
-    memcpy(&header[372], password.data(), password.size());
-    header[632] = 'S';
-    const uint64_t dataBytes = static_cast<uint64_t>(sizeMb) * 1048576 - 2048;
-    memcpy(&header[633], &dataBytes, 8);
-    PutU32(header, 657, 2048);
-    return header;
+    ImageHeader header = {};
+    header.signature = ImageHeader::kSignature;
+    header.headerSize = ImageHeader::kHeaderSize;
+    memcpy(header.password, password.data(), std::min(password.size(), sizeof header.password));
+    header.driveLetter = 'S';
+    header.dataBytes = static_cast<uint64_t>(sizeMb) * 1048576 - ImageHeader::kHeaderSize;
+    header.field657 = ImageHeader::kHeaderSize;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&header);
+    return std::vector<uint8_t>(bytes, bytes + sizeof header);
 }
 
 std::string IniText(const std::string& iniPath, const char* section, const char* key)
@@ -132,7 +123,8 @@ void AgentTest::MakePortableDisk(const std::string& password)
     DeleteFileA(made.c_str());
     int32_t context = 0;
     const auto header = MakeHeader(kImageMb, password);
-    ASSERT_EQ(1, Tavrin_CreateImage(Wide(made).c_str(), header.data(), nullptr, &context));
+    ASSERT_EQ(1, Tavrin_CreateImage(Wide(made).c_str(), reinterpret_cast<const ImageHeader*>(header.data()), nullptr,
+                                    &context));
     CPortableDisk disk;
     disk.SetProgramFolder(harness::ProgramDir().c_str());
     disk.SetTarget(m_usb->Letter(), made.c_str());

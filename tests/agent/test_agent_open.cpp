@@ -7,14 +7,12 @@
 #include "AgentFixture.h"
 
 #include "DeviceEvents.h"
+#include "HandleOwner.h"
 #include "Paths.h"
 #include "Recorder.h"
+#include "Tavrin.h"
 #include "WindowDriver.h"
 
-extern "C" {
-uint32_t __cdecl Tavrin_GetMountedMask(void);
-int __cdecl Tavrin_GetInfo(const wchar_t* path, void* header2048);
-}
 
 using namespace agenttest;
 using harness::FileExists;
@@ -24,7 +22,7 @@ namespace {
 std::string HeaderOf(const std::string& path)
 {
     std::string header(2048, '\0');
-    if (!Tavrin_GetInfo(Wide(path).c_str(), &header[0]))
+    if (!Tavrin_GetInfo(Wide(path).c_str(), reinterpret_cast<ImageHeader*>(&header[0])))
         return std::string();
     return header;
 }
@@ -245,9 +243,9 @@ TEST_F(AgentOpen, AnImageGivenOnTheCommandLineIsOpenedWhereItLies)
 TEST_F(AgentOpen, AnUninstallThatCannotDeleteTheImageSaysSoAndKeepsTheDisk)
 {
     ASSERT_TRUE(CreateHardLinkA(WorkPlace().c_str(), RestPlace().c_str(), nullptr));
-    HANDLE holder = CreateFileA(WorkPlace().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    KernelHandle holder(CreateFileA(WorkPlace().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
     StartAgent();
     TypePassword(kPassword);
     ChooseFromPasswordMenu(2);
@@ -256,7 +254,7 @@ TEST_F(AgentOpen, AnUninstallThatCannotDeleteTheImageSaysSoAndKeepsTheDisk)
     EXPECT_EQ(Text("strUninstallFailed"), seen.Text());
     EXPECT_NE("1.1", seen.Text());
     EXPECT_EQ(IDI_WARNING, seen.icon);
-    CloseHandle(holder);
+    holder.Reset();
     EXPECT_TRUE(FileExists(RestPlace()));
     ASSERT_TRUE(DeleteFileA(WorkPlace().c_str()));
     const char letter = OpenDisk(kPassword);

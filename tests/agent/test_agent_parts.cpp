@@ -17,6 +17,7 @@
 #include "TTrayNotifyIcon.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -244,7 +245,8 @@ TEST_F(TrayIcon, TheRightButtonPopsTheMenuUpForTheIconAndNudgesTheOwnerAfterward
 TEST(PasswordDialog, TheStrengthLabelCountsTheKindsOfCharacters)
 {
     TApplication app;
-    app.CreateForm(Form_Password);
+    AgentDisk disk(AgentDisk::OwnPath(), "");
+    app.CreateForm(Form_Password, disk);
     Form_Password->Handle();
     // A password of six or more characters of no class keeps whatever the label said before.
     const std::string noClass = "\xE9\xE9\xE9\xE9\xE9\xE9";
@@ -273,18 +275,21 @@ TEST(PasswordDialog, CharacterClassesAreBytes)
 
 TEST(ImageHeader, ANewPasswordFillsOnlyTheFieldAndOneTooLongChangesNothing)
 {
-    std::string header(AgentDisk::kHeaderBytes, '\x5A');
-    const std::string before = header;
+    ImageHeader header;
+    memset(&header, 0x5A, sizeof header);
+    // The header as the image file stores it.
+    const auto bytes = [&header] { return std::string(reinterpret_cast<const char*>(&header), sizeof header); };
+    const std::string before = bytes();
     ASSERT_TRUE(AgentDisk::SetStoredPassword(header, std::string(259, 'p')));
-    EXPECT_EQ(before.substr(0, 372), header.substr(0, 372));
-    EXPECT_EQ(std::string(259, 'p') + '\0', header.substr(372, 260));
-    EXPECT_EQ(before.substr(632), header.substr(632));
+    EXPECT_EQ(before.substr(0, 372), bytes().substr(0, 372));
+    EXPECT_EQ(std::string(259, 'p') + '\0', bytes().substr(372, 260));
+    EXPECT_EQ(before.substr(632), bytes().substr(632));
 
-    const std::string kept = header;
+    const std::string kept = bytes();
     EXPECT_FALSE(AgentDisk::SetStoredPassword(header, std::string(260, 'q')));
-    EXPECT_EQ(kept, header);
+    EXPECT_EQ(kept, bytes());
     ASSERT_TRUE(AgentDisk::SetStoredPassword(header, "short1"));
-    EXPECT_EQ(std::string("short1") + std::string(254, '\0'), header.substr(372, 260));
+    EXPECT_EQ(std::string("short1") + std::string(254, '\0'), bytes().substr(372, 260));
     EXPECT_EQ("short1", TrimBlanks(AgentDisk::StoredPassword(header)));
 }
 
@@ -330,7 +335,8 @@ TEST(MainForm, TheRealFormShowsItsPartsAsBuilt)
     const COLORREF waitColor = RGB(12, 200, 34);
     ScopedSystemColor caption(COLOR_GRADIENTACTIVECAPTION, waitColor);
     TApplication app;
-    app.CreateForm(frmMain);
+    AgentDisk disk(AgentDisk::OwnPath(), "");
+    app.CreateForm(frmMain, disk);
     EXPECT_EQ("Norvalix Sequora ", frmMain->lblTop->Caption());
     EXPECT_EQ("Open sequora as read-only mode.", frmMain->skCheckBox_ReadOnly->Caption());
     EXPECT_EQ("Online Manual", frmMain->popMenu_Help->Caption());

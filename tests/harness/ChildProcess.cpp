@@ -10,8 +10,6 @@ ChildProcess::~ChildProcess()
 {
     if (IsRunning())
         Kill();
-    if (m_process)
-        CloseHandle(m_process);
 }
 
 bool ChildProcess::Start(const std::string& program, const std::string& arguments,
@@ -28,37 +26,35 @@ bool ChildProcess::Start(const std::string& program, const std::string& argument
     if (!CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         workingFolder.empty() ? nullptr : workingFolder.c_str(), &si, &pi))
         return false;
-    CloseHandle(pi.hThread);
-    if (m_process)
-        CloseHandle(m_process);
-    m_process = pi.hProcess;
+    const KernelHandle thread(pi.hThread);   // the test drives the process, never its thread
+    m_process.Reset(pi.hProcess);
     m_pid = pi.dwProcessId;
     return true;
 }
 
 bool ChildProcess::IsRunning() const
 {
-    return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
+    return m_process && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT;
 }
 
 bool ChildProcess::Wait(DWORD timeoutMs)
 {
-    return m_process && WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0;
+    return m_process && WaitForSingleObject(m_process.Get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
 DWORD ChildProcess::ExitCode() const
 {
     DWORD code = STILL_ACTIVE;
     if (m_process)
-        GetExitCodeProcess(m_process, &code);
+        GetExitCodeProcess(m_process.Get(), &code);
     return code;
 }
 
 void ChildProcess::Kill()
 {
     if (m_process) {
-        TerminateProcess(m_process, 0xDEAD);
-        WaitForSingleObject(m_process, 5000);
+        TerminateProcess(m_process.Get(), 0xDEAD);
+        WaitForSingleObject(m_process.Get(), 5000);
     }
 }
 

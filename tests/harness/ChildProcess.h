@@ -1,6 +1,8 @@
 #pragma once
 // A program a test starts and drives. The destructor ends it if it is still running, so a failed
 // test never leaves a window behind for the next one.
+#include "HandleOwner.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -25,10 +27,10 @@ public:
     DWORD ExitCode() const;                     // STILL_ACTIVE while running
     void Kill();
     DWORD Pid() const { return m_pid; }
-    HANDLE Handle() const { return m_process; }
+    HANDLE Handle() const { return m_process.Get(); }
 
 private:
-    HANDLE m_process = nullptr;
+    KernelHandle m_process;
     DWORD m_pid = 0;
 };
 

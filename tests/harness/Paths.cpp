@@ -1,5 +1,8 @@
 #include "Paths.h"
 
+#include "HandleOwner.h"
+#include "WineMountManager.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -44,16 +47,16 @@ bool FolderExists(const std::string& path)
 
 std::string ReadFileBytes(const std::string& path)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    const KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        0, nullptr));
+    if (!file)
         return std::string();
     std::string bytes;
     char buf[65536];
     DWORD got = 0;
-    while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0)
+    while (ReadFile(file.Get(), buf, sizeof buf, &got, nullptr) && got > 0)
         bytes.append(buf, got);
-    CloseHandle(h);
     return bytes;
 }
 
@@ -76,13 +79,12 @@ std::vector<std::string> ReadLines(const std::string& path)
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    const KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file)
         return false;
     DWORD put = 0;
-    bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) && put == bytes.size();
-    CloseHandle(h);
-    return ok;
+    return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) &&
+           put == bytes.size();
 }
 
 namespace {
@@ -91,16 +93,15 @@ template <typename Visit>
 bool ForEachEntry(const std::string& folder, Visit visit)
 {
     WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA(JoinPath(folder, "*").c_str(), &fd);
-    if (find == INVALID_HANDLE_VALUE)
+    const FindHandle find(FindFirstFileA(JoinPath(folder, "*").c_str(), &fd));
+    if (!find)
         return GetLastError() == ERROR_FILE_NOT_FOUND;
     bool ok = true;
     do {
         std::string name = fd.cFileName;
         if (name != "." && name != "..")
             ok = visit(name, fd) && ok;
-    } while (FindNextFileA(find, &fd));
-    FindClose(find);
+    } while (FindNextFileA(find.Get(), &fd));
     return ok;
 }
 
@@ -149,28 +150,14 @@ bool DeleteFolderTree(const std::string& path)
     return RemoveDirectoryA(folder.c_str()) != 0;
 }
 
-bool IsRunningUnderWine()
-{
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
+bool IsRunningUnderWine() { return wine::IsRunningUnderWine(); }
 
 std::string UnixPathOf(const std::string& windowsPath)
 {
-    using ToUnix = char*(CDECL*)(LPCWSTR);
-    auto toUnix = reinterpret_cast<ToUnix>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!toUnix)
-        return std::string();
     int n = MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, nullptr, 0);
     std::vector<wchar_t> wide(n > 0 ? n : 1);
     MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide.data(), n);
-    char* unixPath = toUnix(wide.data());
-    if (!unixPath)
-        return std::string();
-    std::string result = unixPath;
-    HeapFree(GetProcessHeap(), 0, unixPath);
-    return result;
+    return wine::UnixPathOf(wide.data());
 }
 
 bool WineRunsAsRoot()

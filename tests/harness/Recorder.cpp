@@ -1,5 +1,6 @@
 #include "Recorder.h"
 
+#include "HandleOwner.h"
 #include "Paths.h"
 #include "WindowDriver.h"
 
@@ -27,14 +28,13 @@ std::string PeerWindowPath() { return JoinPath(TestBinDir(), "peerwindow.exe"); 
 
 void AppendLogLine(const std::string& path, const std::string& line)
 {
-    HANDLE h = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                           0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    const KernelHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_ALWAYS, 0, nullptr));
+    if (!file)
         return;
     std::string text = line + "\r\n";
     DWORD put = 0;
-    WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &put, nullptr);
-    CloseHandle(h);
+    WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &put, nullptr);
 }
 
 std::string ArgumentsOf(const std::string& commandLine)

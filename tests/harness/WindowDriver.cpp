@@ -3,7 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "GdiObject.h"
+#include "HandleOwner.h"
+#include "MemoryDC.h"
 #include "Paths.h"
+#include "SelectGuard.h"
+#include "WindowDC.h"
 
 namespace harness {
 
@@ -161,8 +166,8 @@ bool CaptureWindow(HWND window, std::vector<DWORD>& pixels, int& width, int& hei
     height = rc.bottom - rc.top;
     if (width <= 0 || height <= 0)
         return false;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    const WindowDC screen(nullptr);
+    const MemoryDC memory(screen.Get());
     BITMAPINFO bmi = {};
     bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
     bmi.bmiHeader.biWidth = width;
@@ -170,37 +175,29 @@ bool CaptureWindow(HWND window, std::vector<DWORD>& pixels, int& width, int& hei
     bmi.bmiHeader.biPlanes = 1;
     bmi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const GdiBitmap dib(CreateDIBSection(screen.Get(), &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
     bool ok = false;
     if (dib) {
-        HGDIOBJ old = SelectObject(memory, dib);
-        ok = BitBlt(memory, 0, 0, width, height, screen, rc.left, rc.top, SRCCOPY) != 0;
+        const SelectGuard select(memory.Get(), dib.Get());
+        ok = BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), rc.left, rc.top, SRCCOPY) != 0;
         GdiFlush();
         const DWORD* p = static_cast<const DWORD*>(bits);
         pixels.assign(p, p + static_cast<size_t>(width) * height);
         for (DWORD& px : pixels)
             px &= 0x00FFFFFF;
-        SelectObject(memory, old);
-        DeleteObject(dib);
     }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     return ok;
 }
 
 HBITMAP SolidBitmap(int width, int height, COLORREF color)
 {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
+    const WindowDC screen(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen.Get(), width, height);
+    const MemoryDC dc(screen.Get());
+    const SelectGuard select(dc.Get(), bitmap);
     RECT all = {0, 0, width, height};
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc, &all, brush);
-    DeleteObject(brush);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
+    const GdiBrush brush(CreateSolidBrush(color));
+    FillRect(dc.Get(), &all, brush.Get());
     return bitmap;
 }
 
@@ -217,13 +214,13 @@ bool SaveBitmapFile(const std::string& path, const std::vector<DWORD>& pixels, i
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof file + sizeof info;
     file.bfSize = file.bfOffBits + dataSize;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    const KernelHandle output(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!output)
         return false;
+    const HANDLE h = output.Get();
     DWORD put = 0;
     bool ok = WriteFile(h, &file, sizeof file, &put, nullptr) && WriteFile(h, &info, sizeof info, &put, nullptr) &&
               WriteFile(h, pixels.data(), dataSize, &put, nullptr);
-    CloseHandle(h);
     return ok;
 }
 

@@ -6,6 +6,7 @@
 #include "ChildProcess.h"
 #include "DeviceEvents.h"
 #include "FakeUsbDrive.h"
+#include "GdiObject.h"
 #include "LanguageFixture.h"
 #include "Paths.h"
 #include "Recorder.h"
@@ -24,9 +25,8 @@ LRESULT CALLBACK RedWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     if (msg == WM_PAINT) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
-        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-        FillRect(dc, &ps.rcPaint, red);
-        DeleteObject(red);
+        const GdiBrush red(CreateSolidBrush(RGB(255, 0, 0)));
+        FillRect(dc, &ps.rcPaint, red.Get());
         EndPaint(hwnd, &ps);
         return 0;
     }

@@ -71,7 +71,7 @@ std::string TavrinTest::NewImage(const std::string& name, uint32_t sizeMb, const
     const std::string path = m_folder / name;
     const auto header = MakeHeader(sizeMb, password);
     int32_t context = 0;
-    EXPECT_EQ(1, Tavrin_CreateImage(Wide(path).c_str(), header.data(), nullptr, &context));
+    EXPECT_EQ(1, Tavrin_CreateImage(Wide(path).c_str(), AsHeader(header), nullptr, &context));
     return path;
 }
 

@@ -88,7 +88,7 @@ TEST_F(QuilmarTest, ProtectHidesAndListsReleaseRestoresWhateverTheCase)
     EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE), GetFileAttributesA(image.c_str()));
     EXPECT_EQ(0u, Quilmar_GetProtectedCount());
     std::vector<uint8_t> header(2048, 0);
-    EXPECT_NE(0, Tavrin_GetInfo(Wide(image).c_str(), header.data()));
+    EXPECT_NE(0, Tavrin_GetInfo(Wide(image).c_str(), AsHeader(header)));
     const char letter = FreeLetter();
     ASSERT_TRUE(Mount(image, letter));
     ASSERT_TRUE(Unmount(letter));

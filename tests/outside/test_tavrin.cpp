@@ -30,7 +30,7 @@ DWORD RunHelper(const std::string& arguments) { return harness::RunAndWait(Helpe
 std::vector<uint8_t> HeaderOf(const std::string& image)
 {
     std::vector<uint8_t> header(2048, 0);
-    if (!Tavrin_GetInfo(Wide(image).c_str(), header.data()))
+    if (!Tavrin_GetInfo(Wide(image).c_str(), AsHeader(header)))
         header.clear();
     return header;
 }
@@ -117,7 +117,7 @@ TEST_F(TavrinImage, CreateWritesHeaderAndFullLengthWithProgressToOneHundred)
         g_percents.clear();
         g_stopAt = 255;
         int32_t context = 0;
-        ASSERT_EQ(1, Tavrin_CreateImage(Wide(path).c_str(), header.data(), RecordProgress, &context)) << sizeMb;
+        ASSERT_EQ(1, Tavrin_CreateImage(Wide(path).c_str(), AsHeader(header), RecordProgress, &context)) << sizeMb;
         EXPECT_EQ(uint64_t(sizeMb) * kMiB, SizeOf(path));
         EXPECT_EQ(std::string(header.begin(), header.end()), ReadFileBytes(path).substr(0, 2048));
         EXPECT_EQ(header, HeaderOf(path));
@@ -135,21 +135,21 @@ TEST_F(TavrinImage, CreateRefusesExistingFileAndLeavesNothingWhenStoppedOrFailin
     ASSERT_TRUE(WriteFileBytes(existing, "precious"));
     const auto header = MakeHeader(2, "pw");
     int32_t context = 0;
-    EXPECT_EQ(0, Tavrin_CreateImage(Wide(existing).c_str(), header.data(), nullptr, &context));
+    EXPECT_EQ(0, Tavrin_CreateImage(Wide(existing).c_str(), AsHeader(header), nullptr, &context));
     EXPECT_EQ("precious", ReadFileBytes(existing));
 
     const std::string stopped = m_folder / "stopped.img";
     g_percents.clear();
     g_stopAt = 40;
-    EXPECT_EQ(0, Tavrin_CreateImage(Wide(stopped).c_str(), MakeHeader(20, "pw").data(), RecordProgress, &context));
+    EXPECT_EQ(0, Tavrin_CreateImage(Wide(stopped).c_str(), AsHeader(MakeHeader(20, "pw")), RecordProgress, &context));
     EXPECT_FALSE(FileExists(stopped));
     EXPECT_EQ(40, g_percents.back());
-    EXPECT_EQ(0, Tavrin_CreateImage(Wide(stopped).c_str(), MakeHeader(20, "pw").data(),
+    EXPECT_EQ(0, Tavrin_CreateImage(Wide(stopped).c_str(), AsHeader(MakeHeader(20, "pw")),
                                     reinterpret_cast<TavrinProgressProc>(reinterpret_cast<void*>(StopWithHighBits)), &context));
     EXPECT_FALSE(FileExists(stopped));
 
     ScopedVariable faults("SEQUORA_OUTSIDE_FAULTS", "create-fails");
-    EXPECT_EQ(0, Tavrin_CreateImage(Wide(stopped).c_str(), header.data(), nullptr, &context));
+    EXPECT_EQ(0, Tavrin_CreateImage(Wide(stopped).c_str(), AsHeader(header), nullptr, &context));
     EXPECT_FALSE(FileExists(stopped));
 }
 
@@ -161,7 +161,7 @@ TEST_F(TavrinImage, SlowKnobStretchesCreationOverItsProgress)
     g_stopAt = 255;
     int32_t context = 0;
     const DWORD start = GetTickCount();
-    ASSERT_EQ(1, Tavrin_CreateImage(Wide(path).c_str(), MakeHeader(2, "pw").data(), RecordProgress, &context));
+    ASSERT_EQ(1, Tavrin_CreateImage(Wide(path).c_str(), AsHeader(MakeHeader(2, "pw")), RecordProgress, &context));
     EXPECT_GE(GetTickCount() - start, 900u);
     EXPECT_GT(g_percents.size(), 10u) << "a small image still reports its progress in steps";
     EXPECT_EQ(100, g_percents.back());
@@ -193,7 +193,7 @@ TEST_F(TavrinImage, WritingGoesOnWhileTheCallerReportsProgress)
     g_slowPath = m_folder / "overlap.img";
     g_percents.clear();
     int32_t context = 0;
-    ASSERT_EQ(1, Tavrin_CreateImage(Wide(g_slowPath).c_str(), MakeHeader(20, "pw").data(), SlowAtTen, &context));
+    ASSERT_EQ(1, Tavrin_CreateImage(Wide(g_slowPath).c_str(), AsHeader(MakeHeader(20, "pw")), SlowAtTen, &context));
     EXPECT_GT(g_sizeAfterReport, g_sizeAtReport) << "the file grew during the slow report";
     EXPECT_EQ(20 * kMiB, SizeOf(g_slowPath));
     // Every percent of the pieces is still reported, once each, in order.
@@ -208,10 +208,10 @@ TEST_F(TavrinImage, GetInfoRefusesFilesThatAreNoImage)
     const std::string small = m_folder / "small.img";
     ASSERT_TRUE(WriteFileBytes(small, std::string(100, '\0')));
     std::vector<uint8_t> header(2048, 0);
-    EXPECT_EQ(0, Tavrin_GetInfo(Wide(text).c_str(), header.data()));
-    EXPECT_EQ(0, Tavrin_GetInfo(Wide(small).c_str(), header.data()));
-    EXPECT_EQ(0, Tavrin_GetInfo(Wide(m_folder / "missing.img").c_str(), header.data()));
-    EXPECT_EQ(0, Tavrin_SetInfo(Wide(text).c_str(), MakeHeader(2, "pw").data()));
+    EXPECT_EQ(0, Tavrin_GetInfo(Wide(text).c_str(), AsHeader(header)));
+    EXPECT_EQ(0, Tavrin_GetInfo(Wide(small).c_str(), AsHeader(header)));
+    EXPECT_EQ(0, Tavrin_GetInfo(Wide(m_folder / "missing.img").c_str(), AsHeader(header)));
+    EXPECT_EQ(0, Tavrin_SetInfo(Wide(text).c_str(), AsHeader(MakeHeader(2, "pw"))));
     EXPECT_EQ(std::string(4096, 'n'), ReadFileBytes(text));
 }
 
@@ -227,7 +227,7 @@ TEST_F(TavrinImage, SetInfoRewritesOnlyTheHeader)
     auto header = HeaderOf(image);
     memset(&header[372], 0, 260);
     memcpy(&header[372], "changed", 7);
-    ASSERT_NE(0, Tavrin_SetInfo(Wide(image).c_str(), header.data()));
+    ASSERT_NE(0, Tavrin_SetInfo(Wide(image).c_str(), AsHeader(header)));
     const std::string after = ReadFileBytes(image);
     EXPECT_EQ(before.size(), after.size());
     EXPECT_EQ(before.substr(2048), after.substr(2048));
@@ -235,9 +235,9 @@ TEST_F(TavrinImage, SetInfoRewritesOnlyTheHeader)
 
     // A buffer that is no image header is not written.
     std::vector<uint8_t> garbage(2048, 0x41);
-    EXPECT_EQ(0, Tavrin_SetInfo(Wide(image).c_str(), garbage.data()));
+    EXPECT_EQ(0, Tavrin_SetInfo(Wide(image).c_str(), AsHeader(garbage)));
     ScopedVariable faults("SEQUORA_OUTSIDE_FAULTS", "setinfo-fails");
-    EXPECT_EQ(0, Tavrin_SetInfo(Wide(image).c_str(), MakeHeader(2, "other").data()));
+    EXPECT_EQ(0, Tavrin_SetInfo(Wide(image).c_str(), AsHeader(MakeHeader(2, "other"))));
     EXPECT_EQ("changed", PasswordOf(HeaderOf(image)));
 }
 
@@ -261,7 +261,7 @@ TEST_F(TavrinMount, MountOutlivesItsProcessAndDismountBringsFilesBack)
     EXPECT_EQ(static_cast<uint32_t>(letter), Tavrin_GetSlotLetter(slot) & 0xFFFF);
     std::vector<uint8_t> info(1096, 0xCC);
     memset(info.data(), 0, 4);
-    ASSERT_NE(0, Tavrin_GetMountInfo(static_cast<unsigned char>(letter), info.data()));
+    ASSERT_NE(0, Tavrin_GetMountInfo(static_cast<unsigned char>(letter), AsMountInfo(info)));
     const std::wstring expected = L"\\??\\" + Wide(image);
     uint16_t units = 0;
     memcpy(&units, &info[46], 2);
@@ -277,7 +277,7 @@ TEST_F(TavrinMount, MountOutlivesItsProcessAndDismountBringsFilesBack)
     ASSERT_TRUE(Unmount(letter));
     EXPECT_FALSE(LetterIsListed(letter));
     EXPECT_EQ(0u, Tavrin_GetMountedMask() & (1u << slot));
-    EXPECT_EQ(0, Tavrin_GetMountInfo(static_cast<unsigned char>(letter), info.data()));
+    EXPECT_EQ(0, Tavrin_GetMountInfo(static_cast<unsigned char>(letter), AsMountInfo(info)));
     EXPECT_EQ(uint64_t(4) * kMiB, SizeOf(image));
 
     // Remounted by the other binding, on another letter: the files are back.
@@ -513,7 +513,7 @@ TEST_F(TavrinNoDataLost, PulledUsbDriveKeepsTheMountAndAMountLaterWritesItBackFi
     ASSERT_NE(0, usb.Letter());
     const std::string image = usb.Root() + "portable.img";
     int32_t context = 0;
-    ASSERT_EQ(1, Tavrin_CreateImage(Wide(image).c_str(), MakeHeader(2, "pw").data(), nullptr, &context));
+    ASSERT_EQ(1, Tavrin_CreateImage(Wide(image).c_str(), AsHeader(MakeHeader(2, "pw")), nullptr, &context));
     const char letter = FreeLetter();
     ASSERT_TRUE(Mount(image, letter));
     ASSERT_TRUE(WriteFileBytes(Root(letter) + "work.txt", "written before the pull"));
@@ -543,7 +543,7 @@ TEST_F(TavrinNoDataLost, APulledDriveBackOnAnotherLetterGetsItsChangesThere)
     const char first = usb->Letter();
     ASSERT_TRUE(CreateDirectoryA((usb->Root() + "work").c_str(), nullptr));
     int32_t context = 0;
-    ASSERT_EQ(1, Tavrin_CreateImage(Wide(std::string(1, first) + ":" + kImage).c_str(), MakeHeader(2, "pw").data(),
+    ASSERT_EQ(1, Tavrin_CreateImage(Wide(std::string(1, first) + ":" + kImage).c_str(), AsHeader(MakeHeader(2, "pw")),
                                     nullptr, &context));
     const std::vector<std::string> mountsBefore = MountFolders();
     const char letter = FreeLetter();
@@ -557,7 +557,7 @@ TEST_F(TavrinNoDataLost, APulledDriveBackOnAnotherLetterGetsItsChangesThere)
         ASSERT_EQ(first, other.Letter());
         ASSERT_TRUE(CreateDirectoryA((other.Root() + "work").c_str(), nullptr));
         const std::string stranger = std::string(1, first) + ":" + kImage;
-        ASSERT_EQ(1, Tavrin_CreateImage(Wide(stranger).c_str(), MakeHeader(2, "pw").data(), nullptr, &context));
+        ASSERT_EQ(1, Tavrin_CreateImage(Wide(stranger).c_str(), AsHeader(MakeHeader(2, "pw")), nullptr, &context));
         const std::string untouched = ReadFileBytes(stranger);
         EXPECT_FALSE(Unmount(letter)) << "another stick on the old letter";
         EXPECT_EQ(untouched, ReadFileBytes(stranger));
@@ -599,7 +599,7 @@ TEST_F(TavrinNoDataLost, HeaderChangedWhileMountedSurvivesTheDismount)
     auto header = HeaderOf(image);
     memset(&header[372], 0, 260);
     memcpy(&header[372], "after", 5);
-    ASSERT_NE(0, Tavrin_SetInfo(Wide(image).c_str(), header.data()));
+    ASSERT_NE(0, Tavrin_SetInfo(Wide(image).c_str(), AsHeader(header)));
     ASSERT_TRUE(WriteFileBytes(Root(letter) + "f.txt", "both"));
     ASSERT_TRUE(Unmount(letter));
     EXPECT_EQ(header, HeaderOf(image));

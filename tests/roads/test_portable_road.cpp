@@ -11,18 +11,12 @@
 #include "Paths.h"
 #include "PortableLayout.h"
 #include "Recorder.h"
+#include "Tavrin.h"
 #include "WindowDriver.h"
 
 #include <cstdlib>
 #include <memory>
 
-extern "C" {
-uint32_t __cdecl Tavrin_GetMountedMask(void);
-uint32_t __cdecl Tavrin_FindFreeDriveLetter(void);
-int __cdecl Tavrin_Mount(const wchar_t* path, uint32_t letter, int32_t readOnly);
-int __cdecl Tavrin_Unmount(uint32_t letter, int32_t zero);
-int __cdecl Tavrin_IsInstalled(void);
-}
 
 using namespace agenttest;
 using harness::FileExists;
@@ -268,6 +262,9 @@ TEST_F(PortableRoad, AMissingOrDamagedImageOrNoDriverEndsInAClearMessage)
         EXPECT_EQ(Text(row.key), seen.Text()) << row.key;
         EXPECT_EQ(Text("Title"), seen.caption);
         EXPECT_EQ(m_maskBefore, Tavrin_GetMountedMask());
+        // Agent puts the image back once the message is answered: its move is waited for.
+        const bool kept = std::string(row.damage) != "missing";
+        harness::WaitUntil([&] { return !FileExists(WorkPlace()) && FileExists(RestPlace()) == kept; }, 5000);
         EXPECT_FALSE(FileExists(WorkPlace())) << row.damage;
         EXPECT_EQ(std::string(row.damage) != "missing", FileExists(RestPlace())) << row.damage;
         PressButton("&Cancel");
