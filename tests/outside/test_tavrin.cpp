@@ -810,7 +810,7 @@ TEST_F(TavrinWholeImage, CutShortOrDamagedImagesAreRefusedAndNeverWrittenOver)
         const std::string path = m_folder / "damaged.img";
         ASSERT_TRUE(WriteFileBytes(path, c.bytes));
         std::vector<uint8_t> header(2048, 0);
-        EXPECT_EQ(c.headerReadable ? 1 : 0, Tavrin_GetInfo(Wide(path).c_str(), header.data()));
+        EXPECT_EQ(c.headerReadable ? 1 : 0, Tavrin_GetInfo(Wide(path).c_str(), AsHeader(header)));
         const char letter = FreeLetter();
         const bool mounted = Mount(path, letter);
         EXPECT_EQ(c.opensWhole, mounted);
@@ -863,7 +863,7 @@ TEST_F(TavrinWholeImage, ImagesOfThePackedFormOpenWithTheirDataAndGetATable)
                                                       {"empty.txt", false, ""},
                                                       {"big.bin", false, big}})));
     std::vector<uint8_t> header(2048, 0);
-    EXPECT_EQ(1, Tavrin_GetInfo(Wide(image).c_str(), header.data()));
+    EXPECT_EQ(1, Tavrin_GetInfo(Wide(image).c_str(), AsHeader(header)));
     const char letter = FreeLetter();
     ASSERT_TRUE(Mount(image, letter));
     EXPECT_EQ("the plan", ReadFileBytes(Root(letter) + "docs\\plan.txt"));
