@@ -1,5 +1,6 @@
 #include "AgentDisk.h"
 
+#include "PortableLayout.h"
 #include "Tavrin.h"
 
 #include <windows.h>
@@ -8,10 +9,6 @@
 
 namespace {
 
-// The portable layout below the drive's work folder.
-constexpr char kWorkRoot[] = "?:\\{SEQUORA-WORK}\\";
-constexpr char kImageName[] = "{1A401BED-0CD1-4216-8848-4FDD4DF77DEE}";
-constexpr char kAuxFolder[] = "{NORVALIX-SEQUORA-4FDD4DF77DEE}\\aux\\";
 constexpr int32_t kReadOnly = -1;
 
 unsigned long VolumeSerialOf(char letter)
@@ -49,14 +46,18 @@ AgentDisk::AgentDisk(const std::string& exePath, const std::string& imageArgumen
     m_volumeSerial = VolumeSerialOf(m_driveLetter);
 }
 
+// Paths are put together here from the layout's names alone: the layout's own path builders
+// would add some 4 KiB to the file Agent travels as.
 std::string AgentDisk::InWorkFolder(const char* name) const
 {
-    std::string path = kWorkRoot;
+    std::string path = "?:\\";
     path[0] = m_driveLetter;
+    path += PortableLayout::kWorkFolderName;
+    path += '\\';
     return path += name;
 }
 
-std::string AgentDisk::OwnWorkPlace() const { return InWorkFolder(kImageName); }
+std::string AgentDisk::OwnWorkPlace() const { return InWorkFolder(PortableLayout::kImageName); }
 
 std::string AgentDisk::WorkPlace() const { return Portable() ? OwnWorkPlace() : m_argument; }
 
@@ -77,9 +78,15 @@ bool AgentDisk::FindOwnDrive()
     return found;
 }
 
-std::string AgentDisk::AuxFolder() const { return InWorkFolder(kAuxFolder); }
+std::string AgentDisk::AuxFolder() const
+{
+    std::string path = InWorkFolder(PortableLayout::kHidingFolderName);
+    path += '\\';
+    path += PortableLayout::kRestFolderName;
+    return path += '\\';
+}
 
-std::string AgentDisk::RestPlace() const { return InWorkFolder(kAuxFolder) += kImageName; }
+std::string AgentDisk::RestPlace() const { return AuxFolder() += PortableLayout::kImageName; }
 
 void AgentDisk::MoveIntoWorkPlace() const
 {

@@ -2,6 +2,7 @@
 
 #include "CPortableDisk.h"
 #include "Paths.h"
+#include "PortableLayout.h"
 #include "Recorder.h"
 #include "Registry.h"
 #include "Tavrin.h"
@@ -17,9 +18,6 @@ const char kPassword[] = "secret1";
 
 namespace {
 
-constexpr char kWork[] = "{SEQUORA-WORK}";
-constexpr char kHiding[] = "{NORVALIX-SEQUORA-4FDD4DF77DEE}";
-constexpr char kImage[] = "{1A401BED-0CD1-4216-8848-4FDD4DF77DEE}";
 // Wine opens a folder or drive through HKCR\Folder (the machine's classes; it does not merge the
 // user's): pointed at a recorder, no file manager is started.
 constexpr char kFolderVerb[] = "Software\\Classes\\Folder\\shell\\open\\command";
@@ -106,10 +104,10 @@ void AgentTest::TearDown()
     m_usb.reset();
 }
 
-std::string AgentTest::WorkFolder() const { return m_usb->Root() + kWork; }
-std::string AgentTest::HidingFolder() const { return WorkFolder() + "\\" + kHiding; }
-std::string AgentTest::WorkPlace() const { return WorkFolder() + "\\" + kImage; }
-std::string AgentTest::RestPlace() const { return HidingFolder() + "\\aux\\" + kImage; }
+std::string AgentTest::WorkFolder() const { return PortableLayout(m_usb->Root()).WorkFolder(); }
+std::string AgentTest::HidingFolder() const { return PortableLayout(m_usb->Root()).HidingFolder(); }
+std::string AgentTest::WorkPlace() const { return PortableLayout(m_usb->Root()).WorkPlace(); }
+std::string AgentTest::RestPlace() const { return PortableLayout(m_usb->Root()).RestPlace(); }
 
 void AgentTest::ExpectAtRest()
 {
