@@ -1,7 +1,7 @@
 #include "CSkinButton.h"
 
 #include <mmsystem.h>
-#include <shellapi.h>
+#include "ShellLaunch.h"
 
 #include <cstring>
 #include <vector>
@@ -401,7 +401,7 @@ BOOL CSkinButton::OnClicked()
         execute.lpVerb = "open";
         execute.lpFile = m_szURL;
         execute.nShow = SW_SHOWMAXIMIZED;
-        ::ShellExecuteExA(&execute);
+        LateShellExecuteEx(&execute);
     }
     return FALSE;
 }

@@ -1,6 +1,6 @@
 #include "CDlgGetNewVersion.h"
 
-#include <shellapi.h>
+#include "ShellLaunch.h"
 
 #include "DialogHelpers.h"
 #include "LangString.h"
@@ -123,7 +123,7 @@ void CDlgGetNewVersion::OnBtnUpdate()
     if (!IsWebAddress(address))
         address = LangText("Product", "ProductHomePage").str();
     if (IsWebAddress(address))
-        ::ShellExecuteA(m_hWnd, "open", address.c_str(), nullptr, nullptr, SW_SHOW);
+        LateShellExecute(m_hWnd, "open", address.c_str(), nullptr, nullptr, SW_SHOW);
     EndDialog(0);
 }
 

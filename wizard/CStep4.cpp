@@ -1,6 +1,6 @@
 #include "CStep4.h"
 
-#include <shellapi.h>
+#include "ShellLaunch.h"
 
 #include <cstring>
 #include <string>
@@ -349,7 +349,7 @@ BOOL CStep4::FinishPortable()
     // The source goes back to rest: the copy on the drive is what the user takes along.
     ReturnHeldImage();
     Message("strSuccess", MB_ICONINFORMATION);
-    ::ShellExecuteA(nullptr, nullptr, "explorer.exe", root.c_str(), nullptr, SW_SHOWNORMAL);
+    LateShellExecute(nullptr, nullptr, "explorer.exe", root.c_str(), nullptr, SW_SHOWNORMAL);
     return CPropertyPage::OnWizardFinish();
 }
 

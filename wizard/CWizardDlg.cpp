@@ -1,6 +1,6 @@
 #include "CWizardDlg.h"
 
-#include <shellapi.h>
+#include "ShellLaunch.h"
 
 #include <algorithm>
 #include <cstring>
@@ -35,7 +35,7 @@ constexpr unsigned kMountSteps = 10;
 
 void OpenDriveInShell(const std::string& root)
 {
-    ::ShellExecuteA(nullptr, nullptr, "explorer.exe", root.c_str(), nullptr, SW_SHOWNORMAL);
+    LateShellExecute(nullptr, nullptr, "explorer.exe", root.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
 // Copies `text` into a field of `size` bytes, always NUL-terminated.

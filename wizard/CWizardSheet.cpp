@@ -1,6 +1,6 @@
 #include "CWizardSheet.h"
 
-#include <shellapi.h>
+#include "ShellLaunch.h"
 
 #include "CWinApp.h"
 #include "DialogHelpers.h"
@@ -35,7 +35,7 @@ HRGN CreateSheetRegion(int width, int height)
 
 void OpenWithShell(const char* file, const char* parameters, int show)
 {
-    ::ShellExecuteA(nullptr, "open", file, parameters, nullptr, show);
+    LateShellExecute(nullptr, "open", file, parameters, nullptr, show);
 }
 
 }  // namespace

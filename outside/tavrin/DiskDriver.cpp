@@ -30,15 +30,31 @@ wchar_t NormalLetter(uint32_t letter)
     return upper >= L'A' && upper <= L'Z' ? upper : 0;
 }
 
+// shell32 is loaded at the first mount, not with the library: every program that binds Tavrin
+// would otherwise load and initialise it on each start, mostly to list or check its disks.
+template <typename Fn>
+Fn Shell32Function(const char* name)
+{
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return nullptr;
+    HMODULE shell = LoadLibraryW((std::wstring(folder) + L"\\shell32.dll").c_str());
+    return shell ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(shell, name))) : nullptr;
+}
+
 // Local, per user, and never beside the image: a folder on the USB drive would make the mounted
 // letter look removable, and one beside a hidden image would show where it lies.
 std::wstring MountsRoot()
 {
+    const auto folderPath = Shell32Function<decltype(&::SHGetFolderPathW)>("SHGetFolderPathW");
+    const auto createDirectory = Shell32Function<decltype(&::SHCreateDirectoryExW)>("SHCreateDirectoryExW");
     wchar_t appData[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, appData)))
+    if (!folderPath || !createDirectory ||
+        FAILED(folderPath(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, appData)))
         return std::wstring();
     const std::wstring root = std::wstring(appData) + L"\\" + kMountsFolder;
-    SHCreateDirectoryExW(nullptr, root.c_str(), nullptr);
+    createDirectory(nullptr, root.c_str(), nullptr);
     return root;
 }
 

@@ -1,6 +1,6 @@
 #include "CPortableDisk.h"
 
-#include <shellapi.h>
+#include "ShellLaunch.h"
 
 #include "PortableLayout.h"
 
@@ -274,7 +274,7 @@ int CPortableDisk::RunFolderCommand(const char* command, const std::string& path
     run.lpFile = interpreter.c_str();
     run.lpParameters = parameters.c_str();
     run.nShow = SW_HIDE;
-    if (!ShellExecuteExA(&run) || !run.hProcess)
+    if (!LateShellExecuteEx(&run) || !run.hProcess)
         return 0;
     UniqueHandle process(run.hProcess, &::CloseHandle);
     WaitForSingleObject(process.get(), INFINITE);
