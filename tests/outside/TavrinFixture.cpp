@@ -1,5 +1,6 @@
 #include "TavrinFixture.h"
 
+#include "MountedDisks.h"
 #include "Paths.h"
 
 #include <windows.h>
@@ -57,10 +58,8 @@ void TavrinTest::TearDown()
 {
     SetEnvironmentVariableA("SEQUORA_OUTSIDE_FAULTS", nullptr);
     SetEnvironmentVariableA("SEQUORA_OUTSIDE_JOURNAL", nullptr);
-    const uint32_t mask = Tavrin_GetMountedMask();
-    for (int slot = 0; slot < 32; ++slot)
-        if (mask & (1u << slot))
-            Tavrin_Unmount(Tavrin_GetSlotLetter(slot), 0);
+    for (char letter : MountedDriveLetters())
+        Tavrin_Unmount(static_cast<unsigned char>(letter), 0);
 }
 
 std::string TavrinTest::NewImage(const std::string& name, uint32_t sizeMb, const std::string& password)
