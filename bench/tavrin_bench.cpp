@@ -41,14 +41,13 @@ const ImageHeader* AsHeader(const std::vector<uint8_t>& bytes)
 
 std::vector<uint8_t> Header(uint64_t sizeMb)
 {
-    std::vector<uint8_t> header(2048, 0);
-    const uint32_t magic = 25, headerSize = 2048;
-    memcpy(&header[0], &magic, 4);
-    memcpy(&header[4], &headerSize, 4);
-    const uint64_t data = sizeMb * kMiB - 2048;
-    memcpy(&header[633], &data, 8);
-    memcpy(&header[657], &headerSize, 4);
-    return header;
+    ImageHeader header{};
+    header.signature = ImageHeader::kSignature;
+    header.headerSize = ImageHeader::kHeaderSize;
+    header.dataBytes = sizeMb * kMiB - ImageHeader::kHeaderSize;
+    header.field657 = ImageHeader::kHeaderSize;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&header);
+    return std::vector<uint8_t>(bytes, bytes + sizeof(header));
 }
 
 bool WriteBytes(const std::string& path, const std::string& bytes)

@@ -1,7 +1,7 @@
 #include "ProtectedList.h"
 
+#include "NamedMutexLock.h"
 #include "RegistryKey.h"
-#include "UniqueHandle.h"
 
 #include <cstdio>
 

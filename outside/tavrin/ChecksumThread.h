@@ -6,7 +6,7 @@
 #include <cstddef>
 
 #include "Crc32.h"
-#include "UniqueHandle.h"
+#include "HandleOwner.h"
 
 namespace outside {
 
@@ -26,9 +26,9 @@ private:
     static DWORD WINAPI ThreadEntry(LPVOID self);
     void Run();
 
-    UniqueHandle m_start;   // auto-reset: a piece is given
-    UniqueHandle m_done;    // auto-reset: the piece is checksummed
-    UniqueHandle m_thread;
+    KernelHandle m_start;   // auto-reset: a piece is given
+    KernelHandle m_done;    // auto-reset: the piece is checksummed
+    KernelHandle m_thread;
     Crc32* m_crc = nullptr;
     const void* m_data = nullptr;
     size_t m_size = 0;

@@ -4,9 +4,9 @@
 #include "DriveMapper.h"
 #include "FileTree.h"
 #include "ImageFile.h"
+#include "NamedMutexLock.h"
 #include "SlotStore.h"
 #include "TestSeam.h"
-#include "UniqueHandle.h"
 #include "VolumeStore.h"
 #include "WriteProtection.h"
 

@@ -2,8 +2,8 @@
 
 #include "ImageWriter.h"
 
+#include "HandleOwner.h"
 #include "TestSeam.h"
-#include "UniqueHandle.h"
 
 #include <windows.h>
 
@@ -21,12 +21,8 @@ constexpr DWORD kWriteChunk = 4u << 20;
 constexpr DWORD kSmallestChunk = 128u << 10;
 constexpr uint64_t kMaxImageLength = 1ull << 42;   // 4 TiB: far beyond any disk a user makes here
 
-uint32_t ReadU32(const uint8_t* bytes, size_t offset)
-{
-    uint32_t value;
-    memcpy(&value, bytes + offset, sizeof(value));
-    return value;
-}
+// The record is packed (alignment 1), so a caller's buffer at any address reads as one.
+const ImageHeader& AsHeader(const void* header2048) { return *static_cast<const ImageHeader*>(header2048); }
 
 // A file being made: removed again unless it was finished. Owns the handle so that the file is
 // closed before it is removed.
@@ -47,7 +43,7 @@ public:
 
 private:
     std::wstring m_path;
-    UniqueHandle m_file;
+    KernelHandle m_file;
     bool m_kept = false;
 };
 
@@ -55,14 +51,13 @@ private:
 
 bool ImageFile::IsHeader(const void* header2048)
 {
-    const auto* bytes = static_cast<const uint8_t*>(header2048);
-    return ReadU32(bytes, kMagicOffset) == kMagic && ReadU32(bytes, kHeaderSizeOffset) == kHeaderBytes;
+    const ImageHeader& header = AsHeader(header2048);
+    return header.signature == ImageHeader::kSignature && header.headerSize == kHeaderBytes;
 }
 
 uint64_t ImageFile::NominalLength(const void* header2048)
 {
-    uint64_t dataBytes;
-    memcpy(&dataBytes, static_cast<const uint8_t*>(header2048) + kDataSizeOffset, sizeof(dataBytes));
+    const uint64_t dataBytes = AsHeader(header2048).dataBytes;
     if (dataBytes < kMinDataBytes || dataBytes > kMaxImageLength)
         return 0;
     return dataBytes + kHeaderBytes;
@@ -121,7 +116,7 @@ bool ImageFile::Create(const std::wstring& path, const void* header2048, TavrinP
 
 bool ImageFile::ReadHeader(const std::wstring& path, void* header2048)
 {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
@@ -140,7 +135,7 @@ bool ImageFile::WriteHeader(const std::wstring& path, const void* header2048)
     uint8_t current[kHeaderBytes];
     if (!ReadHeader(path, current))
         return false;
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    KernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return file && WriteFile(file.Get(), header2048, kHeaderBytes, &written, nullptr) && written == kHeaderBytes &&

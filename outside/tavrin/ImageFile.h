@@ -1,6 +1,8 @@
 #pragma once
 // An image file: the 2048-byte image header exactly as its creator passed it, then the data area,
 // which holds the disk's files (see VolumeStore). Nominal length = header size field + 2048.
+// The header's fields are common's ImageHeader record; the library reads only its signature, its
+// header size and its data size.
 #include <cstdint>
 #include <string>
 
@@ -10,11 +12,7 @@ namespace outside {
 
 class ImageFile {
 public:
-    static constexpr uint32_t kHeaderBytes = 2048;
-    static constexpr uint32_t kMagicOffset = 0;
-    static constexpr uint32_t kMagic = 25;
-    static constexpr uint32_t kHeaderSizeOffset = 4;
-    static constexpr uint32_t kDataSizeOffset = 633;   // u64, unaligned: size in bytes - 2048
+    static constexpr uint32_t kHeaderBytes = ImageHeader::kHeaderSize;
     static constexpr uint64_t kMinDataBytes = 2048;
 
     // True for a buffer that starts like an image header.

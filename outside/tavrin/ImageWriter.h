@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "UniqueHandle.h"
+#include "HandleOwner.h"
 
 namespace outside {
 
@@ -47,10 +47,10 @@ private:
     bool m_failAtHalf;
     std::vector<char> m_zeros;
 
-    UniqueHandle m_stop;        // manual-reset event: no more pieces
-    UniqueHandle m_room;        // semaphore: pieces the writer may still write ahead of the reports
-    UniqueHandle m_written;     // semaphore: pieces written and not yet taken by the caller
-    UniqueHandle m_thread;
+    KernelHandle m_stop;        // manual-reset event: no more pieces
+    KernelHandle m_room;        // semaphore: pieces the writer may still write ahead of the reports
+    KernelHandle m_written;     // semaphore: pieces written and not yet taken by the caller
+    KernelHandle m_thread;
     std::atomic<bool> m_failed{false};
     uint64_t m_given = 0;       // the caller's: pieces taken so far
 };

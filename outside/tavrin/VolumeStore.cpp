@@ -2,9 +2,9 @@
 
 #include "ChecksumThread.h"
 #include "Crc32.h"
+#include "HandleOwner.h"
 #include "ImageFile.h"
 #include "TestSeam.h"
-#include "UniqueHandle.h"
 
 #include <windows.h>
 
@@ -410,7 +410,7 @@ void SetFileTimes(HANDLE file, uint64_t creation, uint64_t lastWrite)
 void RestoreFolders(const std::vector<std::pair<std::wstring, TableEntry>>& folders)
 {
     for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
-        UniqueHandle handle(CreateFileW(it->first.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+        KernelHandle handle(CreateFileW(it->first.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         if (handle)
             SetFileTimes(handle.Get(), it->second.creationTime, it->second.lastWriteTime);
@@ -447,7 +447,7 @@ bool ExtractTable(HANDLE image, const std::vector<StoredEntry>& entries, const s
         const std::wstring path = FileTree::LongPath(folder + L"\\" + entry->name);
         // A new file, never one truncated: Wine truncates what it opens to be replaced, and ext4
         // then writes such a file out to the disk when it is closed, which the open would wait for.
-        UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+        KernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                       nullptr));
         if (!file)
             return false;
@@ -647,7 +647,7 @@ private:
 bool WriteFileData(RunWriter& writer, const std::wstring& path, uint64_t size, std::vector<uint8_t>& chunk,
                    ChecksumThread& checksum, StoredEntry& entry)
 {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file)
         return false;
@@ -677,7 +677,7 @@ bool WriteFileData(RunWriter& writer, const std::wstring& path, uint64_t size, s
 
 bool ChecksumOf(const std::wstring& path, uint64_t size, uint32_t& checksum)
 {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file)
         return false;
@@ -725,7 +725,7 @@ bool WriteBlock(HANDLE image, int slot, const TableBlock& block)
 
 bool VolumeStore::IsWhole(const std::wstring& imagePath)
 {
-    UniqueHandle image(CreateFileW(FileTree::LongPath(imagePath).c_str(), GENERIC_READ,
+    KernelHandle image(CreateFileW(FileTree::LongPath(imagePath).c_str(), GENERIC_READ,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                    nullptr));
     Volume volume;
@@ -734,7 +734,7 @@ bool VolumeStore::IsWhole(const std::wstring& imagePath)
 
 bool VolumeStore::Unpack(const std::wstring& imagePath, const std::wstring& folder)
 {
-    UniqueHandle image(CreateFileW(FileTree::LongPath(imagePath).c_str(), GENERIC_READ,
+    KernelHandle image(CreateFileW(FileTree::LongPath(imagePath).c_str(), GENERIC_READ,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     Volume volume;
@@ -754,7 +754,7 @@ bool VolumeStore::Pack(const std::wstring& imagePath, const std::wstring& folder
         SetLastError(ERROR_WRITE_PROTECT);
         return false;
     }
-    UniqueHandle image(CreateFileW(FileTree::LongPath(imagePath).c_str(), GENERIC_READ | GENERIC_WRITE,
+    KernelHandle image(CreateFileW(FileTree::LongPath(imagePath).c_str(), GENERIC_READ | GENERIC_WRITE,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                    nullptr));
     if (!image)

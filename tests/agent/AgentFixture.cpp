@@ -1,6 +1,7 @@
 #include "AgentFixture.h"
 
 #include "CPortableDisk.h"
+#include "MountedDisks.h"
 #include "Paths.h"
 #include "PortableLayout.h"
 #include "Recorder.h"
@@ -91,15 +92,15 @@ void AgentTest::SetUp()
     if (m_makeDisk)
         MakePortableDisk();
     m_maskBefore = Tavrin_GetMountedMask();
+    m_lettersBefore = MountedDriveLetters();
 }
 
 void AgentTest::TearDown()
 {
     m_agent.Kill();
-    const uint32_t mask = Tavrin_GetMountedMask();
-    for (int slot = 0; slot < 32; ++slot)
-        if ((mask & ~m_maskBefore) & (1u << slot))
-            Tavrin_Unmount(Tavrin_GetSlotLetter(slot), 0);
+    for (char letter : MountedDriveLetters())
+        if (std::find(m_lettersBefore.begin(), m_lettersBefore.end(), letter) == m_lettersBefore.end())
+            Tavrin_Unmount(static_cast<unsigned char>(letter), 0);
     harness::DeleteRegistryTree(HKEY_LOCAL_MACHINE, kFolderVerb);
     m_usb.reset();
 }

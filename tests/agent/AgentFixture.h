@@ -82,6 +82,7 @@ protected:
     harness::ChildProcess m_agent;
     std::string m_shellRecorder;
     uint32_t m_maskBefore = 0;      // disks mounted before the test, by anyone
+    std::vector<char> m_lettersBefore;   // their letters: left mounted when the test ends
     bool m_installDriver = true;    // SetUp installs the driver (not on "another computer")
     bool m_makeDisk = true;         // SetUp makes the portable disk
     std::string m_usbFolder;        // the drive's folder; the test's own when empty

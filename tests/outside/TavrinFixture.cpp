@@ -1,5 +1,6 @@
 #include "TavrinFixture.h"
 
+#include "MountedDisks.h"
 #include "Paths.h"
 
 #include <windows.h>
@@ -8,35 +9,32 @@
 
 namespace tavrintest {
 
-namespace {
-
-constexpr size_t kPasswordOffset = 372;
-constexpr size_t kPasswordBytes = 260;
-constexpr size_t kLetterOffset = 632;
-constexpr size_t kSizeOffset = 633;
-
-void PutU32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value) { memcpy(&bytes[offset], &value, 4); }
-
-}  // namespace
-
 std::vector<uint8_t> MakeHeader(uint32_t sizeMb, const std::string& password, char letter)
 {
-    std::vector<uint8_t> header(2048, 0);
-    PutU32(header, 0, 25);
-    PutU32(header, 4, 2048);
-    memcpy(&header[kPasswordOffset], password.data(), std::min(password.size(), kPasswordBytes - 1));
-    header[kLetterOffset] = static_cast<uint8_t>(letter);
-    const uint64_t dataBytes = static_cast<uint64_t>(sizeMb) * kMiB - 2048;
-    memcpy(&header[kSizeOffset], &dataBytes, 8);
-    PutU32(header, 657, 2048);
+    ImageHeader header{};
+    header.signature = ImageHeader::kSignature;
+    header.headerSize = ImageHeader::kHeaderSize;
+    memcpy(header.password, password.data(), std::min(password.size(), ImageHeader::kPasswordSize - 1));
+    header.driveLetter = letter;
+    header.dataBytes = static_cast<uint64_t>(sizeMb) * kMiB - ImageHeader::kHeaderSize;
+    header.field657 = ImageHeader::kHeaderSize;
     const char description[] = "made by a test";
-    memcpy(&header[665], description, sizeof(description));
-    return header;
+    memcpy(header.description, description, sizeof(description));
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&header);
+    return std::vector<uint8_t>(bytes, bytes + sizeof(header));
 }
 
 std::string PasswordOf(const std::vector<uint8_t>& header)
 {
-    return std::string(reinterpret_cast<const char*>(&header[kPasswordOffset]));
+    const char* password = AsHeader(header)->password;
+    return std::string(password, strnlen(password, ImageHeader::kPasswordSize));
+}
+
+void SetPassword(std::vector<uint8_t>& header, const std::string& password)
+{
+    char* field = AsHeader(header)->password;
+    memset(field, 0, ImageHeader::kPasswordSize);
+    memcpy(field, password.data(), std::min(password.size(), ImageHeader::kPasswordSize - 1));
 }
 
 std::wstring Wide(const std::string& text)
@@ -60,10 +58,8 @@ void TavrinTest::TearDown()
 {
     SetEnvironmentVariableA("SEQUORA_OUTSIDE_FAULTS", nullptr);
     SetEnvironmentVariableA("SEQUORA_OUTSIDE_JOURNAL", nullptr);
-    const uint32_t mask = Tavrin_GetMountedMask();
-    for (int slot = 0; slot < 32; ++slot)
-        if (mask & (1u << slot))
-            Tavrin_Unmount(Tavrin_GetSlotLetter(slot), 0);
+    for (char letter : MountedDriveLetters())
+        Tavrin_Unmount(static_cast<unsigned char>(letter), 0);
 }
 
 std::string TavrinTest::NewImage(const std::string& name, uint32_t sizeMb, const std::string& password)

@@ -15,7 +15,6 @@ constexpr uint32_t kMiB = 1u << 20;
 
 // An image header as the wizard fills it.
 std::vector<uint8_t> MakeHeader(uint32_t sizeMb, const std::string& password, char letter = 'X');
-std::string PasswordOf(const std::vector<uint8_t>& header);
 // The tests keep headers and records as bytes, to check them at the offsets a stored file has; the
 // library takes them as its records.
 inline ImageHeader* AsHeader(std::vector<uint8_t>& bytes) { return reinterpret_cast<ImageHeader*>(bytes.data()); }
@@ -23,6 +22,9 @@ inline const ImageHeader* AsHeader(const std::vector<uint8_t>& bytes)
 {
     return reinterpret_cast<const ImageHeader*>(bytes.data());
 }
+std::string PasswordOf(const std::vector<uint8_t>& header);
+// Puts a new password in place of the old one, NUL-padded as the wizard writes it.
+void SetPassword(std::vector<uint8_t>& header, const std::string& password);
 inline MountedDriveInfo* AsMountInfo(std::vector<uint8_t>& bytes)
 {
     return reinterpret_cast<MountedDriveInfo*>(bytes.data());

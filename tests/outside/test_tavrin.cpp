@@ -225,8 +225,7 @@ TEST_F(TavrinImage, SetInfoRewritesOnlyTheHeader)
     const std::string before = ReadFileBytes(image);
 
     auto header = HeaderOf(image);
-    memset(&header[372], 0, 260);
-    memcpy(&header[372], "changed", 7);
+    SetPassword(header, "changed");
     ASSERT_NE(0, Tavrin_SetInfo(Wide(image).c_str(), AsHeader(header)));
     const std::string after = ReadFileBytes(image);
     EXPECT_EQ(before.size(), after.size());
@@ -597,8 +596,7 @@ TEST_F(TavrinNoDataLost, HeaderChangedWhileMountedSurvivesTheDismount)
     const char letter = FreeLetter();
     ASSERT_TRUE(Mount(image, letter));
     auto header = HeaderOf(image);
-    memset(&header[372], 0, 260);
-    memcpy(&header[372], "after", 5);
+    SetPassword(header, "after");
     ASSERT_NE(0, Tavrin_SetInfo(Wide(image).c_str(), AsHeader(header)));
     ASSERT_TRUE(WriteFileBytes(Root(letter) + "f.txt", "both"));
     ASSERT_TRUE(Unmount(letter));

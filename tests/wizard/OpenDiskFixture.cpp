@@ -8,6 +8,7 @@
 #include <cctype>
 
 #include "DriverPath.h"
+#include "HandleOwner.h"
 #include "ImageHeader.h"
 #include "LanguageFixture.h"
 #include "Paths.h"
@@ -34,16 +35,14 @@ public:
     {
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
-        m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        m_process.Reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
         if (m_process)
-            m_address = VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+            m_address = VirtualAllocEx(m_process.Get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     }
     ~RemoteBuffer()
     {
         if (m_address)
-            VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
-        if (m_process)
-            CloseHandle(m_process);
+            VirtualFreeEx(m_process.Get(), m_address, 0, MEM_RELEASE);
     }
     RemoteBuffer(const RemoteBuffer&) = delete;
     RemoteBuffer& operator=(const RemoteBuffer&) = delete;
@@ -53,16 +52,16 @@ public:
     bool Write(size_t offset, const void* data, size_t size) const
     {
         SIZE_T done = 0;
-        return WriteProcessMemory(m_process, Address(offset), data, size, &done) && done == size;
+        return WriteProcessMemory(m_process.Get(), Address(offset), data, size, &done) && done == size;
     }
     bool Read(size_t offset, void* data, size_t size) const
     {
         SIZE_T done = 0;
-        return ReadProcessMemory(m_process, Address(offset), data, size, &done) && done == size;
+        return ReadProcessMemory(m_process.Get(), Address(offset), data, size, &done) && done == size;
     }
 
 private:
-    HANDLE m_process = nullptr;
+    KernelHandle m_process;
     void* m_address = nullptr;
     size_t m_size;
 };

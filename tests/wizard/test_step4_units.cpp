@@ -11,6 +11,7 @@
 #include "CPortableDisk.h"
 #include "CStep4.h"
 #include "FakeFileSystem.h"
+#include "HandleOwner.h"
 #include "Paths.h"
 #include "TempFolder.h"
 
@@ -26,14 +27,12 @@ std::string Key(const char* refusal)
 // A file of `size` bytes that takes no room: its end is set, nothing written.
 bool MakeSparseFile(const std::string& path, ULONGLONG size)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     LARGE_INTEGER end;
     end.QuadPart = static_cast<LONGLONG>(size);
-    const bool ok = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-    CloseHandle(file);
-    return ok;
+    return SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.Get());
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "CWaitDlg.h"
 #include "CWizardDlg.h"
 #include "GoldenHeader.h"
+#include "HandleOwner.h"
 #include "LanguageFixture.h"
 #include "MountedDisks.h"
 #include "Paths.h"
@@ -81,7 +82,7 @@ TEST(WaitDialog, ShownWhileTheScanRunsAndNotClosedBeforeItEnds)
     ASSERT_TRUE(page.Attach(owner.page));
 
     struct Scan {
-        HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        KernelHandle release{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
         HWND list = nullptr;
         std::atomic<DWORD> thread{0};
     } scan;
@@ -116,7 +117,7 @@ TEST(WaitDialog, ShownWhileTheScanRunsAndNotClosedBeforeItEnds)
             Sleep(300);
             seen.stayed = IsWindow(box) && IsWindowVisible(box);
         }
-        SetEvent(scan.release);
+        SetEvent(scan.release.Get());
     });
 
     CWaitDlg wait(&page);
@@ -124,7 +125,7 @@ TEST(WaitDialog, ShownWhileTheScanRunsAndNotClosedBeforeItEnds)
         [](void* context) {
             Scan* s = static_cast<Scan*>(context);
             s->thread = GetCurrentThreadId();
-            WaitForSingleObject(s->release, 15000);
+            WaitForSingleObject(s->release.Get(), 15000);
             // The page's list is filled by messages its thread serves inside the box's run.
             SendMessageA(s->list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("E:\\"));
         },
@@ -140,7 +141,6 @@ TEST(WaitDialog, ShownWhileTheScanRunsAndNotClosedBeforeItEnds)
     EXPECT_NE(scan.thread.load(), GetCurrentThreadId());
     EXPECT_EQ(SendMessageA(owner.letters, CB_GETCOUNT, 0, 0), 1);
     EXPECT_TRUE(IsWindowEnabled(owner.top));
-    CloseHandle(scan.release);
     page.Detach();
 }
 

@@ -2,9 +2,9 @@
 
 #include "ShellLaunch.h"
 
+#include "HandleOwner.h"
 #include "PortableLayout.h"
 
-#include <memory>
 #include <vector>
 
 namespace {
@@ -25,13 +25,6 @@ constexpr char kProbeName[] = "__tmp";
 constexpr int kProbeNames = 100;
 
 constexpr DWORD kFileSystemNameSize = 50;
-
-using UniqueHandle = std::unique_ptr<void, decltype(&::CloseHandle)>;
-
-UniqueHandle AdoptFile(HANDLE file)
-{
-    return UniqueHandle(file == INVALID_HANDLE_VALUE ? nullptr : file, &::CloseHandle);
-}
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -147,10 +140,10 @@ BOOL CPortableDisk::IsImageAtRest() const
 
 BOOL CPortableDisk::GetImageFileSize(ULONGLONG& size) const
 {
-    UniqueHandle file = AdoptFile(CreateFileA(m_imagePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    KernelHandle file(CreateFileA(m_imagePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER bytes = {};
-    if (!file || !GetFileSizeEx(file.get(), &bytes))
+    if (!file || !GetFileSizeEx(file.Get(), &bytes))
         return FALSE;
     size = static_cast<ULONGLONG>(bytes.QuadPart);
     return TRUE;
@@ -201,10 +194,10 @@ int CPortableDisk::IsDriveWritable() const
         std::string probe = OnDrive(kProbeName);
         if (n > 0)
             probe += std::to_string(n);
-        UniqueHandle file = AdoptFile(
+        KernelHandle file(
             CreateFileA(probe.c_str(), GENERIC_READ, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {
-            file.reset();
+            file.Reset();
             DeleteFileA(probe.c_str());
             return 1;
         }
@@ -219,11 +212,8 @@ BOOL CPortableDisk::IsPortableOnDrive() const
 {
     WIN32_FIND_DATAA found;
     std::string pattern = OnDriveLayout().InWorkFolder((std::string(Layout::kHidingFolderName) + "*").c_str());
-    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return FALSE;
-    FindClose(search);
-    return TRUE;
+    FindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    return search ? TRUE : FALSE;
 }
 
 // Building blocks ---------------------------------------------------------------------------------
@@ -241,13 +231,12 @@ int CPortableDisk::ExtractResource(const char* name, const char* path, const cha
         return 0;
 
     MakeReplaceable(path);
-    UniqueHandle file =
-        AdoptFile(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    KernelHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return 0;
     DWORD written = 0;
-    bool whole = WriteFile(file.get(), data, size, &written, nullptr) && written == size;
-    file.reset();
+    bool whole = WriteFile(file.Get(), data, size, &written, nullptr) && written == size;
+    file.Reset();
     if (!whole) {
         // A truncated Agent on the drive would fail on another computer with no hint why.
         DeleteFileA(path);
@@ -276,8 +265,8 @@ int CPortableDisk::RunFolderCommand(const char* command, const std::string& path
     run.nShow = SW_HIDE;
     if (!LateShellExecuteEx(&run) || !run.hProcess)
         return 0;
-    UniqueHandle process(run.hProcess, &::CloseHandle);
-    WaitForSingleObject(process.get(), INFINITE);
+    KernelHandle process(run.hProcess);
+    WaitForSingleObject(process.Get(), INFINITE);
     return 1;
 }
 

@@ -6,6 +6,8 @@
 #include <cctype>
 #include <vector>
 
+#include "HandleOwner.h"
+
 namespace portabletest {
 
 namespace {
@@ -66,16 +68,15 @@ std::set<std::string> EntriesOf(const std::string& folder)
 
 std::string BytesOf(const std::string& path)
 {
-    HANDLE file = CreateFileW(Extended(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    KernelHandle file(CreateFileW(Extended(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file)
         return std::string();
     std::string bytes;
     std::vector<char> chunk(1 << 20);
     DWORD got = 0;
-    while (ReadFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) && got > 0)
+    while (ReadFile(file.Get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) && got > 0)
         bytes.append(chunk.data(), got);
-    CloseHandle(file);
     return bytes;
 }
 

@@ -4,6 +4,7 @@
 
 #include "ChildProcess.h"
 #include "FakeFileSystem.h"
+#include "HandleOwner.h"
 #include "WindowDriver.h"
 
 #include <windows.h>
@@ -248,11 +249,11 @@ TEST_F(PortableDisk, DeleteReportsFailureAndKeepsTheDiskWhileItsImageIsInUse)
         }
         std::string image = c.unhidden ? drive.OnDrive().WorkPlace() : drive.OnDrive().RestPlace();
         // Opened the way a disk driver holds an image: no one may delete or move it meanwhile.
-        HANDLE held = CreateFileA(image.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        KernelHandle held(CreateFileA(image.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
         EXPECT_EQ(OnTarget(drive, [](CPortableDisk& m) { return m.DeletePortable(); }), 0);
-        CloseHandle(held);
+        held.Reset();
 
         EXPECT_TRUE(BytesOf(image) == drive.SourceBytes()) << "the image must stay where it was";
         EXPECT_FALSE(IsFileAt(c.unhidden ? drive.OnDrive().RestPlace() : drive.OnDrive().WorkPlace()));
@@ -268,11 +269,11 @@ TEST_F(PortableDisk, DeleteReportsFailureWhileTheHidingFolderCannotGo)
 {
     ASSERT_EQ(Create(x), 1);
     // The shell reading the folder's desktop.ini keeps it, and so the hiding folder, in place.
-    HANDLE held = CreateFileA((on.Hiding() + "\\desktop.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    KernelHandle held(CreateFileA((on.Hiding() + "\\desktop.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
     EXPECT_EQ(OnTarget(x, [](CPortableDisk& m) { return m.DeletePortable(); }), 0);
-    CloseHandle(held);
+    held.Reset();
     EXPECT_NE(OnTarget(x, [](CPortableDisk& m) { return m.IsPortableOnDrive(); }), FALSE);
     EXPECT_EQ(OnTarget(x, [](CPortableDisk& m) { return m.DeletePortable(); }), 1);
     EXPECT_EQ(EntriesOf(on.root.substr(0, 2)), std::set<std::string>{kUserFile});

@@ -1,13 +1,10 @@
 #pragma once
-// The kernel-handle owner the libraries share with every layer, and a named mutex held for a scope.
+// A named mutex held for a scope.
 #include "HandleOwner.h"
 
 #include <windows.h>
 
 namespace outside {
-
-// The libraries' name for the one kernel-handle owner.
-using UniqueHandle = ::KernelHandle;
 
 // Holds a named mutex shared by every process of the user for as long as it lives.
 class NamedMutexLock {
@@ -30,7 +27,7 @@ public:
     NamedMutexLock& operator=(const NamedMutexLock&) = delete;
 
 private:
-    UniqueHandle m_mutex;
+    KernelHandle m_mutex;
     bool m_owned = false;
 };
 
