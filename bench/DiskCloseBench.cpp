@@ -11,6 +11,7 @@
 #include "ImageHeader.h"
 #include "Paths.h"
 #include "Tavrin.h"
+#include "HandleOwner.h"
 
 namespace {
 
@@ -39,18 +40,17 @@ std::wstring Wide(const std::string& text)
 
 bool WriteWholeFile(const std::string& path, uint64_t bytes, char fill)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     std::vector<char> chunk(static_cast<size_t>(std::min<uint64_t>(bytes, kChunk)), fill);
     bool ok = true;
     for (uint64_t done = 0; ok && done < bytes;) {
         const DWORD size = static_cast<DWORD>(std::min<uint64_t>(bytes - done, chunk.size()));
         DWORD written = 0;
-        ok = WriteFile(file, chunk.data(), size, &written, nullptr) && written == size;
+        ok = WriteFile(file.Get(), chunk.data(), size, &written, nullptr) && written == size;
         done += size;
     }
-    CloseHandle(file);
     return ok;
 }
 
@@ -75,22 +75,19 @@ bool FillDisk(const std::string& root, int dataMb)
 // A careful copier's copy: every file read and written in 4 MiB pieces and flushed to the disk.
 bool CopyFlushed(const std::string& from, const std::string& to, std::vector<char>& chunk)
 {
-    HANDLE source = CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (source == INVALID_HANDLE_VALUE)
+    const KernelHandle source(CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!source)
         return false;
-    HANDLE target = CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    bool ok = target != INVALID_HANDLE_VALUE;
+    const KernelHandle target(CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    bool ok = static_cast<bool>(target);
     for (DWORD read = 1; ok && read > 0;) {
-        ok = ReadFile(source, chunk.data(), static_cast<DWORD>(chunk.size()), &read, nullptr) != FALSE;
+        ok = ReadFile(source.Get(), chunk.data(), static_cast<DWORD>(chunk.size()), &read, nullptr) != FALSE;
         DWORD written = 0;
-        ok = ok && (read == 0 || (WriteFile(target, chunk.data(), read, &written, nullptr) && written == read));
+        ok = ok && (read == 0 || (WriteFile(target.Get(), chunk.data(), read, &written, nullptr) && written == read));
     }
-    if (target != INVALID_HANDLE_VALUE) {
-        ok = FlushFileBuffers(target) && ok;
-        CloseHandle(target);
-    }
-    CloseHandle(source);
+    if (target)
+        ok = FlushFileBuffers(target.Get()) && ok;
     return ok;
 }
 

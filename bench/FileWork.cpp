@@ -1,4 +1,5 @@
 #include "FileWork.h"
+#include "HandleOwner.h"
 
 #include <windows.h>
 
@@ -22,18 +23,17 @@ double TimeSeconds(const std::function<bool()>& work, bool& ok)
 
 bool RawWrite(const std::string& path, uint64_t bytes)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     std::vector<char> zeros(kChunk, 0);
     bool ok = true;
     for (uint64_t done = 0; ok && done < bytes; done += kChunk) {
         const DWORD chunk = static_cast<DWORD>(bytes - done < kChunk ? bytes - done : kChunk);
         DWORD written = 0;
-        ok = WriteFile(file, zeros.data(), chunk, &written, nullptr) && written == chunk;
+        ok = WriteFile(file.Get(), zeros.data(), chunk, &written, nullptr) && written == chunk;
     }
-    ok = FlushFileBuffers(file) && ok;
-    CloseHandle(file);
+    ok = FlushFileBuffers(file.Get()) && ok;
     return ok;
 }
 

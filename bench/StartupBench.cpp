@@ -9,6 +9,7 @@
 
 #include "ChildProcess.h"
 #include "WindowDriver.h"
+#include "HandleOwner.h"
 
 namespace {
 
@@ -98,6 +99,8 @@ bool StartupBench::MeasureOnce(Program& program, bool keep)
         std::fprintf(stderr, "%s: could not start (%lu)\n", program.name.c_str(), GetLastError());
         return false;
     }
+    const KernelHandle processHandle(process.hProcess);
+    const KernelHandle threadHandle(process.hThread);
     bool shown = false;
     for (DWORD waited = 0; waited < kWindowTimeoutMs; ++waited) {
         if (!TopLevelWindowsOf(process.dwProcessId, !program.windowless).empty()) {
@@ -122,15 +125,11 @@ bool StartupBench::MeasureOnce(Program& program, bool keep)
         std::fprintf(stderr, "%s: no window was shown\n", program.name.c_str());
     }
     EndProcess(process.hProcess, process.dwProcessId, program.windowless);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     for (DWORD pid : ProcessesOfFolder(folder)) {
         if (before.count(pid))
             continue;
-        if (HANDLE started = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)) {
-            EndProcess(started, pid, true);
-            CloseHandle(started);
-        }
+        if (const KernelHandle started{OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)})
+            EndProcess(started.Get(), pid, true);
     }
     return ok;
 }

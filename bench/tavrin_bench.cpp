@@ -6,6 +6,7 @@
 //   tavrin_bench.exe [folder]      (default: a folder beside the program)
 #include "FileWork.h"
 #include "TavrinApi.h"
+#include "HandleOwner.h"
 
 #include <windows.h>
 
@@ -52,13 +53,12 @@ std::vector<uint8_t> Header(uint64_t sizeMb)
 
 bool WriteBytes(const std::string& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const KernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+    bool ok = WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
               written == bytes.size();
-    CloseHandle(file);
     return ok;
 }
 
@@ -73,17 +73,16 @@ bool MakeTree(const std::string& root, int round)
         if (!WriteBytes(root + "\\folder" + std::to_string(i % kFolders) + "\\file" + std::to_string(i) + ".txt", bytes))
             return false;
     }
-    HANDLE big = CreateFileA((root + "\\big.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (big == INVALID_HANDLE_VALUE)
+    const KernelHandle big(CreateFileA((root + "\\big.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!big)
         return false;
     std::vector<char> chunk(kChunk, static_cast<char>(round + 1));
     bool ok = true;
     for (uint64_t done = 0; ok && done < kBigFile; done += kChunk) {
         DWORD written = 0;
-        ok = WriteFile(big, chunk.data(), kChunk, &written, nullptr) && written == kChunk;
+        ok = WriteFile(big.Get(), chunk.data(), kChunk, &written, nullptr) && written == kChunk;
     }
-    CloseHandle(big);
     return ok;
 }
 

@@ -1,5 +1,7 @@
 #include "CWinThread.h"
 
+#include "HandleOwner.h"
+
 #include <new>
 
 CWinThread::~CWinThread()
@@ -94,11 +96,11 @@ BOOL AfxBeginDetachedThread(CWinThread::Procedure procedure, void* parameter)
     DetachedStart* start = new (std::nothrow) DetachedStart{procedure, parameter};
     if (!start)
         return FALSE;
-    HANDLE thread = ::CreateThread(nullptr, 0, &DetachedEntry, start, 0, nullptr);
+    // Nobody waits for it: its handle goes at once.
+    const KernelHandle thread(::CreateThread(nullptr, 0, &DetachedEntry, start, 0, nullptr));
     if (!thread) {
         delete start;
         return FALSE;
     }
-    ::CloseHandle(thread);
     return TRUE;
 }

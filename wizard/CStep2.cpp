@@ -1,5 +1,7 @@
 #include "CStep2.h"
 
+#include "HandleOwner.h"
+
 #include <commdlg.h>
 #include <dbt.h>
 
@@ -80,14 +82,12 @@ struct FileIdentity {
 bool IdentityOf(const std::string& path, FileIdentity& identity)
 {
     // No access asked: a disk's image in use can still be told apart.
-    HANDLE file = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const KernelHandle file(::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file)
         return false;
     BY_HANDLE_FILE_INFORMATION info = {};
-    const BOOL known = ::GetFileInformationByHandle(file, &info);
-    ::CloseHandle(file);
-    if (!known)
+    if (!::GetFileInformationByHandle(file.Get(), &info))
         return false;
     identity = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
     return true;

@@ -1,5 +1,7 @@
 #include "CUpdateCheck.h"
 
+#include "HandleOwner.h"
+
 #include <atomic>
 
 namespace {
@@ -34,13 +36,12 @@ bool CUpdateCheck::Start(const std::string& url, HWND target, UINT message)
     shared->message = message;
     auto* workerCopy = new std::shared_ptr<Shared>(shared);
     DWORD id = 0;
-    HANDLE thread = ::CreateThread(nullptr, 0, &CUpdateCheck::Worker, workerCopy, 0, &id);
+    // Never waited for: the worker ends by itself, and the process may end before it.
+    const KernelHandle thread(::CreateThread(nullptr, 0, &CUpdateCheck::Worker, workerCopy, 0, &id));
     if (!thread) {
         delete workerCopy;
         return false;
     }
-    // Never waited for: the worker ends by itself, and the process may end before it.
-    ::CloseHandle(thread);
     m_shared = shared;
     return true;
 }

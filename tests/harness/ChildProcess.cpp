@@ -1,4 +1,5 @@
 #include "ChildProcess.h"
+#include "HandleOwner.h"
 
 #include <tlhelp32.h>
 
@@ -73,12 +74,11 @@ DWORD RunAndWait(const std::string& program, const std::string& arguments, DWORD
 std::string ProcessImagePath(DWORD pid)
 {
     std::string path;
-    if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)) {
+    if (const KernelHandle process{OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)}) {
         char buffer[MAX_PATH] = {};
         DWORD size = MAX_PATH;
-        if (QueryFullProcessImageNameA(process, 0, buffer, &size))
+        if (QueryFullProcessImageNameA(process.Get(), 0, buffer, &size))
             path.assign(buffer, size);
-        CloseHandle(process);
     }
     return path;
 }
@@ -86,16 +86,15 @@ std::string ProcessImagePath(DWORD pid)
 std::vector<DWORD> ProcessesWhere(const std::function<bool(const std::string& imagePath)>& accept)
 {
     std::vector<DWORD> found;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
+    const KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot)
         return found;
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
         if (accept(ProcessImagePath(entry.th32ProcessID)))
             found.push_back(entry.th32ProcessID);
     }
-    CloseHandle(snapshot);
     return found;
 }
 

@@ -20,6 +20,7 @@
 #include "UnmanagedWindows.h"
 #include "WindowDriver.h"
 #include "resource.h"
+#include "HandleOwner.h"
 
 using namespace harness;
 
@@ -79,12 +80,11 @@ HWND PageHolding(HWND sheet, int id)
 
 void EndProcess(DWORD pid)
 {
-    if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)) {
+    if (const KernelHandle process{OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)}) {
         for (HWND window : TopLevelWindows(pid))
             PostMessageA(window, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(process, 5000) != WAIT_OBJECT_0)
-            TerminateProcess(process, 1);
-        CloseHandle(process);
+        if (WaitForSingleObject(process.Get(), 5000) != WAIT_OBJECT_0)
+            TerminateProcess(process.Get(), 1);
     }
 }
 
@@ -211,10 +211,9 @@ TEST(TrayRoad, BrixomStartsLumettaWhoseMenuStartsBrixomOnEachTask)
     SendMessageA(GetDlgItem(page2, kConfirm), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kPasswordText));
     ASSERT_NE(GetDlgItem(page2, kLetters), nullptr);
     ASSERT_TRUE(ClickButton(sheet, kFinish));
-    HANDLE makerProcess = OpenProcess(SYNCHRONIZE, FALSE, maker);
-    ASSERT_NE(makerProcess, nullptr);
-    EXPECT_EQ(WaitForSingleObject(makerProcess, 60000), WAIT_OBJECT_0) << "Brixom ends once the disk is mounted";
-    CloseHandle(makerProcess);
+    const KernelHandle makerProcess(OpenProcess(SYNCHRONIZE, FALSE, maker));
+    ASSERT_TRUE(makerProcess);
+    EXPECT_EQ(WaitForSingleObject(makerProcess.Get(), 60000), WAIT_OBJECT_0) << "Brixom ends once the disk is mounted";
     ASSERT_EQ(MountedLetters().size(), 1u);
     CloseShellWindows();
 
@@ -239,8 +238,7 @@ TEST(TrayRoad, BrixomStartsLumettaWhoseMenuStartsBrixomOnEachTask)
     ClickButton(sheet, kCloseButton);
 
     PostMessageA(dialog, WM_COMMAND, ID_TRAY_EXIT, 0);
-    HANDLE lumettaProcess = OpenProcess(SYNCHRONIZE, FALSE, lumetta);
-    ASSERT_NE(lumettaProcess, nullptr);
-    EXPECT_EQ(WaitForSingleObject(lumettaProcess, 10000), WAIT_OBJECT_0);
-    CloseHandle(lumettaProcess);
+    const KernelHandle lumettaProcess(OpenProcess(SYNCHRONIZE, FALSE, lumetta));
+    ASSERT_TRUE(lumettaProcess);
+    EXPECT_EQ(WaitForSingleObject(lumettaProcess.Get(), 10000), WAIT_OBJECT_0);
 }

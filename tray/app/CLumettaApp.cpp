@@ -1,5 +1,7 @@
 #include "CLumettaApp.h"
 
+#include "HandleOwner.h"
+
 #include <commctrl.h>
 
 #include "CLumettaDlg.h"
@@ -21,10 +23,8 @@ END_MESSAGE_MAP()
 
 BOOL CLumettaApp::InitInstance()
 {
-    if (HANDLE other = ::OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kLumettaMutex)) {
-        ::CloseHandle(other);
+    if (const KernelHandle other{::OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kLumettaMutex)})
         return FALSE;
-    }
     // Two copies started at the same moment both find no mutex to open: the one that did not
     // create it ends as well.
     g_instanceMutex = ::CreateMutexA(nullptr, TRUE, kLumettaMutex);

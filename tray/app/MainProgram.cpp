@@ -1,5 +1,7 @@
 #include "MainProgram.h"
 
+#include "HandleOwner.h"
+
 #include <psapi.h>
 #include <shellapi.h>
 
@@ -15,15 +17,14 @@ constexpr DWORD kModuleHandleBytes = 4096;
 // The path of a process's first module; false when it cannot be opened or read.
 bool FirstModulePath(DWORD pid, char (&path)[MAX_PATH])
 {
-    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    const KernelHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
     if (!process)
         return false;
     HMODULE modules[kModuleHandleBytes / sizeof(HMODULE)] = {};
     DWORD needed = 0;
     bool read = false;
-    if (::EnumProcessModules(process, modules, sizeof modules, &needed) && needed >= sizeof(HMODULE))
-        read = ::GetModuleFileNameExA(process, modules[0], path, MAX_PATH) != 0;
-    ::CloseHandle(process);
+    if (::EnumProcessModules(process.Get(), modules, sizeof modules, &needed) && needed >= sizeof(HMODULE))
+        read = ::GetModuleFileNameExA(process.Get(), modules[0], path, MAX_PATH) != 0;
     return read;
 }
 

@@ -19,6 +19,7 @@
 #include "UnmanagedWindows.h"
 #include "WindowDriver.h"
 #include "resource.h"
+#include "HandleOwner.h"
 
 using namespace harness;
 
@@ -78,13 +79,12 @@ TEST_F(LumettaProgram, OneCopyRunsPerLogOn)
 {
     {
         // A copy that finds the mutex ends before it shows anything.
-        HANDLE other = CreateMutexA(nullptr, TRUE, kMutexName);
-        ASSERT_NE(other, nullptr);
+        const KernelHandle other(CreateMutexA(nullptr, TRUE, kMutexName));
+        ASSERT_TRUE(other);
         ChildProcess late;
         ASSERT_TRUE(late.Start(m_lumetta, "", m_folder.Path()));
         EXPECT_TRUE(late.Wait(5000));
         EXPECT_TRUE(TopLevelWindows(late.Pid()).empty());
-        CloseHandle(other);
     }
     ChildProcess first;
     HWND dialog = Start(first);
