@@ -327,6 +327,23 @@ inline size_t IconMaskRow(int size)
     return static_cast<size_t>((size + 31) / 32) * 4;
 }
 
+// A picture of `size` pixels, all clear, its mask empty.
+inline IconPicture NewIconPicture(int size)
+{
+    return {size, std::vector<uint8_t>(static_cast<size_t>(size) * size * 4, 0),
+            std::vector<uint8_t>(IconMaskRow(size) * size, 0)};
+}
+
+// Pixel (x, y) counted from the top, as images are drawn; the rows are stored bottom-up.
+inline void SetIconPixel(IconPicture& picture, int x, int y, Color color, int alpha)
+{
+    uint8_t* px = &picture.bgra[(static_cast<size_t>(picture.size - 1 - y) * picture.size + x) * 4];
+    px[0] = static_cast<uint8_t>(Image::Clamp(color.b));
+    px[1] = static_cast<uint8_t>(Image::Clamp(color.g));
+    px[2] = static_cast<uint8_t>(Image::Clamp(color.r));
+    px[3] = static_cast<uint8_t>(alpha);
+}
+
 // An icon file of the pictures, in their order.
 inline bool SaveIconPictures(const std::string& path, const std::vector<IconPicture>& pictures)
 {
@@ -366,19 +383,14 @@ inline bool SaveIcon(const std::string& path, const std::vector<const Image*>& i
     for (const Image* image : images) {
         const int size = image->Width();
         const size_t maskRow = IconMaskRow(size);
-        IconPicture picture{size, std::vector<uint8_t>(static_cast<size_t>(size) * size * 4, 0),
-                            std::vector<uint8_t>(maskRow * size, 0)};
+        IconPicture picture = NewIconPicture(size);
         for (int y = 0; y < size; ++y)
             for (int x = 0; x < size; ++x) {
                 const Color c = image->Get(x, y);
-                const bool clear = c.r == seeThrough.r && c.g == seeThrough.g && c.b == seeThrough.b;
-                uint8_t* px = &picture.bgra[(static_cast<size_t>(size - 1 - y) * size + x) * 4];
-                px[0] = clear ? 0 : static_cast<uint8_t>(Image::Clamp(c.b));
-                px[1] = clear ? 0 : static_cast<uint8_t>(Image::Clamp(c.g));
-                px[2] = clear ? 0 : static_cast<uint8_t>(Image::Clamp(c.r));
-                px[3] = clear ? 0 : 255;
-                if (clear)
+                if (c.r == seeThrough.r && c.g == seeThrough.g && c.b == seeThrough.b)
                     picture.mask[(size - 1 - y) * maskRow + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+                else
+                    SetIconPixel(picture, x, y, c, 255);
             }
         pictures.push_back(std::move(picture));
     }

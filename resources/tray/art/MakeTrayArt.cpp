@@ -128,8 +128,7 @@ art::IconPicture IconPicture(int size)
 {
     Image image(size, size, {0, 0, 0});
     DrawEmblem(image, 0, 0, size, {52, 132, 120}, {236, 244, 250});
-    art::IconPicture picture{size, std::vector<uint8_t>(static_cast<size_t>(size) * size * 4, 0),
-                             std::vector<uint8_t>(art::IconMaskRow(size) * size, 0)};
+    art::IconPicture picture = art::NewIconPicture(size);
     const double unit = size / 32.0;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
@@ -139,11 +138,7 @@ art::IconPicture IconPicture(int size)
             if (cover > 0 && cover < 1)
                 color = {static_cast<int>(std::lround(color.r / cover)), static_cast<int>(std::lround(color.g / cover)),
                          static_cast<int>(std::lround(color.b / cover))};
-            uint8_t* px = &picture.bgra[(static_cast<size_t>(size - 1 - y) * size + x) * 4];
-            px[0] = static_cast<uint8_t>(std::clamp(color.b, 0, 255));
-            px[1] = static_cast<uint8_t>(std::clamp(color.g, 0, 255));
-            px[2] = static_cast<uint8_t>(std::clamp(color.r, 0, 255));
-            px[3] = static_cast<uint8_t>(std::lround(cover * 255));
+            art::SetIconPixel(picture, x, y, color, static_cast<int>(std::lround(cover * 255)));
         }
     }
     return picture;

@@ -92,8 +92,7 @@ Image SmallButton(Glyph glyph, Color fill, Color mark)
 art::IconPicture IconPicture(int size)
 {
     const Color tile = {52, 110, 190}, ring = {236, 242, 250};
-    art::IconPicture picture{size, std::vector<uint8_t>(static_cast<size_t>(size) * size * 4, 0),
-                             std::vector<uint8_t>(art::IconMaskRow(size) * size, 0)};
+    art::IconPicture picture = art::NewIconPicture(size);
     const double c = size / 2.0, unit = size / 32.0;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
@@ -103,12 +102,7 @@ art::IconPicture IconPicture(int size)
             for (double r : {11.0 * unit, 6.5 * unit})
                 color = Mix(color, ring, std::clamp(1.2 * unit - std::fabs(d - r), 0.0, 1.0));
             color = Mix(color, ring, std::clamp(2.5 * unit - d + 0.5, 0.0, 1.0));
-            // Bottom-up rows, as icon bitmaps are stored.
-            uint8_t* px = &picture.bgra[(static_cast<size_t>(size - 1 - y) * size + x) * 4];
-            px[0] = static_cast<uint8_t>(color.b);
-            px[1] = static_cast<uint8_t>(color.g);
-            px[2] = static_cast<uint8_t>(color.r);
-            px[3] = static_cast<uint8_t>(std::lround(cover * 255));
+            art::SetIconPixel(picture, x, y, color, static_cast<int>(std::lround(cover * 255)));
         }
     }
     return picture;
