@@ -8,10 +8,10 @@
 
 #include "CWizardDlg.h"
 #include "FileWork.h"
+#include "HandleOwner.h"
 #include "ImageHeader.h"
 #include "Paths.h"
 #include "Tavrin.h"
-#include "HandleOwner.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
 #include "FileWork.h"
-#include "HandleOwner.h"
 
 #include <windows.h>
 
 #include <vector>
+
+#include "HandleOwner.h"
 
 namespace {
 

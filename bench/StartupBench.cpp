@@ -8,8 +8,8 @@
 #include <set>
 
 #include "ChildProcess.h"
-#include "WindowDriver.h"
 #include "HandleOwner.h"
+#include "WindowDriver.h"
 
 namespace {
 

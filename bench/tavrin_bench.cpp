@@ -5,8 +5,8 @@
 // The tree: 1,000 small files in 20 folders and one 100 MiB file.
 //   tavrin_bench.exe [folder]      (default: a folder beside the program)
 #include "FileWork.h"
-#include "TavrinApi.h"
 #include "HandleOwner.h"
+#include "TavrinApi.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 #include "CWinThread.h"
 
-#include "HandleOwner.h"
-
 #include <new>
+
+#include "HandleOwner.h"
 
 CWinThread::~CWinThread()
 {

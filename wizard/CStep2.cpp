@@ -1,7 +1,5 @@
 #include "CStep2.h"
 
-#include "HandleOwner.h"
-
 #include <commdlg.h>
 #include <dbt.h>
 
@@ -18,6 +16,7 @@
 #include "CWizardDlg.h"
 #include "CWizardSheet.h"
 #include "DriveLists.h"
+#include "HandleOwner.h"
 #include "MountedDisks.h"
 #include "ProtectedImages.h"
 #include "SafeFormat.h"

@@ -1,8 +1,8 @@
 #include "CUpdateCheck.h"
 
-#include "HandleOwner.h"
-
 #include <atomic>
+
+#include "HandleOwner.h"
 
 namespace {
 

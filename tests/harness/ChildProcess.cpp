@@ -1,9 +1,10 @@
 #include "ChildProcess.h"
-#include "HandleOwner.h"
 
 #include <tlhelp32.h>
 
 #include <vector>
+
+#include "HandleOwner.h"
 
 namespace harness {
 

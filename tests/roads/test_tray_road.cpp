@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ChildProcess.h"
+#include "HandleOwner.h"
 #include "MountedLetters.h"
 #include "Paths.h"
 #include "Registry.h"
@@ -20,7 +21,6 @@
 #include "UnmanagedWindows.h"
 #include "WindowDriver.h"
 #include "resource.h"
-#include "HandleOwner.h"
 
 using namespace harness;
 

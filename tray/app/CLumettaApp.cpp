@@ -1,10 +1,9 @@
 #include "CLumettaApp.h"
 
-#include "HandleOwner.h"
-
 #include <commctrl.h>
 
 #include "CLumettaDlg.h"
+#include "HandleOwner.h"
 
 CLumettaApp theApp;
 

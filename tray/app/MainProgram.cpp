@@ -1,12 +1,11 @@
 #include "MainProgram.h"
 
-#include "HandleOwner.h"
-
 #include <psapi.h>
 #include <shellapi.h>
 
 #include <cstring>
 
+#include "HandleOwner.h"
 #include "ProgramFolder.h"
 
 namespace {

@@ -12,6 +12,7 @@
 #include "ChildProcess.h"
 #include "DeviceEvents.h"
 #include "FakeUsbDrive.h"
+#include "HandleOwner.h"
 #include "LanguageFixture.h"
 #include "Paths.h"
 #include "Recorder.h"
@@ -19,7 +20,6 @@
 #include "UnmanagedWindows.h"
 #include "WindowDriver.h"
 #include "resource.h"
-#include "HandleOwner.h"
 
 using namespace harness;
 
