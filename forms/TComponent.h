@@ -54,6 +54,18 @@ protected:
     // True when `name` is one of the null-ended `names`.
     static bool NameIn(const char* const* names, const char* name);
 
+    // Points `slot` at `component` (or at nothing), to be told when that one goes instead of the
+    // one it pointed at before.
+    template <class T>
+    void ReferTo(T*& slot, T* component)
+    {
+        if (slot)
+            RemoveFreeNotification(slot);
+        slot = component;
+        if (component)
+            FreeNotification(component);
+    }
+
 private:
     void Insert(TComponent* component);
     void Remove(TComponent* component);

@@ -149,11 +149,7 @@ void TControl::SetAlign(TAlign align)
 
 void TControl::SetPopupMenu(TPopupMenu* menu)
 {
-    if (m_popupMenu)
-        RemoveFreeNotification(m_popupMenu);
-    m_popupMenu = menu;
-    if (menu)
-        FreeNotification(menu);
+    ReferTo(m_popupMenu, menu);
 }
 
 bool TControl::UseRightToLeftLayout() const

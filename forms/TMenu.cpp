@@ -22,11 +22,7 @@ bool TMenu::HasPublished(const char* name) const
 
 void TMenu::SetImages(TImageList* images)
 {
-    if (m_images)
-        RemoveFreeNotification(m_images);
-    m_images = images;
-    if (images)
-        FreeNotification(images);
+    ReferTo(m_images, images);
 }
 
 void TMenu::Notification(TComponent* component, TOperation operation)

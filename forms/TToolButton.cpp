@@ -21,11 +21,8 @@ void TToolButton::SetAutoSize(bool autoSize)
 
 void TToolButton::SetMenuItem(TMenuItem* item)
 {
-    if (m_menuItem)
-        RemoveFreeNotification(m_menuItem);
-    m_menuItem = item;
+    ReferTo(m_menuItem, item);
     if (item) {
-        FreeNotification(item);
         SetCaption(item->Caption());
         SetEnabled(item->Enabled());
     }

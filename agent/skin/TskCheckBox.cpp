@@ -67,11 +67,7 @@ void TskCheckBox::SetUIStyle(TskUIStyle style)
 
 void TskCheckBox::SetFileTheme(TskFileTheme* theme)
 {
-    if (m_fileTheme)
-        RemoveFreeNotification(m_fileTheme);
-    m_fileTheme = theme;
-    if (theme)
-        FreeNotification(theme);
+    ReferTo(m_fileTheme, theme);
     SetUIStyle(m_uiStyle);
 }
 

@@ -106,11 +106,7 @@ void TskCustomButton::SetUIStyle(TskUIStyle style)
 
 void TskCustomButton::SetFileTheme(TskFileTheme* theme)
 {
-    if (m_fileTheme)
-        RemoveFreeNotification(m_fileTheme);
-    m_fileTheme = theme;
-    if (theme)
-        FreeNotification(theme);
+    ReferTo(m_fileTheme, theme);
     Invalidate();
 }
 

@@ -37,11 +37,7 @@ void TskEdit::SetBorderColor(TColor color)
 
 void TskEdit::SetFileTheme(TskFileTheme* theme)
 {
-    if (m_fileTheme)
-        RemoveFreeNotification(m_fileTheme);
-    m_fileTheme = theme;
-    if (theme)
-        FreeNotification(theme);
+    ReferTo(m_fileTheme, theme);
     SetUIStyle(m_uiStyle);
 }
 

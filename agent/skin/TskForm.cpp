@@ -366,11 +366,7 @@ void TskForm::SetFileTheme(TskFileTheme* theme)
         m_host->SetClientHeight(m_host->ClientHeight() + 3);
         m_host->SetClientWidth(m_host->ClientWidth() + 4);
     }
-    if (m_fileTheme)
-        RemoveFreeNotification(m_fileTheme);
-    m_fileTheme = theme;
-    if (theme)
-        FreeNotification(theme);
+    ReferTo(m_fileTheme, theme);
     SetUIStyle(m_uiStyle);
 }
 
@@ -467,12 +463,9 @@ void TskForm::SetFormPanel(TCustomPanel* panel)
         ShowRefusal(kFormPanelIsForm);
         return;
     }
-    if (m_formPanel)
-        RemoveFreeNotification(m_formPanel);
-    m_formPanel = panel;
+    ReferTo(m_formPanel, panel);
     if (!panel)
         return;
-    FreeNotification(panel);
     panel->SetAlign(alClient);
     panel->SetCaption("");
     if (std::strcmp(panel->ClassName(), "TCustomPanel") == 0 || std::strcmp(panel->ClassName(), "TPanel") == 0)

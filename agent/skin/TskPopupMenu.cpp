@@ -44,11 +44,7 @@ bool TskPopupMenu::HasPublished(const char* name) const
 
 void TskPopupMenu::SetFileTheme(TskFileTheme* theme)
 {
-    if (m_fileTheme)
-        RemoveFreeNotification(m_fileTheme);
-    m_fileTheme = theme;
-    if (theme)
-        FreeNotification(theme);
+    ReferTo(m_fileTheme, theme);
     SetUIStyle(m_uiStyle);
 }
 

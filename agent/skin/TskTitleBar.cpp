@@ -117,11 +117,7 @@ int TskTitleBar::FormBorder() const
 
 void TskTitleBar::SetFileTheme(TskFileTheme* theme)
 {
-    if (m_fileTheme)
-        RemoveFreeNotification(m_fileTheme);
-    m_fileTheme = theme;
-    if (theme)
-        FreeNotification(theme);
+    ReferTo(m_fileTheme, theme);
     ApplyStyle(true);
 }
 
