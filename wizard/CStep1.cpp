@@ -5,6 +5,7 @@
 #include "CDlgGetNewVersion.h"
 #include "CWizardSheet.h"
 #include "Fennick.h"
+#include "HiddenMounts.h"
 #include "MountedDisks.h"
 #include "Quilmar.h"
 #include "SafeFormat.h"
@@ -124,8 +125,11 @@ CStep1::DismountResult CStep1::DismountDisk(char letter)
         if (imagePath.empty())
             return DismountResult::PassedOver;
         if (Tavrin_Unmount(wideLetter, 0) != 0) {
+            // An image that was hidden when it was mounted is hidden again wherever it lies; any
+            // other image on a USB drive stays a plain file there.
+            const bool wasHidden = TakeHiddenMountMark(imagePath);
             Quilmar_SetProtection(imagePath.c_str(), 0, 0, kQuilmarRelease);
-            if (m_bProtect && Fennick_IsUsbDisk(imagePath[0]) == 0)
+            if (m_bProtect && (wasHidden || Fennick_IsUsbDisk(imagePath[0]) == 0))
                 Quilmar_SetProtection(imagePath.c_str(), 0, 0, kQuilmarProtect);
             return DismountResult::Dismounted;
         }
