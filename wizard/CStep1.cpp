@@ -1,5 +1,6 @@
 #include "CStep1.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "CDlgGetNewVersion.h"
@@ -120,10 +121,16 @@ CStep1::DismountResult CStep1::DismountDisk(char letter)
         const std::string imagePath = MountedImageOf(letter);
         if (!imagePath.empty())
             ::OutputDebugStringA(imagePath.c_str());
-        // A disk whose image cannot be named is not dismounted blind (its image could not be
-        // hidden again): it is passed over, and told at the end of the run.
-        if (imagePath.empty())
+        if (imagePath.empty()) {
+            // Closed elsewhere since the list was filled (or while Retry was asked): it is gone,
+            // as the user asked.
+            const std::vector<char> mounted = MountedDriveLetters();
+            if (std::find(mounted.begin(), mounted.end(), letter) == mounted.end())
+                return DismountResult::Dismounted;
+            // A disk whose image cannot be named is not dismounted blind (its image could not be
+            // hidden again): it is passed over, and told at the end of the run.
             return DismountResult::PassedOver;
+        }
         if (Tavrin_Unmount(wideLetter, 0) != 0) {
             // An image that was hidden when it was mounted is hidden again wherever it lies; any
             // other image on a USB drive stays a plain file there.

@@ -46,7 +46,8 @@ protected:
 private:
     enum class DismountResult { Dismounted, PassedOver, Cancelled };
     // Dismounts the disk on `letter` and releases (and maybe protects) its image; asks Retry or
-    // Cancel while that fails. A disk whose mount record names no image is passed over.
+    // Cancel while that fails. A disk no longer mounted counts as dismounted; one whose mount
+    // record names no image is passed over.
     DismountResult DismountDisk(char letter);
 
     CBitComboBox m_cmbDisks;

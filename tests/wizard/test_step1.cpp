@@ -460,6 +460,45 @@ TEST(Step1Dismount, UnreadableRecordIsPassedOverAndToldAndNothingToDoIsSaid)
     EXPECT_TRUE(brixom.CloseSheet(sheet));
 }
 
+// Disks another program closes while a run is on its way count as closed: the one Retry is asked
+// about and one later in the list, both dismounted elsewhere while the box is up. The run ends in
+// success, not in a disk "not closed" for want of its image.
+TEST(Step1Dismount, DisksClosedElsewhereDuringTheRunCountAsClosed)
+{
+    TempFolder folder("step1");
+    MountedDisks disks(folder.Path());
+    const std::vector<char> letters = MountThree(disks);
+    ASSERT_EQ(letters.size(), 3u);
+    const char refused = letters[0], kept = letters[1], later = letters[2];
+
+    BrixomFixture brixom;
+    HWND sheet = StartDismountAll(brixom, "unmount-refused=" + std::string(1, refused));
+    ASSERT_NE(sheet, nullptr);
+    HWND page = ActivePage(sheet);
+    const DWORD pid = brixom.Process().Pid();
+    ASSERT_TRUE(ClickButton(sheet, kFinish));
+    HWND box = WaitForMessageBox(pid, 10000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), "Step1.strRetry " + std::string(1, refused));
+    ASSERT_EQ(Tavrin_Unmount(static_cast<uint32_t>(refused), 0), 1);
+    ASSERT_EQ(Tavrin_Unmount(static_cast<uint32_t>(later), 0), 1);
+    ClickButton(box, IDRETRY);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 10000));
+
+    EXPECT_EQ(AnswerMessageBox(pid, IDOK), "Step1.strCloseSuccess");
+    EXPECT_TRUE(MountedLetters().empty() || !MountedLetters().count(kept));
+    EXPECT_TRUE(disks.IsProtected(kept));
+    const std::vector<std::string> journal = brixom.Journal();
+    EXPECT_EQ(CountLines(journal, UnmountLine(refused, 0)), 1u) << "asked once, then found gone";
+    EXPECT_EQ(CountLines(journal, UnmountLine(kept, 1)), 1u);
+    EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
+                            [&](const std::string& l) { return l.rfind("Tavrin_Unmount(" + std::string(1, later), 0) == 0; }),
+              0);
+    EXPECT_TRUE(WaitUntil([&] { return IsChecked(GetDlgItem(page, kRadioMount)); }, 5000));
+    EXPECT_TRUE(ListEntries(GetDlgItem(page, kDiskList)).empty());
+    EXPECT_TRUE(brixom.CloseSheet(sheet));
+}
+
 // With protect off, or for an image on a USB drive, the image is released and left so.
 class Step1ReleaseOnly : public ::testing::TestWithParam<bool> {};
 
