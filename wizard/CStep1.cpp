@@ -19,6 +19,9 @@ namespace {
 constexpr UINT_PTR kStartupTimer = 1;
 constexpr UINT kStartupTimerMs = 400;
 constexpr UINT_PTR kUpdateDeadlineTimer = 2;
+// A notice that came while a box of the wizard was up looks this often whether the box has gone.
+constexpr UINT_PTR kNoticeWaitTimer = 3;
+constexpr UINT kNoticeWaitMs = 250;
 constexpr int kSubtitleIds[CStepTitles::kSubtitleCopies] = {IDC_LBL_STEP1_SUBTITLE, IDC_LBL_STEP1_SUBTITLE_2,
                                                            IDC_LBL_STEP1_SUBTITLE_3, IDC_LBL_STEP1_SUBTITLE_4,
                                                            IDC_LBL_STEP1_SUBTITLE_TOP};
@@ -281,6 +284,8 @@ void CStep1::OnTimer(UINT_PTR id)
         // No answer in time: nothing is shown, and a late one is dropped.
         KillTimer(kUpdateDeadlineTimer);
         m_updateCheck.Abandon();
+    } else if (id == kNoticeWaitTimer) {
+        ShowWaitingNotice();
     }
 }
 
@@ -290,10 +295,24 @@ LRESULT CStep1::OnNewVersionAnswer(WPARAM, LPARAM)
     UpdateInfo newest;
     if (!m_updateCheck.TakeAnswer(newest))
         return 0;
-    // Not over another box of the wizard's (a question, a progress dialog): the notice can wait
-    // for the next start.
-    CWizardSheet* sheet = Sheet();
-    if (sheet && sheet->m_hWnd && ::IsWindowEnabled(sheet->m_hWnd))
-        CheckForNewVersion(sheet, newest);
+    m_waitingNotice = newest;
+    ShowWaitingNotice();
     return 0;
+}
+
+void CStep1::ShowWaitingNotice()
+{
+    CWizardSheet* sheet = Sheet();
+    if (!m_waitingNotice || !sheet || !sheet->m_hWnd)
+        return;
+    // Not over another box of the wizard's (a question, a progress dialog): the notice follows
+    // once that box has closed.
+    if (!::IsWindowEnabled(sheet->m_hWnd)) {
+        SetTimer(kNoticeWaitTimer, kNoticeWaitMs);
+        return;
+    }
+    KillTimer(kNoticeWaitTimer);
+    const UpdateInfo newest = *m_waitingNotice;
+    m_waitingNotice.reset();
+    CheckForNewVersion(sheet, newest);
 }

@@ -300,6 +300,60 @@ TEST(Step1NewVersion, ASlowServerNeverFreezesTheWizardAndALateAnswerShowsNothing
     EXPECT_TRUE(brixom.CloseSheet(sheet));
 }
 
+// A slow answer that is whole before the deadline shows its notice; so does one that comes while
+// a box of the wizard is up, once that box has closed (and not over it).
+TEST(Step1NewVersion, ASlowAnswerInTimeShowsOnceNoBoxIsUp)
+{
+    constexpr DWORD kInTimeMs = CUpdateCheck::kDeadlineMs - 1500;
+    ClearProxies();
+    BrixomFixture brixom;
+    ASSERT_TRUE(brixom.Ready());
+    LocalHttpServer server("Version=2.0\r\n", 200, kInTimeMs);
+    ASSERT_TRUE(server.Listening());
+    ASSERT_TRUE(brixom.WriteEchoLanguage({{"Product", "UpdateUrl", server.Url()}, {"frmAbout", "VersionNumber", "1.0"}}));
+    ASSERT_TRUE(brixom.Start(""));
+    HWND sheet = brixom.WaitForSheet();
+    ASSERT_NE(sheet, nullptr);
+    HWND notice = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (notice = FindNotice(brixom.Process().Pid())) != nullptr; }, 15000));
+    EXPECT_EQ(server.Answers(), 1u);
+    EXPECT_EQ(WindowText(GetDlgItem(notice, kNoticeHeadline)), "frmGetNewVersion.HasNewVerson 2.0");
+    ASSERT_TRUE(ClickButton(notice, kNoticeCancel));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(notice); }, 10000));
+    EXPECT_TRUE(brixom.CloseSheet(sheet));
+
+    // The box of a dismount is up when the answer comes.
+    TempFolder folder("step1");
+    MountedDisks disks(folder.Path());
+    ASSERT_NE(disks.Add("boxed.sqv"), 0);
+    ASSERT_TRUE(brixom.Start(""));
+    sheet = brixom.WaitForSheet();
+    ASSERT_NE(sheet, nullptr);
+    const DWORD pid = brixom.Process().Pid();
+    HWND page = ActivePage(sheet);
+    ASSERT_TRUE(PageHolds(page, kRadioUnmount));
+    HWND unmount = GetDlgItem(page, kRadioUnmount);
+    PostMessageA(unmount, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageA(unmount, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(GetDlgItem(sheet, kFinish)) != FALSE; }, 5000));
+    ASSERT_TRUE(ClickButton(sheet, kFinish));
+    HWND box = WaitForMessageBox(pid, 10000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), "Step1.strCloseSuccess");
+    ASSERT_EQ(server.Answers(), 1u) << "the box came up before the answer";
+    ASSERT_TRUE(WaitUntil([&] { return server.Answers() == 2; }, 15000));
+    Sleep(1500);
+    EXPECT_EQ(FindNotice(pid), nullptr) << "no notice over the box";
+    ClickButton(box, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return (notice = FindNotice(pid)) != nullptr; }, 10000)) << "the notice follows the box";
+    if (notice) {
+        ClickButton(notice, kNoticeCancel);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(notice); }, 10000));
+    }
+    EXPECT_EQ(server.Requests().size(), 2u);
+    EXPECT_TRUE(brixom.CloseSheet(sheet));
+}
+
 // Two disks listed in letter order; the second chosen alone is dismounted and its image hidden
 // again; then all: the list empties and the page turns to mount.
 TEST(Step1Dismount, OneChosenDiskThenAllAreDismountedAndProtected)
