@@ -277,6 +277,8 @@ TEST(Step1NewVersion, ASlowServerNeverFreezesTheWizardAndALateAnswerShowsNothing
     const DWORD start = GetTickCount();
     DWORD slowest = 0;
     int answers = 0;
+    bool noticeShown = false;
+    DWORD noticeAt = 0;
     while (GetTickCount() - start < kLateMs + 2000) {
         const DWORD asked = GetTickCount();
         DWORD_PTR result = 0;
@@ -284,11 +286,15 @@ TEST(Step1NewVersion, ASlowServerNeverFreezesTheWizardAndALateAnswerShowsNothing
             << "the wizard stopped answering after " << (asked - start) << " ms";
         slowest = std::max(slowest, GetTickCount() - asked);
         ++answers;
-        EXPECT_EQ(FindNotice(pid), nullptr);
+        if (!noticeShown && FindNotice(pid)) {
+            noticeShown = true;
+            noticeAt = GetTickCount() - start;
+        }
         Sleep(100);
     }
+    EXPECT_FALSE(noticeShown) << "an answer after the deadline is dropped, yet a notice showed after " << noticeAt
+                              << " ms";
     EXPECT_LT(slowest, 250u) << "over " << answers << " questions";
-    EXPECT_EQ(FindNotice(pid), nullptr) << "an answer after the deadline is dropped";
     EXPECT_EQ(FindMessageBox(pid), nullptr);
     // The page still does what it is asked.
     HWND page = ActivePage(sheet);
