@@ -133,6 +133,16 @@ struct SkinnedForm {
     }
 };
 
+// How far below the window's top edge its client area starts.
+int ClientTop(HWND window)
+{
+    RECT outer, client;
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+    return client.top - outer.top;
+}
+
 DWORD Rgb(COLORREF c)
 {
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
@@ -208,13 +218,6 @@ std::vector<std::string> ButtonCaptions(TskMenuBar* bar)
         if (bar->Buttons(i)->Visible())
             captions.push_back(bar->Buttons(i)->Caption());
     return captions;
-}
-
-// Whether the system reads right to left, which a right-to-left menu needs to be drawn so.
-bool SystemReadsRightToLeft()
-{
-    LANGID lang = PRIMARYLANGID(GetSystemDefaultLangID());
-    return lang == LANG_ARABIC || lang == LANG_HEBREW || lang == LANG_FARSI || lang == LANG_URDU;
 }
 
 constexpr uint32_t kSeeThrough = 0xFF00FF;      // the skin's transparent colour, magenta
@@ -674,11 +677,7 @@ TEST(SkinnedFrame, TheFormsMinimumSizeFollowsTheTitleAndTakingThePanelOffGivesTh
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(GetWindowRgn(w, region), ERROR);
     DeleteObject(region);
-    RECT window, client;
-    GetWindowRect(w, &window);
-    GetClientRect(w, &client);
-    MapWindowPoints(w, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
-    EXPECT_GT(client.top - window.top, GetSystemMetrics(SM_CYCAPTION) - 1);
+    EXPECT_GT(ClientTop(w), GetSystemMetrics(SM_CYCAPTION) - 1);
 }
 
 TEST(SkinnedTitleBar, PressingItsBodyDragsTheFormAndDoubleClicksMaximiseOrClose)
@@ -879,7 +878,8 @@ TEST(SkinnedMenuBar, ACommandThatChangesTheMenuLeavesTheBarShowingTheNewMenu)
         {NoMenu, false, {}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "change " << c.change << (c.fromDropDown ? " from the drop-down" : " as it drops down"));
+        SCOPED_TRACE(testing::Message() << "change " << c.change
+                                        << (c.fromDropDown ? " from the drop-down" : " as it drops down"));
         SkinnedForm f;
         int runs = 0;
         auto change = [&](TObject*) {
@@ -949,7 +949,8 @@ TEST(SkinnedMenuBar, ItemsChangedInPlaceShowOnTheBarWithoutHelp)
         GetWindowRect(f.Window(), &window);
         for (int y = r.top; y < r.bottom; ++y)
             for (int x = r.left; x < r.right; ++x)
-                if (pixels[static_cast<size_t>((y - window.top) * sw + x - window.left)] == Rgb(BuiltInColor(Indigo, 22)))
+                if (pixels[static_cast<size_t>((y - window.top) * sw + x - window.left)] ==
+                    Rgb(BuiltInColor(Indigo, 22)))
                     return true;
         return false;
     };
@@ -1093,16 +1094,16 @@ TEST(SkinnedForm, ASecondSkinnedFormOnTheSameFormIsAPlainPanel)
     EXPECT_EQ(SendMessageA(f.Window(), SKM_GETBORDERWIDTH, 0, 0), f.skin->LeftBorder());
 }
 
-// Someone subclassed the form above the skinned form: whichever of the two goes first, the form's
-// own procedure keeps getting its messages, and the frame is the form's own again.
-TEST(SkinnedFrame, TakingThePanelOffUnderAnotherSubclassLeavesTheFormItsMessages)
-{
-    for (bool panelFirst : {true, false}) {
-        SCOPED_TRACE(panelFirst ? "the panel goes first" : "the other subclass goes first");
-        SkinnedForm f;
-        HWND w = f.Window();
-        int seenByForm = 0;
-        f.app.HookMainWindow([&](UINT message, WPARAM, LPARAM, LRESULT& result) {
+// A subclass someone else puts on the skinned form's host above the skinned form's own, and a
+// probe message that counts as reaching the form when the form layer's procedure answers it.
+struct SubclassedFromAbove {
+    SkinnedForm& f;
+    HWND w;
+    int seenByForm = 0;
+
+    explicit SubclassedFromAbove(SkinnedForm& form) : f(form), w(form.Window())
+    {
+        f.app.HookMainWindow([this](UINT message, WPARAM, LPARAM, LRESULT& result) {
             if (message != kProbe)
                 return false;
             ++seenByForm;
@@ -1112,28 +1113,41 @@ TEST(SkinnedFrame, TakingThePanelOffUnderAnotherSubclassLeavesTheFormItsMessages
         g_probesAbove = 0;
         g_procBelow = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassAbove)));
-        EXPECT_EQ(SendMessageA(w, kProbe, 0, 0), 42);
-        auto removeAbove = [&] { SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_procBelow)); };
+    }
+    void RemoveAbove() { SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_procBelow)); }
+    LRESULT Probe() { return SendMessageA(w, kProbe, 0, 0); }
+    void RemovePanel()
+    {
+        delete f.skin;
+        f.skin = nullptr;
+    }
+};
+
+// Someone subclassed the form above the skinned form: whichever of the two goes first, the form's
+// own procedure keeps getting its messages, and the frame is the form's own again.
+TEST(SkinnedFrame, TakingThePanelOffUnderAnotherSubclassLeavesTheFormItsMessages)
+{
+    for (bool panelFirst : {true, false}) {
+        SCOPED_TRACE(panelFirst ? "the panel goes first" : "the other subclass goes first");
+        SkinnedForm f;
+        SubclassedFromAbove above(f);
+        EXPECT_EQ(above.Probe(), 42);
         if (panelFirst) {
-            delete f.skin;
-            f.skin = nullptr;
-            EXPECT_EQ(SendMessageA(w, kProbe, 0, 0), 42);
+            above.RemovePanel();
+            EXPECT_EQ(above.Probe(), 42);
             EXPECT_EQ(g_probesAbove, 2);
-            removeAbove();
+            above.RemoveAbove();
         } else {
-            removeAbove();
-            delete f.skin;
-            f.skin = nullptr;
+            above.RemoveAbove();
+            above.RemovePanel();
         }
-        EXPECT_EQ(SendMessageA(w, kProbe, 0, 0), 42);
-        EXPECT_EQ(seenByForm, panelFirst ? 3 : 2);
-        SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        EXPECT_EQ(above.Probe(), 42);
+        EXPECT_EQ(above.seenByForm, panelFirst ? 3 : 2);
+        HWND w = f.Window();
+        SetWindowPos(w, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
         EXPECT_NE(GetWindowLongA(w, GWL_STYLE) & WS_CAPTION, 0);
-        RECT window, client;
-        GetWindowRect(w, &window);
-        GetClientRect(w, &client);
-        MapWindowPoints(w, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
-        EXPECT_GT(client.top - window.top, GetSystemMetrics(SM_CYCAPTION) - 1);
+        EXPECT_GT(ClientTop(w), GetSystemMetrics(SM_CYCAPTION) - 1);
     }
 }
 
@@ -1142,30 +1156,20 @@ TEST(SkinnedFrame, TakingThePanelOffUnderAnotherSubclassLeavesTheFormItsMessages
 TEST(SkinnedFrame, ANewSkinnedFormUnderAnotherSubclassTakesTheFrameAgain)
 {
     SkinnedForm f;
-    HWND w = f.Window();
-    int seenByForm = 0;
-    f.app.HookMainWindow([&](UINT message, WPARAM, LPARAM, LRESULT& result) {
-        if (message != kProbe)
-            return false;
-        ++seenByForm;
-        result = 42;
-        return true;
-    });
-    g_probesAbove = 0;
-    g_procBelow = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassAbove)));
-    delete f.skin;
+    SubclassedFromAbove above(f);
+    above.RemovePanel();
     f.skin = new TskForm(f.form);
+    HWND w = f.Window();
     EXPECT_EQ(f.skin->HostForm(), f.form);
     EXPECT_EQ(GetWindowLongA(w, GWL_STYLE) & WS_CAPTION, 0);
     EXPECT_EQ(SendMessageA(w, SKM_GETBORDERWIDTH, 0, 0), f.skin->LeftBorder());
-    EXPECT_EQ(SendMessageA(w, kProbe, 0, 0), 42);
-    EXPECT_EQ(seenByForm, 1);
+    EXPECT_EQ(above.Probe(), 42);
+    EXPECT_EQ(above.seenByForm, 1);
     EXPECT_EQ(g_probesAbove, 1);
-    SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_procBelow));
-    delete f.skin;
-    f.skin = nullptr;
-    EXPECT_EQ(SendMessageA(w, kProbe, 0, 0), 42);
-    EXPECT_EQ(seenByForm, 2);
+    above.RemoveAbove();
+    above.RemovePanel();
+    EXPECT_EQ(above.Probe(), 42);
+    EXPECT_EQ(above.seenByForm, 2);
     EXPECT_NE(GetWindowLongA(w, GWL_STYLE) & WS_CAPTION, 0);
 }
 
