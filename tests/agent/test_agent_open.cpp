@@ -34,7 +34,9 @@ std::vector<HWND> TaskbarWindows(DWORD pid)
     std::vector<HWND> shown;
     for (HWND w : harness::TopLevelWindows(pid)) {
         const LONG exStyle = GetWindowLongA(w, GWL_EXSTYLE);
-        if (IsWindowVisible(w) && ((exStyle & WS_EX_APPWINDOW) || (!GetWindow(w, GW_OWNER) && !(exStyle & WS_EX_TOOLWINDOW))))
+        const bool appWindow = (exStyle & WS_EX_APPWINDOW) != 0;
+        const bool ownedByNone = !GetWindow(w, GW_OWNER) && !(exStyle & WS_EX_TOOLWINDOW);
+        if (IsWindowVisible(w) && (appWindow || ownedByNone))
             shown.push_back(w);
     }
     return shown;
