@@ -10,7 +10,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 SEQUORA_PACKAGES=(cmake ninja-build g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 googletest wine wine64 wine32:i386
-    xvfb xauth x11-utils imagemagick procps)
+    xvfb xauth x11-utils imagemagick procps locales)
 
 # Installs whatever of the packages above is missing (needs root on a fresh Debian 12).
 install_packages() {
