@@ -148,9 +148,14 @@ void TMainMenu::DropDown(TMenuItem* item, int x, int y)
 {
     if (!item || item->GetParentMenu() != this)
         return;
-    // A top-level item hears its click as its drop-down opens.
+    // A top-level item hears its click as its drop-down opens. Its handler may take it out of the
+    // menu and free it: then there is nothing left to drop down.
     item->Click();
-    if (item->Count() == 0)
+    const TMenuItem* top = Items();
+    int i = 0;
+    while (i < top->Count() && top->Items(i) != item)
+        ++i;
+    if (i == top->Count() || item->Count() == 0)
         return;
     if (m_autoHotkeys == maAutomatic)
         GiveAccessKeys(item);

@@ -20,7 +20,8 @@ public:
 
     // Clicks the enabled item whose shortcut is this key with these modifiers; true when one was.
     bool IsShortCut(WORD key, TShiftState shift);
-    // Shows the sub-items of `item` as a drop-down at a screen point; returns when it is closed.
+    // Shows the sub-items of the top-level `item` as a drop-down at a screen point; returns when it
+    // is closed.
     // A key typed in it picks the enabled item whose access key it is, owner-drawn items too.
     void DropDown(TMenuItem* item, int x, int y);
 

@@ -864,7 +864,7 @@ TEST(SkinnedForm, LooksInEveryBuiltInStyle)
 // change has freed them, and then shows the menu as the command left it.
 TEST(SkinnedMenuBar, ACommandThatChangesTheMenuLeavesTheBarShowingTheNewMenu)
 {
-    enum Change { AddItem, RemoveItem, NoMenu };
+    enum Change { AddItem, RemoveItem, RemoveClickedItem, NoMenu };
     const struct {
         Change change;
         bool fromDropDown;
@@ -876,6 +876,7 @@ TEST(SkinnedMenuBar, ACommandThatChangesTheMenuLeavesTheBarShowingTheNewMenu)
         {AddItem, false, {"&File", "&Edit", "&Help", "&Window"}},
         {RemoveItem, false, {"&File", "&Edit"}},
         {NoMenu, false, {}},
+        {RemoveClickedItem, false, {"&Edit", "&Help"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "change " << c.change
@@ -891,6 +892,11 @@ TEST(SkinnedMenuBar, ACommandThatChangesTheMenuLeavesTheBarShowingTheNewMenu)
             } else if (c.change == RemoveItem) {
                 delete f.help;
                 f.help = nullptr;
+            } else if (c.change == RemoveClickedItem) {
+                // The item goes with this handler: nothing of it is touched after the delete.
+                TMenuItem* clicked = f.file;
+                f.file = f.open = f.exitItem = nullptr;
+                delete clicked;
             } else {
                 f.skin->SetMenu(nullptr);
             }
