@@ -5,14 +5,9 @@
 // as a PNG under the build folder (looks\) for a person to open; only their writing is checked.
 #include "AgentFixture.h"
 
-#include "GdiObject.h"
-#include "MemoryDC.h"
 #include "Paths.h"
-#include "SelectGuard.h"
-#include "WindowDC.h"
 #include "WindowDriver.h"
 
-#include <algorithm>
 
 using namespace agenttest;
 
@@ -40,38 +35,14 @@ HWND MenuWindowOf(DWORD pid)
 // painting), written as looks\<name>.png.
 bool SaveLook(const std::string& name, const RECT& area)
 {
-    const int width = area.right - area.left, height = area.bottom - area.top;
-    if (width <= 0 || height <= 0)
-        return false;
     std::vector<DWORD> pixels, before;
-    auto take = [&] {
-        const WindowDC screen(nullptr);
-        const MemoryDC memory(screen.Get());
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        const GdiBitmap dib(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        if (!dib)
-            return false;
-        const SelectGuard select(memory.Get(), dib.Get());
-        const bool ok = BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), area.left, area.top, SRCCOPY) != 0;
-        GdiFlush();
-        const DWORD* p = static_cast<const DWORD*>(bits);
-        pixels.assign(p, p + static_cast<size_t>(width) * height);
-        for (DWORD& px : pixels)
-            px &= 0x00FFFFFF;
-        return ok;
-    };
+    int width = 0, height = 0;
     harness::WaitUntil([&] {
         before.swap(pixels);
         Sleep(150);
-        return take() && pixels == before;
+        return harness::CaptureScreenArea(area, pixels, width, height) && pixels == before;
     }, 3000);
-    return harness::SavePngFile(harness::JoinPath(LooksFolder(), name + ".png"), pixels, width, height);
+    return !pixels.empty() && harness::SavePngFile(harness::JoinPath(LooksFolder(), name + ".png"), pixels, width, height);
 }
 
 // A window with a margin of the desktop round it, so that its edges show.
