@@ -42,7 +42,8 @@ bool SaveLook(const std::string& name, const RECT& area)
         Sleep(150);
         return harness::CaptureScreenArea(area, pixels, width, height) && pixels == before;
     }, 3000);
-    return !pixels.empty() && harness::SavePngFile(harness::JoinPath(LooksFolder(), name + ".png"), pixels, width, height);
+    return !pixels.empty() &&
+           harness::SavePngFile(harness::JoinPath(LooksFolder(), name + ".png"), pixels, width, height);
 }
 
 // A window with a margin of the desktop round it, so that its edges show.

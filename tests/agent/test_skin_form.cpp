@@ -790,9 +790,9 @@ TEST(SkinnedForm, LooksInEveryBuiltInStyle)
             });
         });
         TToolButton* fileButton = f.skin->MenuBar()->Buttons(0);
-        SendMessageA(f.skin->MenuBar()->Handle(), WM_LBUTTONDOWN, MK_LBUTTON,
-                     MAKELPARAM(fileButton->Left() + 5, fileButton->Top() + 5));
-        SendMessageA(f.skin->MenuBar()->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(fileButton->Left() + 5, fileButton->Top() + 5));
+        const LPARAM onFile = MAKELPARAM(fileButton->Left() + 5, fileButton->Top() + 5);
+        SendMessageA(f.skin->MenuBar()->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, onFile);
+        SendMessageA(f.skin->MenuBar()->Handle(), WM_LBUTTONUP, 0, onFile);
         harness::WaitUntil([] { return MenuWatch::Action() == nullptr; }, 4000);
         EXPECT_TRUE(shown);
     }

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "CDrawMenuTempHandler.h"
 #include "CMenuThemeXP.h"
@@ -13,6 +14,7 @@
 #include "MenuTestSupport.h"
 #include "Paths.h"
 #include "PngFile.h"
+#include "WindowDriver.h"
 
 namespace {
 
@@ -195,14 +197,27 @@ TEST_F(MenuHook, EachFramedThemeTakesTheMenuWindowAndFramesItUntilTheMenuCloses)
             MenuCanvas erased(client.right - client.left, client.bottom - client.top, RGB(1, 2, 3));
             theme->EraseBackground(w, erased.dc());
             const COLORREF background = erased.At(0, 0);
-            int foreign = 0;
-            for (int y = client.top; y < client.bottom; ++y)
-                for (int x = client.left; x < client.right - 1; ++x) {
-                    const POINT p = {x, y};
-                    if (!::PtInRect(&items, p) && picture.At(x, y) != background)
-                        ++foreign;
-                }
-            EXPECT_EQ(foreign, 0) << "pixels round the items that are not the theme's background";
+            auto foreignPixels = [&](const std::function<COLORREF(int, int)>& at) {
+                int foreign = 0;
+                for (int y = client.top; y < client.bottom; ++y)
+                    for (int x = client.left; x < client.right - 1; ++x) {
+                        const POINT p = {x, y};
+                        if (!::PtInRect(&items, p) && at(x, y) != background)
+                            ++foreign;
+                    }
+                return foreign;
+            };
+            EXPECT_EQ(foreignPixels([&](int x, int y) { return picture.At(x, y); }), 0)
+                << "printed: pixels round the items that are not the theme's background";
+            // The same on the screen, painted anew.
+            ::RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+            std::vector<DWORD> screen;
+            int sw = 0, sh = 0;
+            ASSERT_TRUE(harness::CaptureWindow(w, screen, sw, sh));
+            ASSERT_EQ(sw, width);
+            auto onScreen = [&](int x, int y) { return ColorOfPixel(screen[static_cast<size_t>(y) * sw + x]); };
+            EXPECT_EQ(foreignPixels(onScreen), 0)
+                << "on screen: pixels round the items that are not the theme's background";
             const bool xp = dynamic_cast<CMenuThemeXP*>(theme) != nullptr;
             const COLORREF outline =
                 xp ? ScaleColorDown(GetMenuBackColor(menu), 128) : ::GetSysColor(COLOR_HIGHLIGHT);
