@@ -10,10 +10,13 @@
 #include <vector>
 
 #include "CMenuTheme.h"
+#include "MemoryDC.h"
 #include "MenuCanvas.h"
 #include "MenuTestSupport.h"
 #include "Paths.h"
 #include "PngFile.h"
+#include "SelectGuard.h"
+#include "WindowDC.h"
 #include "WindowDriver.h"
 
 namespace {
@@ -72,21 +75,21 @@ void PaintFrameRound(MenuCanvas& canvas, const RECT& popup, HMENU menu)
 
     // The screen under the window, which the shade darkens, is the canvas.
     CDrawMenuHook::CMenuHookData* data = window.AddHookData(menu);
-    HDC screen = ::GetDC(nullptr);
-    HBITMAP under = ::CreateCompatibleBitmap(screen, width + 10, height + 10);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HGDIOBJ old = ::SelectObject(memory, under);
-    ::BitBlt(memory, 0, 0, width + 10, height + 10, canvas.dc(), left, top, SRCCOPY);
-    ::SelectObject(memory, old);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-    data->m_bmpShade.Attach(under);
+    {
+        const WindowDC screen(nullptr);
+        const MemoryDC memory(screen.Get());
+        HBITMAP under = ::CreateCompatibleBitmap(screen.Get(), width + 10, height + 10);
+        data->m_bmpShade.Attach(under);
+        const SelectGuard select(memory.Get(), under);
+        ::BitBlt(memory.Get(), 0, 0, width + 10, height + 10, canvas.dc(), left, top, SRCCOPY);
+    }
 
     POINT before = {};
     ::SetViewportOrgEx(canvas.dc(), left, top, &before);
     g_pCurrentMenuTheme->PaintFrame(window.hwnd(), canvas.dc(), FALSE);
     ::SetViewportOrgEx(canvas.dc(), before.x, before.y, nullptr);
-    ::RemovePropA(window.hwnd(), "GalleryPreviousProc");
+    ::SetWindowLongPtrA(window.hwnd(), GWLP_WNDPROC,
+                        reinterpret_cast<LONG_PTR>(::RemovePropA(window.hwnd(), "GalleryPreviousProc")));
 }
 
 const char* LookName(int type)
