@@ -51,11 +51,11 @@ CMenuTheme* CurrentTheme()
 
 // Wine draws a menu's own edge inside the menu window's client area, round its items, where the
 // system's border would be non-client: inside a frame of the theme's it would show as a second
-// edge. The part of the client area round the items, in client coordinates; null when the menu
-// holds no item.
-HRGN SystemEdgeRegion(HWND window, HMENU menu)
+// edge. The part of the client area round the items, in client coordinates, into `edge`; false
+// when the menu holds no item.
+bool SystemEdgeRegion(HWND window, HMENU menu, CRgn& edge)
 {
-    RECT items = {};
+    CRect items;
     const int count = menu ? ::GetMenuItemCount(menu) : 0;
     for (int i = 0; i < count; ++i) {
         RECT item = {};
@@ -63,15 +63,15 @@ HRGN SystemEdgeRegion(HWND window, HMENU menu)
             ::UnionRect(&items, &items, &item);
     }
     if (::IsRectEmpty(&items))
-        return nullptr;
+        return false;
     ::MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&items), 2);
-    RECT client = {};
+    CRect client;
     ::GetClientRect(window, &client);
-    HRGN edge = ::CreateRectRgnIndirect(&client);
-    HRGN inside = ::CreateRectRgnIndirect(&items);
-    ::CombineRgn(edge, edge, inside, RGN_DIFF);
-    ::DeleteObject(inside);
-    return edge;
+    CRgn inside;
+    if (!edge.CreateRectRgn(client.left, client.top, client.right, client.bottom) ||
+        !inside.CreateRectRgn(items.left, items.top, items.right, items.bottom))
+        return false;
+    return ::CombineRgn(edge, edge, inside, RGN_DIFF) != ERROR;
 }
 
 bool KeepsSystemEdgeOut(CDrawMenuHook::CMenuHookData* data, CMenuTheme* theme)
@@ -83,8 +83,8 @@ bool KeepsSystemEdgeOut(CDrawMenuHook::CMenuHookData* data, CMenuTheme* theme)
 // part taken out of what Wine paints.
 void PaintOverSystemEdge(HWND window, CDrawMenuHook::CMenuHookData* data, CMenuTheme* theme)
 {
-    HRGN edge = SystemEdgeRegion(window, data->m_hMenu);
-    if (!edge)
+    CRgn edge;
+    if (!SystemEdgeRegion(window, data->m_hMenu, edge))
         return;
     if (HDC dc = ::GetDC(window)) {
         ::SelectClipRgn(dc, edge);
@@ -92,7 +92,6 @@ void PaintOverSystemEdge(HWND window, CDrawMenuHook::CMenuHookData* data, CMenuT
         ::ReleaseDC(window, dc);
     }
     ::ValidateRgn(window, edge);
-    ::DeleteObject(edge);
 }
 
 // The themes in the order the list holds them: even types frame their menu windows.
@@ -390,13 +389,11 @@ LRESULT CDrawMenuHook::PrintFrame(HWND window, CMenuHookData* data, WNDPROC oldP
             ::IntersectClipRect(memory, cx, cy, cx + client.right, cy + client.bottom);
             ::SetViewportOrgEx(memory, cx, cy, nullptr);
             ::SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
-            if (KeepsSystemEdgeOut(data, theme)) {
-                if (HRGN edge = SystemEdgeRegion(window, data->m_hMenu)) {
-                    // The clip region is in device coordinates: the client starts at (cx, cy).
-                    ::OffsetRgn(edge, cx, cy);
-                    ::ExtSelectClipRgn(memory, edge, RGN_DIFF);
-                    ::DeleteObject(edge);
-                }
+            CRgn edge;
+            if (KeepsSystemEdgeOut(data, theme) && SystemEdgeRegion(window, data->m_hMenu, edge)) {
+                // The clip region is in device coordinates: the client starts at (cx, cy).
+                ::OffsetRgn(edge, cx, cy);
+                ::ExtSelectClipRgn(memory, edge, RGN_DIFF);
             }
             ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
             ::RestoreDC(memory, clientSaved);
