@@ -854,8 +854,33 @@ TEST(SkinnedForm, LooksInEveryBuiltInStyle)
         int w = 0, h = 0;
         std::vector<DWORD> pixels = f.Capture(w, h);
         ASSERT_GT(w, 0);
-        std::string path = harness::JoinPath(harness::BuildDir(), std::string("skin-form-") + StyleName(style) + ".png");
-        EXPECT_TRUE(harness::SavePngFile(path, pixels, w, h));
+        const std::string name = harness::JoinPath(harness::BuildDir(), std::string("skin-form-") + StyleName(style));
+        EXPECT_TRUE(harness::SavePngFile(name + ".png", pixels, w, h));
+
+        // The File menu dropped down from the menu bar, its first item selected.
+        bool shown = false;
+        MenuWatch watch([&](HWND m) {
+            if (!m)
+                return;
+            PressKey(m, VK_DOWN);
+            MenuWatch later([&, m](HWND) {
+                RECT form = {}, menu = {}, both = {};
+                GetWindowRect(f.Window(), &form);
+                GetWindowRect(m, &menu);
+                UnionRect(&both, &form, &menu);
+                std::vector<DWORD> look;
+                int lw = 0, lh = 0;
+                shown = harness::CaptureScreenArea(both, look, lw, lh) &&
+                        harness::SavePngFile(name + "-menu.png", look, lw, lh);
+                EndMenu();
+            });
+        });
+        TToolButton* fileButton = f.skin->MenuBar()->Buttons(0);
+        const LPARAM onFile = MAKELPARAM(fileButton->Left() + 5, fileButton->Top() + 5);
+        SendMessageA(f.skin->MenuBar()->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, onFile);
+        SendMessageA(f.skin->MenuBar()->Handle(), WM_LBUTTONUP, 0, onFile);
+        harness::WaitUntil([] { return MenuWatch::Action() == nullptr; }, 4000);
+        EXPECT_TRUE(shown);
     }
 }
 
