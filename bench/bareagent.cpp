@@ -89,13 +89,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     SetWindowRgn(form, CreateRoundRectRgn(0, 0, kFormWidth + 1, kFormHeight + 1, kRegionCorner, kRegionCorner), TRUE);
     ShowWindow(form, SW_SHOW);
     SetFocus(password);
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (!IsDialogMessageA(form, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
+    RunMessageLoop(form);
     DeleteObject(font);
     DeleteObject(bold);
     return 0;
