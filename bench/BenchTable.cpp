@@ -49,6 +49,12 @@ void BenchTable::AddRatio(const std::string& figure, double value, const std::st
         ratio = referenceValue / value;
         met = ratio >= limit;
         std::snprintf(goalText, sizeof goalText, ">= %.2fx speed", limit);
+    } else if (goal == Goal::kInformation) {
+        ratio = value / referenceValue;
+        std::printf(kRowFormat, figure.c_str(), Format(value, unit).c_str(), reference.c_str(),
+                    Format(referenceValue, unit).c_str(), Ratio(ratio).c_str(), "(information)", "");
+        std::fflush(stdout);
+        return;
     } else if (goal == Goal::kSecondsAtMost) {
         ratio = value / referenceValue;
         met = value <= limit;

@@ -12,6 +12,7 @@ public:
         kTimeAtMost,      // figure / reference <= limit
         kSecondsAtMost,   // the figure itself <= limit seconds; the reference shows its scale
         kAtMost,          // a plain value <= limit, no reference
+        kInformation,     // figure / reference shown for scale, no goal
     };
 
     void PrintHeader() const;

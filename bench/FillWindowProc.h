@@ -1,6 +1,7 @@
 #pragma once
-// The window procedure of the start-up references' own windows: each paints itself with a solid
-// grey fill and nothing else; the top-level one ends the program when it goes.
+// The window procedure of the start-up references' own windows, and their message loop: each window
+// paints itself with a solid grey fill and nothing else; the top-level one ends the program when it
+// goes.
 #include <windows.h>
 
 inline LRESULT CALLBACK FillWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -19,5 +20,17 @@ inline LRESULT CALLBACK FillWindowProc(HWND window, UINT message, WPARAM wParam,
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+// The references' message loop; Tab and the arrows move between the controls of `keyboardWindow`.
+inline void RunMessageLoop(HWND keyboardWindow)
+{
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (!IsDialogMessageA(keyboardWindow, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
     }
 }

@@ -87,13 +87,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     SetWindowRgn(sheet, CreateRoundRectRgn(3, 3, kSheetWidth + 4, kSheetHeight + 4, 9, 9), TRUE);
     ShowWindow(sheet, show);
     UpdateWindow(sheet);
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (!IsDialogMessageA(sheet, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
+    RunMessageLoop(sheet);
     DeleteObject(font);
     DeleteObject(bold);
     return 0;

@@ -114,12 +114,22 @@ BOOL CWizardDlg::OnInitDialog()
     scaler.Apply(AfxGetResourceHandle(), m_hWnd, IDD_PROGRESS, kLayoutDpi);
     ClipToPanel();
 
-    CBitmap bar;
-    if (bar.LoadBitmap(IDB_PROGRESS_BAR)) {
-        BITMAP info = {};
-        bar.GetBitmap(&info);
+    // The bar's static already holds bitmap 236; its size is read there, which spares loading a
+    // second copy of the bitmap while the worker still waits for the dialog to show.
+    BITMAP info = {};
+    const HGDIOBJ shown = m_ctlBar.m_hWnd
+                              ? reinterpret_cast<HGDIOBJ>(m_ctlBar.SendMessage(STM_GETIMAGE, IMAGE_BITMAP, 0))
+                              : nullptr;
+    if (shown && ::GetObjectA(shown, sizeof info, &info)) {
         m_nBarWidth = info.bmWidth;
         m_nBarHeight = info.bmHeight;
+    } else {
+        CBitmap bar;
+        if (bar.LoadBitmap(IDB_PROGRESS_BAR)) {
+            bar.GetBitmap(&info);
+            m_nBarWidth = info.bmWidth;
+            m_nBarHeight = info.bmHeight;
+        }
     }
     const int x = (m_nWidth - m_nBarWidth) / 2, y = (m_nHeight - m_nBarHeight) / 2;
     const UINT place = SWP_NOZORDER | SWP_NOACTIVATE;

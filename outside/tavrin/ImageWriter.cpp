@@ -4,10 +4,16 @@ namespace outside {
 
 namespace {
 
-// How far the writing may run ahead of the reports: far enough that a report slower than a piece's
-// write does not hold the disk up, near enough that the bar shows what is on the disk.
-constexpr LONG kPiecesAhead = 8;
+// The writing never waits for the reports. A report costs the wizard a window message round trip
+// that waits out the bar's repaint (about 1 ms under Wine), longer than writing a piece into the
+// system's cache, so a writer held a few pieces ahead ran at the reports' pace and paid for them
+// before its flush; unheld, the reports catch up while the flush runs.
 constexpr LONG kMostPieces = 0x7FFFFFFF;
+constexpr LONG kPiecesAhead = kMostPieces;
+// The zeros of a piece are written from one small block, again and again: a piece-sized buffer
+// (up to 4 MiB) cost the creation its allocation and a page fault for every 4 KiB of it before the
+// first byte reached the file.
+constexpr uint32_t kZeroBlock = 256u << 10;
 
 }  // namespace
 
@@ -19,7 +25,7 @@ ImageWriter::ImageWriter(HANDLE file, const void* header, uint32_t headerBytes, 
       m_length(length),
       m_piece(piece),
       m_failAtHalf(failAtHalf),
-      m_zeros(piece, 0),
+      m_zeros(piece < kZeroBlock ? piece : kZeroBlock, 0),
       m_stop(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       m_room(CreateSemaphoreW(nullptr, kPiecesAhead, kMostPieces, nullptr)),
       m_written(CreateSemaphoreW(nullptr, 0, kMostPieces, nullptr))
@@ -53,6 +59,17 @@ bool ImageWriter::WriteBytes(const void* bytes, DWORD count)
     return WriteFile(m_file, bytes, count, &written, nullptr) && written == count;
 }
 
+bool ImageWriter::WriteZeros(DWORD count)
+{
+    while (count > 0) {
+        const DWORD block = count < m_zeros.size() ? count : static_cast<DWORD>(m_zeros.size());
+        if (!WriteBytes(m_zeros.data(), block))
+            return false;
+        count -= block;
+    }
+    return true;
+}
+
 void ImageWriter::Write()
 {
     if (!WriteBytes(m_header, m_headerBytes)) {
@@ -65,7 +82,7 @@ void ImageWriter::Write()
         if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1)
             return;     // stopped
         const DWORD count = static_cast<DWORD>(m_length - done < m_piece ? m_length - done : m_piece);
-        if (!WriteBytes(m_zeros.data(), count) || (m_failAtHalf && (done + count) * 100 / m_length >= 50)) {
+        if (!WriteZeros(count) || (m_failAtHalf && (done + count) * 100 / m_length >= 50)) {
             m_failed = true;
             return;
         }

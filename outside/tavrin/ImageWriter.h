@@ -1,9 +1,10 @@
 #pragma once
 // Writes a new image (its header, then zeros up to its length) and flushes it to the disk, on a
-// thread of its own, a few pieces ahead of what its caller has reported. The caller reports each
-// piece's progress while the next ones are written, so that a slow report (the wizard's progress
-// dialog answers every percent with a window message round trip and a repaint) overlaps the disk
-// work instead of adding to it; the percents reported stay those of a writer that waits for each.
+// thread of its own, as far ahead of what its caller has reported as it gets. The caller reports
+// each piece's progress while the next ones are written, so that a slow report (the wizard's
+// progress dialog answers every percent with a window message round trip and a repaint) overlaps
+// the disk work instead of adding to it; the percents reported stay those of a writer that waits
+// for each.
 #include <windows.h>
 
 #include <atomic>
@@ -38,6 +39,7 @@ private:
     static DWORD WINAPI ThreadEntry(LPVOID self);
     void Write();
     bool WriteBytes(const void* bytes, DWORD count);
+    bool WriteZeros(DWORD count);
 
     HANDLE m_file;
     const void* m_header;
@@ -45,7 +47,7 @@ private:
     uint64_t m_length;
     uint32_t m_piece;
     bool m_failAtHalf;
-    std::vector<char> m_zeros;
+    std::vector<char> m_zeros;  // one block of zeros, written as often as a piece needs
 
     KernelHandle m_stop;        // manual-reset event: no more pieces
     KernelHandle m_room;        // semaphore: pieces the writer may still write ahead of the reports
