@@ -1048,7 +1048,9 @@ TEST_F(TavrinWholeImage, ZeroedBookkeepingIsRefusedOrOpensWhole)
     const std::string whole = ReadFileBytes(image);
     ASSERT_LT(OnlyPlaceOf(whole, Utf16Bytes("notes\\d.txt")), 12u * 1024) << "the table lies in the runs' reach";
 
-    size_t opened = 0, refused = 0;
+    // Every run that changes a byte there hits the header's first fields, the blocks, a file or the
+    // table; the header's last KiB and the space beside the blocks hold zeros already.
+    size_t refused = 0;
     for (size_t run : {1024u, 2048u, 4096u}) {
         for (size_t at = 0; at + run <= 12 * 1024; at += 1024) {
             std::string bytes = whole;
@@ -1064,7 +1066,6 @@ TEST_F(TavrinWholeImage, ZeroedBookkeepingIsRefusedOrOpensWhole)
             const bool mounted = Mount(path, look);
             EXPECT_TRUE(readable || !mounted);
             if (mounted) {
-                ++opened;
                 for (const auto& file : files)
                     EXPECT_EQ(file.second, ReadFileBytes(Root(look) + file.first)) << file.first;
                 EXPECT_TRUE(Unmount(look));
@@ -1076,7 +1077,6 @@ TEST_F(TavrinWholeImage, ZeroedBookkeepingIsRefusedOrOpensWhole)
             ASSERT_TRUE(DeleteFileA(path.c_str()));
         }
     }
-    EXPECT_GT(opened, 0u);
     EXPECT_GT(refused, 0u);
 }
 
