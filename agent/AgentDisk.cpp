@@ -18,6 +18,11 @@ unsigned long VolumeSerialOf(char letter)
     return GetVolumeInformationA(root, nullptr, 0, &serial, nullptr, nullptr, nullptr, 0) ? serial : 0;
 }
 
+uint64_t FileTimeValue(const FILETIME& time)
+{
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
 }  // namespace
 
 std::string TrimBlanks(const std::string& text)
@@ -61,15 +66,38 @@ std::string AgentDisk::OwnWorkPlace() const { return InWorkFolder(PortableLayout
 
 std::string AgentDisk::WorkPlace() const { return Portable() ? OwnWorkPlace() : m_argument; }
 
+void AgentDisk::RememberOpenedImage(const ImageHeader& header)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    m_opened = Portable() && GetFileAttributesExA(WorkPlace().c_str(), GetFileExInfoStandard, &data);
+    if (m_opened) {
+        m_openedHeader = header;
+        m_openedCreation = FileTimeValue(data.ftCreationTime);
+    }
+}
+
+bool AgentDisk::HoldsOpenedImage(char letter) const
+{
+    std::string place = OwnWorkPlace();
+    place[0] = letter;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    ImageHeader header;
+    return GetFileAttributesExA(place.c_str(), GetFileExInfoStandard, &data) &&
+           FileTimeValue(data.ftCreationTime) == m_openedCreation && ReadHeader(place, header) &&
+           memcmp(&header, &m_openedHeader, sizeof header) == 0;
+}
+
 bool AgentDisk::FindOwnDrive()
 {
-    // The same volume with the work folder on it: the stick plugged in again, wherever. An empty
-    // card reader asked on the way must not ask the user for a disk.
+    // A serial says little (sticks cloned or formatted alike share one, and Wine makes one from
+    // the letter): in portable mode the image itself tells the drive. An empty card reader asked
+    // on the way must not ask the user for a disk.
     const UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
     const char was = m_driveLetter;
     for (m_driveLetter = 'A'; m_driveLetter <= 'Z'; ++m_driveLetter)
-        if (VolumeSerialOf(m_driveLetter) == m_volumeSerial &&
-            GetFileAttributesA(InWorkFolder("").c_str()) != INVALID_FILE_ATTRIBUTES)
+        if (m_opened ? HoldsOpenedImage(m_driveLetter)
+                     : VolumeSerialOf(m_driveLetter) == m_volumeSerial &&
+                           GetFileAttributesA(InWorkFolder("").c_str()) != INVALID_FILE_ATTRIBUTES)
             break;
     const bool found = m_driveLetter <= 'Z';
     if (!found)
@@ -147,4 +175,10 @@ bool AgentDisk::Mount(char letter, bool readOnly) const
     return Tavrin_Mount(ToUtf16(WorkPlace()).data(), static_cast<unsigned char>(letter), readOnly ? kReadOnly : 0) != 0;
 }
 
-bool AgentDisk::Unmount(char letter) { return Tavrin_Unmount(static_cast<unsigned char>(letter), 0) != 0; }
+AgentDisk::Dismounted AgentDisk::Unmount(char letter)
+{
+    const int result = Tavrin_Unmount(static_cast<unsigned char>(letter), 0);
+    if (result == 0)
+        return Dismounted::No;
+    return result == kTavrinDismountedChangesDropped ? Dismounted::ChangesDropped : Dismounted::Yes;
+}

@@ -35,8 +35,13 @@ public:
     // Whatever lies in the work place of Agent's own drive back into its rest place, in both modes.
     void MoveIntoRestPlace() const;
 
-    // Agent's drive is known by its volume, not by its letter: a drive pulled and plugged in again
-    // may come back on another one. True when it is there, with DriveLetter() its letter now.
+    // The image just opened, as it lies in its work place: what tells Agent's drive from another
+    // stick laid out alike (same folders, same volume serial) once the drive was pulled.
+    void RememberOpenedImage(const ImageHeader& header);
+    // A drive pulled and plugged in again may come back on another letter. Portable mode: the
+    // drive whose work place holds the image opened (same header, same creation time); argument
+    // mode: the drive of the same volume serial with the work folder. True when it is there, with
+    // DriveLetter() its letter now.
     bool FindOwnDrive();
 
     // The header of the image at `path`, zero-filled before the read.
@@ -52,15 +57,22 @@ public:
     static char FindFreeLetter();
     static bool EnsureDriverInstalled();
     bool Mount(char letter, bool readOnly) const;
-    static bool Unmount(char letter);
+    enum class Dismounted { No, Yes, ChangesDropped };
+    // ChangesDropped: the disk was read-only and had been changed all the same; nothing was kept.
+    static Dismounted Unmount(char letter);
 
 private:
     std::string InWorkFolder(const char* name) const;   // on Agent's own drive
     std::string OwnWorkPlace() const;   // the work place of Agent's own drive, in both modes
 
+    bool HoldsOpenedImage(char letter) const;
+
     std::string m_argument;
     char m_driveLetter = 0;
     unsigned long m_volumeSerial = 0;
+    bool m_opened = false;
+    ImageHeader m_openedHeader = {};
+    uint64_t m_openedCreation = 0;   // its creation time
 };
 
 // Whitespace and control characters (everything up to a blank, NUL included) stripped at both ends.

@@ -287,14 +287,13 @@ TfrmMain::Check TfrmMain::CheckPassword(bool opening)
     }
     if (!m_mounted)
         m_disk.MoveIntoWorkPlace();
-    ImageHeader header;
-    if (!m_disk.ReadHeader(header)) {
+    if (!m_disk.ReadHeader(m_header)) {
         Say(Main("strReadFailed"), MB_ICONINFORMATION);
         if (opening || m_disk.Portable())
             PutImageBack();
         return Check::Stopped;
     }
-    return TrimBlanks(AgentDisk::StoredPassword(header)) == TrimBlanks(typed) ? Check::Match : Check::Wrong;
+    return TrimBlanks(AgentDisk::StoredPassword(m_header)) == TrimBlanks(typed) ? Check::Match : Check::Wrong;
 }
 
 void TfrmMain::UpdateBrowseCaption() { popMenu_Browse->SetCaption(WithLetter(Main("popMenu_Browse"), m_letter)); }
@@ -324,6 +323,7 @@ void TfrmMain::popMenu_OpenDiskClick(TObject*)
         return;
     }
     m_mounted = true;
+    m_disk.RememberOpenedImage(m_header);
     pnWait->SetCaption(Main("pnWait"));
     pnWait->SetVisible(true);
     Application->ProcessMessages();
@@ -384,25 +384,38 @@ bool TfrmMain::Dismount(bool putImageBack)
 {
     if (!m_mounted)
         return true;
-    if (!AgentDisk::Unmount(m_letter))
+    // Back after a pull, perhaps on another letter, before the watch noticed: found by its image
+    // while that is still as it was opened, and put back only there.
+    const bool driveFound = putImageBack && (!m_orphaned || m_disk.FindOwnDrive());
+    const AgentDisk::Dismounted result = AgentDisk::Unmount(m_letter);
+    if (result == AgentDisk::Dismounted::No)
         return false;
     m_mounted = false;
-    if (putImageBack) {
-        // Back after a pull, perhaps on another letter, before the watch noticed.
-        if (m_orphaned)
-            m_disk.FindOwnDrive();
+    m_changesDropped = result == AgentDisk::Dismounted::ChangesDropped;
+    if (putImageBack)
         m_orphaned = false;
+    if (driveFound)
         m_disk.MoveIntoRestPlace();
-    }
     return true;
 }
 
 bool TfrmMain::DismountAndPutBack()
 {
-    if (Dismount())
+    if (Dismount()) {
+        if (m_changesDropped)
+            Say(Main("strReadOnlyChangesLost"), MB_ICONWARNING);
         return true;
+    }
     Say(Main("strUnmountFailed"), MB_ICONWARNING);
     return false;
+}
+
+void TfrmMain::EndAfterDismount()
+{
+    if (m_changesDropped)
+        PostMessageA(Handle(), WM_CHANGESDROPPED, 0, 0);
+    else
+        EndAgent();
 }
 
 void TfrmMain::EndAgent()
@@ -510,10 +523,14 @@ void TfrmMain::DeviceRemoved(DWORD unitMask)
     if (ownDrive) {
         OutputDebugStringA(" DBT_DEVICEREMOVECOMPLETE message");
         if (Dismount(false)) {
-            EndAgent();
+            EndAfterDismount();
         } else if (!m_orphaned) {
             // The changes could not go back into the image: they wait until the drive returns.
+            // Meanwhile another stick on this letter is no longer this Agent's: its own Agent
+            // may start.
             m_orphaned = true;
+            if (m_guard)
+                m_guard->Release();
             m_driveWatch.Start(kDriveWatchMs);
             PostMessageA(Handle(), WM_DRIVEREMOVED, 0, 0);
         }
@@ -527,7 +544,7 @@ void TfrmMain::DriveMayBeBack()
 {
     // The drive may come back on another letter; the driver finds the image on it by its volume.
     if (m_orphaned && m_disk.FindOwnDrive() && Dismount())
-        EndAgent();
+        EndAfterDismount();
 }
 
 void TfrmMain::Woken()
@@ -568,6 +585,10 @@ LRESULT TfrmMain::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_DRIVEREMOVED:
         Say(Main("strDriveRemoved"), MB_ICONWARNING);
+        return 0;
+    case WM_CHANGESDROPPED:
+        Say(Main("strReadOnlyChangesLost"), MB_ICONWARNING);
+        EndAgent();
         return 0;
     case WM_DEVICECHANGE: {
         const LRESULT result = TForm::WndProc(message, wParam, lParam);

@@ -44,9 +44,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    enum class DismountResult { Dismounted, PassedOver, Cancelled };
+    enum class DismountResult { Dismounted, ChangesDropped, PassedOver, Cancelled };
     // Dismounts the disk on `letter` and releases (and maybe protects) its image; asks Retry or
-    // Cancel while that fails. A disk whose mount record names no image is passed over.
+    // Cancel while that fails. A disk whose mount record names no image is passed over. A
+    // read-only disk that had been changed all the same is dismounted without its changes.
     DismountResult DismountDisk(char letter);
 
     CBitComboBox m_cmbDisks;

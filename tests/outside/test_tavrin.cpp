@@ -374,13 +374,10 @@ TEST_F(TavrinMount, ReadOnlyDiskWhoseRuleWasLiftedTellsItsChangesWereNotKept)
 
     ASSERT_TRUE(Mount(image, letter, true));
     const std::string kept = Root(letter) + "kept.txt";
-    // Lifted as its owner may: the read-only attribute off and a rule that lets everyone do all.
-    SECURITY_DESCRIPTOR anyone;
-    ASSERT_TRUE(InitializeSecurityDescriptor(&anyone, SECURITY_DESCRIPTOR_REVISION));
-    ASSERT_TRUE(SetSecurityDescriptorDacl(&anyone, TRUE, nullptr, FALSE));
-    ASSERT_TRUE(SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_NORMAL));
-    ASSERT_TRUE(SetFileSecurityA(kept.c_str(), DACL_SECURITY_INFORMATION, &anyone));
+    ASSERT_TRUE(harness::LiftWriteProtection(kept));
     ASSERT_TRUE(WriteFileBytes(kept, "changed anyway"));
+    ASSERT_TRUE(harness::LiftWriteProtection(Root(letter)));
+    ASSERT_TRUE(WriteFileBytes(Root(letter) + "new.txt", "never kept"));
     EXPECT_EQ(kTavrinDismountedChangesDropped, Tavrin_Unmount(static_cast<unsigned char>(letter), 0));
     EXPECT_FALSE(LetterIsListed(letter));
     EXPECT_TRUE(before == ReadFileBytes(image)) << "read-only keeps nothing";
