@@ -1115,6 +1115,41 @@ TEST_F(TavrinWholeImage, AnImageWithoutVolumeBlocksOpensEmptyOnlyWhenNothingWasW
     }
 }
 
+// An image written back by an older library: its blocks carry no volume id (0 where the id now
+// lies). It opens whole; read-only it stays as it is to the byte, and its first mount that may
+// write gives it an id of its own in its blocks, nothing else of it changed.
+TEST_F(TavrinWholeImage, AnOlderImageOpensWholeAndGetsAVolumeIdAtItsFirstMount)
+{
+    constexpr size_t kIdAt = 48, kCrcAt = 52;   // in each block: the id, then the block's checksum
+    std::string older = ReadFileBytes(WrittenImage());
+    for (size_t block : {2048u, 2560u}) {
+        older.replace(block + kIdAt, 4, std::string(4, '\0'));
+        const uint32_t crc = outside::Crc32::Of(older.data() + block, kCrcAt);
+        older.replace(block + kCrcAt, 4, reinterpret_cast<const char*>(&crc), 4);
+    }
+    const std::string image = m_folder / "older.img";
+    ASSERT_TRUE(WriteFileBytes(image, older));
+    const char letter = FreeLetter();
+    ASSERT_TRUE(Mount(image, letter, true));
+    ExpectWhole(letter);
+    ASSERT_TRUE(Unmount(letter));
+    EXPECT_TRUE(ReadFileBytes(image) == older) << "read-only, nothing is written";
+
+    ASSERT_TRUE(Mount(image, letter));
+    ExpectWhole(letter);
+    ASSERT_TRUE(Unmount(letter));
+    const std::string after = ReadFileBytes(image);
+    ASSERT_EQ(older.size(), after.size());
+    EXPECT_TRUE(after.substr(0, 2048) == older.substr(0, 2048));
+    EXPECT_TRUE(after.substr(3072) == older.substr(3072)) << "only the blocks change";
+    for (size_t block : {2048u, 2560u})
+        EXPECT_NE(std::string(4, '\0'), after.substr(block + kIdAt, 4)) << block;
+    ASSERT_TRUE(Mount(image, letter));
+    ExpectWhole(letter);
+    ASSERT_TRUE(Unmount(letter));
+    EXPECT_TRUE(ReadFileBytes(image) == after) << "the id is given once";
+}
+
 TEST_F(TavrinWholeImage, AChangeWritesOnlyWhatChangedAndANewDiskOpensWhole)
 {
     const std::string image = WrittenImage();
