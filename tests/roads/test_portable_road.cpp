@@ -40,7 +40,22 @@ std::string FileInImage(const std::string& image, const char* name)
 
 }  // namespace
 
-class PortableRoad : public AgentTest {};
+class PortableRoad : public AgentTest {
+protected:
+    // Agent started, the disk opened and the note written on it, then the drive pulled: Agent
+    // asks for it back (its text read before, as Agent.ini went with the drive). The disk's letter.
+    char OpenChangeAndPull()
+    {
+        StartAgent();
+        const char letter = OpenDisk(kPassword);
+        EXPECT_TRUE(harness::WriteFileBytes(OnLetter(letter, kNote), kNoteText));
+        EXPECT_TRUE(m_usb->Remove());
+        EXPECT_TRUE(harness::SendVolumeRemoval(Form(), m_usb->Letter()));
+        EXPECT_EQ(IniText(harness::JoinPath(harness::ProgramDir(), "Agent.ini"), "Main", "strDriveRemoved"),
+                  AnswerMessageBox());
+        return letter;
+    }
+};
 
 TEST_F(PortableRoad, OpenedUsedChangedAndPutAwayFromTheUsbDrive)
 {
@@ -161,15 +176,9 @@ protected:
 
 TEST_F(PortableRoadOnAStick, APulledDriveBackOnAnotherLetterGetsTheChangesAndAgentEnds)
 {
-    StartAgent();
-    const char letter = OpenDisk(kPassword);
-    ASSERT_TRUE(harness::WriteFileBytes(OnLetter(letter, kNote), kNoteText));
+    const char letter = OpenChangeAndPull();
     const char first = m_usb->Letter();
     const std::string folder = m_usb->Folder();
-    ASSERT_TRUE(m_usb->Remove());
-    ASSERT_TRUE(harness::SendVolumeRemoval(Form(), first));
-    EXPECT_EQ(IniText(harness::JoinPath(harness::ProgramDir(), "Agent.ini"), "Main", "strDriveRemoved"),
-              AnswerMessageBox());
     EXPECT_FALSE(m_agent.Wait(500));
 
     m_usb = std::make_unique<harness::FakeUsbDrive>(folder, harness::FirstFreeDriveLetter(static_cast<char>(first + 1)));
@@ -195,15 +204,9 @@ protected:
 
 TEST_P(PortableRoadOnLookAlikeSticks, AnotherStickOnItsLetterIsNeverTakenForItsOwn)
 {
-    StartAgent();
-    const char letter = OpenDisk(kPassword);
-    ASSERT_TRUE(harness::WriteFileBytes(OnLetter(letter, kNote), kNoteText));
+    const char letter = OpenChangeAndPull();
     const char first = m_usb->Letter();
     const std::string folder = m_usb->Folder();
-    ASSERT_TRUE(m_usb->Remove());
-    ASSERT_TRUE(harness::SendVolumeRemoval(Form(), first));
-    EXPECT_EQ(IniText(harness::JoinPath(harness::ProgramDir(), "Agent.ini"), "Main", "strDriveRemoved"),
-              AnswerMessageBox());
 
     // The other stick, on the same letter: a portable disk of its own, with a file of its own,
     // whose image was last left in its work place.
