@@ -45,7 +45,7 @@ std::vector<wchar_t> ToUtf16(const std::string& text)
     return wide;
 }
 
-AgentDisk::AgentDisk(const std::string& exePath, const std::string& imageArgument) : m_argument(imageArgument)
+AgentDisk::AgentDisk(const std::string& exePath, const std::string& imageArgument) : m_imagePath(imageArgument)
 {
     m_driveLetter = exePath.empty() ? 0 : exePath[0];
     m_volumeSerial = VolumeSerialOf(m_driveLetter);
@@ -62,9 +62,9 @@ std::string AgentDisk::InWorkFolder(const char* name) const
     return path += name;
 }
 
-std::string AgentDisk::OwnWorkPlace() const { return InWorkFolder(PortableLayout::kImageName); }
+std::string AgentDisk::OwnWorkPlace() const { return InWorkFolder(ImageName()); }
 
-std::string AgentDisk::WorkPlace() const { return Portable() ? OwnWorkPlace() : m_argument; }
+std::string AgentDisk::WorkPlace() const { return Portable() ? OwnWorkPlace() : m_imagePath; }
 
 void AgentDisk::RememberOpenedImage(const ImageHeader& header)
 {
@@ -114,15 +114,15 @@ std::string AgentDisk::AuxFolder() const
     return path += '\\';
 }
 
-std::string AgentDisk::RestPlace() const { return AuxFolder() += PortableLayout::kImageName; }
+std::string AgentDisk::RestPlace() const { return AuxFolder() += ImageName(); }
 
-void AgentDisk::MoveIntoWorkPlace() const
+void AgentDisk::MoveImageIntoWorkDir() const
 {
     if (Portable())
         Tavrin_MoveFile(ToUtf16(RestPlace()).data(), ToUtf16(OwnWorkPlace()).data());
 }
 
-void AgentDisk::MoveIntoRestPlace() const
+void AgentDisk::MoveImageIntoSafeDir() const
 {
     Tavrin_MoveFile(ToUtf16(OwnWorkPlace()).data(), ToUtf16(RestPlace()).data());
 }

@@ -5,6 +5,7 @@
 // path serves the password check, the mount and the uninstall, so nothing is mounted or deleted
 // whose password was not checked.
 #include "ImageHeader.h"
+#include "PortableLayout.h"
 
 #include <cstdint>
 #include <string>
@@ -22,8 +23,12 @@ public:
     // `exePath`: Agent's own full path; `imageArgument`: the first argument, empty in portable mode.
     AgentDisk(const std::string& exePath, const std::string& imageArgument);
 
-    bool Portable() const { return m_argument.empty(); }
-    char DriveLetter() const { return m_driveLetter; }
+    bool Portable() const { return m_imagePath.empty(); }
+    // The image given on the command line; empty in portable mode.
+    const std::string& ImagePath() const { return m_imagePath; }
+    // The image's file name in the portable layout.
+    static const char* ImageName() { return PortableLayout::kImageName; }
+    char ExeDriveLetter() const { return m_driveLetter; }
 
     std::string WorkPlace() const;      // the file the header is read from, mounted and deleted
     std::string RestPlace() const;
@@ -31,9 +36,9 @@ public:
 
     // The image of Agent's own drive into its work place: portable mode only, a no-op with an
     // image path. The driver's move never replaces a file.
-    void MoveIntoWorkPlace() const;
+    void MoveImageIntoWorkDir() const;
     // Whatever lies in the work place of Agent's own drive back into its rest place, in both modes.
-    void MoveIntoRestPlace() const;
+    void MoveImageIntoSafeDir() const;
 
     // The image just opened, as it lies in its work place: what tells Agent's drive from another
     // stick laid out alike (same folders, same volume serial) once the drive was pulled.
@@ -41,7 +46,7 @@ public:
     // A drive pulled and plugged in again may come back on another letter. Portable mode: the
     // drive whose work place holds the image opened (same header, same creation time); argument
     // mode: the drive of the same volume serial with the work folder. True when it is there, with
-    // DriveLetter() its letter now.
+    // ExeDriveLetter() its letter now.
     bool FindOwnDrive();
 
     // The header of the image at `path`, zero-filled before the read.
@@ -67,7 +72,7 @@ private:
 
     bool HoldsOpenedImage(char letter) const;
 
-    std::string m_argument;
+    std::string m_imagePath;
     char m_driveLetter = 0;
     unsigned long m_volumeSerial = 0;
     bool m_opened = false;

@@ -8,7 +8,9 @@
 
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+namespace {
+
+int ProgramMain()
 {
     // The one disk every form works on, from Agent's own path and its first argument.
     AgentDisk disk(AgentDisk::OwnPath(), __argc > 1 ? __argv[1] : "");
@@ -25,3 +27,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     application.Run();
     return 0;
 }
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return ProgramMain(); }

@@ -50,6 +50,17 @@ void OpenWithShell(const std::string& target)
 
 std::string RootOf(char letter) { return std::string(1, letter) + ":\\"; }
 
+constexpr bool IsBitSet(DWORD value) { return (value & 1) != 0; }
+
+// The index of the lowest set bit of a drive mask: 27 when none of its 27 lowest bits is set.
+int LowestSetBitIndex(DWORD mask)
+{
+    int index = 0;
+    for (; index < 27 && !IsBitSet(mask); ++index)
+        mask >>= 1;
+    return index;
+}
+
 // Language texts are never used as formats: the letter goes in place of the first "%s" only.
 std::string WithLetter(const std::string& text, char letter)
 {
@@ -218,6 +229,12 @@ int TfrmMain::Say(const std::string& text, UINT flags)
     return MessageBoxA(Handle(), text.c_str(), Application->Title().c_str(), flags);
 }
 
+inline void TfrmMain::RegionWindow()
+{
+    // The window keeps the region.
+    SetWindowRgn(Handle(), CreateRoundRectRgn(0, 0, Width() + 1, Height() + 1, kRegionCorner, kRegionCorner), TRUE);
+}
+
 void TfrmMain::FormCreate(TObject*)
 {
     m_texts = ReadLanguageSection("Agent.ini", "Main");
@@ -242,8 +259,7 @@ void TfrmMain::FormCreate(TObject*)
     for (const auto& item : items)
         item.item->SetCaption(Main(item.key));
     Application->SetTitle(lblTop->Caption());
-    // The window keeps the region.
-    SetWindowRgn(Handle(), CreateRoundRectRgn(0, 0, Width() + 1, Height() + 1, kRegionCorner, kRegionCorner), TRUE);
+    RegionWindow();
 }
 
 void TfrmMain::FormShow(TObject*)
@@ -269,7 +285,7 @@ void TfrmMain::btnFrmCloseClick(TObject* sender) { bt_cancelClick(sender); }
 void TfrmMain::PutImageBack()
 {
     if (!m_mounted)
-        m_disk.MoveIntoRestPlace();
+        m_disk.MoveImageIntoSafeDir();
 }
 
 void TfrmMain::PutPortableImageBack()
@@ -286,7 +302,7 @@ TfrmMain::Check TfrmMain::CheckPassword(bool opening)
         return Check::Stopped;
     }
     if (!m_mounted)
-        m_disk.MoveIntoWorkPlace();
+        m_disk.MoveImageIntoWorkDir();
     if (!m_disk.ReadHeader(m_header)) {
         Say(Main("strReadFailed"), MB_ICONINFORMATION);
         if (opening || m_disk.Portable())
@@ -296,7 +312,7 @@ TfrmMain::Check TfrmMain::CheckPassword(bool opening)
     return TrimBlanks(AgentDisk::StoredPassword(m_header)) == TrimBlanks(typed) ? Check::Match : Check::Wrong;
 }
 
-void TfrmMain::UpdateBrowseCaption() { popMenu_Browse->SetCaption(WithLetter(Main("popMenu_Browse"), m_letter)); }
+void TfrmMain::UpdateBrowseCaption() { popMenu_Browse->SetCaption(WithLetter(Main("popMenu_Browse"), MountedLetter)); }
 
 void TfrmMain::popMenu_OpenDiskClick(TObject*)
 {
@@ -306,7 +322,7 @@ void TfrmMain::popMenu_OpenDiskClick(TObject*)
     if (check == Check::Stopped)
         return;
     // Chosen whatever the password: the Browse item names it either way.
-    m_letter = AgentDisk::FindFreeLetter();
+    MountedLetter = AgentDisk::FindFreeLetter();
     if (check == Check::Wrong) {
         PutPortableImageBack();
         Say(Main("strErrorPassword"), MB_ICONINFORMATION);
@@ -318,7 +334,7 @@ void TfrmMain::popMenu_OpenDiskClick(TObject*)
         PutImageBack();
         return;
     }
-    if (!m_letter || !m_disk.Mount(m_letter, skCheckBox_ReadOnly->Checked())) {
+    if (!MountedLetter || !m_disk.Mount(MountedLetter, skCheckBox_ReadOnly->Checked())) {
         Say(Main("strOpenFailed"), MB_ICONINFORMATION);
         return;
     }
@@ -327,11 +343,11 @@ void TfrmMain::popMenu_OpenDiskClick(TObject*)
     pnWait->SetCaption(Main("pnWait"));
     pnWait->SetVisible(true);
     Application->ProcessMessages();
-    auto* job = new OpenerJob{Handle(), RootOf(m_letter)};
+    auto* job = new OpenerJob{Handle(), RootOf(MountedLetter)};
     // An opener thread still sleeping when the form goes ends with the process; it holds nothing
     // of the form.
-    m_openThread.Reset(CreateThread(nullptr, 0, OpenDiskThreadProc, job, 0, nullptr));
-    if (!m_openThread) {
+    OpenThreadHandle.Reset(CreateThread(nullptr, 0, OpenDiskThreadProc, job, 0, nullptr));
+    if (!OpenThreadHandle) {
         delete job;
         PostMessageA(Handle(), WM_OPENDONE, 0, 0);
         GoToTray();
@@ -361,11 +377,11 @@ void TfrmMain::popMenu_ChangePasswordClick(TObject*)
         PutPortableImageBack();
 }
 
-void TfrmMain::OpenInShell() const { OpenWithShell(RootOf(m_letter)); }
+void TfrmMain::OpenInShell() const { OpenWithShell(RootOf(MountedLetter)); }
 
 void TfrmMain::popMenu_BrowseClick(TObject*)
 {
-    OutputDebugStringA(RootOf(m_letter).c_str());
+    OutputDebugStringA(RootOf(MountedLetter).c_str());
     OpenInShell();
 }
 
@@ -387,7 +403,7 @@ bool TfrmMain::Dismount(bool putImageBack)
     // Back after a pull, perhaps on another letter, before the watch noticed: found by its image
     // while that is still as it was opened, and put back only there.
     const bool driveFound = putImageBack && (!m_orphaned || m_disk.FindOwnDrive());
-    const AgentDisk::Dismounted result = AgentDisk::Unmount(m_letter);
+    const AgentDisk::Dismounted result = AgentDisk::Unmount(MountedLetter);
     if (result == AgentDisk::Dismounted::No)
         return false;
     m_mounted = false;
@@ -395,7 +411,7 @@ bool TfrmMain::Dismount(bool putImageBack)
     if (putImageBack)
         m_orphaned = false;
     if (driveFound)
-        m_disk.MoveIntoRestPlace();
+        m_disk.MoveImageIntoSafeDir();
     return true;
 }
 
@@ -431,6 +447,11 @@ void TfrmMain::PopMenu_ExitClick(TObject*)
         EndAgent();
 }
 
+inline void TfrmMain::RemoveDirByCmd(const std::string& folder)
+{
+    RunHiddenCommand("/c rd " + folder);
+}
+
 void TfrmMain::popMenu_uninstallClick(TObject*)
 {
     if (!m_disk.Portable() || m_mounted)
@@ -450,7 +471,7 @@ void TfrmMain::popMenu_uninstallClick(TObject*)
         return;
     }
     // First the aux folder, empty now that the image lies in the work place, then the image.
-    RunHiddenCommand("/c rd " + m_disk.AuxFolder());
+    RemoveDirByCmd(m_disk.AuxFolder());
     SetFileAttributesA(m_disk.WorkPlace().c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!DeleteFileA(m_disk.WorkPlace().c_str())) {
         // In use elsewhere: the portable disk stays whole, its image back at rest, and opens again.
@@ -498,7 +519,8 @@ void TfrmMain::GoToTray()
 {
     TrayIcon->SetIconVisible(true);
     TrayIcon->HideOwnerForm();
-    TrayIcon->PopBalloon("Tip", WithLetter("The secure area (%s:\\) is opened now", m_letter), TTrayNotifyIcon::bitInfo,
+    TrayIcon->PopBalloon("Tip", WithLetter("The secure area (%s:\\) is opened now", MountedLetter),
+                         TTrayNotifyIcon::bitInfo,
                          kBalloonSeconds);
 }
 
@@ -507,12 +529,10 @@ void TfrmMain::DeviceRemoved(DWORD unitMask)
     // Several letters can go at once (a stick with two partitions): every bit counts.
     bool ownDrive = false;
     bool mountedVolume = false;
-    for (int bit = 0; bit < 26; ++bit) {
-        if (!(unitMask & (1u << bit)))
-            continue;
-        const char letter = static_cast<char>('A' + bit);
-        ownDrive = ownDrive || letter == (m_disk.DriveLetter() & ~0x20);
-        mountedVolume = mountedVolume || letter == (m_letter & ~0x20);
+    for (DWORD rest = unitMask; rest; rest &= rest - 1) {
+        const char letter = static_cast<char>('A' + LowestSetBitIndex(rest));
+        ownDrive = ownDrive || letter == (m_disk.ExeDriveLetter() & ~0x20);
+        mountedVolume = mountedVolume || letter == (MountedLetter & ~0x20);
     }
     if (!m_mounted) {
         // Nothing is open: with its drive gone Agent has nothing left to do.
@@ -581,7 +601,7 @@ LRESULT TfrmMain::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_OPENDONE:
         // The thread still has its minimise request to send: its handle is closed, not waited for.
         pnWait->SetVisible(false);
-        m_openThread.Reset();
+        OpenThreadHandle.Reset();
         return 0;
     case WM_DRIVEREMOVED:
         Say(Main("strDriveRemoved"), MB_ICONWARNING);

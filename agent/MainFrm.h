@@ -105,6 +105,10 @@ private:
     void PutPortableImageBack();    // the same, in portable mode only
     // Starts the command interpreter hidden with `parameters` and waits for it.
     void RunHiddenCommand(const std::string& parameters);
+    // Removes a folder through the command interpreter (the only way to reach "aux").
+    void RemoveDirByCmd(const std::string& folder);
+    // Clips the form to its rounded corners.
+    void RegionWindow();
     void UpdateBrowseCaption();
     // Every dismount goes through here: true when nothing of this Agent stays mounted. Then the
     // image goes back at rest, unless `putImageBack` is false (its drive has just gone), found on
@@ -125,14 +129,14 @@ private:
 
     AgentDisk& m_disk;
     AgentInstanceGuard* m_guard = nullptr;
-    char m_letter = 0;              // the letter chosen at the last open
-    bool m_mounted = false;         // this Agent mounted a disk on m_letter and it is still there
+    char MountedLetter = 0;         // the letter chosen at the last open
+    bool m_mounted = false;         // this Agent mounted a disk on MountedLetter and it is still there
     bool m_orphaned = false;        // the drive went while mounted: its dismount waits for the drive
     bool m_changesDropped = false;  // the last dismount dropped what was written on a read-only disk
     TWindowTimer m_driveWatch;      // looks for the drive's return while orphaned
     TIniFile::Values m_texts;       // [Main] of Agent.ini
     ImageHeader m_header = {};      // the header the last password check read
-    KernelHandle m_openThread;
+    KernelHandle OpenThreadHandle;  // the last opener thread
 };
 
 extern TfrmMain* frmMain;

@@ -145,7 +145,7 @@ TTrayNotifyIcon::TTrayNotifyIcon(TComponent* owner)
     if (Application)
         m_hook = Application->HookMainWindow(
             [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-                return MainWindowHook(message, wParam, lParam, result);
+                return AppWindowHook(message, wParam, lParam, result);
             });
 }
 
@@ -535,7 +535,9 @@ void TTrayNotifyIcon::TaskbarCreated()
         AddTrayIcon();
 }
 
-bool TTrayNotifyIcon::MainWindowHook(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
+// No application window stands apart from the main form here: the application's hook and the
+// owner's window procedure both see the main form's messages, the application's first.
+inline bool TTrayNotifyIcon::AppWindowHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     TCustomForm* main = Application ? Application->MainForm() : nullptr;
     switch (message) {
@@ -543,25 +545,31 @@ bool TTrayNotifyIcon::MainWindowHook(UINT message, WPARAM wParam, LPARAM, LRESUL
         if (wParam == SIZE_MINIMIZED && m_minimizeToTray)
             DoMinimizeToTray();
         return false;
-    case WM_SHOWWINDOW:
-        if (wParam && main && main->HandleAllocated() && main == OwnerForm(Owner()))
-            SetForegroundWindow(main->Handle());
-        return false;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_RESTORE && main && main->HandleAllocated()) {
             ShowWindow(main->Handle(), SW_RESTORE);
             main->SetVisible(true);
             return false;
         }
-        if (wParam == SC_MINIMIZE && m_minimizeToTray && OnMinimizeToTray && main == OwnerForm(Owner())) {
-            DoMinimizeToTray();
-            result = 1;
-            return true;
-        }
-        return false;
+        break;
     default:
-        return false;
+        break;
     }
+    return OwnerWindowProc(message, wParam, lParam, result);
+}
+
+inline bool TTrayNotifyIcon::OwnerWindowProc(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
+{
+    TCustomForm* main = Application ? Application->MainForm() : nullptr;
+    if (message == WM_SHOWWINDOW && wParam && main && main->HandleAllocated() && main == OwnerForm(Owner()))
+        SetForegroundWindow(main->Handle());
+    if (message == WM_SYSCOMMAND && wParam == SC_MINIMIZE && m_minimizeToTray && OnMinimizeToTray &&
+        main == OwnerForm(Owner())) {
+        DoMinimizeToTray();
+        result = 1;
+        return true;
+    }
+    return false;
 }
 
 void TTrayNotifyIcon::Notification(TComponent* component, TOperation operation)

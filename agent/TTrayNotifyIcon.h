@@ -98,7 +98,9 @@ private:
     void FillData(NOTIFYICONDATAA& data) const;
     BOOL Send(DWORD message, DWORD extraFlags = 0);
     void DoMinimizeToTray();
-    bool MainWindowHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The main form's messages, as the application's window and as the owner's window.
+    bool AppWindowHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OwnerWindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void ClickTimerTick(TObject*);
     void ExitTimerTick(TObject*);
     void CycleTimerTick(TObject*);

@@ -1,8 +1,9 @@
 #pragma once
-// The program's application object: its title (the caption of every message box), the main form
-// (the first form created), the message loop with the form layer's keyboard routing, and hooks
-// on the main window's messages.
+// The program's application object: its title (the caption of every message box, and the name the
+// taskbar shows), the main form (the first form created), the message loop with the form layer's
+// keyboard routing, and hooks on the main window's messages.
 #include "TComponent.h"
+#include "TCustomForm.h"
 
 #include <windows.h>
 
@@ -10,7 +11,6 @@
 #include <string>
 #include <vector>
 
-class TCustomForm;
 
 // Sees a main-window message first; true when it handled it (then `result` is answered).
 using TWindowHook = std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
@@ -24,7 +24,14 @@ public:
 
     void Initialize() {}
     const std::string& Title() const { return m_title; }
-    void SetTitle(const std::string& title) { m_title = title; }
+    // The main form carries the taskbar button: while there is a title, its window shows the title
+    // in place of the form's caption.
+    void SetTitle(const std::string& title)
+    {
+        m_title = title;
+        if (m_mainForm && m_mainForm->HandleAllocated())
+            SetWindowTextA(m_mainForm->Handle(), (title.empty() ? m_mainForm->Caption() : title).c_str());
+    }
     TCustomForm* MainForm() const { return m_mainForm; }
     void SetMainForm(TCustomForm* form) { m_mainForm = form; }
     bool ShowMainForm() const { return m_showMainForm; }

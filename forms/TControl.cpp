@@ -154,10 +154,7 @@ void TControl::SetPopupMenu(TPopupMenu* menu)
 
 bool TControl::UseRightToLeftLayout() const
 {
-    if (m_biDiMode != bdRightToLeft)
-        return false;
-    LANGID lang = PRIMARYLANGID(GetSystemDefaultLangID());
-    return lang == LANG_ARABIC || lang == LANG_HEBREW || lang == LANG_FARSI || lang == LANG_URDU;
+    return m_biDiMode == bdRightToLeft && SystemReadsRightToLeft();
 }
 
 void TControl::Invalidate()

@@ -18,6 +18,14 @@ enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TBiDiMode { bdLeftToRight, bdRightToLeft };
 
+// Whether the system's locale reads right to left: only there is a right-to-left control laid
+// out so.
+inline bool SystemReadsRightToLeft()
+{
+    LANGID lang = PRIMARYLANGID(GetSystemDefaultLangID());
+    return lang == LANG_ARABIC || lang == LANG_HEBREW || lang == LANG_FARSI || lang == LANG_URDU;
+}
+
 class TControl : public TComponent {
 public:
     explicit TControl(TComponent* owner);

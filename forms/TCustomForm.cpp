@@ -93,10 +93,13 @@ void TCustomForm::CreateParams(TCreateParams& params)
     }
     if (!m_enabled)
         params.style |= WS_DISABLED;
-    // No hidden application window: the main form carries the taskbar button itself.
-    if (Application && Application->MainForm() == this)
+    // No hidden application window: the main form carries the taskbar button itself, under the
+    // application's title when there is one.
+    if (Application && Application->MainForm() == this) {
         params.exStyle |= WS_EX_APPWINDOW;
-    else if (Application && Application->MainForm() && Application->MainForm()->HandleAllocated())
+        if (!Application->Title().empty())
+            params.caption = Application->Title();
+    } else if (Application && Application->MainForm() && Application->MainForm()->HandleAllocated())
         params.parent = Application->MainForm()->Handle();
 }
 

@@ -32,7 +32,7 @@ void TMenu::Notification(TComponent* component, TOperation operation)
         m_images = nullptr;
 }
 
-void TMenu::ItemInserted(TMenuItem* item)
+void TMenu::ItemsChanged(TMenuItem* item)
 {
     Notification(item, opInsert);
 }

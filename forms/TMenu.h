@@ -18,8 +18,9 @@ public:
     void SetImages(TImageList* images);
 
     void Notification(TComponent* component, TOperation operation) override;
-    // An item was added somewhere in this menu's tree.
-    virtual void ItemInserted(TMenuItem* item);
+    // An item somewhere in this menu's tree was added, or changed (its caption, enabled state or
+    // visibility, or a sub-item taken out): the menu takes it as its own again, as when inserted.
+    virtual void ItemsChanged(TMenuItem* item);
 
 private:
     TMenuItem* m_items;

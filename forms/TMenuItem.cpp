@@ -54,7 +54,7 @@ void TMenuItem::Add(TMenuItem* item)
     m_items.push_back(item);
     item->m_parentItem = this;
     if (TMenu* menu = GetParentMenu())
-        menu->ItemInserted(item);
+        menu->ItemsChanged(item);
 }
 
 void TMenuItem::Remove(TMenuItem* item)
@@ -62,14 +62,13 @@ void TMenuItem::Remove(TMenuItem* item)
     m_items.erase(std::remove(m_items.begin(), m_items.end(), item), m_items.end());
     if (item && item->m_parentItem == this)
         item->m_parentItem = nullptr;
+    Changed();
 }
 
-TMenu* TMenuItem::GetParentMenu() const
+void TMenuItem::Changed()
 {
-    const TMenuItem* i = this;
-    while (i->m_parentItem)
-        i = i->m_parentItem;
-    return i->m_menu;
+    if (TMenu* menu = GetParentMenu())
+        menu->ItemsChanged(this);
 }
 
 void TMenuItem::Click()

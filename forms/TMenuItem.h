@@ -23,16 +23,16 @@ public:
     bool HasPublished(const char* name) const override;
 
     const std::string& Caption() const { return m_caption; }
-    void SetCaption(const std::string& caption) { m_caption = caption; }
+    void SetCaption(const std::string& caption) { m_caption = caption; Changed(); }
     bool IsLine() const { return m_caption == "-"; }
     bool Enabled() const { return m_enabled; }
-    void SetEnabled(bool enabled) { m_enabled = enabled; }
+    void SetEnabled(bool enabled) { m_enabled = enabled; Changed(); }
     bool Checked() const { return m_checked; }
     void SetChecked(bool checked) { m_checked = checked; }
     bool Default() const { return m_default; }
     void SetDefault(bool isDefault) { m_default = isDefault; }
     bool Visible() const { return m_visible; }
-    void SetVisible(bool visible) { m_visible = visible; }
+    void SetVisible(bool visible) { m_visible = visible; Changed(); }
     int ImageIndex() const { return m_imageIndex; }
     void SetImageIndex(int index) { m_imageIndex = index; }
     WORD ShortCut() const { return m_shortCut; }
@@ -46,7 +46,13 @@ public:
     void Add(TMenuItem* item);
     void Remove(TMenuItem* item);
     // The menu this item belongs to, following parents up.
-    TMenu* GetParentMenu() const;
+    TMenu* GetParentMenu() const
+    {
+        const TMenuItem* i = this;
+        while (i->m_parentItem)
+            i = i->m_parentItem;
+        return i->m_menu;
+    }
 
     virtual void Click();
     // What the menu system asks of an owner-drawn item.
@@ -59,6 +65,10 @@ public:
 
 private:
     friend class TMenu;
+
+    // Tells the menu holding this item that it changed (its own state, or its sub-items), so
+    // what shows the menu follows it.
+    void Changed();
 
     std::string m_caption;
     bool m_enabled = true;

@@ -10,7 +10,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 SEQUORA_PACKAGES=(cmake ninja-build g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 googletest wine wine64 wine32:i386
-    xvfb xauth x11-utils imagemagick procps)
+    xvfb xauth x11-utils imagemagick procps locales fonts-wine fonts-liberation)
 
 # Installs whatever of the packages above is missing (needs root on a fresh Debian 12).
 install_packages() {
@@ -39,6 +39,37 @@ build_arch() {
         -DCMAKE_TOOLCHAIN_FILE="$SEQUORA_ROOT/cmake/toolchain-$arch.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DSEQUORA_WINEPREFIX="$dir/wineprefix" >/dev/null || return 1
     cmake --build "$dir"
+}
+
+# The faces the programs ask for by name, as a Windows machine has them: Wine's own Tahoma, MS Sans
+# Serif and Marlett (Debian keeps them in Wine's data folder, where the 64-bit loader the scripts
+# start does not look), copied into the prefix's C:\windows\Fonts, and the Arial, Times New Roman
+# and Courier New names led to the fonts drawn to their metrics. Without them every face falls back
+# to one wider, taller face and Marlett's pictures show as letters. For the prefix in $WINEPREFIX,
+# once; its server need not run.
+SEQUORA_WINE_FONTS=/usr/share/wine/fonts
+install_windows_fonts() {
+    [ -f "$WINEPREFIX/.sequora-fonts" ] && return 0
+    if [ ! -f "$SEQUORA_WINE_FONTS/tahoma.ttf" ] || [ ! -f "$SEQUORA_WINE_FONTS/marlett.ttf" ]; then
+        echo "Wine's own fonts are missing from $SEQUORA_WINE_FONTS (package fonts-wine)" >&2
+        return 1
+    fi
+    local fonts=$WINEPREFIX/drive_c/windows/Fonts
+    mkdir -p "$fonts"
+    cp "$SEQUORA_WINE_FONTS"/*.ttf "$SEQUORA_WINE_FONTS"/*.fon "$fonts"/ || return 1
+    # Microsoft Sans Serif is the outline successor of MS Sans Serif, drawn to its metrics.
+    local substitutes=$WINEPREFIX/drive_c/windows/temp/sequora-fonts.reg
+    mkdir -p "$(dirname "$substitutes")"
+    printf '%s\r\n' 'REGEDIT4' '' \
+        '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
+        '"Arial"="Liberation Sans"' '"Times New Roman"="Liberation Serif"' '"Courier New"="Liberation Mono"' \
+        '"Microsoft Sans Serif"="MS Sans Serif"' >"$substitutes"
+    local view
+    for view in 64 32; do
+        "$SEQUORA_WINE" reg import 'C:\windows\temp\sequora-fonts.reg' /reg:$view >/dev/null 2>&1 || return 1
+    done
+    rm -f "$substitutes"
+    touch "$WINEPREFIX/.sequora-fonts"
 }
 
 # Some hosts cannot start 32-bit Linux programs (a sandbox without 32-bit support), so Wine's
@@ -109,6 +140,7 @@ start_wine() {
     else
         "$SEQUORA_WINE" reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1
     fi
+    install_windows_fonts || return 1
     # Start Wine's own background processes now, detached from any test's output: a test program
     # that started them would leave them holding its output pipe, and ctest would wait for them.
     "$SEQUORA_WINE" wineboot >/dev/null 2>&1 </dev/null

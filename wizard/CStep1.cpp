@@ -1,10 +1,12 @@
 #include "CStep1.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "CDlgGetNewVersion.h"
 #include "CWizardSheet.h"
 #include "Fennick.h"
+#include "HiddenMounts.h"
 #include "MountedDisks.h"
 #include "Quilmar.h"
 #include "SafeFormat.h"
@@ -17,6 +19,9 @@ namespace {
 constexpr UINT_PTR kStartupTimer = 1;
 constexpr UINT kStartupTimerMs = 400;
 constexpr UINT_PTR kUpdateDeadlineTimer = 2;
+// A notice that came while a box of the wizard was up looks this often whether the box has gone.
+constexpr UINT_PTR kNoticeWaitTimer = 3;
+constexpr UINT kNoticeWaitMs = 250;
 constexpr int kSubtitleIds[CStepTitles::kSubtitleCopies] = {IDC_LBL_STEP1_SUBTITLE, IDC_LBL_STEP1_SUBTITLE_2,
                                                            IDC_LBL_STEP1_SUBTITLE_3, IDC_LBL_STEP1_SUBTITLE_4,
                                                            IDC_LBL_STEP1_SUBTITLE_TOP};
@@ -119,14 +124,23 @@ CStep1::DismountResult CStep1::DismountDisk(char letter)
         const std::string imagePath = MountedImageOf(letter);
         if (!imagePath.empty())
             ::OutputDebugStringA(imagePath.c_str());
-        // A disk whose image cannot be named is not dismounted blind (its image could not be
-        // hidden again): it is passed over, and told at the end of the run.
-        if (imagePath.empty())
+        if (imagePath.empty()) {
+            // Closed elsewhere since the list was filled (or while Retry was asked): it is gone,
+            // as the user asked.
+            const std::vector<char> mounted = MountedDriveLetters();
+            if (std::find(mounted.begin(), mounted.end(), letter) == mounted.end())
+                return DismountResult::Dismounted;
+            // A disk whose image cannot be named is not dismounted blind (its image could not be
+            // hidden again): it is passed over, and told at the end of the run.
             return DismountResult::PassedOver;
+        }
         const int dismounted = Tavrin_Unmount(wideLetter, 0);
         if (dismounted != 0) {
+            // An image that was hidden when it was mounted is hidden again wherever it lies; any
+            // other image on a USB drive stays a plain file there.
+            const bool wasHidden = TakeHiddenMountMark(imagePath);
             Quilmar_SetProtection(imagePath.c_str(), 0, 0, kQuilmarRelease);
-            if (m_bProtect && Fennick_IsUsbDisk(imagePath[0]) == 0)
+            if (m_bProtect && (wasHidden || Fennick_IsUsbDisk(imagePath[0]) == 0))
                 Quilmar_SetProtection(imagePath.c_str(), 0, 0, kQuilmarProtect);
             return dismounted == kTavrinDismountedChangesDropped ? DismountResult::ChangesDropped
                                                                  : DismountResult::Dismounted;
@@ -280,6 +294,8 @@ void CStep1::OnTimer(UINT_PTR id)
         // No answer in time: nothing is shown, and a late one is dropped.
         KillTimer(kUpdateDeadlineTimer);
         m_updateCheck.Abandon();
+    } else if (id == kNoticeWaitTimer) {
+        ShowWaitingNotice();
     }
 }
 
@@ -289,10 +305,24 @@ LRESULT CStep1::OnNewVersionAnswer(WPARAM, LPARAM)
     UpdateInfo newest;
     if (!m_updateCheck.TakeAnswer(newest))
         return 0;
-    // Not over another box of the wizard's (a question, a progress dialog): the notice can wait
-    // for the next start.
-    CWizardSheet* sheet = Sheet();
-    if (sheet && sheet->m_hWnd && ::IsWindowEnabled(sheet->m_hWnd))
-        CheckForNewVersion(sheet, newest);
+    m_waitingNotice = newest;
+    ShowWaitingNotice();
     return 0;
+}
+
+void CStep1::ShowWaitingNotice()
+{
+    CWizardSheet* sheet = Sheet();
+    if (!m_waitingNotice || !sheet || !sheet->m_hWnd)
+        return;
+    // Not over another box of the wizard's (a question, a progress dialog): the notice follows
+    // once that box has closed.
+    if (!::IsWindowEnabled(sheet->m_hWnd)) {
+        SetTimer(kNoticeWaitTimer, kNoticeWaitMs);
+        return;
+    }
+    KillTimer(kNoticeWaitTimer);
+    const UpdateInfo newest = *m_waitingNotice;
+    m_waitingNotice.reset();
+    CheckForNewVersion(sheet, newest);
 }

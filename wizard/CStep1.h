@@ -2,6 +2,7 @@
 // Page 1: choose create, mount or dismount. Create and mount go on to the next page; dismount
 // lists the mounted disks, dismounts the chosen one or all of them and hides their image files
 // again when the user asks for it. Shortly after start-up it looks for a newer version.
+#include <optional>
 #include <string>
 
 #include "CBitComboBox.h"
@@ -46,9 +47,13 @@ protected:
 private:
     enum class DismountResult { Dismounted, ChangesDropped, PassedOver, Cancelled };
     // Dismounts the disk on `letter` and releases (and maybe protects) its image; asks Retry or
-    // Cancel while that fails. A disk whose mount record names no image is passed over. A
-    // read-only disk that had been changed all the same is dismounted without its changes.
+    // Cancel while that fails. A disk no longer mounted counts as dismounted; one whose mount
+    // record names no image is passed over. A read-only disk that had been changed all the same
+    // is dismounted without its changes.
     DismountResult DismountDisk(char letter);
+    // Shows the new-version notice that is waiting, unless a box of the wizard is up: then it
+    // waits for that box to close.
+    void ShowWaitingNotice();
 
     CBitComboBox m_cmbDisks;
     CTransparentStatic m_lblDiskTip;
@@ -59,4 +64,5 @@ private:
     CSkinButton m_rdMount;
     CSkinButton m_rdUnmount;
     CUpdateCheck m_updateCheck;
+    std::optional<UpdateInfo> m_waitingNotice;   // an answer that came while a box was up
 };

@@ -13,6 +13,7 @@
 #include "CWinApp.h"
 #include "DriveLists.h"
 #include "DriverPath.h"
+#include "HiddenMounts.h"
 #include "Quilmar.h"
 #include "Tavrin.h"
 #include "WizardGlobals.h"
@@ -244,6 +245,9 @@ void CWizardDlg::MountAndOpen(const std::string& root, BOOL readOnly, DWORD sett
     m_strDriveRoot = std::string(1, letter) + ":\\";
     const std::wstring path = ToDriverPath(JobImagePath().str());
     m_nMountResult = Tavrin_Mount(path.c_str(), static_cast<uint32_t>(static_cast<unsigned char>(letter)), readOnly);
+    // Page 1's dismount, in this run or a later one, hides a hidden image again wherever it lies.
+    if (m_nMountResult != 0)
+        MarkMountedImage(JobImagePath().str(), m_pStep4 && m_pStep4->Image().kind == kImageKindHidden);
     if (m_pStep4) {
         // The page-4 mount shows steps of its own and never reaches 100 before it closes.
         for (unsigned step = 0; step < kMountSteps; ++step) {

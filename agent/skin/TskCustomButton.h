@@ -40,9 +40,9 @@ public:
     int FocusedRectMargin() const { return m_focusedRectMargin; }
     void SetFocusedRectMargin(int margin) { m_focusedRectMargin = margin; }
     bool Active() const { return m_active; }
-    bool MouseIsOn() const { return m_mouseOn; }
+    bool MouseOn() const { return m_mouseOn; }
     bool MouseIsDown() const { return m_mouseDown; }
-    bool RepeatTimerRunning() const { return m_repeatTimer != nullptr; }
+    TWindowTimer* RepeatTimer() const { return m_repeatTimer.get(); }
     void SetEnabled(bool enabled) override;
 
     TNotifyEvent OnMouseEnter;

@@ -22,6 +22,9 @@ const char* const kPublished[] = {
     "OnTitleBarHelpBtnClick", "OnMouseDown", "OnMouseMove", "OnClick", "OnMouseUp", nullptr};
 
 const char kHostProperty[] = "SequoraSkinForm";
+// The procedure under ours, kept on the window while ours stays in the chain only to pass the
+// messages on: a skinned form went while another subclass stood above it.
+const char kPassOnProperty[] = "SequoraSkinFormPassOn";
 const char kFormPanelIsForm[] = "Sorry, you can't select the Form assign to FormPanel property";
 
 // Notifications of the form framework after which the system caption may have come back.
@@ -56,6 +59,11 @@ bool IsChildOf(HWND window, HWND ancestor)
 TskForm::TskForm(TComponent* owner) : TCustomPanel(owner)
 {
     auto* form = dynamic_cast<TCustomForm*>(owner);
+    if (form) {
+        for (int i = 0; i < form->ControlCount(); ++i)
+            if (std::strcmp(form->Controls(i)->ClassName(), "TskForm") == 0)
+                return;     // one skinned frame a form: this one stays a plain panel
+    }
     m_frame.SetPixelFormat(pf24bit);
     m_titleBar = new TskTitleBar(this);
     m_titleBar->SetParent(this);
@@ -64,9 +72,6 @@ TskForm::TskForm(TComponent* owner) : TCustomPanel(owner)
     m_align = alClient;
     if (!form)
         return;
-    for (int i = 0; i < form->ControlCount(); ++i)
-        if (std::strcmp(form->Controls(i)->ClassName(), "TskForm") == 0)
-            return;     // one skinned frame a form
     m_host = form;
 
     // A frame the system paints round a single or tool window would not size; a dialog's does.
@@ -137,6 +142,13 @@ bool TskForm::HasPublished(const char* name) const
 
 void TskForm::Subclass()
 {
+    // Ours still in the chain, passing messages on: this skinned form takes that place again, so
+    // that the procedure never stands twice in the chain.
+    if (auto passOn = reinterpret_cast<WNDPROC>(RemovePropA(m_hostWindow, kPassOnProperty))) {
+        m_savedProc = passOn;
+        SetPropA(m_hostWindow, kHostProperty, this);
+        return;
+    }
     SetPropA(m_hostWindow, kHostProperty, this);
     m_savedProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(m_hostWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TskForm::HostWindowProc)));
@@ -149,14 +161,26 @@ void TskForm::Unsubclass()
     RemovePropA(m_hostWindow, kHostProperty);
     if (GetWindowLongPtrA(m_hostWindow, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&TskForm::HostWindowProc))
         SetWindowLongPtrA(m_hostWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_savedProc));
+    else        // a subclass above still calls ours: it passes everything on from now on
+        SetPropA(m_hostWindow, kPassOnProperty, reinterpret_cast<HANDLE>(m_savedProc));
     m_savedProc = nullptr;
 }
 
 LRESULT CALLBACK TskForm::HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* form = static_cast<TskForm*>(GetPropA(window, kHostProperty));
-    if (!form)
-        return DefWindowProcA(window, message, wParam, lParam);
+    if (!form) {
+        auto passOn = reinterpret_cast<WNDPROC>(GetPropA(window, kPassOnProperty));
+        if (!passOn)
+            return DefWindowProcA(window, message, wParam, lParam);
+        // Once the subclass above has gone, ours leaves the chain too.
+        bool current = GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&TskForm::HostWindowProc);
+        if (current || message == WM_NCDESTROY)
+            RemovePropA(window, kPassOnProperty);
+        if (current)
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(passOn));
+        return CallWindowProcA(passOn, window, message, wParam, lParam);
+    }
     try {
         if (message == WM_NCDESTROY) {
             WNDPROC saved = form->m_savedProc;
@@ -353,7 +377,7 @@ int TskForm::BottomBorder() const
 
 int TskForm::TopBorder() const
 {
-    return m_titleBar->Visible() ? kTitleBarOverlap : kHiddenTitleTop;
+    return TitleBarVisible() ? kTitleBarOverlap : kHiddenTitleTop;
 }
 
 // --- properties -------------------------------------------------------------------------------
@@ -373,6 +397,10 @@ void TskForm::SetFileTheme(TskFileTheme* theme)
 void TskForm::SetUIStyle(TskUIStyle style)
 {
     m_uiStyle = style;
+    if (!m_titleBar) {
+        Invalidate();       // a plain panel: no frame to restyle
+        return;
+    }
     TskUIStyle resolved;
     if (UsesFileTheme(m_fileTheme, style, resolved)) {
         m_color = static_cast<TColor>(m_fileTheme->GetColor(SKIN2_FORMCOLOR));
@@ -440,6 +468,8 @@ void TskForm::SetBorderWidth(int width)
 
 void TskForm::SetTitleBarVisible(bool visible)
 {
+    if (!m_titleBar)
+        return;
     m_titleBar->SetVisible(visible);
     RefreshFrame();
 }
@@ -452,6 +482,10 @@ void TskForm::SetColor(TColor color)
 
 void TskForm::SetCaption(const std::string& caption)
 {
+    if (!m_titleBar) {
+        TCustomPanel::SetCaption(caption);
+        return;
+    }
     m_titleBar->SetCaption(caption);
     if (m_host)
         m_host->SetCaption(caption);
@@ -494,7 +528,7 @@ void TskForm::SetMenu(TskMainMenu* menu)
     } else if (m_menuBar) {
         TskMenuBar* bar = m_menuBar;
         m_menuBar = nullptr;
-        delete bar;
+        bar->Release();
     }
     UpdateMinHeight();
     RefreshFrame();
@@ -511,6 +545,7 @@ void TskForm::RefreshMenuBar()
 {
     if (m_menuBar)
         m_menuBar->RefreshButtons();
+    PaintFrame();
 }
 
 void TskForm::UpdateMenuBarFont()
@@ -546,13 +581,15 @@ void TskForm::SetMenuBarHeight(int height)
 
 void TskForm::SetRoundCorner(int corner)
 {
-    m_titleBar->SetRoundCorner(corner);
+    if (m_titleBar)
+        m_titleBar->SetRoundCorner(corner);
     RebuildRegion();
 }
 
 void TskForm::SetRoundCornerBottom(int corner)
 {
-    m_titleBar->SetRoundCornerBottom(corner);
+    if (m_titleBar)
+        m_titleBar->SetRoundCornerBottom(corner);
     RebuildRegion();
 }
 
@@ -571,7 +608,7 @@ void TskForm::Notification(TComponent* component, TOperation operation)
         if (m_menuBar && !IsDestroying()) {
             TskMenuBar* bar = m_menuBar;
             m_menuBar = nullptr;
-            delete bar;
+            bar->Release();
         }
     } else if (component == m_formPanel) {
         m_formPanel = nullptr;
@@ -646,13 +683,7 @@ void TskForm::PaintFrame()
             canvas.StretchDraw(leftSide, *b);
         if (TBitmap* b = m_fileTheme->GetBitmap(SKIN2_FORMRIGHTBORDER))
             canvas.StretchDraw(rightSide, *b);
-        RECT bottomEdge = {0, h - bottom, w, h};
-        if (m_fileTheme->GetBool(SKIN2_BOTTOMBORDERTHREESECT)) {
-            if (TBitmap* b = m_fileTheme->GetBitmap(SKIN2_FORMBOTTOMBORDER1))
-                DrawThreePartBitmap(*b, canvas, bottomEdge, m_transparentColor, false);
-        } else if (TBitmap* b = m_fileTheme->GetBitmap(SKIN2_FORMBOTTOMBORDER1)) {
-            canvas.StretchDraw(bottomEdge, *b);
-        }
+        DrawSkinBottomBorder(canvas, RECT{0, h - bottom, w, h});
     } else {
         int line = m_frameLineWidth;
         canvas.SetBrushColor(m_borderColor);
@@ -700,6 +731,17 @@ LRESULT TskForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
     return TCustomPanel::WndProc(message, wParam, lParam);
 }
 
+void TskForm::DrawSkinBottomBorder(TCanvas& canvas, const RECT& edge)
+{
+    TBitmap* picture = m_fileTheme->GetBitmap(SKIN2_FORMBOTTOMBORDER1);
+    if (!picture)
+        return;
+    if (m_fileTheme->GetBool(SKIN2_BOTTOMBORDERTHREESECT))
+        DrawThreePartBitmap(*picture, canvas, edge, m_transparentColor, false);
+    else
+        canvas.StretchDraw(edge, *picture);
+}
+
 // --- the window region --------------------------------------------------------------------------
 
 HRGN TskForm::SkinRegion(int width, int height)
@@ -735,12 +777,13 @@ HRGN TskForm::SkinRegion(int width, int height)
     int bottom = BottomBorder();
     GdiRegion middle(CreateRectRgn(0, titleHeight, width, height - bottom));
     CombineRgn(whole.Get(), whole.Get(), middle.Get(), RGN_OR);
+    // The bottom border scanned as it is painted.
     TBitmap laidBottom;
-    if (TBitmap* b = m_fileTheme->GetBitmap(SKIN2_FORMBOTTOMBORDER1)) {
+    if (m_fileTheme->GetBitmap(SKIN2_FORMBOTTOMBORDER1)) {
         laidBottom.SetSize(width, bottom);
         laidBottom.Canvas().SetBrushColor(m_transparentColor);
         laidBottom.Canvas().FillRect(RECT{0, 0, width, bottom});
-        DrawThreePartBitmap(*b, laidBottom.Canvas(), RECT{0, 0, width, bottom}, m_transparentColor, false);
+        DrawSkinBottomBorder(laidBottom.Canvas(), RECT{0, 0, width, bottom});
     }
     addRows(laidBottom.Empty() ? nullptr : &laidBottom, height - bottom, m_bottomRegionMin, m_bottomRegionMax,
             m_bottomNeedsRegion);

@@ -27,8 +27,9 @@ public:
     TskTitleBar* TitleBar() const { return m_titleBar; }
     TskMenuBar* MenuBar() const { return m_menuBar; }
 
-    bool TitleBarCustom() const { return m_titleBar->Custom(); }
-    void SetTitleBarCustom(bool custom) { m_titleBar->SetCustom(custom); }
+    // The title bar's properties pass through to it; a plain panel has none of them.
+    bool TitleBarCustom() const { return m_titleBar && m_titleBar->Custom(); }
+    void SetTitleBarCustom(bool custom) { if (m_titleBar) m_titleBar->SetCustom(custom); }
     TskFileTheme* FileTheme() const override { return m_fileTheme; }
     void SetFileTheme(TskFileTheme* theme) override;
     TskUIStyle UIStyle() const override { return m_uiStyle; }
@@ -40,19 +41,19 @@ public:
     // The width of the frame's outer line (the panel itself has no border).
     int BorderWidth() const { return m_frameLineWidth; }
     void SetBorderWidth(int width);
-    bool TitleBarVisible() const { return m_titleBar->Visible(); }
+    bool TitleBarVisible() const { return m_titleBar && m_titleBar->Visible(); }
     void SetTitleBarVisible(bool visible);
     void SetColor(TColor color) override;
-    // The title, shown by the title bar and given to the form's window.
+    // The title, shown by the title bar and given to the form's window (a plain panel's own text).
     void SetCaption(const std::string& caption) override;
-    const std::string& Caption() const { return m_titleBar->Caption(); }
+    const std::string& Caption() const { return m_titleBar ? m_titleBar->Caption() : m_caption; }
     TCustomPanel* FormPanel() const { return m_formPanel; }
     void SetFormPanel(TCustomPanel* panel);
-    TskTitleBarButtons& TitleBarButtons() { return m_titleBar->Buttons(); }
-    TskTitleBarSections& TitleBarSections() { return m_titleBar->Sections(); }
-    bool TitleBarDrawAppIcon() const { return m_titleBar->DrawAppIcon(); }
-    void SetTitleBarDrawAppIcon(bool draw) { m_titleBar->SetDrawAppIcon(draw); }
-    TFont& TitleFont() { return m_titleBar->Font(); }
+    TskTitleBarButtons* TitleBarButtons() { return m_titleBar ? &m_titleBar->Buttons() : nullptr; }
+    TskTitleBarSections* TitleBarSections() { return m_titleBar ? &m_titleBar->Sections() : nullptr; }
+    bool TitleBarDrawAppIcon() const { return m_titleBar && m_titleBar->DrawAppIcon(); }
+    void SetTitleBarDrawAppIcon(bool draw) { if (m_titleBar) m_titleBar->SetDrawAppIcon(draw); }
+    TFont& TitleFont() { return m_titleBar ? m_titleBar->Font() : m_font; }
     TskMainMenu* Menu() const { return m_menu; }
     void SetMenu(TskMainMenu* menu);
     TColor MenuBarColor() const { return m_menuBarColor; }
@@ -61,16 +62,27 @@ public:
     void SetMenuBarToColor(TColor color);
     int MenuBarHeight() const { return m_menuBarHeight; }
     void SetMenuBarHeight(int height);
-    int RoundCorner() const { return m_titleBar->Visible() ? m_titleBar->RoundCorner() : 0; }
+    int RoundCorner() const { return TitleBarVisible() ? m_titleBar->RoundCorner() : 0; }
     void SetRoundCorner(int corner);
-    int RoundCornerBottom() const { return m_titleBar->Visible() ? m_titleBar->RoundCornerBottom() : 0; }
+    int RoundCornerBottom() const { return TitleBarVisible() ? m_titleBar->RoundCornerBottom() : 0; }
     void SetRoundCornerBottom(int corner);
     std::string Version() const { return "6.21"; }
     void SetVersion(const std::string&) {}
-    TColor InactiveCaptionColor() const { return m_titleBar->InactiveCaptionColor(); }
-    void SetInactiveCaptionColor(TColor color) { m_titleBar->SetInactiveCaptionColor(color); }
-    TTitleBarButtonEvent& OnTitleBarCustomBtnsClick() { return m_titleBar->OnCustomBtnsClick; }
-    TTitleBarButtonEvent& OnTitleBarHelpBtnClick() { return m_titleBar->OnHelpBtnClick; }
+    TColor InactiveCaptionColor() const
+    {
+        return m_titleBar ? m_titleBar->InactiveCaptionColor() : kSystemColorFlag | COLOR_INACTIVECAPTIONTEXT;
+    }
+    void SetInactiveCaptionColor(TColor color) { if (m_titleBar) m_titleBar->SetInactiveCaptionColor(color); }
+    void SetOnTitleBarCustomBtnsClick(TTitleBarButtonEvent event)
+    {
+        if (m_titleBar)
+            m_titleBar->OnCustomBtnsClick = std::move(event);
+    }
+    void SetOnTitleBarHelpBtnClick(TTitleBarButtonEvent event)
+    {
+        if (m_titleBar)
+            m_titleBar->OnHelpBtnClick = std::move(event);
+    }
 
     // The frame the form keeps outside its client area.
     int LeftBorder() const;
@@ -106,6 +118,9 @@ private:
     bool IsHostWindow(HWND window) const;
     void UpdateMinHeight();
     HRGN SkinRegion(int width, int height);
+    // The skin's bottom border over `edge`, in one picture or in three parts as the skin says:
+    // painted so, and so scanned for the window region.
+    void DrawSkinBottomBorder(TCanvas& canvas, const RECT& edge);
 
     TCustomForm* m_host = nullptr;
     TskTitleBar* m_titleBar = nullptr;

@@ -13,6 +13,9 @@ const char* const kPublished[] = {
     "FontColor", "BorderColor", "FlatMenu", "FontName", "FontSize", "FontCharset", "UseSystemFont", nullptr};
 
 constexpr int kCheckMarkSize = 16;
+constexpr int kGlyphOffset = 4;
+constexpr int kGlyphOffsetRightToLeft = 20;
+constexpr int kGlyphTop = 3;
 const char kCheckMarkResource[] = "MENU_CHECKED";
 
 }  // namespace
@@ -78,7 +81,9 @@ void TskMainMenu::DrawItem(TObject* sender, TCanvas& canvas, const RECT& rect, b
     item->SetChecked(false);
     m_look.DrawItem(sender, canvas, rect, selected);
     item->SetChecked(true);
-    m_checkMarks.Draw(canvas, rect.left + 4, rect.top + 3, 0, item->Enabled());     // the painter reads left to right
+    // Where the painter puts its glyph, at the left or, right to left, at the right.
+    int x = m_look.DrawsLeftToRight() ? rect.left + kGlyphOffset : rect.right - kGlyphOffsetRightToLeft;
+    m_checkMarks.Draw(canvas, x, rect.top + kGlyphTop, 0, item->Enabled());
 }
 
 void TskMainMenu::Loaded()
@@ -90,17 +95,11 @@ void TskMainMenu::Loaded()
         m_form->RebuildMenuBar();
 }
 
-void TskMainMenu::ItemInserted(TMenuItem* item)
+void TskMainMenu::ItemsChanged(TMenuItem* item)
 {
-    TMainMenu::ItemInserted(item);
+    TMainMenu::ItemsChanged(item);
     HookItem(item);
-    if (m_form && !IsLoading())
-        m_form->RebuildMenuBar();
-}
-
-void TskMainMenu::Changed()
-{
-    if (m_form)
+    if (m_form && !IsLoading() && !IsDestroying())
         m_form->RefreshMenuBar();
 }
 

@@ -39,9 +39,9 @@ public:
     TskForm* Form() const { return m_form; }
     void SetForm(TskForm* form) { m_form = form; }
 
-    void Changed() override;
     void Notification(TComponent* component, TOperation operation) override;
-    void ItemInserted(TMenuItem* item) override;
+    // Items added, changed in place or taken out show on the form's menu bar at once.
+    void ItemsChanged(TMenuItem* item) override;
 
 protected:
     void Loaded() override;

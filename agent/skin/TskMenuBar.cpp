@@ -13,6 +13,8 @@ namespace {
 const char kMacMenuBar[] = "MACOS_MENU_BAR";
 const char kMacMenuSelect[] = "MACOS_MENU_SELECT";
 constexpr TColor kDisabledCaption = clGray;
+// Posted to the bar when a click has returned and left it work that frees buttons or the bar.
+constexpr UINT kClickReturned = WM_USER + 0x51;
 
 void StretchResource(TCanvas& canvas, const RECT& rect, const char* name)
 {
@@ -35,6 +37,11 @@ TskMenuBar::TskMenuBar(TComponent* owner, TskForm* form) : TToolBar(owner), m_fo
 void TskMenuBar::RebuildButtons(TskMainMenu* menu)
 {
     m_menu = menu;
+    if (m_clicks > 0) {
+        m_rebuildPending = true;    // the clicked button is still in use
+        return;
+    }
+    m_rebuildPending = false;
     SetHotButton(nullptr);
     while (ButtonCount() > 0)
         delete Buttons(ButtonCount() - 1);
@@ -53,8 +60,23 @@ void TskMenuBar::RebuildButtons(TskMainMenu* menu)
     ArrangeButtons();
 }
 
+bool TskMenuBar::ShowsItemsOf(TskMainMenu* menu) const
+{
+    int count = menu ? menu->Items()->Count() : 0;
+    if (ButtonCount() != count)
+        return false;
+    for (int i = 0; i < count; ++i)
+        if (Buttons(i)->MenuItem() != menu->Items()->Items(i))
+            return false;
+    return true;
+}
+
 void TskMenuBar::RefreshButtons()
 {
+    if (!ShowsItemsOf(m_menu)) {
+        RebuildButtons(m_menu);
+        return;
+    }
     for (int i = 0; i < ButtonCount(); ++i) {
         TToolButton* b = Buttons(i);
         if (TMenuItem* item = b->MenuItem()) {
@@ -79,10 +101,23 @@ void TskMenuBar::UpdateFont(TskMainMenu* menu)
     ArrangeButtons();
 }
 
+void TskMenuBar::Release()
+{
+    if (m_clicks == 0) {
+        delete this;
+        return;
+    }
+    m_released = true;
+    m_menu = nullptr;
+    SetVisible(false);
+}
+
 void TskMenuBar::ButtonClicked(TToolButton* button)
 {
     if (!m_menu || !button->MenuItem() || !button->Enabled() || !HandleAllocated())
         return;
+    // The item's commands run inside: the button and the bar stay until the click has returned.
+    ++m_clicks;
     button->SetDown(true);
     Repaint();
     POINT p = {button->Left(), button->Top() + button->Height()};
@@ -90,6 +125,24 @@ void TskMenuBar::ButtonClicked(TToolButton* button)
     m_menu->DropDown(button->MenuItem(), p.x, p.y);
     button->SetDown(false);
     Invalidate();
+    // The mouse message that clicked is still being handled with the button: what frees it comes
+    // after that message.
+    if (--m_clicks == 0 && (m_rebuildPending || m_released))
+        PostMessageA(m_handle, kClickReturned, 0, 0);
+}
+
+LRESULT TskMenuBar::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == kClickReturned) {
+        if (m_released && m_clicks == 0) {
+            delete this;
+            return 0;
+        }
+        if (m_rebuildPending && m_clicks == 0)
+            RebuildButtons(m_menu);
+        return 0;
+    }
+    return TToolBar::WndProc(message, wParam, lParam);
 }
 
 bool TskMenuBar::DialogChar(char ch, TShiftState shift)

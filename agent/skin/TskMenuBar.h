@@ -1,6 +1,8 @@
 #pragma once
 // The menu bar of a skinned form: a flat, wrapping tool bar with one button per top-level item of
 // the form's main menu, painted in the form's style; a button drops its item's menu down.
+// A command run from a click may change the menu or take the menu off the form: what would free
+// the clicked button or the bar itself waits until the click's message has been handled.
 #include "TToolBar.h"
 
 class TskForm;
@@ -18,18 +20,27 @@ public:
     TskForm* Form() const { return m_form; }
     // Frees the old buttons and makes one per top-level item of the menu.
     void RebuildButtons(TskMainMenu* menu);
-    // Captions and enabled states from the items again.
+    // Captions, enabled states and visibility from the items again; new buttons when the menu's
+    // top-level items are no longer the ones the buttons show.
     void RefreshButtons();
     void UpdateFont(TskMainMenu* menu);
+    // Takes the bar off its form: freed at once, or hidden and freed once a running click returns.
+    void Release();
 
     void ButtonClicked(TToolButton* button) override;
     bool DialogChar(char ch, TShiftState shift) override;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     void PaintBackground(TCanvas& canvas, const RECT& rect) override;
     void PaintButton(TCanvas& canvas, TToolButton* button, const RECT& rect, bool hot) override;
 
 private:
+    bool ShowsItemsOf(TskMainMenu* menu) const;
+
     TskForm* m_form;
     TskMainMenu* m_menu = nullptr;
+    int m_clicks = 0;                   // clicks running their item's commands, nested
+    bool m_rebuildPending = false;      // asked for during a click
+    bool m_released = false;
 };

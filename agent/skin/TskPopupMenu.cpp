@@ -153,10 +153,7 @@ void TskPopupMenu::DrawItem(TObject* sender, TCanvas& canvas, const RECT& rect, 
     auto* item = dynamic_cast<TMenuItem*>(sender);
     if (!item)
         return;
-    bool ltr = !(BiDiMode() == bdRightToLeft && [] {
-        LANGID lang = PRIMARYLANGID(GetSystemDefaultLangID());
-        return lang == LANG_ARABIC || lang == LANG_HEBREW || lang == LANG_FARSI || lang == LANG_URDU;
-    }());
+    bool ltr = DrawsLeftToRight();
     RECT bar = ltr ? RECT{rect.left, rect.top, rect.left + m_barWidth, rect.bottom}
                    : RECT{rect.right - m_barWidth, rect.top, rect.right, rect.bottom};
     RECT rest = ltr ? RECT{rect.left + m_barWidth, rect.top, rect.right, rect.bottom}

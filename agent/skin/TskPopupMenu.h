@@ -57,6 +57,9 @@ public:
 
     void Notification(TComponent* component, TOperation operation) override;
 
+    // Items read left to right but in a right-to-left menu on a right-to-left system.
+    bool DrawsLeftToRight() const { return !(BiDiMode() == bdRightToLeft && SystemReadsRightToLeft()); }
+
     // The handlers every item of the menu is hooked to.
     void MeasureItem(TObject* sender, TCanvas& canvas, int& width, int& height);
     void DrawItem(TObject* sender, TCanvas& canvas, const RECT& rect, bool selected);

@@ -428,7 +428,7 @@ void TskTitleBar::Layout(TCanvas& canvas)
         if (!picture || r.right <= r.left)
             continue;
         picture->SetTransparent(false);
-        if (s->Stretch()) {
+        if (s->Stretch() || s->CapSec()) {
             title.StretchDraw(r, *picture);
         } else {
             const GdiRegion clip(CreateRectRgn(r.left, r.top, r.right, r.bottom));

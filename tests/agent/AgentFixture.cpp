@@ -138,15 +138,16 @@ void AgentTest::StartAgent(const std::string& faults, const std::string& argumen
     const bool started = m_agent.Start(WorkFolder() + "\\Agent.exe", arguments, WorkFolder());
     SetEnvironmentVariableA("SEQUORA_OUTSIDE_FAULTS", nullptr);
     ASSERT_TRUE(started);
-    ASSERT_NE(nullptr, harness::WaitForWindow(m_agent.Pid(), nullptr, "Agent", 20000));
+    ASSERT_TRUE(harness::WaitUntil([&] { return Form() != nullptr; }, 20000));
     // The form's show event has run once it is visible: its menus are as the mode makes them.
     ASSERT_TRUE(harness::WaitUntil([&] { HWND f = Form(); return f && IsWindowVisible(f); }, 20000));
 }
 
 HWND AgentTest::Form()
 {
+    // The one form that no other window owns: the password dialog belongs to it.
     for (HWND w : harness::TopLevelWindows(m_agent.Pid()))
-        if (harness::ClassNameOf(w) != "#32768" && harness::WindowText(w) == "Agent")
+        if (harness::ClassNameOf(w) == "SequoraFormsForm" && !GetWindow(w, GW_OWNER))
             return w;
     return nullptr;
 }

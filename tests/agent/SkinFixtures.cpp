@@ -430,19 +430,21 @@ std::string SkinArchive(const std::vector<ZipEntry>& entries, const std::string&
     return out;
 }
 
-std::string BitmapFile(int width, int height, uint8_t red, uint8_t green, uint8_t blue)
+std::string BitmapFile(int width, int height, const std::function<uint32_t(int x, int y)>& colorAt)
 {
     int stride = ((width * 24 + 31) / 32) * 4;
     std::string pixels;
-    for (int y = 0; y < height; ++y) {
-        std::string row;
+    for (int row = 0; row < height; ++row) {
+        int y = height - 1 - row;      // a bitmap file's rows go bottom-up
+        std::string line;
         for (int x = 0; x < width; ++x) {
-            row += static_cast<char>(blue);
-            row += static_cast<char>(green);
-            row += static_cast<char>(red);
+            uint32_t rgb = colorAt(x, y);
+            line += static_cast<char>(rgb & 0xFF);
+            line += static_cast<char>((rgb >> 8) & 0xFF);
+            line += static_cast<char>((rgb >> 16) & 0xFF);
         }
-        row.resize(static_cast<size_t>(stride), '\0');
-        pixels += row;
+        line.resize(static_cast<size_t>(stride), '\0');
+        pixels += line;
     }
     std::string out = "BM";
     Put32(out, static_cast<uint32_t>(54 + pixels.size()));
@@ -460,6 +462,12 @@ std::string BitmapFile(int width, int height, uint8_t red, uint8_t green, uint8_
     Put32(out, 0);
     Put32(out, 0);
     return out + pixels;
+}
+
+std::string BitmapFile(int width, int height, uint8_t red, uint8_t green, uint8_t blue)
+{
+    const uint32_t rgb = (uint32_t{red} << 16) | (uint32_t{green} << 8) | blue;
+    return BitmapFile(width, height, [rgb](int, int) { return rgb; });
 }
 
 }  // namespace fixtures

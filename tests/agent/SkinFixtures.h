@@ -2,6 +2,7 @@
 // Skin archives made by the tests: skin data records, a deflate encoder of our own (stored, fixed
 // and dynamic blocks), the archive's encryption, and the ZIP container with "SK" in place of "PK".
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,5 +47,7 @@ std::string SkinArchive(const std::vector<ZipEntry>& entries, const std::string&
 
 // A 24-bit Windows bitmap file image, all pixels one colour.
 std::string BitmapFile(int width, int height, uint8_t red, uint8_t green, uint8_t blue);
+// The same with each pixel's colour (0xRRGGBB) asked of `colorAt`, rows counted from the top.
+std::string BitmapFile(int width, int height, const std::function<uint32_t(int x, int y)>& colorAt);
 
 }  // namespace fixtures

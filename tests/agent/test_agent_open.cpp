@@ -27,9 +27,37 @@ std::string HeaderOf(const std::string& path)
     return header;
 }
 
+// The windows of a process that the taskbar shows a button for: visible top-level windows marked
+// as application windows, or owned by none and not tool windows.
+std::vector<HWND> TaskbarWindows(DWORD pid)
+{
+    std::vector<HWND> shown;
+    for (HWND w : harness::TopLevelWindows(pid)) {
+        const LONG exStyle = GetWindowLongA(w, GWL_EXSTYLE);
+        const bool appWindow = (exStyle & WS_EX_APPWINDOW) != 0;
+        const bool ownedByNone = !GetWindow(w, GW_OWNER) && !(exStyle & WS_EX_TOOLWINDOW);
+        if (IsWindowVisible(w) && (appWindow || ownedByNone))
+            shown.push_back(w);
+    }
+    return shown;
+}
+
 }  // namespace
 
 class AgentOpen : public AgentTest {};
+
+// The taskbar shows Agent under its title from the language file, the caption of its messages,
+// not under its form's own name.
+TEST_F(AgentOpen, TheTaskbarShowsAgentUnderItsTitle)
+{
+    StartAgent();
+    const std::vector<HWND> shown = TaskbarWindows(m_agent.Pid());
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ(Form(), shown[0]);
+    EXPECT_EQ(Text("Title"), harness::WindowText(shown[0]));
+    PressButton("&Cancel");
+    ASSERT_TRUE(m_agent.Wait(15000));
+}
 
 TEST_F(AgentOpen, TheRightPasswordOpensTheDiskAndExitPutsItBackWithTheFileKept)
 {
@@ -395,6 +423,9 @@ TEST_F(AgentOpen, WithoutItsLanguageFileEveryTextReadsOnePointOne)
     EXPECT_TRUE(EqualRgn(shape, expected));
     DeleteObject(shape);
     DeleteObject(expected);
+
+    ASSERT_EQ(1u, TaskbarWindows(m_agent.Pid()).size());
+    EXPECT_EQ("1.1", harness::WindowText(TaskbarWindows(m_agent.Pid())[0]));
 
     TypePassword("");
     ChooseFromPasswordMenu(0);

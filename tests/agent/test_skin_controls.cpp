@@ -428,7 +428,7 @@ TEST(SkinButton, AReleaseOutsideGivesNoClickAndTheNormalPicture)
     SendMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(95, 5));
     EXPECT_EQ(clicks, 0);
     EXPECT_FALSE(b->MouseIsDown());
-    EXPECT_FALSE(b->RepeatTimerRunning());
+    EXPECT_EQ(b->RepeatTimer(), nullptr);
     // X = Width still counts as inside for the picture; a release inside clicks.
     SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageA(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(90, 23));
@@ -571,7 +571,7 @@ TEST(SkinButton, TheRepeatEventTicksWhileHeldAndNeverWithAZeroInterval)
         SendMessageA(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         harness::WaitUntil([&] { return ticks >= 3; }, 500);
         SendMessageA(b->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-        EXPECT_FALSE(b->RepeatTimerRunning());
+        EXPECT_EQ(b->RepeatTimer(), nullptr);
         if (interval > 0) {
             EXPECT_GE(ticks, 3);
         } else {

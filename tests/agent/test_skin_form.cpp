@@ -133,6 +133,16 @@ struct SkinnedForm {
     }
 };
 
+// How far below the window's top edge its client area starts.
+int ClientTop(HWND window)
+{
+    RECT outer, client;
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+    return client.top - outer.top;
+}
+
 DWORD Rgb(COLORREF c)
 {
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
@@ -189,6 +199,90 @@ void PressKey(HWND window, WORD key)
 {
     PostMessageA(window, WM_KEYDOWN, key, 0);
     PostMessageA(window, WM_KEYUP, key, 0xC0000000);
+}
+
+// A left click on a button of the menu bar, as the mouse gives it. The bar may be gone after it.
+void ClickBarButton(TskMenuBar* bar, int index)
+{
+    TToolButton* b = bar->Buttons(index);
+    HWND window = bar->Handle();
+    int x = b->Left() + 5, y = b->Top() + 5;
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+std::vector<std::string> ButtonCaptions(TskMenuBar* bar)
+{
+    std::vector<std::string> captions;
+    for (int i = 0; i < bar->ButtonCount(); ++i)
+        if (bar->Buttons(i)->Visible())
+            captions.push_back(bar->Buttons(i)->Caption());
+    return captions;
+}
+
+constexpr uint32_t kSeeThrough = 0xFF00FF;      // the skin's transparent colour, magenta
+
+// A skin file of our own: three title sections (five when `fiveSections`: the second spans the
+// caption), side borders, a bottom border whose left third is see-through in its two lowest rows
+// and whose thirds are red, green and blue, and a window region wanted for the bottom.
+std::string SmallSkin(bool bottomInThreeParts, bool fiveSections = false)
+{
+    using namespace fixtures;
+    auto bottom = [](int x, int y) -> uint32_t {
+        if (y >= 3 && x < 10)
+            return kSeeThrough;
+        return x < 10 ? 0xC80000u : x < 20 ? 0x00C800u : 0x0000C8u;
+    };
+    std::vector<SkinRecord> records = {
+        {"SKIN2_TITLEBAR1", 0, BitmapFile(40, 30, 200, 0, 0)},
+        {"SKIN2_TITLEBAR2", 0, BitmapFile(10, 30, 0, 200, 0)},
+        {"SKIN2_TITLEBAR3", 0, BitmapFile(20, 30, 0, 0, 200)},
+        {"SKIN2_TITLEBAR4", 0, BitmapFile(10, 30, 90, 90, 90)},
+        {"SKIN2_TITLEBAR5", 0, BitmapFile(20, 30, 200, 200, 0)},
+        {"SKIN2_FORMLEFTBORDER", 0, BitmapFile(6, 10, 250, 250, 0)},
+        {"SKIN2_FORMRIGHTBORDER", 0, BitmapFile(6, 10, 0, 250, 250)},
+        {"SKIN2_FORMBOTTOMBORDER1", 0, BitmapFile(30, 5, bottom)},
+        {"SKIN2_TITLEBUTTONS", 0, BitmapFile(18 * 16, 16, 90, 90, 90)},
+        {"SKIN2_FORMCOLOR", 1, Int32(static_cast<int32_t>(RGB(30, 140, 90)))},
+        {"SKIN2_TRANSCOLOR", 1, Int32(static_cast<int32_t>(RGB(255, 0, 255)))},
+        {"SKIN2_TITLEBARICONPOSX", 1, Int32(8)},
+        {"SKIN2_BOTTOMREGIONMINY", 1, Int32(0)},
+        {"SKIN2_BOTTOMREGIONMAXY", 1, Int32(4)},
+        {"SKIN2_BOTTOMBORDERNEEDREGION", 2, std::string(1, '\1')},
+        {"SKIN2_BOTTOMBORDERTHREESECT", 2, std::string(1, bottomInThreeParts ? '\1' : '\0')},
+        {"SKIN2_TITLEFIVESECT", 2, std::string(1, fiveSections ? '\1' : '\0')},
+    };
+    return SkinArchive({DeflatedEntry("SKINDATA.SK2", SkinData(records))});
+}
+
+// The skinned form wearing a skin file.
+struct SkinnedWithFile {
+    SkinnedForm f;
+    harness::TempFolder folder{"skinform"};
+    TskFileTheme* theme = nullptr;
+
+    explicit SkinnedWithFile(const std::string& skin)
+    {
+        std::string path = folder / "form.skn";
+        harness::WriteFileBytes(path, skin);
+        theme = new TskFileTheme(f.form);
+        theme->SetThemeFile(path);
+        f.skin->SetFileTheme(theme);
+        f.skin->SetUIStyle(FromThemeFile);
+        Pump();
+    }
+};
+
+constexpr UINT kProbe = WM_APP + 77;
+WNDPROC g_procBelow = nullptr;
+int g_probesAbove = 0;
+
+// A subclass someone else puts on the form, above the skinned form's.
+LRESULT CALLBACK SubclassAbove(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == kProbe)
+        ++g_probesAbove;
+    return CallWindowProcA(g_procBelow, window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -488,7 +582,6 @@ TEST(SkinnedMenuBar, OneButtonPerTopLevelItemAndAClickDropsItsItemsDown)
     EXPECT_FALSE(opened);
     EXPECT_EQ(f.log, "");
     f.edit->SetEnabled(true);
-    f.menu->Changed();
     EXPECT_TRUE(editButton->Enabled());
 
     // A shortcut of an item works while the form is active.
@@ -566,9 +659,6 @@ TEST(SkinnedForm, RefusalsAreShownAndLeaveThePropertyAsItWas)
     EXPECT_EQ(panel->Caption(), "");
     f.skin->SetVersion("1.0");
     EXPECT_EQ(f.skin->Version(), "6.21");
-    // A second skinned form on the same form stays a plain panel.
-    auto* second = new TskForm(f.form);
-    EXPECT_EQ(second->HostForm(), nullptr);
 }
 
 TEST(SkinnedFrame, TheFormsMinimumSizeFollowsTheTitleAndTakingThePanelOffGivesTheCaptionBack)
@@ -587,11 +677,7 @@ TEST(SkinnedFrame, TheFormsMinimumSizeFollowsTheTitleAndTakingThePanelOffGivesTh
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(GetWindowRgn(w, region), ERROR);
     DeleteObject(region);
-    RECT window, client;
-    GetWindowRect(w, &window);
-    GetClientRect(w, &client);
-    MapWindowPoints(w, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
-    EXPECT_GT(client.top - window.top, GetSystemMetrics(SM_CYCAPTION) - 1);
+    EXPECT_GT(ClientTop(w), GetSystemMetrics(SM_CYCAPTION) - 1);
 }
 
 TEST(SkinnedTitleBar, PressingItsBodyDragsTheFormAndDoubleClicksMaximiseOrClose)
@@ -768,7 +854,426 @@ TEST(SkinnedForm, LooksInEveryBuiltInStyle)
         int w = 0, h = 0;
         std::vector<DWORD> pixels = f.Capture(w, h);
         ASSERT_GT(w, 0);
-        std::string path = harness::JoinPath(harness::BuildDir(), std::string("skin-form-") + StyleName(style) + ".png");
-        EXPECT_TRUE(harness::SavePngFile(path, pixels, w, h));
+        const std::string name = harness::JoinPath(harness::BuildDir(), std::string("skin-form-") + StyleName(style));
+        EXPECT_TRUE(harness::SavePngFile(name + ".png", pixels, w, h));
+
+        // The File menu dropped down from the menu bar, its first item selected.
+        bool shown = false;
+        MenuWatch watch([&](HWND m) {
+            if (!m)
+                return;
+            PressKey(m, VK_DOWN);
+            MenuWatch later([&, m](HWND) {
+                RECT form = {}, menu = {}, both = {};
+                GetWindowRect(f.Window(), &form);
+                GetWindowRect(m, &menu);
+                UnionRect(&both, &form, &menu);
+                std::vector<DWORD> look;
+                int lw = 0, lh = 0;
+                shown = harness::CaptureScreenArea(both, look, lw, lh) &&
+                        harness::SavePngFile(name + "-menu.png", look, lw, lh);
+                EndMenu();
+            });
+        });
+        TToolButton* fileButton = f.skin->MenuBar()->Buttons(0);
+        const LPARAM onFile = MAKELPARAM(fileButton->Left() + 5, fileButton->Top() + 5);
+        SendMessageA(f.skin->MenuBar()->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, onFile);
+        SendMessageA(f.skin->MenuBar()->Handle(), WM_LBUTTONUP, 0, onFile);
+        harness::WaitUntil([] { return MenuWatch::Action() == nullptr; }, 4000);
+        EXPECT_TRUE(shown);
     }
+}
+
+// A command that changes the menu, run from a click on the bar (picked from the drop-down, or the
+// top-level item heard as it drops down): the bar touches neither a button nor itself once the
+// change has freed them, and then shows the menu as the command left it.
+TEST(SkinnedMenuBar, ACommandThatChangesTheMenuLeavesTheBarShowingTheNewMenu)
+{
+    enum Change { AddItem, RemoveItem, RemoveClickedItem, NoMenu };
+    const struct {
+        Change change;
+        bool fromDropDown;
+        std::vector<std::string> captions;      // the bar's buttons afterwards
+    } cases[] = {
+        {AddItem, true, {"&File", "&Edit", "&Help", "&Window"}},
+        {RemoveItem, true, {"&File", "&Edit"}},
+        {NoMenu, true, {}},
+        {AddItem, false, {"&File", "&Edit", "&Help", "&Window"}},
+        {RemoveItem, false, {"&File", "&Edit"}},
+        {NoMenu, false, {}},
+        {RemoveClickedItem, false, {"&Edit", "&Help"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "change " << c.change
+                                        << (c.fromDropDown ? " from the drop-down" : " as it drops down"));
+        SkinnedForm f;
+        int runs = 0;
+        auto change = [&](TObject*) {
+            ++runs;
+            if (c.change == AddItem) {
+                auto* item = new TMenuItem(f.form);
+                item->SetCaption("&Window");
+                f.menu->Items()->Add(item);
+            } else if (c.change == RemoveItem) {
+                delete f.help;
+                f.help = nullptr;
+            } else if (c.change == RemoveClickedItem) {
+                // The item goes with this handler: nothing of it is touched after the delete.
+                TMenuItem* clicked = f.file;
+                f.file = f.open = f.exitItem = nullptr;
+                delete clicked;
+            } else {
+                f.skin->SetMenu(nullptr);
+            }
+        };
+        (c.fromDropDown ? f.open : f.file)->OnClick = change;
+        MenuWatch watch([&](HWND m) {
+            if (!m)
+                return;
+            if (c.fromDropDown) {
+                PressKey(m, VK_DOWN);
+                PressKey(m, VK_RETURN);
+            } else {
+                EndMenu();
+            }
+        });
+        HWND barWindow = f.skin->MenuBar()->Handle();
+        ClickBarButton(f.skin->MenuBar(), 0);
+        harness::WaitUntil([] { return MenuWatch::Action() == nullptr; }, 4000);
+        Pump(200);
+        EXPECT_EQ(runs, 1);
+        if (c.change == NoMenu) {
+            EXPECT_EQ(f.skin->MenuBar(), nullptr);
+            EXPECT_FALSE(IsWindow(barWindow));
+            // The title bar alone above the client: the form's smallest height has no bar in it.
+            MINMAXINFO info = {};
+            SendMessageA(f.Window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+            EXPECT_EQ(info.ptMinTrackSize.y, f.Bar()->Height() + f.skin->BottomBorder() + 3);
+            continue;
+        }
+        TskMenuBar* bar = f.skin->MenuBar();
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->Handle(), barWindow);
+        EXPECT_EQ(ButtonCaptions(bar), c.captions);
+        for (int i = 0; i < bar->ButtonCount(); ++i) {
+            EXPECT_FALSE(bar->Buttons(i)->Down());
+            EXPECT_EQ(bar->Buttons(i)->MenuItem(), f.menu->Items()->Items(i));
+        }
+    }
+}
+
+// The bar follows the menu's items as they change, with no call to refresh it: captions, enabled
+// states and visibility in place, items added and removed.
+TEST(SkinnedMenuBar, ItemsChangedInPlaceShowOnTheBarWithoutHelp)
+{
+    SkinnedForm f;
+    TskMenuBar* bar = f.skin->MenuBar();
+    ASSERT_NE(bar, nullptr);
+    // What the bar shows of a button: whether its caption is drawn in the menu font's colour.
+    auto drawnInMenuFont = [&](int index) {
+        int sw = 0, sh = 0;
+        std::vector<DWORD> pixels = f.Capture(sw, sh);
+        TToolButton* b = bar->Buttons(index);
+        RECT r = b->BoundsRect();
+        MapWindowPoints(bar->Handle(), HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+        RECT window;
+        GetWindowRect(f.Window(), &window);
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                if (pixels[static_cast<size_t>((y - window.top) * sw + x - window.left)] ==
+                    Rgb(BuiltInColor(Indigo, 22)))
+                    return true;
+        return false;
+    };
+    EXPECT_FALSE(drawnInMenuFont(1));        // Edit is greyed
+    f.edit->SetEnabled(true);
+    EXPECT_TRUE(bar->Buttons(1)->Enabled());
+    EXPECT_TRUE(drawnInMenuFont(1));
+
+    int fileWidth = bar->Buttons(0)->Width();
+    f.file->SetCaption("&Document");
+    EXPECT_EQ(bar->Buttons(0)->Caption(), "&Document");
+    EXPECT_GT(bar->Buttons(0)->Width(), fileWidth);
+    EXPECT_EQ(bar->Buttons(1)->Left(), bar->Buttons(0)->Left() + bar->Buttons(0)->Width());
+
+    f.help->SetVisible(false);
+    EXPECT_EQ(ButtonCaptions(bar), (std::vector<std::string>{"&Document", "&Edit"}));
+    f.help->SetVisible(true);
+    auto* tools = new TMenuItem(f.form);
+    tools->SetCaption("&Tools");
+    f.menu->Items()->Add(tools);
+    EXPECT_EQ(ButtonCaptions(bar), (std::vector<std::string>{"&Document", "&Edit", "&Help", "&Tools"}));
+    f.menu->Items()->Remove(f.edit);
+    EXPECT_EQ(ButtonCaptions(bar), (std::vector<std::string>{"&Document", "&Help", "&Tools"}));
+    delete tools;
+    EXPECT_EQ(ButtonCaptions(bar), (std::vector<std::string>{"&Document", "&Help"}));
+}
+
+// With its bottom border in one picture or in three parts, the region a skin file gives the window
+// is what is painted: the see-through pixels of the border, as laid out, are cut away and nothing
+// else of the bottom edge is.
+TEST(SkinnedFrame, ASkinFilesWindowRegionMatchesTheBottomBorderAsPainted)
+{
+    for (bool threeParts : {false, true}) {
+        SCOPED_TRACE(threeParts ? "three parts" : "one picture");
+        SkinnedWithFile s(SmallSkin(threeParts));
+        HWND w = s.f.Window();
+        RECT window;
+        GetWindowRect(w, &window);
+        int width = window.right - window.left, height = window.bottom - window.top;
+        ASSERT_EQ(s.f.skin->BottomBorder(), 5);
+        // The bottom picture as the form lays it out: stretched over the width, or its left and
+        // right thirds at the ends and the middle third stretched between.
+        auto laidOut = [&](int x, int row) -> uint32_t {
+            if (threeParts) {
+                if (x < 10)
+                    return row >= 3 ? kSeeThrough : 0xC80000u;
+                return x >= width - 10 ? 0x0000C8u : 0x00C800u;
+            }
+            int source = x * 30 / width;
+            if (source < 10)
+                return row >= 3 ? kSeeThrough : 0xC80000u;
+            return source < 20 ? 0x00C800u : 0x0000C8u;
+        };
+        auto nearAnEdge = [&](int x) {
+            for (int edge : {10, width - 10, width / 3, 2 * width / 3})
+                if (x > edge - 3 && x < edge + 3)
+                    return true;
+            return false;
+        };
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        ASSERT_NE(GetWindowRgn(w, region), ERROR);
+        int sw = 0, sh = 0;
+        std::vector<DWORD> pixels = s.f.Capture(sw, sh);
+        ASSERT_EQ(sw, width);
+        int mismatches = 0, wrongColours = 0;
+        for (int row = 0; row < 5; ++row) {
+            int y = height - 5 + row;
+            for (int x = 0; x < width; ++x) {
+                if (nearAnEdge(x))
+                    continue;
+                uint32_t want = laidOut(x, row);
+                bool inside = PtInRegion(region, x, y) != FALSE;
+                if (inside != (want != kSeeThrough))
+                    ++mismatches;
+                if (inside && pixels[static_cast<size_t>(y * sw + x)] != want)
+                    ++wrongColours;
+            }
+        }
+        DeleteObject(region);
+        EXPECT_EQ(mismatches, 0);
+        EXPECT_EQ(wrongColours, 0);
+    }
+}
+
+// A skin with five title sections: the second spans the caption, stretched from the end of the
+// first to the caption's width plus the icon offset plus 17, less the first section's width.
+TEST(SkinnedTitleBar, TheCaptionSectionIsStretchedOverTheCaption)
+{
+    SkinnedWithFile s(SmallSkin(false, true));
+    s.f.skin->SetCaption("A caption for the section to span");
+    TskTitleBar* bar = s.f.Bar();
+    ASSERT_EQ(bar->Sections().Count(), 5);
+    ASSERT_TRUE(bar->Sections().Items(1)->CapSec());
+    bar->Repaint();
+    TBitmap measure;
+    measure.SetSize(1, 1);
+    measure.Canvas().Font().Assign(bar->Font());
+    int captionWidth = measure.Canvas().TextWidth(bar->ShownCaption());
+    int span = captionWidth + 8 + 17 - 40;
+    ASSERT_GT(span, 10 + 20);       // much wider than the section's own picture
+
+    int sw = 0, sh = 0;
+    std::vector<DWORD> pixels = s.f.Capture(sw, sh);
+    // Row 1 is the form's top edge, drawn from the title pictures as laid out.
+    auto at = [&](int x) { return pixels[static_cast<size_t>(1 * sw + x)]; };
+    EXPECT_EQ(at(39), 0xC80000u);
+    int green = 0;
+    for (int x = 40; x < 40 + span; ++x)
+        green += at(x) == 0x00C800u;
+    EXPECT_EQ(green, span);
+    EXPECT_EQ(at(40 + span), 0x0000C8u);                // the third section follows it
+    EXPECT_EQ(at(40 + span + 20), 0x5A5A5Au);           // then the stretched fourth
+}
+
+// A second skinned form on a form that has one stays a plain panel: no title bar, no alignment,
+// no caption of its own, and the first keeps the frame.
+TEST(SkinnedForm, ASecondSkinnedFormOnTheSameFormIsAPlainPanel)
+{
+    SkinnedForm f;
+    int controls = f.form->ControlCount();
+    auto* second = new TskForm(f.form);
+    EXPECT_EQ(second->HostForm(), nullptr);
+    EXPECT_EQ(second->TitleBar(), nullptr);
+    EXPECT_EQ(second->ControlCount(), 0);
+    EXPECT_EQ(second->Align(), alNone);
+    EXPECT_EQ(static_cast<TControl*>(second)->Caption(), "");
+    EXPECT_EQ(second->Caption(), "");
+    EXPECT_EQ(second->Parent(), nullptr);
+    EXPECT_EQ(f.form->ControlCount(), controls);
+    EXPECT_EQ(harness::WindowText(f.Window()), "Skinned");
+
+    // Placed on the form it is a panel among the controls; taken off, the frame stays the first's.
+    second->SetParent(f.form);
+    second->SetBounds(10, 40, 50, 30);
+    second->SetCaption("plain");
+    EXPECT_EQ(second->Caption(), "plain");
+    EXPECT_EQ(harness::WindowText(f.Window()), "Skinned");
+    delete second;
+    Pump();
+    EXPECT_EQ(GetWindowLongA(f.Window(), GWL_STYLE) & WS_CAPTION, 0);
+    EXPECT_EQ(SendMessageA(f.Window(), SKM_GETBORDERWIDTH, 0, 0), f.skin->LeftBorder());
+}
+
+// A subclass someone else puts on the skinned form's host above the skinned form's own, and a
+// probe message that counts as reaching the form when the form layer's procedure answers it.
+struct SubclassedFromAbove {
+    SkinnedForm& f;
+    HWND w;
+    int seenByForm = 0;
+
+    explicit SubclassedFromAbove(SkinnedForm& form) : f(form), w(form.Window())
+    {
+        f.app.HookMainWindow([this](UINT message, WPARAM, LPARAM, LRESULT& result) {
+            if (message != kProbe)
+                return false;
+            ++seenByForm;
+            result = 42;
+            return true;
+        });
+        g_probesAbove = 0;
+        g_procBelow = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassAbove)));
+    }
+    void RemoveAbove() { SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_procBelow)); }
+    LRESULT Probe() { return SendMessageA(w, kProbe, 0, 0); }
+    void RemovePanel()
+    {
+        delete f.skin;
+        f.skin = nullptr;
+    }
+};
+
+// Someone subclassed the form above the skinned form: whichever of the two goes first, the form's
+// own procedure keeps getting its messages, and the frame is the form's own again.
+TEST(SkinnedFrame, TakingThePanelOffUnderAnotherSubclassLeavesTheFormItsMessages)
+{
+    for (bool panelFirst : {true, false}) {
+        SCOPED_TRACE(panelFirst ? "the panel goes first" : "the other subclass goes first");
+        SkinnedForm f;
+        SubclassedFromAbove above(f);
+        EXPECT_EQ(above.Probe(), 42);
+        if (panelFirst) {
+            above.RemovePanel();
+            EXPECT_EQ(above.Probe(), 42);
+            EXPECT_EQ(g_probesAbove, 2);
+            above.RemoveAbove();
+        } else {
+            above.RemoveAbove();
+            above.RemovePanel();
+        }
+        EXPECT_EQ(above.Probe(), 42);
+        EXPECT_EQ(above.seenByForm, panelFirst ? 3 : 2);
+        HWND w = f.Window();
+        SetWindowPos(w, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        EXPECT_NE(GetWindowLongA(w, GWL_STYLE) & WS_CAPTION, 0);
+        EXPECT_GT(ClientTop(w), GetSystemMetrics(SM_CYCAPTION) - 1);
+    }
+}
+
+// A new skinned form on a form whose earlier one went while another subclass stayed above it:
+// the new one takes the frame again, and each message reaches the form once.
+TEST(SkinnedFrame, ANewSkinnedFormUnderAnotherSubclassTakesTheFrameAgain)
+{
+    SkinnedForm f;
+    SubclassedFromAbove above(f);
+    above.RemovePanel();
+    f.skin = new TskForm(f.form);
+    HWND w = f.Window();
+    EXPECT_EQ(f.skin->HostForm(), f.form);
+    EXPECT_EQ(GetWindowLongA(w, GWL_STYLE) & WS_CAPTION, 0);
+    EXPECT_EQ(SendMessageA(w, SKM_GETBORDERWIDTH, 0, 0), f.skin->LeftBorder());
+    EXPECT_EQ(above.Probe(), 42);
+    EXPECT_EQ(above.seenByForm, 1);
+    EXPECT_EQ(g_probesAbove, 1);
+    above.RemoveAbove();
+    above.RemovePanel();
+    EXPECT_EQ(above.Probe(), 42);
+    EXPECT_EQ(above.seenByForm, 2);
+    EXPECT_NE(GetWindowLongA(w, GWL_STYLE) & WS_CAPTION, 0);
+}
+
+// The menu's automatic hot keys reach its drop-downs: an item without an access key of its own
+// gets the first letter no sibling uses; by hand, only the keys the captions carry work.
+TEST(SkinnedMenuBar, DropDownsTakeTheMenusAutomaticHotKeys)
+{
+    const struct {
+        TMenuAutoFlag flag;
+        char key;
+        std::vector<std::string> captions;
+        std::string log;
+    } cases[] = {
+        {maAutomatic, 'u', {"&Options", "O&utput", "E&xport", "&Exit"}, "&Tools;Output;"},
+        {maManual, 'u', {"Options", "Output", "E&xport", "Exit"}, "&Tools;"},
+        {maManual, 'x', {"Options", "Output", "E&xport", "Exit"}, "&Tools;E&xport;"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.flag == maAutomatic ? "automatic, " : "by hand, ") << c.key);
+        SkinnedForm f;
+        f.menu->SetAutoHotkeys(c.flag);
+        TMenuItem* tools = f.Item(f.menu->Items(), "&Tools");
+        for (const char* caption : {"Options", "Output", "E&xport", "Exit"})
+            f.Item(tools, caption);
+        std::vector<std::string> shown;
+        MenuWatch watch([&](HWND m) {
+            ASSERT_NE(m, nullptr);
+            for (TMenuItem* item : MenuItemsOf(m))
+                shown.push_back(item->Caption());
+            PostMessageA(m, WM_CHAR, static_cast<WPARAM>(c.key), 0);
+            PressKey(m, VK_ESCAPE);     // closes the menu when the key picked nothing
+        });
+        ClickBarButton(f.skin->MenuBar(), 3);
+        harness::WaitUntil([] { return MenuWatch::Action() == nullptr; }, 4000);
+        Pump(200);
+        EXPECT_EQ(shown, c.captions);
+        EXPECT_EQ(f.log, c.log);
+    }
+}
+
+// On a right-to-left system a right-to-left main menu draws its own check mark at the right, where
+// the popup menu's painter puts it. Run under a right-to-left locale by the test list; elsewhere
+// skipped.
+TEST(SkinnedMainMenu, RightToLeftTheCheckMarkSitsAtTheRight)
+{
+    if (!SystemReadsRightToLeft()) {
+        if (GetEnvironmentVariableA("SEQUORA_RIGHT_TO_LEFT", nullptr, 0) > 0)
+            FAIL() << "the system locale was to read right to left";
+        GTEST_SKIP() << "the system locale reads left to right";
+    }
+    SkinnedForm f;
+    f.menu->Look().SetBiDiMode(bdRightToLeft);
+    const int width = 160;
+    auto painted = [&](bool checked) {
+        f.open->SetChecked(checked);
+        auto b = std::make_unique<TBitmap>();
+        b->SetSize(width, 21);
+        f.open->DrawItem(b->Canvas(), RECT{0, 0, width, 21}, false);
+        return b;
+    };
+    auto checkedItem = painted(true);
+    auto plainItem = painted(false);
+    int left = 0, right = 0;
+    for (int y = 0; y < 21; ++y)
+        for (int x = 0; x < width; ++x)
+            if (GetPixel(checkedItem->DC(), x, y) != GetPixel(plainItem->DC(), x, y))
+                (x < width / 2 ? left : right) += 1;
+    EXPECT_EQ(left, 0);
+    EXPECT_GT(right, 0);
+    // Only within the glyph's place: 20 pixels from the right edge, 16 wide.
+    for (int y = 0; y < 21; ++y)
+        for (int x = width / 2; x < width; ++x)
+            if (GetPixel(checkedItem->DC(), x, y) != GetPixel(plainItem->DC(), x, y)) {
+                EXPECT_TRUE(x >= width - 20 && x < width - 4) << x;
+            }
 }

@@ -28,7 +28,7 @@ bool ChildProcess::Start(const std::string& program, const std::string& argument
     if (!CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         workingFolder.empty() ? nullptr : workingFolder.c_str(), &si, &pi))
         return false;
-    const KernelHandle thread(pi.hThread);   // the test drives the process, never its thread
+    m_thread.Reset(pi.hThread);
     m_process.Reset(pi.hProcess);
     m_pid = pi.dwProcessId;
     return true;
@@ -50,6 +50,20 @@ DWORD ChildProcess::ExitCode() const
     if (m_process)
         GetExitCodeProcess(m_process.Get(), &code);
     return code;
+}
+
+bool ChildProcess::IsMainThreadSuspended() const
+{
+    const DWORD before = m_thread ? SuspendThread(m_thread.Get()) : static_cast<DWORD>(-1);
+    if (before == static_cast<DWORD>(-1))
+        return false;
+    ResumeThread(m_thread.Get());
+    return before > 0;
+}
+
+bool ChildProcess::Resume()
+{
+    return m_thread && ResumeThread(m_thread.Get()) != static_cast<DWORD>(-1);
 }
 
 void ChildProcess::Kill()

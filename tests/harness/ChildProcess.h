@@ -28,9 +28,14 @@ public:
     void Kill();
     DWORD Pid() const { return m_pid; }
     HANDLE Handle() const { return m_process.Get(); }
+    // Whether the program's main thread is suspended (it stopped itself at a test seam); asking
+    // suspends it once more for a moment. Resume() lets it go on.
+    bool IsMainThreadSuspended() const;
+    bool Resume();
 
 private:
     KernelHandle m_process;
+    KernelHandle m_thread;
     DWORD m_pid = 0;
 };
 

@@ -162,6 +162,11 @@ bool CaptureWindow(HWND window, std::vector<DWORD>& pixels, int& width, int& hei
         GetClientRect(window, &rc);
         MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&rc), 2);
     }
+    return CaptureScreenArea(rc, pixels, width, height);
+}
+
+bool CaptureScreenArea(const RECT& rc, std::vector<DWORD>& pixels, int& width, int& height)
+{
     width = rc.right - rc.left;
     height = rc.bottom - rc.top;
     if (width <= 0 || height <= 0)

@@ -46,6 +46,8 @@ bool IsChecked(HWND button);                            // BM_GETCHECK == BST_CH
 // Takes a picture of a window as it is on screen (client area when clientOnly) into a 32-bit
 // top-down buffer of width x height pixels (0x00RRGGBB).
 bool CaptureWindow(HWND window, std::vector<DWORD>& pixels, int& width, int& height, bool clientOnly = false);
+// The same for any part of the screen (screen coordinates): a window with a menu it shows.
+bool CaptureScreenArea(const RECT& area, std::vector<DWORD>& pixels, int& width, int& height);
 // A device-compatible bitmap of one colour (the caller deletes it): a fixture for painting tests.
 HBITMAP SolidBitmap(int width, int height, COLORREF color);
 

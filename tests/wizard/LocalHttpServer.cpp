@@ -32,7 +32,8 @@ SOCKET ListenOnLoopback(int& port)
 
 }  // namespace
 
-LocalHttpServer::LocalHttpServer(const std::string& body, int status) : m_body(body), m_status(status)
+LocalHttpServer::LocalHttpServer(const std::string& body, int status, DWORD answerAfterMs)
+    : m_body(body), m_status(status), m_answerAfterMs(answerAfterMs)
 {
     m_listener = ListenOnLoopback(m_port);
     if (m_listener != INVALID_SOCKET)
@@ -105,8 +106,36 @@ void LocalHttpServer::Serve()
         const std::string reply = "HTTP/1.1 " + std::to_string(m_status) + (m_status == 200 ? " OK" : " Error") +
                                   "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(m_body.size()) +
                                   "\r\nConnection: close\r\n\r\n" + m_body;
-        send(client, reply.data(), static_cast<int>(reply.size()), 0);
+        if (Reply(client, reply))
+            ++m_answers;
         shutdown(client, SD_SEND);
         closesocket(client);
     }
+}
+
+bool LocalHttpServer::Reply(SOCKET client, const std::string& reply)
+{
+    size_t sent = 0;
+    if (m_answerAfterMs > 0) {
+        const size_t head = reply.find("\r\n\r\n");
+        const DWORD start = GetTickCount();
+        for (; sent < head; ++sent) {
+            // Byte i goes out at its share of the delay; the head's end, and the body, at its end.
+            const DWORD due = static_cast<DWORD>(static_cast<unsigned long long>(m_answerAfterMs) * sent / head);
+            while (GetTickCount() - start < due) {
+                if (m_stop)
+                    return false;
+                Sleep(10);
+            }
+            if (send(client, reply.data() + sent, 1, 0) != 1)
+                return false;
+        }
+        while (GetTickCount() - start < m_answerAfterMs) {
+            if (m_stop)
+                return false;
+            Sleep(10);
+        }
+    }
+    const int rest = static_cast<int>(reply.size() - sent);
+    return send(client, reply.data() + sent, rest, 0) == rest;
 }

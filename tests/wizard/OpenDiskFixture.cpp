@@ -9,6 +9,7 @@
 
 #include "DriverPath.h"
 #include "HandleOwner.h"
+#include "HiddenMounts.h"
 #include "ImageHeader.h"
 #include "LanguageFixture.h"
 #include "Paths.h"
@@ -147,6 +148,8 @@ void ForgetProtection(const std::string& path)
 {
     harness::DeleteRegistryValue(HKEY_CURRENT_USER, kQuilmarList, path);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    // A disk the test dismounted itself leaves Brixom's mark behind.
+    TakeHiddenMountMark(path);
 }
 
 ProtectedListGuard::ProtectedListGuard()

@@ -43,7 +43,7 @@ bool ListEntry(const std::string& path, int kind, int state);
 // The entry's "kind state" prefix, "" when the path is not listed.
 std::string EntryOf(const std::string& path);
 bool IsProtected(const std::string& path);       // listed "1 1" and hidden
-void ForgetProtection(const std::string& path);  // entry gone, attributes normal
+void ForgetProtection(const std::string& path);  // entry gone, attributes normal, no mount mark
 
 // A portable layout of the test's own on a drive: folders and the image at rest.
 bool MakeLayoutAtRest(char letter, const std::string& imageBytes);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "FakeUsbDrive.h"
+#include "MountedLetters.h"
 #include "OpenDiskFixture.h"
 #include "Paths.h"
 #include "PortableLayout.h"
@@ -141,6 +142,71 @@ TEST(OpenRoads, HiddenDiskUnprotected)
         EXPECT_TRUE(FileExists(image)) << "released where it lies";
         ForgetProtection(image);
         SetFileAttributesA(image.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(image.c_str());
+    }
+}
+
+// A hidden image mounted from page 4 and dismounted from page 1 in a later run is hidden again
+// wherever it lies: on the hard disk, and on a USB drive (made in hard-disk mode there), where it
+// is back on page 3's hidden list. A normal image mounted there stays a plain file.
+TEST(OpenRoads, MountedDiskIsHiddenAgainAtItsDismountOnlyWhenItWasHidden)
+{
+    constexpr int kDiskList = 1026, kRadioUnmount = 1025;
+    TempFolder drives("remount");
+    FakeUsbDrive usb(drives / "usb");
+    ASSERT_NE(usb.Letter(), 0);
+    const struct {
+        bool onUsb;
+        bool hidden;
+        const char* name;
+    } cases[] = {{false, true, "on the hard disk"}, {true, true, "on a USB drive"}, {true, false, "normal, on a USB drive"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProtectedListGuard list;
+        OpenDiskFixture brixom;
+        ASSERT_TRUE(brixom.Ready());
+        const std::string image = c.onUsb ? usb.Root() + "kept.sqv" : brixom.Image("kept.sqv");
+        ASSERT_TRUE(MakeImage(image, "Secret12"));
+        if (c.hidden) {
+            ASSERT_NE(Quilmar_SetProtection(image.c_str(), 0, 0, kQuilmarProtect), 0);
+            ASSERT_NE(brixom.StartOn("mount_hiddenhdd"), nullptr);
+            ASSERT_TRUE(brixom.OpenListedImage(0, "Secret12"));
+        } else {
+            ASSERT_NE(brixom.StartOn("mount_hdd"), nullptr);
+            ASSERT_TRUE(brixom.WaitForPageWith(kImageEdit));
+            ASSERT_TRUE(SetText(brixom.PageControl(kImageEdit), image));
+            ASSERT_TRUE(SetText(brixom.PageControl(kPasswordEdit), "Secret12"));
+            ClickButton(brixom.Sheet(), kNext);
+            ASSERT_TRUE(brixom.WaitForPage4Ready());
+        }
+        const std::string root = SelectedEntry(brixom.PageControl(kLetterList));
+        ASSERT_FALSE(root.empty());
+        brixom.DismountAtEnd(root[0]);
+        ClickButton(brixom.Sheet(), kFinish);
+        ASSERT_TRUE(brixom.WaitForEnd()) << "a finished mount ends the wizard";
+        ASSERT_EQ(MountedLetters().count(root[0]), 1u);
+        EXPECT_EQ(EntryOf(image), "") << "released while in use";
+        EXPECT_TRUE(WaitUntil([&] { return FindShellWindowOfDrive(root[0]) != nullptr; }, kShellWindowMs));
+        CloseShellWindows();
+
+        // Another run dismounts it, with protect on as it starts.
+        ASSERT_NE(brixom.StartOn("unmount"), nullptr);
+        HWND page = brixom.Page();
+        ASSERT_TRUE(IsChecked(GetDlgItem(page, kRadioUnmount)));
+        ASSERT_TRUE(SelectComboEntry(GetDlgItem(page, kDiskList), root));
+        EXPECT_EQ(brixom.PressAndAnswer(kFinish), "Step1.strCloseSuccess");
+        EXPECT_EQ(MountedLetters().count(root[0]), 0u);
+        EXPECT_EQ(IsProtected(image), c.hidden);
+        EXPECT_TRUE(brixom.CloseSheet(brixom.Sheet()));
+
+        // What page 3 lists as hidden.
+        if (c.hidden) {
+            ASSERT_NE(brixom.StartOn("mount_hiddenhdd"), nullptr);
+            ASSERT_TRUE(brixom.WaitForPageWith(kProtectedList));
+            EXPECT_EQ(ListViewTexts(brixom.PageControl(kProtectedList)), std::vector<std::string>{Listed(image)});
+            EXPECT_TRUE(brixom.Cancel());
+        }
+        ForgetProtection(image);
         DeleteFileA(image.c_str());
     }
 }

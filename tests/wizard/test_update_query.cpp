@@ -96,24 +96,29 @@ TEST(UpdateQuery, AsksTheServerAndFailsQuietlyWhenItIsDownOrRefuses)
     EXPECT_EQ(info.version, "3.2");
 }
 
-// A query ended from another thread while a silent server holds it fails, whatever WinINet does
-// with the closed session meanwhile (Wine lets the blocked call run on until the server hangs up);
-// one ended before it began gives up as soon as it has a session.
+// A query ended from another thread while a slow server holds it fails, though the server's
+// answer comes whole afterwards (Wine lets the blocked call run on until it does); one ended before
+// it began gives up as soon as it has a session.
 TEST(UpdateQuery, AQueryEndedFromOutsideFails)
 {
-    auto silent = std::make_unique<LocalHttpServer>("", LocalHttpServer::kNeverAnswer);
-    ASSERT_TRUE(silent->Listening());
+    constexpr DWORD kAnswerAfterMs = 2000;
+    LocalHttpServer slow("Version=3.1\r\n", 200, kAnswerAfterMs);
+    ASSERT_TRUE(slow.Listening());
     UpdateSessionSlot slot{nullptr};
     UpdateInfo info;
     bool answered = true;
-    std::thread query([&, url = silent->Url()] { answered = QueryUpdate(url, info, &slot); });
-    ASSERT_TRUE(WaitUntilRequested(*silent));
+    std::thread query([&, url = slow.Url()] { answered = QueryUpdate(url, info, &slot); });
+    ASSERT_TRUE(WaitUntilRequested(slow));
     Sleep(300);
     CloseUpdateSession(slot);
-    silent.reset();
     query.join();
     EXPECT_FALSE(answered);
     EXPECT_TRUE(info.version.empty());
+
+    // Not ended, the same slow server is waited for.
+    UpdateSessionSlot waited{nullptr};
+    EXPECT_TRUE(QueryUpdate(slow.Url(), info, &waited));
+    EXPECT_EQ(info.version, "3.1");
 
     LocalHttpServer server("Version=3.0\r\n");
     ASSERT_TRUE(server.Listening());
@@ -172,17 +177,24 @@ TEST(UpdateCheck, TheAnswerIsPostedOnceAndAnAbandonedQueryStaysSilent)
     EXPECT_FALSE(check.IsRunning());
     EXPECT_FALSE(window.Receives(kAnswer, 300));
 
-    // Silent server: abandoned at its deadline, and nothing ever comes.
-    LocalHttpServer silent("", LocalHttpServer::kNeverAnswer);
-    ASSERT_TRUE(silent.Listening());
-    ASSERT_TRUE(check.Start(silent.Url(), window.Handle(), kAnswer));
-    ASSERT_TRUE(WaitUntilRequested(silent));
+    // A slow server: abandoned before its answer, and nothing comes when the answer does.
+    constexpr DWORD kAnswerAfterMs = 1500;
+    LocalHttpServer slow("Version=4.6\r\n", 200, kAnswerAfterMs);
+    ASSERT_TRUE(slow.Listening());
+    ASSERT_TRUE(check.Start(slow.Url(), window.Handle(), kAnswer));
+    ASSERT_TRUE(WaitUntilRequested(slow));
     const DWORD start = GetTickCount();
     check.Abandon();
     EXPECT_LT(GetTickCount() - start, 500u) << "abandoning does not wait for the worker";
     EXPECT_FALSE(check.IsRunning());
-    EXPECT_FALSE(window.Receives(kAnswer, 3000));
+    EXPECT_FALSE(window.Receives(kAnswer, kAnswerAfterMs + 2500));
     EXPECT_FALSE(check.TakeAnswer(info));
+
+    // Not abandoned, the same slow answer is posted and taken.
+    ASSERT_TRUE(check.Start(slow.Url(), window.Handle(), kAnswer));
+    ASSERT_TRUE(window.Receives(kAnswer, 10000));
+    ASSERT_TRUE(check.TakeAnswer(info));
+    EXPECT_EQ(info.version, "4.6");
 
     // A refusing server ends in time too, with no answer to take.
     LocalHttpServer missing("Version=9.9", 404);

@@ -16,6 +16,7 @@
 #include "CWizardDlg.h"
 #include "GoldenHeader.h"
 #include "HandleOwner.h"
+#include "HiddenMounts.h"
 #include "LanguageFixture.h"
 #include "MountedDisks.h"
 #include "Paths.h"
@@ -200,6 +201,8 @@ TEST(ProgressDialog, MountJobOfPageFourHandsItsResultsBack)
     EXPECT_TRUE(WaitUntil([&] { return FindShellWindowOfDrive(letter) != nullptr; }, 30000));
     CloseShellWindows();
     ASSERT_TRUE(Tavrin_Unmount(static_cast<uint32_t>(letter), 0));
+    EXPECT_TRUE(TakeHiddenMountMark(image)) << "marked hidden for the dismount";
+    EXPECT_FALSE(TakeHiddenMountMark(image)) << "the mark goes with the answer";
 
     // A refused mount: said so, and no shell window for a drive that is not there.
     SetEnvironmentVariableA("SEQUORA_OUTSIDE_FAULTS", "mount-fails");

@@ -250,7 +250,7 @@ void CLumettaDlg::OnMountHiddenHdd()
 
 void CLumettaDlg::OnMakeOnUsb()
 {
-    if (g_nUsbDiskCount > 0)
+    if (m_nUsbCount > 0)
         LaunchMainProgram("create_usb");
     else
         ShowNoUsbMessage();
@@ -258,7 +258,7 @@ void CLumettaDlg::OnMakeOnUsb()
 
 void CLumettaDlg::OnMountUsb()
 {
-    if (g_nUsbDiskCount > 0)
+    if (m_nUsbCount > 0)
         LaunchMainProgram("mount_usb");
     else
         ShowNoUsbMessage();

@@ -7,6 +7,7 @@
 #include "CDrawMenu.h"
 
 #include "CTrayIcon.h"
+#include "UsbCount.h"
 
 class CDlgAbout;
 
@@ -61,4 +62,6 @@ private:
     CDlgAbout* m_pAboutDlg = nullptr;
     BOOL m_bAutoStart = FALSE;
     CDrawMenu m_menu;
+    // The USB drive count, read where the workers store it: it outlives the dialog, as they may.
+    const volatile LONG& m_nUsbCount = g_nUsbDiskCount;
 };

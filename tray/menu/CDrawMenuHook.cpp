@@ -49,6 +49,51 @@ CMenuTheme* CurrentTheme()
     return g_pCurrentMenuTheme;
 }
 
+// Wine draws a menu's own edge inside the menu window's client area, round its items, where the
+// system's border would be non-client: inside a frame of the theme's it would show as a second
+// edge. The part of the client area round the items, in client coordinates, into `edge`; false
+// when the menu holds no item.
+bool SystemEdgeRegion(HWND window, HMENU menu, CRgn& edge)
+{
+    CRect items;
+    const int count = menu ? ::GetMenuItemCount(menu) : 0;
+    for (int i = 0; i < count; ++i) {
+        RECT item = {};
+        if (::GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &item))
+            ::UnionRect(&items, &items, &item);
+    }
+    if (::IsRectEmpty(&items))
+        return false;
+    ::MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&items), 2);
+    CRect client;
+    ::GetClientRect(window, &client);
+    CRgn inside;
+    if (!edge.CreateRectRgn(client.left, client.top, client.right, client.bottom) ||
+        !inside.CreateRectRgn(items.left, items.top, items.right, items.bottom))
+        return false;
+    return ::CombineRgn(edge, edge, inside, RGN_DIFF) != ERROR;
+}
+
+bool KeepsSystemEdgeOut(CDrawMenuHook::CMenuHookData* data, CMenuTheme* theme)
+{
+    return g_bWine && data->m_bActive && theme->HasFrame();
+}
+
+// Before Wine paints a framed menu: the theme's background where Wine's edge would go, and that
+// part taken out of what Wine paints.
+void PaintOverSystemEdge(HWND window, CDrawMenuHook::CMenuHookData* data, CMenuTheme* theme)
+{
+    CRgn edge;
+    if (!SystemEdgeRegion(window, data->m_hMenu, edge))
+        return;
+    if (HDC dc = ::GetDC(window)) {
+        ::SelectClipRgn(dc, edge);
+        theme->EraseBackground(window, dc);
+        ::ReleaseDC(window, dc);
+    }
+    ::ValidateRgn(window, edge);
+}
+
 // The themes in the order the list holds them: even types frame their menu windows.
 void BuildThemes()
 {
@@ -344,6 +389,12 @@ LRESULT CDrawMenuHook::PrintFrame(HWND window, CMenuHookData* data, WNDPROC oldP
             ::IntersectClipRect(memory, cx, cy, cx + client.right, cy + client.bottom);
             ::SetViewportOrgEx(memory, cx, cy, nullptr);
             ::SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), 0);
+            CRgn edge;
+            if (KeepsSystemEdgeOut(data, theme) && SystemEdgeRegion(window, data->m_hMenu, edge)) {
+                // The clip region is in device coordinates: the client starts at (cx, cy).
+                ::OffsetRgn(edge, cx, cy);
+                ::ExtSelectClipRgn(memory, edge, RGN_DIFF);
+            }
             ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
             ::RestoreDC(memory, clientSaved);
             ::BitBlt(target, cx, cy, client.right - 1, client.bottom, memory, cx, cy, SRCCOPY);
@@ -411,6 +462,10 @@ LRESULT CALLBACK CDrawMenuHook::MenuWndProc(HWND window, UINT message, WPARAM wP
         break;
     case WM_NCPAINT:
         return PaintFrame(window, data, old, wParam, lParam);
+    case WM_PAINT:
+        if (KeepsSystemEdgeOut(data, theme))
+            PaintOverSystemEdge(window, data, theme);
+        break;
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE)
             data->m_dwState |= HOOKSTATE_ESCAPE;

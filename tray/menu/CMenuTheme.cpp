@@ -280,9 +280,17 @@ BOOL CMenuTheme::OnWindowPosChanging(HWND, WINDOWPOS* pos)
 {
     if (!HasFrame() || !pos)
         return 0;
-    const int grow = HasSystemShadow() ? -2 : 2;
-    pos->cx += grow;
-    pos->cy += grow;
+    if (g_bWine) {
+        // Wine's menu windows have no border of their own for the frame to take the place of:
+        // they grow by the whole frame, so that the client area keeps the room of every item.
+        const int d = HasSystemShadow() ? 1 : 5;
+        pos->cx += 2 + d;
+        pos->cy += 2 + d + 1;
+    } else {
+        const int grow = HasSystemShadow() ? -2 : 2;
+        pos->cx += grow;
+        pos->cy += grow;
+    }
     pos->y -= 1;
     return 1;
 }

@@ -266,7 +266,9 @@ int main(int argc, char** argv)
     // Main form: the window shows picture columns 2..324 and rows 1..190.
     Image main = Background(326, 193, 2, 1, 324, 190);
     Rule(main, 124, 16, 312);
-    Padlock(main, 289, 58, 1.0, {232, 238, 248}, {206, 218, 238}, {196, 208, 230}, {168, 184, 214});
+    // Right of the password edit and wholly inside the wait panel's place (picture columns 18..304,
+    // rows 58..112), so that the panel, while the disk opens, covers it whole instead of cutting it.
+    Padlock(main, 285, 74, 0.85, {232, 238, 248}, {206, 218, 238}, {196, 208, 230}, {168, 184, 214});
     ok &= Save(out, "MAIN_BACK", main);
 
     // Password dialog: columns 0..360, rows 1..191.

@@ -175,13 +175,20 @@ def title_pictures(style):
 
 
 # Caption buttons: (edge, normal face, hover face, pressed face, glyph), round ones see-through at
-# the corners (magenta), square ones filled to the edge.
+# the corners (magenta), square ones filled to the edge. `top` is the style's button top in a
+# title bar of its own; inside a skinned form the bar starts 3 rows lower in the title picture,
+# so a button of a style whose top is under 3 loses its first rows there.
 TITLE_BUTTONS = {
-    'MACOS':   dict(colors=((110, 110, 110), (230, 230, 230), (200, 214, 236), (160, 176, 206), (60, 60, 60)), size=17, round=False),
-    'WINXP':   dict(colors=((255, 255, 255), (40, 110, 240), (80, 150, 255), (10, 60, 190), (255, 255, 255)), size=21, round=False),
-    'INDIGO':  dict(colors=((20, 20, 70), (76, 82, 170), (110, 118, 210), (44, 48, 120), (255, 255, 255)), size=19, round=False),
-    'MINERAL': dict(colors=((90, 90, 100), (236, 236, 240), (210, 214, 240), (176, 180, 214), (40, 40, 48)), size=19, round=True),
-    'GLACIER': dict(colors=((60, 90, 150), (226, 238, 252), (196, 220, 250), (150, 186, 236), (30, 60, 120)), size=19, round=True),
+    'MACOS':   dict(colors=((110, 110, 110), (230, 230, 230), (200, 214, 236), (160, 176, 206), (60, 60, 60)), size=17, round=False,
+                    top=4),
+    'WINXP':   dict(colors=((255, 255, 255), (40, 110, 240), (80, 150, 255), (10, 60, 190), (255, 255, 255)), size=21, round=False,
+                    top=5),
+    'INDIGO':  dict(colors=((20, 20, 70), (76, 82, 170), (110, 118, 210), (44, 48, 120), (255, 255, 255)), size=19, round=False,
+                    top=2),
+    'MINERAL': dict(colors=((90, 90, 100), (236, 236, 240), (210, 214, 240), (176, 180, 214), (40, 40, 48)), size=19, round=True,
+                    top=2),
+    'GLACIER': dict(colors=((60, 90, 150), (226, 238, 252), (196, 220, 250), (150, 186, 236), (30, 60, 120)), size=19, round=True,
+                    top=6),
 }
 
 
@@ -230,39 +237,68 @@ def glyph_points(kind, s):
     return p
 
 
+def title_row_color(style, y):
+    """The colour of the title picture's row y (as title_pictures draws it)."""
+    border, top, bottom, light = TITLES[style]['colors']
+    height = TITLES[style]['sizes'][1][1]
+    steps = 12
+    if y == 0:
+        return border
+    if y == 1:
+        return light
+    return gradient_palette(top, bottom, steps)[min(steps - 1, (y - 2) * steps // max(1, height - 2))]
+
+
 def title_button_strip(style):
     edge, normal, hover, pressed, glyph = TITLE_BUTTONS[style]['colors']
     s = TITLE_BUTTONS[style]['size']
     rounded = TITLE_BUTTONS[style]['round']
+    top = TITLE_BUTTONS[style]['top']
     palette = [(255, 0, 255), edge, normal, hover, pressed, glyph, (200, 40, 30), (236, 90, 70)]
+    # The rows a skinned form hides, and as many columns at the right, stay out of the button: it
+    # is drawn that much smaller, whole in what shows. Square buttons are not see-through, so the
+    # spare pixels take the colour of the title rows under them; round ones stay see-through.
+    hidden = max(0, 3 - top)
+    b = s - hidden
+    spare = {}
+    if hidden and not rounded:
+        for y in range(s):
+            color = title_row_color(style, top + y)
+            if color not in palette:
+                palette.append(color)
+            spare[y] = palette.index(color)
+    assert len(palette) <= 16
     pixels = blank(s * 18, s)
     kinds = ['box', 'help', 'max', 'restore', 'min', 'close']
     for k, kind in enumerate(kinds):
-        points = glyph_points(kind, s)
+        points = glyph_points(kind, b)
         for n, face in enumerate((2, 3, 4)):
             left = (k * 3 + n) * s
+            for y in range(s):
+                for x in range(b, s):
+                    pixels[y][left + x] = spare.get(y, 0)
+            for y in range(hidden):
+                for x in range(b):
+                    pixels[y][left + x] = spare.get(y, 0)
             # close buttons of the dark styles turn red under the mouse
             f = face
             if kind == 'close' and style in ('WINXP', 'INDIGO') and n > 0:
                 f = 6 if n == 1 else 7
-            c = (s - 1) / 2
-            for y in range(s):
-                for x in range(s):
+            c = (b - 1) / 2
+            for y in range(b):
+                for x in range(b):
                     if rounded:
                         d = ((x - c) ** 2 + (y - c) ** 2) ** 0.5
                         if d > c + 0.3:
                             continue
                         on_edge = d > c - 0.9
                     else:
-                        corner = x in (0, s - 1) and y in (0, s - 1)
-                        on_edge = x in (0, s - 1) or y in (0, s - 1)
-                        if corner:
-                            on_edge = True
-                    pixels[y][left + x] = 1 if on_edge else f
+                        on_edge = x in (0, b - 1) or y in (0, b - 1)
+                    pixels[hidden + y][left + x] = 1 if on_edge else f
             shift = 1 if n == 2 else 0
             for (x, y) in points:
-                if 0 <= x + shift < s and 0 <= y + shift < s:
-                    pixels[y + shift][left + x + shift] = 5
+                if 0 <= x + shift < b and 0 <= y + shift < b:
+                    pixels[hidden + y + shift][left + x + shift] = 5
     write_bmp(style + '_TITLEBTN', pixels, palette, 4)
 
 

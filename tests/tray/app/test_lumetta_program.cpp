@@ -27,6 +27,9 @@ namespace {
 
 constexpr UINT kTrayNotify = 0x044C;
 constexpr const char* kMutexName = "Norvalix_Sequora_Lumetta";
+// Lumetta's test seam: "before-mutex" holds a starting copy between looking for the mutex and
+// creating it.
+constexpr const char* kHoldVariable = "SEQUORA_LUMETTA_HOLD";
 
 // The hidden dialog of a Lumetta process; null when it has none.
 HWND HiddenDialogOf(DWORD pid)
@@ -97,18 +100,30 @@ TEST_F(LumettaProgram, OneCopyRunsPerLogOn)
     EXPECT_TRUE(first.Wait(5000));
 }
 
+// Two copies that both looked for the mutex before either created it, as two starts at one moment
+// may: held past the first step by Lumetta's test seam, then let go together. Exactly one stays.
 TEST_F(LumettaProgram, TwoCopiesStartedTogetherLeaveOne)
 {
     ChildProcess a, b;
-    ASSERT_TRUE(a.Start(m_lumetta, "", m_folder.Path()));
-    ASSERT_TRUE(b.Start(m_lumetta, "", m_folder.Path()));
-    Sleep(3000);
-    EXPECT_EQ(int(a.IsRunning()) + int(b.IsRunning()), 1);
-    for (ChildProcess* p : {&a, &b}) {
-        if (HWND dialog = HiddenDialogOf(p->Pid()))
-            PostMessageA(dialog, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(p->Wait(5000));
-    }
+    SetEnvironmentVariableA(kHoldVariable, "before-mutex");
+    const bool started = a.Start(m_lumetta, "", m_folder.Path()) && b.Start(m_lumetta, "", m_folder.Path());
+    SetEnvironmentVariableA(kHoldVariable, nullptr);
+    ASSERT_TRUE(started);
+    ASSERT_TRUE(WaitUntil([&] { return a.IsMainThreadSuspended() && b.IsMainThreadSuspended(); }, 15000))
+        << "both copies got past looking for the mutex";
+    EXPECT_FALSE(KernelHandle(OpenMutexA(SYNCHRONIZE, FALSE, kMutexName))) << "neither has created it yet";
+    EXPECT_TRUE(a.Resume());
+    EXPECT_TRUE(b.Resume());
+
+    ASSERT_TRUE(WaitUntil([&] { return !a.IsRunning() || !b.IsRunning(); }, 10000)) << "one copy ends";
+    ChildProcess& survivor = a.IsRunning() ? a : b;
+    HWND dialog = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (dialog = HiddenDialogOf(survivor.Pid())) != nullptr; }, 10000));
+    Sleep(1000);
+    EXPECT_EQ(int(a.IsRunning()) + int(b.IsRunning()), 1) << "the other stays";
+    if (dialog)
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(survivor.Wait(5000));
 }
 
 TEST_F(LumettaProgram, TheHiddenWindowOutlivesEnterAndEscAndEndsOnClose)

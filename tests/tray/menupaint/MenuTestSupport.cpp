@@ -5,6 +5,7 @@ SavedMenuSettings::SavedMenuSettings()
       m_colors(g_nScreenColorCount),
       m_highContrast(g_bHighContrast),
       m_osCode(g_nOsVersionCode),
+      m_wine(g_bWine),
       m_isThemeActive(g_pfnIsThemeActive),
       m_gradientFill(g_pfnGradientFill),
       m_options(g_dwDrawMenuOptions)
@@ -17,6 +18,7 @@ SavedMenuSettings::~SavedMenuSettings()
     g_nScreenColorCount = m_colors;
     g_bHighContrast = m_highContrast;
     g_nOsVersionCode = m_osCode;
+    g_bWine = m_wine;
     g_pfnIsThemeActive = m_isThemeActive;
     g_pfnGradientFill = m_gradientFill;
     g_dwDrawMenuOptions = m_options;

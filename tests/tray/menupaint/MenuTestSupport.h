@@ -21,7 +21,7 @@ public:
 
 private:
     CMenuTheme* m_theme;
-    int m_colors, m_highContrast, m_osCode;
+    int m_colors, m_highContrast, m_osCode, m_wine;
     IsThemeActiveProc m_isThemeActive;
     GradientFillProc m_gradientFill;
     DWORD m_options;

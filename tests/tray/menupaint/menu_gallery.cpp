@@ -1,5 +1,6 @@
 // Paints the items of every menu theme, in each state, side by side into menu_gallery.png in the
-// build folder, so that the looks can be judged by eye. Only the writing of the picture is checked.
+// build folder, so that the looks can be judged by eye; a framed theme's popup gets the frame and
+// shade the theme paints round its menu windows. Only the writing of the picture is checked.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,10 +10,14 @@
 #include <vector>
 
 #include "CMenuTheme.h"
+#include "MemoryDC.h"
 #include "MenuCanvas.h"
 #include "MenuTestSupport.h"
 #include "Paths.h"
 #include "PngFile.h"
+#include "SelectGuard.h"
+#include "WindowDC.h"
+#include "WindowDriver.h"
 
 namespace {
 
@@ -37,6 +42,56 @@ const Sample kSamples[] = {
     {"Close", MF_STRING, 0, false, SC_CLOSE},
 };
 
+// A stand-in menu window for a framed theme's frame: its client area the popup's place on the
+// canvas, its frame round it as the theme computes it.
+LRESULT CALLBACK FramedWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const auto previous = reinterpret_cast<WNDPROC>(::GetPropA(window, "GalleryPreviousProc"));
+    const LRESULT result = ::CallWindowProcA(previous, window, message, wParam, lParam);
+    if (message == WM_NCCALCSIZE && g_pCurrentMenuTheme)
+        g_pCurrentMenuTheme->OnNcCalcSize(window, reinterpret_cast<RECT*>(lParam));
+    return result;
+}
+
+// The current theme's frame and shade round `popup` (canvas coordinates), over what the canvas
+// shows there.
+void PaintFrameRound(MenuCanvas& canvas, const RECT& popup, HMENU menu)
+{
+    FakeMenuWindow window(0, 0, popup.right - popup.left, popup.bottom - popup.top);
+    ::SetPropA(window.hwnd(), "GalleryPreviousProc",
+               reinterpret_cast<HANDLE>(::GetWindowLongPtrA(window.hwnd(), GWLP_WNDPROC)));
+    ::SetWindowLongPtrA(window.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FramedWindowProc));
+    // The window as big as the popup plus its frame, the client area where the popup is.
+    ::SetWindowPos(window.hwnd(), nullptr, 0, 0, 100, 100, SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client = {};
+    ::GetClientRect(window.hwnd(), &client);
+    const int width = 100 + (popup.right - popup.left) - client.right;
+    const int height = 100 + (popup.bottom - popup.top) - client.bottom;
+    ::SetWindowPos(window.hwnd(), nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    POINT origin = {0, 0};
+    ::ClientToScreen(window.hwnd(), &origin);
+    const RECT frame = harness::WindowRectOf(window.hwnd());
+    const int left = popup.left - (origin.x - frame.left), top = popup.top - (origin.y - frame.top);
+
+    // The screen under the window, which the shade darkens, is the canvas.
+    CDrawMenuHook::CMenuHookData* data = window.AddHookData(menu);
+    {
+        const WindowDC screen(nullptr);
+        const MemoryDC memory(screen.Get());
+        HBITMAP under = ::CreateCompatibleBitmap(screen.Get(), width + 10, height + 10);
+        data->m_bmpShade.Attach(under);
+        const SelectGuard select(memory.Get(), under);
+        ::BitBlt(memory.Get(), 0, 0, width + 10, height + 10, canvas.dc(), left, top, SRCCOPY);
+    }
+
+    POINT before = {};
+    ::SetViewportOrgEx(canvas.dc(), left, top, &before);
+    g_pCurrentMenuTheme->PaintFrame(window.hwnd(), canvas.dc(), FALSE);
+    ::SetViewportOrgEx(canvas.dc(), before.x, before.y, nullptr);
+    ::SetWindowLongPtrA(window.hwnd(), GWLP_WNDPROC,
+                        reinterpret_cast<LONG_PTR>(::RemovePropA(window.hwnd(), "GalleryPreviousProc")));
+}
+
 const char* LookName(int type)
 {
     switch (type) {
@@ -53,7 +108,8 @@ TEST(MenuGallery, PaintsEveryThemesItemsIntoAPicture)
 {
     SavedMenuSettings saved;
     ASSERT_NE(g_pMenuThemes, nullptr);
-    constexpr int columnWidth = 190, gap = 12, labelHeight = 20, barHeight = 22;
+    // frameRoom: between the bar and the popup, for a framed theme's frame.
+    constexpr int columnWidth = 190, gap = 12, labelHeight = 20, barHeight = 22, frameRoom = 4;
     const int columns = static_cast<int>(g_pMenuThemes->size());
     const int perRow = 6;
     const int rows = (columns + perRow - 1) / perRow;
@@ -85,7 +141,7 @@ TEST(MenuGallery, PaintsEveryThemesItemsIntoAPicture)
         records.back()->m_nFlags = s.flags | MF_OWNERDRAW;
         records.back()->m_nID = s.id;
     }
-    int columnHeight = labelHeight + titleHeight;
+    int columnHeight = labelHeight + titleHeight + frameRoom;
     std::vector<int> heights;
     for (size_t i = 0; i < records.size(); ++i) {
         MEASUREITEMSTRUCT measure = {};
@@ -117,10 +173,13 @@ TEST(MenuGallery, PaintsEveryThemesItemsIntoAPicture)
         top += labelHeight;
         int barLeft = left;
         bool titleDrawn = false;
+        RECT popupPlace = {left, 0, left + columnWidth, 0};
         for (size_t i = 0; i < records.size(); ++i) {
             const Sample& s = kSamples[i];
             CDrawMenu& owner = s.bar ? bar : popup;
             if (!s.bar && !titleDrawn) {
+                top += frameRoom;
+                popupPlace.top = top;
                 // The popup starts with a title record, as the title painter draws it.
                 DRAWITEMSTRUCT head = {};
                 head.CtlType = ODT_MENU;
@@ -151,6 +210,9 @@ TEST(MenuGallery, PaintsEveryThemesItemsIntoAPicture)
             if (!s.bar || (i + 1 < records.size() && !kSamples[i + 1].bar))
                 top += heights[i] + (s.bar ? 2 : 0);
         }
+        popupPlace.bottom = top;
+        if (theme->HasFrame())
+            PaintFrameRound(canvas, popupPlace, popup.m_hMenu);
     }
     const std::string path = harness::JoinPath(harness::BuildDir(), "menu_gallery.png");
     EXPECT_TRUE(SavePngFile(path, canvas.Pixels(), width, height)) << path;

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "CDrawMenuTempHandler.h"
 #include "CMenuThemeXP.h"
@@ -13,6 +14,7 @@
 #include "MenuTestSupport.h"
 #include "Paths.h"
 #include "PngFile.h"
+#include "WindowDriver.h"
 
 namespace {
 
@@ -38,15 +40,20 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
+// Light and under the menus it tracks, as a window under a menu would be: a theme's own shade
+// darkens what lies under the menu.
 HWND MakeHost()
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = &HostProc;
     wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = "MenuHookTestHost";
     ::RegisterClassA(&wc);
-    return ::CreateWindowExA(0, "MenuHookTestHost", "host", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr, nullptr,
-                             wc.hInstance, nullptr);
+    HWND host = ::CreateWindowExA(0, "MenuHookTestHost", "host", WS_POPUP | WS_VISIBLE, 0, 0, 480, 320, nullptr,
+                                  nullptr, wc.hInstance, nullptr);
+    ::UpdateWindow(host);
+    return host;
 }
 
 BOOL CALLBACK TakeVisibleMenuWindow(HWND window, LPARAM param)
@@ -161,15 +168,56 @@ TEST_F(MenuHook, EachFramedThemeTakesTheMenuWindowAndFramesItUntilTheMenuCloses)
             EXPECT_EQ(data->m_hMenu, menu.m_hMenu);
             EXPECT_EQ(g_hPendingMenu, nullptr);
 
-            // The window printed: the theme's frame round it, once the frame is computed again as
-            // when the system sizes a menu window after this message.
-            ::SetWindowPos(w, nullptr, 0, 0, 0, 0,
-                           SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            // The window printed: the theme's frame round it, once the system has sized the window
+            // after this message (the theme grows it for its frame) and computed its frame again.
             RECT frame;
+            ::GetWindowRect(w, &frame);
+            ::SetWindowPos(w, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                           SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
             ::GetWindowRect(w, &frame);
             MenuCanvas picture(frame.right - frame.left, frame.bottom - frame.top, RGB(1, 2, 3));
             ASSERT_TRUE(::PrintWindow(w, picture.dc(), 0));
             const int width = picture.width(), height = picture.height();
+
+            // Every item whole inside the client area, and round the items, inside the frame, only
+            // the theme's own background: no second edge of the system's.
+            const RECT insets = ClientInsets(w);
+            const RECT client = {insets.left, insets.top, width - insets.right, height - insets.bottom};
+            RECT items = {};
+            for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+                RECT item = {};
+                ASSERT_TRUE(::GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &item));
+                ::UnionRect(&items, &items, &item);
+            }
+            ::OffsetRect(&items, -frame.left, -frame.top);
+            EXPECT_LE(items.bottom, client.bottom) << "the last item is cut";
+            EXPECT_LE(items.right, client.right);
+            EXPECT_GE(items.left, client.left);
+            EXPECT_GE(items.top, client.top);
+            MenuCanvas erased(client.right - client.left, client.bottom - client.top, RGB(1, 2, 3));
+            theme->EraseBackground(w, erased.dc());
+            const COLORREF background = erased.At(0, 0);
+            auto foreignPixels = [&](const std::function<COLORREF(int, int)>& at) {
+                int foreign = 0;
+                for (int y = client.top; y < client.bottom; ++y)
+                    for (int x = client.left; x < client.right - 1; ++x) {
+                        const POINT p = {x, y};
+                        if (!::PtInRect(&items, p) && at(x, y) != background)
+                            ++foreign;
+                    }
+                return foreign;
+            };
+            EXPECT_EQ(foreignPixels([&](int x, int y) { return picture.At(x, y); }), 0)
+                << "printed: pixels round the items that are not the theme's background";
+            // The same on the screen, painted anew.
+            ::RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+            std::vector<DWORD> screen;
+            int sw = 0, sh = 0;
+            ASSERT_TRUE(harness::CaptureWindow(w, screen, sw, sh));
+            ASSERT_EQ(sw, width);
+            auto onScreen = [&](int x, int y) { return ColorOfPixel(screen[static_cast<size_t>(y) * sw + x]); };
+            EXPECT_EQ(foreignPixels(onScreen), 0)
+                << "on screen: pixels round the items that are not the theme's background";
             const bool xp = dynamic_cast<CMenuThemeXP*>(theme) != nullptr;
             const COLORREF outline =
                 xp ? ScaleColorDown(GetMenuBackColor(menu), 128) : ::GetSysColor(COLOR_HIGHLIGHT);

@@ -89,17 +89,19 @@ TEST(MenuThemeGeometry, FramedThemesMakeRoomForFrameAndShadeUnframedChangeNothin
     struct Case {
         bool framed, systemShadow;
         RECT client;          // from (100, 100, 200, 200)
-        int grow;             // of cx and cy
+        int grow;             // of cx and cy, in place of the system's border
+        SIZE wineGrow;        // under Wine, whose menu windows have no border: the whole frame
         int moveUp;
         BOOL posResult;
         int farInset;         // of the frame rectangle's right and bottom
     };
     const Case cases[] = {
-        {true, false, {102, 102, 195, 194}, 2, 1, TRUE, 7},
-        {true, true, {102, 102, 199, 198}, -2, 1, TRUE, 3},
-        {false, false, {100, 100, 200, 200}, 0, 0, FALSE, 0},
-        {false, true, {100, 100, 200, 200}, 0, 0, FALSE, 0},
+        {true, false, {102, 102, 195, 194}, 2, {7, 8}, 1, TRUE, 7},
+        {true, true, {102, 102, 199, 198}, -2, {3, 4}, 1, TRUE, 3},
+        {false, false, {100, 100, 200, 200}, 0, {0, 0}, 0, FALSE, 0},
+        {false, true, {100, 100, 200, 200}, 0, {0, 0}, 0, FALSE, 0},
     };
+    SavedMenuSettings saved;
     FakeMenuWindow window(300, 200, 120, 90);
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "framed " << c.framed << ", system shadow " << c.systemShadow);
@@ -109,16 +111,20 @@ TEST(MenuThemeGeometry, FramedThemesMakeRoomForFrameAndShadeUnframedChangeNothin
         EXPECT_EQ(theme->OnNcCalcSize(window.hwnd(), &rect), 0);
         EXPECT_TRUE(EqualRect(&rect, &c.client));
 
-        WINDOWPOS pos = {};
-        pos.x = 40;
-        pos.y = 50;
-        pos.cx = 120;
-        pos.cy = 90;
-        EXPECT_EQ(theme->OnWindowPosChanging(window.hwnd(), &pos), c.posResult);
-        EXPECT_EQ(pos.x, 40);
-        EXPECT_EQ(pos.y, 50 - c.moveUp);
-        EXPECT_EQ(pos.cx, 120 + c.grow);
-        EXPECT_EQ(pos.cy, 90 + c.grow);
+        for (int wine : {0, 1}) {
+            SCOPED_TRACE(testing::Message() << "Wine " << wine);
+            g_bWine = wine;
+            WINDOWPOS pos = {};
+            pos.x = 40;
+            pos.y = 50;
+            pos.cx = 120;
+            pos.cy = 90;
+            EXPECT_EQ(theme->OnWindowPosChanging(window.hwnd(), &pos), c.posResult);
+            EXPECT_EQ(pos.x, 40);
+            EXPECT_EQ(pos.y, 50 - c.moveUp);
+            EXPECT_EQ(pos.cx, 120 + (wine ? c.wineGrow.cx : c.grow));
+            EXPECT_EQ(pos.cy, 90 + (wine ? c.wineGrow.cy : c.grow));
+        }
 
         RECT frame = {};
         EXPECT_TRUE(theme->GetFrameRect(window.hwnd(), &frame));
