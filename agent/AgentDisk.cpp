@@ -18,9 +18,15 @@ unsigned long VolumeSerialOf(char letter)
     return GetVolumeInformationA(root, nullptr, 0, &serial, nullptr, nullptr, nullptr, 0) ? serial : 0;
 }
 
-uint64_t FileTimeValue(const FILETIME& time)
+// The file's creation time moves with it between the rest and work places and stays through every
+// write-back; two images made apart never share it.
+// The file's creation time moves with it between the rest and work places and stays through every
+// write-back; two images made apart never share it.
+bool WasCreatedAt(const std::string& path, uint64_t creation)
 {
-    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+           memcmp(&data.ftCreationTime, &creation, sizeof creation) == 0;
 }
 
 }  // namespace
@@ -66,25 +72,12 @@ std::string AgentDisk::OwnWorkPlace() const { return InWorkFolder(ImageName()); 
 
 std::string AgentDisk::WorkPlace() const { return Portable() ? OwnWorkPlace() : m_imagePath; }
 
-void AgentDisk::RememberOpenedImage(const ImageHeader& header)
+void AgentDisk::RememberOpenedImage()
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
     m_opened = Portable() && GetFileAttributesExA(WorkPlace().c_str(), GetFileExInfoStandard, &data);
-    if (m_opened) {
-        m_openedHeader = header;
-        m_openedCreation = FileTimeValue(data.ftCreationTime);
-    }
-}
-
-bool AgentDisk::HoldsOpenedImage(char letter) const
-{
-    std::string place = OwnWorkPlace();
-    place[0] = letter;
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    ImageHeader header;
-    return GetFileAttributesExA(place.c_str(), GetFileExInfoStandard, &data) &&
-           FileTimeValue(data.ftCreationTime) == m_openedCreation && ReadHeader(place, header) &&
-           memcmp(&header, &m_openedHeader, sizeof header) == 0;
+    if (m_opened)
+        memcpy(&m_openedCreation, &data.ftCreationTime, sizeof m_openedCreation);
 }
 
 bool AgentDisk::FindOwnDrive()
@@ -95,7 +88,7 @@ bool AgentDisk::FindOwnDrive()
     const UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
     const char was = m_driveLetter;
     for (m_driveLetter = 'A'; m_driveLetter <= 'Z'; ++m_driveLetter)
-        if (m_opened ? HoldsOpenedImage(m_driveLetter)
+        if (m_opened ? WasCreatedAt(OwnWorkPlace(), m_openedCreation)
                      : VolumeSerialOf(m_driveLetter) == m_volumeSerial &&
                            GetFileAttributesA(InWorkFolder("").c_str()) != INVALID_FILE_ATTRIBUTES)
             break;
@@ -175,10 +168,4 @@ bool AgentDisk::Mount(char letter, bool readOnly) const
     return Tavrin_Mount(ToUtf16(WorkPlace()).data(), static_cast<unsigned char>(letter), readOnly ? kReadOnly : 0) != 0;
 }
 
-AgentDisk::Dismounted AgentDisk::Unmount(char letter)
-{
-    const int result = Tavrin_Unmount(static_cast<unsigned char>(letter), 0);
-    if (result == 0)
-        return Dismounted::No;
-    return result == kTavrinDismountedChangesDropped ? Dismounted::ChangesDropped : Dismounted::Yes;
-}
+int AgentDisk::Unmount(char letter) { return Tavrin_Unmount(static_cast<unsigned char>(letter), 0); }

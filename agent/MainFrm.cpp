@@ -8,6 +8,7 @@
 #include "TForm_Password.h"
 #include "SystemFunction.h"
 #include "TIniFile.h"
+#include "Tavrin.h"
 
 #include <dbt.h>
 #include <shellapi.h>
@@ -303,13 +304,14 @@ TfrmMain::Check TfrmMain::CheckPassword(bool opening)
     }
     if (!m_mounted)
         m_disk.MoveImageIntoWorkDir();
-    if (!m_disk.ReadHeader(m_header)) {
+    ImageHeader header;
+    if (!m_disk.ReadHeader(header)) {
         Say(Main("strReadFailed"), MB_ICONINFORMATION);
         if (opening || m_disk.Portable())
             PutImageBack();
         return Check::Stopped;
     }
-    return TrimBlanks(AgentDisk::StoredPassword(m_header)) == TrimBlanks(typed) ? Check::Match : Check::Wrong;
+    return TrimBlanks(AgentDisk::StoredPassword(header)) == TrimBlanks(typed) ? Check::Match : Check::Wrong;
 }
 
 void TfrmMain::UpdateBrowseCaption() { popMenu_Browse->SetCaption(WithLetter(Main("popMenu_Browse"), MountedLetter)); }
@@ -339,7 +341,7 @@ void TfrmMain::popMenu_OpenDiskClick(TObject*)
         return;
     }
     m_mounted = true;
-    m_disk.RememberOpenedImage(m_header);
+    m_disk.RememberOpenedImage();
     pnWait->SetCaption(Main("pnWait"));
     pnWait->SetVisible(true);
     Application->ProcessMessages();
@@ -403,11 +405,11 @@ bool TfrmMain::Dismount(bool putImageBack)
     // Back after a pull, perhaps on another letter, before the watch noticed: found by its image
     // while that is still as it was opened, and put back only there.
     const bool driveFound = putImageBack && (!m_orphaned || m_disk.FindOwnDrive());
-    const AgentDisk::Dismounted result = AgentDisk::Unmount(MountedLetter);
-    if (result == AgentDisk::Dismounted::No)
+    const int result = AgentDisk::Unmount(MountedLetter);
+    if (!result)
         return false;
     m_mounted = false;
-    m_changesDropped = result == AgentDisk::Dismounted::ChangesDropped;
+    m_changesDropped = result == kTavrinDismountedChangesDropped;
     if (putImageBack)
         m_orphaned = false;
     if (driveFound)
@@ -417,22 +419,13 @@ bool TfrmMain::Dismount(bool putImageBack)
 
 bool TfrmMain::DismountAndPutBack()
 {
-    if (Dismount()) {
-        if (m_changesDropped)
-            Say(Main("strReadOnlyChangesLost"), MB_ICONWARNING);
+    if (Dismount())
         return true;
-    }
     Say(Main("strUnmountFailed"), MB_ICONWARNING);
     return false;
 }
 
-void TfrmMain::EndAfterDismount()
-{
-    if (m_changesDropped)
-        PostMessageA(Handle(), WM_CHANGESDROPPED, 0, 0);
-    else
-        EndAgent();
-}
+void TfrmMain::EndAfterDismount() { PostMessageA(Handle(), WM_DISMOUNTED, 0, 0); }
 
 void TfrmMain::EndAgent()
 {
@@ -444,7 +437,7 @@ void TfrmMain::EndAgent()
 void TfrmMain::PopMenu_ExitClick(TObject*)
 {
     if (DismountAndPutBack())
-        EndAgent();
+        EndAfterDismount();
 }
 
 inline void TfrmMain::RemoveDirByCmd(const std::string& folder)
@@ -606,8 +599,9 @@ LRESULT TfrmMain::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DRIVEREMOVED:
         Say(Main("strDriveRemoved"), MB_ICONWARNING);
         return 0;
-    case WM_CHANGESDROPPED:
-        Say(Main("strReadOnlyChangesLost"), MB_ICONWARNING);
+    case WM_DISMOUNTED:
+        if (m_changesDropped)
+            Say(Main("strReadOnlyChangesLost"), MB_ICONWARNING);
         EndAgent();
         return 0;
     case WM_DEVICECHANGE: {

@@ -38,9 +38,9 @@ public:
     static constexpr UINT WM_OPENDONE = WM_USER + 49;
     // Posted to itself: the "put the drive back" message is shown outside the device event.
     static constexpr UINT WM_DRIVEREMOVED = WM_USER + 0x40;
-    // Posted to itself: a read-only disk dismounted in a device event had been changed; Agent
-    // says so, then ends.
-    static constexpr UINT WM_CHANGESDROPPED = WM_USER + 0x41;
+    // Posted to itself once the disk is dismounted: Agent ends, after saying so when the disk was
+    // read-only and had been changed all the same (the box is shown outside the device event).
+    static constexpr UINT WM_DISMOUNTED = WM_USER + 0x41;
 
     // `disk`: the image this Agent opens, which outlives the form.
     TfrmMain(TComponent* owner, AgentDisk& disk);
@@ -117,7 +117,7 @@ private:
     bool Dismount(bool putImageBack = true);
     // Dismounts and puts the image back; false (with the message shown) when the disk stays.
     bool DismountAndPutBack();
-    // After a dismount in a device event: ends Agent, first saying so when changes were dropped.
+    // After a dismount: ends Agent, first saying so when changes were dropped.
     void EndAfterDismount();
     void OpenInShell() const;
     void GoToTray();
@@ -135,7 +135,6 @@ private:
     bool m_changesDropped = false;  // the last dismount dropped what was written on a read-only disk
     TWindowTimer m_driveWatch;      // looks for the drive's return while orphaned
     TIniFile::Values m_texts;       // [Main] of Agent.ini
-    ImageHeader m_header = {};      // the header the last password check read
     KernelHandle OpenThreadHandle;  // the last opener thread
 };
 
