@@ -18,6 +18,17 @@ unsigned long VolumeSerialOf(char letter)
     return GetVolumeInformationA(root, nullptr, 0, &serial, nullptr, nullptr, nullptr, 0) ? serial : 0;
 }
 
+// The file's creation time moves with it between the rest and work places and stays through every
+// write-back; two images made apart never share it.
+// The file's creation time moves with it between the rest and work places and stays through every
+// write-back; two images made apart never share it.
+bool WasCreatedAt(const std::string& path, uint64_t creation)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+           memcmp(&data.ftCreationTime, &creation, sizeof creation) == 0;
+}
+
 }  // namespace
 
 std::string TrimBlanks(const std::string& text)
@@ -61,15 +72,25 @@ std::string AgentDisk::OwnWorkPlace() const { return InWorkFolder(ImageName()); 
 
 std::string AgentDisk::WorkPlace() const { return Portable() ? OwnWorkPlace() : m_imagePath; }
 
+void AgentDisk::RememberOpenedImage()
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    m_opened = Portable() && GetFileAttributesExA(WorkPlace().c_str(), GetFileExInfoStandard, &data);
+    if (m_opened)
+        memcpy(&m_openedCreation, &data.ftCreationTime, sizeof m_openedCreation);
+}
+
 bool AgentDisk::FindOwnDrive()
 {
-    // The same volume with the work folder on it: the stick plugged in again, wherever. An empty
-    // card reader asked on the way must not ask the user for a disk.
+    // A serial says little (sticks cloned or formatted alike share one, and Wine makes one from
+    // the letter): in portable mode the image itself tells the drive. An empty card reader asked
+    // on the way must not ask the user for a disk.
     const UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
     const char was = m_driveLetter;
     for (m_driveLetter = 'A'; m_driveLetter <= 'Z'; ++m_driveLetter)
-        if (VolumeSerialOf(m_driveLetter) == m_volumeSerial &&
-            GetFileAttributesA(InWorkFolder("").c_str()) != INVALID_FILE_ATTRIBUTES)
+        if (m_opened ? WasCreatedAt(OwnWorkPlace(), m_openedCreation)
+                     : VolumeSerialOf(m_driveLetter) == m_volumeSerial &&
+                           GetFileAttributesA(InWorkFolder("").c_str()) != INVALID_FILE_ATTRIBUTES)
             break;
     const bool found = m_driveLetter <= 'Z';
     if (!found)
@@ -147,4 +168,4 @@ bool AgentDisk::Mount(char letter, bool readOnly) const
     return Tavrin_Mount(ToUtf16(WorkPlace()).data(), static_cast<unsigned char>(letter), readOnly ? kReadOnly : 0) != 0;
 }
 
-bool AgentDisk::Unmount(char letter) { return Tavrin_Unmount(static_cast<unsigned char>(letter), 0) != 0; }
+int AgentDisk::Unmount(char letter) { return Tavrin_Unmount(static_cast<unsigned char>(letter), 0); }

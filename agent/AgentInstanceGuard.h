@@ -22,6 +22,9 @@ public:
     // The registered message a waking Agent posts to every top-level window; wParam names the image.
     static UINT WakeMessage();
     bool IsWakeFor(WPARAM key) const { return key == m_key; }
+    // Lets another Agent start for the same path: the image this one holds is no longer there
+    // (its drive was pulled), and another stick may now lie in its place.
+    void Release() { m_mutex.Reset(); }
 
 private:
     KernelHandle m_mutex;

@@ -8,6 +8,7 @@
 #include "TForm_Password.h"
 #include "SystemFunction.h"
 #include "TIniFile.h"
+#include "Tavrin.h"
 
 #include <dbt.h>
 #include <shellapi.h>
@@ -340,6 +341,7 @@ void TfrmMain::popMenu_OpenDiskClick(TObject*)
         return;
     }
     m_mounted = true;
+    m_disk.RememberOpenedImage();
     pnWait->SetCaption(Main("pnWait"));
     pnWait->SetVisible(true);
     Application->ProcessMessages();
@@ -400,16 +402,18 @@ bool TfrmMain::Dismount(bool putImageBack)
 {
     if (!m_mounted)
         return true;
-    if (!AgentDisk::Unmount(MountedLetter))
+    // Back after a pull, perhaps on another letter, before the watch noticed: found by its image
+    // while that is still as it was opened, and put back only there.
+    const bool driveFound = putImageBack && (!m_orphaned || m_disk.FindOwnDrive());
+    const int result = AgentDisk::Unmount(MountedLetter);
+    if (!result)
         return false;
     m_mounted = false;
-    if (putImageBack) {
-        // Back after a pull, perhaps on another letter, before the watch noticed.
-        if (m_orphaned)
-            m_disk.FindOwnDrive();
+    m_changesDropped = result == kTavrinDismountedChangesDropped;
+    if (putImageBack)
         m_orphaned = false;
+    if (driveFound)
         m_disk.MoveImageIntoSafeDir();
-    }
     return true;
 }
 
@@ -421,6 +425,8 @@ bool TfrmMain::DismountAndPutBack()
     return false;
 }
 
+void TfrmMain::EndAfterDismount() { PostMessageA(Handle(), WM_DISMOUNTED, 0, 0); }
+
 void TfrmMain::EndAgent()
 {
     m_driveWatch.Stop();
@@ -431,7 +437,7 @@ void TfrmMain::EndAgent()
 void TfrmMain::PopMenu_ExitClick(TObject*)
 {
     if (DismountAndPutBack())
-        EndAgent();
+        EndAfterDismount();
 }
 
 inline void TfrmMain::RemoveDirByCmd(const std::string& folder)
@@ -530,10 +536,14 @@ void TfrmMain::DeviceRemoved(DWORD unitMask)
     if (ownDrive) {
         OutputDebugStringA(" DBT_DEVICEREMOVECOMPLETE message");
         if (Dismount(false)) {
-            EndAgent();
+            EndAfterDismount();
         } else if (!m_orphaned) {
             // The changes could not go back into the image: they wait until the drive returns.
+            // Meanwhile another stick on this letter is no longer this Agent's: its own Agent
+            // may start.
             m_orphaned = true;
+            if (m_guard)
+                m_guard->Release();
             m_driveWatch.Start(kDriveWatchMs);
             PostMessageA(Handle(), WM_DRIVEREMOVED, 0, 0);
         }
@@ -547,7 +557,7 @@ void TfrmMain::DriveMayBeBack()
 {
     // The drive may come back on another letter; the driver finds the image on it by its volume.
     if (m_orphaned && m_disk.FindOwnDrive() && Dismount())
-        EndAgent();
+        EndAfterDismount();
 }
 
 void TfrmMain::Woken()
@@ -588,6 +598,11 @@ LRESULT TfrmMain::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_DRIVEREMOVED:
         Say(Main("strDriveRemoved"), MB_ICONWARNING);
+        return 0;
+    case WM_DISMOUNTED:
+        if (m_changesDropped)
+            Say(Main("strReadOnlyChangesLost"), MB_ICONWARNING);
+        EndAgent();
         return 0;
     case WM_DEVICECHANGE: {
         const LRESULT result = TForm::WndProc(message, wParam, lParam);

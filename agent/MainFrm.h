@@ -38,6 +38,9 @@ public:
     static constexpr UINT WM_OPENDONE = WM_USER + 49;
     // Posted to itself: the "put the drive back" message is shown outside the device event.
     static constexpr UINT WM_DRIVEREMOVED = WM_USER + 0x40;
+    // Posted to itself once the disk is dismounted: Agent ends, after saying so when the disk was
+    // read-only and had been changed all the same (the box is shown outside the device event).
+    static constexpr UINT WM_DISMOUNTED = WM_USER + 0x41;
 
     // `disk`: the image this Agent opens, which outlives the form.
     TfrmMain(TComponent* owner, AgentDisk& disk);
@@ -46,7 +49,7 @@ public:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // The guard that keeps this Agent the only one for its image (woken by a second start).
-    void SetInstanceGuard(const AgentInstanceGuard* guard) { m_guard = guard; }
+    void SetInstanceGuard(AgentInstanceGuard* guard) { m_guard = guard; }
 
     // Form events and handlers.
     void FormCreate(TObject* sender);
@@ -109,10 +112,13 @@ private:
     void UpdateBrowseCaption();
     // Every dismount goes through here: true when nothing of this Agent stays mounted. Then the
     // image goes back at rest, unless `putImageBack` is false (its drive has just gone), found on
-    // whatever letter its drive came back.
+    // whatever letter its drive came back. A read-only disk changed all the same leaves
+    // m_changesDropped set.
     bool Dismount(bool putImageBack = true);
     // Dismounts and puts the image back; false (with the message shown) when the disk stays.
     bool DismountAndPutBack();
+    // After a dismount: ends Agent, first saying so when changes were dropped.
+    void EndAfterDismount();
     void OpenInShell() const;
     void GoToTray();
     void EndAgent();
@@ -122,10 +128,11 @@ private:
     static DWORD WINAPI OpenDiskThreadProc(LPVOID parameter);
 
     AgentDisk& m_disk;
-    const AgentInstanceGuard* m_guard = nullptr;
+    AgentInstanceGuard* m_guard = nullptr;
     char MountedLetter = 0;         // the letter chosen at the last open
     bool m_mounted = false;         // this Agent mounted a disk on MountedLetter and it is still there
     bool m_orphaned = false;        // the drive went while mounted: its dismount waits for the drive
+    bool m_changesDropped = false;  // the last dismount dropped what was written on a read-only disk
     TWindowTimer m_driveWatch;      // looks for the drive's return while orphaned
     TIniFile::Values m_texts;       // [Main] of Agent.ini
     KernelHandle OpenThreadHandle;  // the last opener thread

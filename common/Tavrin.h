@@ -30,4 +30,7 @@ int __cdecl Tavrin_MoveFile(const wchar_t* source, const wchar_t* destination); 
 
 // Created means exactly 1; any other value is a failure.
 constexpr int kTavrinCreated = 1;
+// Tavrin_Unmount: dismounted (non-zero, as every dismount), but the disk was read-only and had been
+// changed all the same (its owner can lift the rule): what was written on it was not kept.
+constexpr int kTavrinDismountedChangesDropped = 2;
 constexpr int kTavrinSlotCount = 32;

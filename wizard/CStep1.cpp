@@ -134,14 +134,16 @@ CStep1::DismountResult CStep1::DismountDisk(char letter)
             // hidden again): it is passed over, and told at the end of the run.
             return DismountResult::PassedOver;
         }
-        if (Tavrin_Unmount(wideLetter, 0) != 0) {
+        const int dismounted = Tavrin_Unmount(wideLetter, 0);
+        if (dismounted != 0) {
             // An image that was hidden when it was mounted is hidden again wherever it lies; any
             // other image on a USB drive stays a plain file there.
             const bool wasHidden = TakeHiddenMountMark(imagePath);
             Quilmar_SetProtection(imagePath.c_str(), 0, 0, kQuilmarRelease);
             if (m_bProtect && (wasHidden || Fennick_IsUsbDisk(imagePath[0]) == 0))
                 Quilmar_SetProtection(imagePath.c_str(), 0, 0, kQuilmarProtect);
-            return DismountResult::Dismounted;
+            return dismounted == kTavrinDismountedChangesDropped ? DismountResult::ChangesDropped
+                                                                 : DismountResult::Dismounted;
         }
         const std::string text = SafeFormat(LangText("Step1", "strRetry").str(), {letterText});
         if (WizardMessageBox(m_hWnd, text.c_str(), MB_RETRYCANCEL | MB_ICONINFORMATION) != IDRETRY)
@@ -162,7 +164,7 @@ BOOL CStep1::OnWizardFinish()
         if (m_bUnmountAll || selected == text)
             entries.push_back(text);
     }
-    std::string passedOver;
+    std::string passedOver, dropped;
     for (const std::string& entry : entries) {
         if (entry.empty())
             continue;
@@ -171,17 +173,25 @@ BOOL CStep1::OnWizardFinish()
             return FALSE;
         if (result == DismountResult::PassedOver)
             passedOver += (passedOver.empty() ? "" : " ") + entry;
+        if (result == DismountResult::ChangesDropped)
+            dropped += (dropped.empty() ? "" : " ") + entry;
     }
     FillMountedDisks();
     // Say what happened: success only when nothing was left undone. Nothing to do is success when
     // every disk is gone already (closed elsewhere meanwhile), and its own notice otherwise.
     const char* key = "strCloseSuccess";
-    if (!passedOver.empty())
+    UINT icon = MB_ICONINFORMATION;
+    if (!passedOver.empty()) {
         key = "strNoMountInfo";
-    else if (entries.empty() && m_cmbDisks.GetCount() > 0)
+        icon = MB_ICONERROR;
+    } else if (!dropped.empty()) {
+        key = "strReadOnlyChangesLost";
+        icon = MB_ICONWARNING;
+    } else if (entries.empty() && m_cmbDisks.GetCount() > 0) {
         key = "strNothingToDismount";
-    const std::string text = SafeFormat(LangText("Step1", key).str(), {passedOver});
-    WizardMessageBox(m_hWnd, text.c_str(), passedOver.empty() ? MB_ICONINFORMATION : MB_ICONERROR);
+    }
+    const std::string text = SafeFormat(LangText("Step1", key).str(), {passedOver.empty() ? dropped : passedOver});
+    WizardMessageBox(m_hWnd, text.c_str(), icon);
     if (m_cmbDisks.GetCount() <= 0)
         OnRadioMount();
     return FALSE;

@@ -45,10 +45,11 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    enum class DismountResult { Dismounted, PassedOver, Cancelled };
+    enum class DismountResult { Dismounted, ChangesDropped, PassedOver, Cancelled };
     // Dismounts the disk on `letter` and releases (and maybe protects) its image; asks Retry or
     // Cancel while that fails. A disk no longer mounted counts as dismounted; one whose mount
-    // record names no image is passed over.
+    // record names no image is passed over. A read-only disk that had been changed all the same
+    // is dismounted without its changes.
     DismountResult DismountDisk(char letter);
     // Shows the new-version notice that is waiting, unless a box of the wizard is up: then it
     // waits for that box to close.

@@ -13,6 +13,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cwctype>
 
 namespace outside {
@@ -23,6 +24,7 @@ constexpr wchar_t kFirstLetter = L'D';
 constexpr wchar_t kLastLetter = L'Z';
 constexpr const wchar_t* kMountsFolder = L"Tavrin\\Mounts";
 constexpr const wchar_t* kBusySuffix = L".busy";
+constexpr const wchar_t* kStampsSuffix = L".files";
 
 wchar_t NormalLetter(uint32_t letter)
 {
@@ -91,33 +93,89 @@ void LocateOnVolume(const std::wstring& imagePath, unsigned long& serial, std::w
     }
 }
 
-// Where the image of a record is now: on its volume, whatever letter that volume has today. Empty
-// when the volume is not there; never a file of the same name on another volume that took the
-// letter.
-std::wstring ReachableImage(const SlotRecord& record)
+// True when `path` holds the image of `record`: a file in one of the record's volume states, on
+// the record's volume (by its serial) unless the state names the volume alone.
+bool HoldsImageOf(const SlotRecord& record, const std::wstring& path)
 {
-    if (!record.volumeSerial)
-        return record.imagePath;
+    if (GetFileAttributesW(FileTree::LongPath(path).c_str()) == INVALID_FILE_ATTRIBUTES)
+        return false;
+    VolumeMark mark;
+    const bool readable = VolumeStore::MarkOf(path, mark);
+    if (!record.Accepts(readable ? &mark : nullptr))
+        return false;
+    if (!record.volumeSerial || record.KnowsItsVolume())
+        return true;
     unsigned long serial = 0;
     std::wstring onVolume;
-    LocateOnVolume(record.imagePath, serial, onVolume);
-    if (serial == record.volumeSerial)
+    LocateOnVolume(path, serial, onVolume);
+    return serial == record.volumeSerial;
+}
+
+// Where the image of a record is now: where it was, or at its place on its volume, whatever letter
+// that volume has today (a drive of the same serial first; a serial made from the letter changes
+// with it, and then the image's volume id alone tells it). Empty when it is not there; never a
+// file of the same name on another stick that took the letter, nor an image of another volume.
+std::wstring ReachableImage(const SlotRecord& record)
+{
+    if (HoldsImageOf(record, record.imagePath))
         return record.imagePath;
+    if (record.imageOnVolume.empty())
+        return std::wstring();
     // An empty card reader asked on the way must not ask the user for a disk.
     const UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    uint32_t ownLetters = 0;
+    for (const SlotRecord& other : SlotStore::All())
+        if (other.letter >= L'A' && other.letter <= L'Z')
+            ownLetters |= 1u << (other.letter - L'A');
+    const DWORD drives = GetLogicalDrives() & ~ownLetters;
     std::wstring found;
-    const DWORD drives = GetLogicalDrives();
-    for (wchar_t letter = L'A'; letter <= L'Z' && found.empty(); ++letter) {
-        if (!(drives & (1u << (letter - L'A'))))
-            continue;
-        const std::wstring candidate = std::wstring(1, letter) + L":" + record.imageOnVolume;
-        LocateOnVolume(candidate, serial, onVolume);
-        if (serial == record.volumeSerial &&
-            GetFileAttributesW(FileTree::LongPath(candidate).c_str()) != INVALID_FILE_ATTRIBUTES)
-            found = candidate;
+    for (int pass = 0; pass < 2 && found.empty(); ++pass) {
+        for (wchar_t letter = L'A'; letter <= L'Z' && found.empty(); ++letter) {
+            if (!(drives & (1u << (letter - L'A'))))
+                continue;
+            const std::wstring candidate = std::wstring(1, letter) + L":" + record.imageOnVolume;
+            unsigned long serial = 0;
+            std::wstring onVolume;
+            LocateOnVolume(candidate, serial, onVolume);
+            const bool sameSerial = record.volumeSerial && serial == record.volumeSerial;
+            if ((pass == 0) == sameSerial && HoldsImageOf(record, candidate))
+                found = candidate;
+        }
     }
     SetErrorMode(errorMode);
     return found;
+}
+
+std::wstring StampsFile(const SlotRecord& record) { return record.folder + kStampsSuffix; }
+
+// The stamps of the files as they were mounted, kept beside their folder.
+bool SaveStamps(const SlotRecord& record, const std::vector<TreeEntry>& entries)
+{
+    const std::vector<uint64_t> stamps = FileTree::Stamps(entries);
+    KernelHandle file(CreateFileW(FileTree::LongPath(StampsFile(record)).c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const DWORD bytes = static_cast<DWORD>(stamps.size() * sizeof(uint64_t));
+    DWORD written = 0;
+    return file && (bytes == 0 || (WriteFile(file.Get(), stamps.data(), bytes, &written, nullptr) && written == bytes));
+}
+
+// None when they cannot be read: every file is then written back, as one that changed.
+std::vector<uint64_t> LoadStamps(const SlotRecord& record)
+{
+    std::vector<uint64_t> stamps;
+    KernelHandle file(CreateFileW(FileTree::LongPath(StampsFile(record)).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size = {};
+    if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart % sizeof(uint64_t) != 0 ||
+        size.QuadPart > (1ll << 31))
+        return stamps;
+    stamps.resize(static_cast<size_t>(size.QuadPart) / sizeof(uint64_t));
+    DWORD read = 0;
+    if (!stamps.empty() &&
+        (!ReadFile(file.Get(), stamps.data(), static_cast<DWORD>(size.QuadPart), &read, nullptr) ||
+         read != size.QuadPart || !std::is_sorted(stamps.begin(), stamps.end())))
+        stamps.clear();
+    return stamps;
 }
 
 // The mounted files go, a read-only disk's write protection first.
@@ -126,6 +184,7 @@ void DropFiles(const SlotRecord& record)
     if (record.readOnly)
         WriteProtection::Release(record.folder);
     FileTree::DeleteTree(record.folder);
+    DeleteFileW(FileTree::LongPath(StampsFile(record)).c_str());
 }
 
 // Windows refuses to rename a folder while a file inside it is open: the same answer a real
@@ -139,10 +198,13 @@ bool HasOpenFiles(const std::wstring& folder)
     return false;
 }
 
+enum class Dismounted { kNot, kDone, kChangesDropped };
+
 // Brings a mounted disk's files back into its image and takes its letter away. Nothing is
 // dropped before the image holds it: when the files cannot be written back the slot, its letter
-// and its files all stay, marked for writing back at the next chance.
-bool Dismount(const SlotRecord& record, wchar_t& removedLetter)
+// and its files all stay, marked for writing back at the next chance. A read-only disk keeps
+// nothing; changed all the same (its owner lifted the rule), it says so.
+Dismounted Dismount(const SlotRecord& record, wchar_t& removedLetter)
 {
     // A dismount that ended between the two renames of its open-files check left the files under
     // the busy name.
@@ -152,16 +214,25 @@ bool Dismount(const SlotRecord& record, wchar_t& removedLetter)
         MoveFileExW(busy.c_str(), FileTree::LongPath(record.folder).c_str(), 0);
     const bool folderExists = GetFileAttributesW(FileTree::LongPath(record.folder).c_str()) != INVALID_FILE_ATTRIBUTES;
     if (folderExists && HasOpenFiles(record.folder))
-        return false;
-    if (!record.readOnly && folderExists) {
+        return Dismounted::kNot;
+    bool changesDropped = false;
+    if (folderExists) {
         std::vector<TreeEntry> entries;
-        if (!FileTree::Scan(record.folder, entries))
-            return false;
-        if (record.pendingWriteBack || FileTree::Fingerprint(entries) != record.manifest) {
+        const bool scanned = FileTree::Scan(record.folder, entries);
+        if (record.readOnly) {
+            changesDropped = !scanned || FileTree::Fingerprint(entries) != record.manifest;
+        } else if (!scanned) {
+            return Dismounted::kNot;
+        } else if (record.pendingWriteBack || FileTree::Fingerprint(entries) != record.manifest) {
             SlotStore::SetPending(record.slot, true);
             const std::wstring image = ReachableImage(record);
-            if (image.empty() || !VolumeStore::Pack(image, record.folder, entries))
-                return false;
+            WriteBackTarget target;
+            target.from = record.States();
+            target.unchanged = LoadStamps(record);
+            const int slot = record.slot;
+            target.committing = [slot](const VolumeMark& next) { return SlotStore::SetNextMark(slot, next); };
+            if (image.empty() || !VolumeStore::Pack(image, record.folder, entries, target))
+                return Dismounted::kNot;
         }
     }
     TestSeam::PauseWriteBackIfAsked("cleanup");
@@ -172,7 +243,7 @@ bool Dismount(const SlotRecord& record, wchar_t& removedLetter)
         DropFiles(record);
     if (wasMapped)
         removedLetter = record.letter;
-    return true;
+    return changesDropped ? Dismounted::kChangesDropped : Dismounted::kDone;
 }
 
 // Announced once the driver's lock is given back: a window that hears of it may well call the
@@ -211,12 +282,16 @@ bool DiskDriver::Mount(const std::wstring& imagePath, uint32_t letterValue, bool
 
     // The same image still listed (by its path, or by its volume when its drive came back on
     // another letter): an earlier dismount could not finish. Its kept files go back into the
-    // image first; an image mounted and in use stays as it is.
+    // image first; an image mounted and in use stays as it is. Another image at the same place
+    // (a look-alike stick on the same letter) is not that record's and mounts as itself.
     SlotRecord record;
     LocateOnVolume(imagePath, record.volumeSerial, record.imageOnVolume);
+    if (!VolumeStore::MarkOf(imagePath, record.mark))
+        return false;
     SlotRecord existing;
-    if (SlotStore::FindByImage(imagePath, record.volumeSerial, record.imageOnVolume, existing)) {
-        if (!existing.pendingWriteBack || !Dismount(existing, announcements.removed))
+    if (SlotStore::FindByImage(imagePath, record.volumeSerial, record.imageOnVolume, &record.mark, existing)) {
+        if (!existing.pendingWriteBack || Dismount(existing, announcements.removed) == Dismounted::kNot ||
+            !VolumeStore::MarkOf(imagePath, record.mark))
             return false;
     }
     SlotRecord holder;
@@ -232,16 +307,22 @@ bool DiskDriver::Mount(const std::wstring& imagePath, uint32_t letterValue, bool
     record.folder = NewMountFolder(record.slot);
     if (record.folder.empty())
         return false;
-    std::vector<TreeEntry> entries;
-    if (!VolumeStore::Unpack(imagePath, record.folder) || !FileTree::Scan(record.folder, entries)) {
+    if (!VolumeStore::Unpack(imagePath, record.folder)) {
         FileTree::DeleteTree(record.folder);
         return false;
     }
-    record.manifest = FileTree::Fingerprint(entries);
+    // An image without a volume id (made by an older library) gets one, so that no look-alike
+    // can be taken for it; where it cannot be written it stays as it is, known by its state.
+    if (!readOnly)
+        VolumeStore::GiveIdentity(imagePath, record.mark);
+    record.markKnown = true;
     // A read-only disk that could be written would drop what is saved on it at the dismount: it is
-    // shown only once nothing on it can be changed.
-    if ((readOnly && !WriteProtection::Protect(record.folder)) || !SlotStore::Write(record) ||
-        !DriveMapper::Map(letter, record.folder)) {
+    // shown only once nothing on it can be changed. What the files look like is taken after that.
+    std::vector<TreeEntry> entries;
+    const bool ready = (!readOnly || WriteProtection::Protect(record.folder)) &&
+                       FileTree::Scan(record.folder, entries) && SaveStamps(record, entries);
+    record.manifest = FileTree::Fingerprint(entries);
+    if (!ready || !SlotStore::Write(record) || !DriveMapper::Map(letter, record.folder)) {
         SlotStore::Remove(record.slot);
         DropFiles(record);
         return false;
@@ -250,15 +331,24 @@ bool DiskDriver::Mount(const std::wstring& imagePath, uint32_t letterValue, bool
     return true;
 }
 
-bool DiskDriver::Unmount(uint32_t letterValue)
+int DiskDriver::Unmount(uint32_t letterValue)
 {
     const wchar_t letter = NormalLetter(letterValue);
     if (!letter)
-        return false;
+        return kNotDismounted;
     PendingAnnouncements announcements;
     NamedMutexLock lock(SlotStore::kDriverMutex);
     SlotRecord record;
-    return lock.Owned() && SlotStore::FindByLetter(letter, record) && Dismount(record, announcements.removed);
+    if (!lock.Owned() || !SlotStore::FindByLetter(letter, record))
+        return kNotDismounted;
+    switch (Dismount(record, announcements.removed)) {
+    case Dismounted::kDone:
+        return kDismounted;
+    case Dismounted::kChangesDropped:
+        return kDismountedChangesDropped;
+    default:
+        return kNotDismounted;
+    }
 }
 
 bool DiskDriver::ImageOf(uint32_t letterValue, std::wstring& imagePath)
@@ -300,12 +390,15 @@ uint32_t DiskDriver::FindFreeLetter()
 
 bool DiskDriver::MoveImage(const std::wstring& source, const std::wstring& destination)
 {
-    // A mounted image stays where its disk's files go back to.
+    // A mounted image stays where its disk's files go back to; another image that lies at the
+    // same place (a look-alike stick's) moves.
     SlotRecord mounted;
     unsigned long serial = 0;
     std::wstring onVolume;
     LocateOnVolume(source, serial, onVolume);
-    if (SlotStore::FindByImage(source, serial, onVolume, mounted))
+    VolumeMark mark;
+    const bool readable = VolumeStore::MarkOf(source, mark);
+    if (SlotStore::FindByImage(source, serial, onVolume, readable ? &mark : nullptr, mounted))
         return false;
     // The long form keeps reserved names such as "aux" on the way plain folder names.
     return MoveFileExW(FileTree::LongPath(source).c_str(), FileTree::LongPath(destination).c_str(),

@@ -1,5 +1,7 @@
 #pragma once
 // The driver's mounting side: slots, drive letters and the disks' files while they are mounted.
+#include "TavrinApi.h"
+
 #include <cstdint>
 #include <string>
 
@@ -13,7 +15,11 @@ public:
     static bool Install();
 
     static bool Mount(const std::wstring& imagePath, uint32_t letter, bool readOnly);
-    static bool Unmount(uint32_t letter);
+    // The result Tavrin_Unmount gives: 0 when the disk stays mounted.
+    static constexpr int kNotDismounted = 0;
+    static constexpr int kDismounted = 1;
+    static constexpr int kDismountedChangesDropped = kTavrinDismountedChangesDropped;
+    static int Unmount(uint32_t letter);
     static bool ImageOf(uint32_t letter, std::wstring& imagePath);
     static uint32_t MountedMask();
     static uint32_t SlotLetter(int slot);

@@ -1,6 +1,7 @@
 #include "ImageFile.h"
 
 #include "ImageWriter.h"
+#include "VolumeStore.h"
 
 #include "HandleOwner.h"
 #include "TestSeam.h"
@@ -91,11 +92,18 @@ bool ImageFile::Create(const std::wstring& path, const void* header2048, TavrinP
         return !progress || (progress(&value) & 0xFF) != 0;
     };
 
-    // The data area is written out in full: the disk then owns its space, and an empty volume is
-    // all zeros. Each piece's progress is reported while the next ones are written; the first
-    // report (0) already runs beside the writing.
+    // The data area is written out in full: the disk then owns its space. It starts with the
+    // volume blocks of an empty disk, so that blocks found empty later are known to be lost, and
+    // is zeros beyond them. Each piece's progress is reported while the next ones are written;
+    // the first report (0) already runs beside the writing.
+    uint8_t head[kHeaderBytes + VolumeStore::kBlocksBytes];
+    static_assert(VolumeStore::kBlocksAt == kHeaderBytes, "the blocks follow the header");
+    memcpy(head, header2048, kHeaderBytes);
+    uint8_t blocks[VolumeStore::kBlocksBytes];
+    VolumeStore::FirstBlocks(length, blocks);
+    memcpy(head + kHeaderBytes, blocks, sizeof blocks);
     const DWORD step = static_cast<DWORD>(std::min<uint64_t>(kWriteChunk, std::max<uint64_t>(kSmallestChunk, length / 100)));
-    ImageWriter writer(partial.Handle(), header2048, kHeaderBytes, length, step, failHalfway);
+    ImageWriter writer(partial.Handle(), head, sizeof head, length, step, failHalfway);
     if (!writer.Start() || !report(0))
         return false;
     uint64_t done = 0;

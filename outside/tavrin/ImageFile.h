@@ -1,6 +1,7 @@
 #pragma once
 // An image file: the 2048-byte image header exactly as its creator passed it, then the data area,
-// which holds the disk's files (see VolumeStore). Nominal length = header size field + 2048.
+// which holds the disk's files (see VolumeStore) and starts as an empty disk's volume blocks and
+// zeros. Nominal length = header size field + 2048.
 // The header's fields are common's ImageHeader record; the library reads only its signature, its
 // header size and its data size.
 #include <cstdint>

@@ -17,11 +17,11 @@ constexpr uint32_t kZeroBlock = 256u << 10;
 
 }  // namespace
 
-ImageWriter::ImageWriter(HANDLE file, const void* header, uint32_t headerBytes, uint64_t length, uint32_t piece,
+ImageWriter::ImageWriter(HANDLE file, const void* head, uint32_t headBytes, uint64_t length, uint32_t piece,
                          bool failAtHalf)
     : m_file(file),
-      m_header(header),
-      m_headerBytes(headerBytes),
+      m_head(head),
+      m_headBytes(headBytes),
       m_length(length),
       m_piece(piece),
       m_failAtHalf(failAtHalf),
@@ -72,11 +72,11 @@ bool ImageWriter::WriteZeros(DWORD count)
 
 void ImageWriter::Write()
 {
-    if (!WriteBytes(m_header, m_headerBytes)) {
+    if (!WriteBytes(m_head, m_headBytes)) {
         m_failed = true;
         return;
     }
-    uint64_t done = m_headerBytes;
+    uint64_t done = m_headBytes;
     const HANDLE waits[2] = {m_stop.Get(), m_room.Get()};
     while (done < m_length) {
         if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1)
@@ -101,7 +101,7 @@ bool ImageWriter::NextPiece(uint64_t& written)
     if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0)
         return false;
     ++m_given;
-    const uint64_t bytesBefore = m_headerBytes + (m_given - 1) * m_piece;
+    const uint64_t bytesBefore = m_headBytes + (m_given - 1) * m_piece;
     written = m_length - bytesBefore < m_piece ? m_length : bytesBefore + m_piece;
     return true;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Writes a new image (its header, then zeros up to its length) and flushes it to the disk, on a
+// Writes a new image (its first bytes, then zeros up to its length) and flushes it to the disk, on a
 // thread of its own, as far ahead of what its caller has reported as it gets. The caller reports
 // each piece's progress while the next ones are written, so that a slow report (the wizard's
 // progress dialog answers every percent with a window message round trip and a repaint) overlaps
@@ -17,9 +17,9 @@ namespace outside {
 
 class ImageWriter {
 public:
-    // Writes `header` (its bytes) and then zeros up to `length` bytes into `file`, in pieces of
+    // Writes `head` (its bytes) and then zeros up to `length` bytes into `file`, in pieces of
     // `piece` bytes. `failAtHalf` is the test knob that makes the writing fail half-way.
-    ImageWriter(HANDLE file, const void* header, uint32_t headerBytes, uint64_t length, uint32_t piece,
+    ImageWriter(HANDLE file, const void* head, uint32_t headBytes, uint64_t length, uint32_t piece,
                 bool failAtHalf);
     ~ImageWriter();     // stops the writing and waits for the thread
     ImageWriter(const ImageWriter&) = delete;
@@ -42,8 +42,8 @@ private:
     bool WriteZeros(DWORD count);
 
     HANDLE m_file;
-    const void* m_header;
-    uint32_t m_headerBytes;
+    const void* m_head;
+    uint32_t m_headBytes;
     uint64_t m_length;
     uint32_t m_piece;
     bool m_failAtHalf;

@@ -22,6 +22,8 @@ constexpr const wchar_t* kFolderValue = L"Folder";
 constexpr const wchar_t* kManifestValue = L"Manifest";
 constexpr const wchar_t* kReadOnlyValue = L"ReadOnly";
 constexpr const wchar_t* kPendingValue = L"PendingWriteBack";
+constexpr const wchar_t* kMarkValue = L"VolumeMark";
+constexpr const wchar_t* kNextMarkValue = L"NextVolumeMark";
 
 std::wstring SlotKey(int slot) { return std::wstring(kSlotsKey) + L"\\" + std::to_wstring(slot); }
 
@@ -40,7 +42,30 @@ bool SameText(const std::wstring& a, const std::wstring& b)
 
 bool SamePath(const std::wstring& a, const std::wstring& b) { return SameText(FullPathOf(a), FullPathOf(b)); }
 
+bool ReadMark(RegistryKey& key, const wchar_t* name, VolumeMark& mark)
+{
+    std::wstring text;
+    return key.ReadString(name, text) && VolumeMark::FromText(text, mark);
+}
+
 }  // namespace
+
+bool SlotRecord::Accepts(const VolumeMark* imageMark) const
+{
+    if (!markKnown)
+        return true;
+    return imageMark && (*imageMark == mark || (nextMarkKnown && *imageMark == nextMark));
+}
+
+std::vector<VolumeMark> SlotRecord::States() const
+{
+    std::vector<VolumeMark> states;
+    if (markKnown)
+        states.push_back(mark);
+    if (markKnown && nextMarkKnown)
+        states.push_back(nextMark);
+    return states;
+}
 
 bool SlotStore::Find(int slot, SlotRecord& record)
 {
@@ -62,6 +87,8 @@ bool SlotStore::Find(int slot, SlotRecord& record)
     key.ReadDword(kPendingValue, pending);
     record.manifest.clear();
     key.ReadString(kManifestValue, record.manifest);
+    record.markKnown = ReadMark(key, kMarkValue, record.mark);
+    record.nextMarkKnown = ReadMark(key, kNextMarkValue, record.nextMark);
     record.slot = slot;
     record.letter = static_cast<wchar_t>(letter);
     record.readOnly = readOnly != 0;
@@ -91,14 +118,20 @@ bool SlotStore::FindByLetter(wchar_t letter, SlotRecord& record)
 }
 
 bool SlotStore::FindByImage(const std::wstring& imagePath, unsigned long volumeSerial,
-                            const std::wstring& imageOnVolume, SlotRecord& record)
+                            const std::wstring& imageOnVolume, const VolumeMark* mark, SlotRecord& record)
 {
-    for (const SlotRecord& candidate : All())
+    for (const SlotRecord& candidate : All()) {
+        if (!candidate.Accepts(mark))
+            continue;
+        // A serial made from the drive letter changes with it: the place counts on any volume
+        // when the mark tells the image from every other.
+        const bool sameVolume = (volumeSerial && candidate.volumeSerial == volumeSerial) || candidate.KnowsItsVolume();
         if (SamePath(candidate.imagePath, imagePath) ||
-            (volumeSerial && candidate.volumeSerial == volumeSerial && SameText(candidate.imageOnVolume, imageOnVolume))) {
+            (sameVolume && !imageOnVolume.empty() && SameText(candidate.imageOnVolume, imageOnVolume))) {
             record = candidate;
             return true;
         }
+    }
     return false;
 }
 
@@ -122,6 +155,8 @@ bool SlotStore::Write(const SlotRecord& record)
            key.WriteString(kFolderValue, record.folder) && key.WriteString(kManifestValue, record.manifest) &&
            key.WriteDword(kReadOnlyValue, record.readOnly ? 1 : 0) &&
            key.WriteDword(kPendingValue, record.pendingWriteBack ? 1 : 0) &&
+           (!record.markKnown || key.WriteString(kMarkValue, record.mark.ToText())) &&
+           (!record.nextMarkKnown || key.WriteString(kNextMarkValue, record.nextMark.ToText())) &&
            key.WriteDword(kLetterValue, static_cast<DWORD>(towupper(record.letter)));
 }
 
@@ -129,6 +164,12 @@ bool SlotStore::SetPending(int slot, bool pending)
 {
     RegistryKey key;
     return key.Open(HKEY_CURRENT_USER, SlotKey(slot)) && key.WriteDword(kPendingValue, pending ? 1 : 0);
+}
+
+bool SlotStore::SetNextMark(int slot, const VolumeMark& mark)
+{
+    RegistryKey key;
+    return key.Open(HKEY_CURRENT_USER, SlotKey(slot)) && key.WriteString(kNextMarkValue, mark.ToText());
 }
 
 bool SlotStore::Remove(int slot) { return RegistryKey::DeleteTree(HKEY_CURRENT_USER, SlotKey(slot)); }

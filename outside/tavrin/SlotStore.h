@@ -2,6 +2,8 @@
 // The mounted-disk slots, shared by every process of the user through the registry
 // (HKCU\Software\Tavrin\Slots\<n>), so a disk stays listed after the process that mounted it ends.
 // Changes are made under the driver's named mutex; queries read without it.
+#include "VolumeMark.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,6 +22,21 @@ struct SlotRecord {
     std::wstring manifest;      // what the files looked like when mounted
     bool readOnly = false;
     bool pendingWriteBack = false;   // a dismount began and has not finished
+    // The image's volume as mounted, and the state a write-back is making current: the image is
+    // the record's only while it holds one of them. Not known for a disk mounted by an older
+    // library.
+    bool markKnown = false;
+    VolumeMark mark;
+    bool nextMarkKnown = false;
+    VolumeMark nextMark;
+
+    // True when an image in the state `imageMark` (null: not a readable image) may be the
+    // record's: always for a record that knows no mark.
+    bool Accepts(const VolumeMark* imageMark) const;
+    // True when the state can be told from every other volume's (its volume has an id).
+    bool KnowsItsVolume() const { return markKnown && mark.id != 0; }
+    // The states a write-back of the record may write over (none: any).
+    std::vector<VolumeMark> States() const;
 };
 
 class SlotStore {
@@ -29,13 +46,16 @@ public:
     static std::vector<SlotRecord> All();
     static bool Find(int slot, SlotRecord& record);
     static bool FindByLetter(wchar_t letter, SlotRecord& record);
-    // The record of an image, by its path (without regard to case) or by its volume and place there.
+    // The record of an image in the state `mark` (null: not a readable image), by its path
+    // (without regard to case) or by its place on its volume: on a volume of the same serial, or
+    // on any volume when the record's mark names its volume alone.
     static bool FindByImage(const std::wstring& imagePath, unsigned long volumeSerial,
-                            const std::wstring& imageOnVolume, SlotRecord& record);
+                            const std::wstring& imageOnVolume, const VolumeMark* mark, SlotRecord& record);
     static int FreeSlot();                            // -1 when all are taken
 
     static bool Write(const SlotRecord& record);
     static bool SetPending(int slot, bool pending);
+    static bool SetNextMark(int slot, const VolumeMark& mark);
     static bool Remove(int slot);
 
     static bool IsInstalled();

@@ -127,8 +127,8 @@ extern "C" int __cdecl Tavrin_Unmount(uint32_t letter, int32_t zero)
 {
     int result = 0;
     try {
-        result = !TestSeam::HasFaultForLetter("unmount-refused", letter) && DiskDriver::Unmount(letter & 0xFFFF) ? 1
-                                                                                                                 : 0;
+        if (!TestSeam::HasFaultForLetter("unmount-refused", letter))
+            result = DiskDriver::Unmount(letter & 0xFFFF);
     } catch (...) {
     }
     return Journal("Tavrin_Unmount(" + TestSeam::Letter(letter) + ", " + std::to_string(zero) + ")", result);

@@ -7,6 +7,7 @@
 #include "TestSeam.h"
 
 #include <windows.h>
+#include <ntsecapi.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -63,7 +64,7 @@ struct TableBlock {
     uint32_t tableCrc;
     uint32_t entryCount;
     uint64_t imageLength;   // every extent and the table lie below it
-    uint32_t reserved;
+    uint32_t volumeId;      // random, made with the volume; 0 in blocks written before there was one
     uint32_t blockCrc;      // over every field before it
 };
 struct TableEntry {
@@ -103,7 +104,12 @@ struct Volume {
     PackedBlock packed = {};
     TableBlock table = {};
     std::vector<StoredEntry> entries;   // the table form's
+    VolumeMark mark;
 };
+
+// How much of a volume is read: its blocks alone (its mark), its table too (the blocks' content
+// whole), or also the packed form's entries (for a write-back that keeps them).
+enum class Depth { kBlocks, kTable, kEntries };
 
 uint64_t ToU64(const FILETIME& time) { return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime; }
 
@@ -157,6 +163,41 @@ bool Damaged()
 {
     SetLastError(ERROR_FILE_CORRUPT);
     return false;
+}
+
+VolumeMark MarkOfBlock(const TableBlock& block) { return {block.volumeId, block.sequence, block.blockCrc}; }
+
+void SealBlock(TableBlock& block) { block.blockCrc = Crc32::Of(&block, offsetof(TableBlock, blockCrc)); }
+
+// Random, and never 0 (which stands for none): from the system's random source, or when that
+// fails from what tells this moment and process apart.
+uint32_t NewVolumeId()
+{
+    uint32_t id = 0;
+    if (!RtlGenRandom(&id, sizeof id) || id == 0) {
+        LARGE_INTEGER counter = {};
+        QueryPerformanceCounter(&counter);
+        const uint64_t mixed[3] = {static_cast<uint64_t>(counter.QuadPart), GetTickCount64(),
+                                   (static_cast<uint64_t>(GetCurrentProcessId()) << 32) | GetCurrentThreadId()};
+        id = Crc32::Of(mixed, sizeof mixed) | 1u;
+    }
+    return id;
+}
+
+// True when every byte from `from` to the end of the image is 0.
+bool IsZeroFrom(HANDLE image, uint64_t from, uint64_t length)
+{
+    std::vector<uint64_t> chunk(kChunk / sizeof(uint64_t));
+    for (uint64_t at = from; at < length;) {
+        const DWORD size = static_cast<DWORD>(std::min<uint64_t>(kChunk, length - at));
+        if (!ReadAt(image, at, chunk.data(), size))
+            return false;
+        const auto* bytes = reinterpret_cast<const uint8_t*>(chunk.data());
+        if (!std::all_of(bytes, bytes + size, [](uint8_t b) { return b == 0; }))
+            return false;
+        at += size;
+    }
+    return true;
 }
 
 bool IsSafeName(const std::wstring& name)
@@ -265,7 +306,7 @@ bool ReadPackedEntries(HANDLE image, const PackedBlock& block, std::vector<Store
 
 // Reads the image's blocks and, in the table form, its table. False when the image is not whole:
 // then nothing of it may be shown, and nothing written over it.
-bool ReadVolume(HANDLE image, const uint8_t* header, Volume& volume, bool withPackedEntries)
+bool ReadVolume(HANDLE image, const uint8_t* header, Volume& volume, Depth depth)
 {
     const uint64_t length = LengthOf(image);
     const uint64_t nominal = ImageFile::NominalLength(header);
@@ -307,8 +348,11 @@ bool ReadVolume(HANDLE image, const uint8_t* header, Volume& volume, bool withPa
     const bool valid[2] = {kinds[0] == Kind::kPacked || kinds[0] == Kind::kTable,
                            kinds[1] == Kind::kPacked || kinds[1] == Kind::kTable};
     if (!valid[0] && !valid[1]) {
-        // Both empty: never written back, an empty disk. Anything else lost what it named.
-        if (kinds[0] == Kind::kEmpty && kinds[1] == Kind::kEmpty)
+        // Both empty: never written back, an empty disk, when nothing past the header says
+        // otherwise. Anything else lost what its blocks named.
+        if (kinds[0] != Kind::kEmpty || kinds[1] != Kind::kEmpty)
+            return Damaged();
+        if (depth == Depth::kBlocks || (length == nominal && IsZeroFrom(image, kBlockOffsets[0], length)))
             return true;
         return Damaged();
     }
@@ -326,20 +370,40 @@ bool ReadVolume(HANDLE image, const uint8_t* header, Volume& volume, bool withPa
     if (kinds[current] == Kind::kPacked) {
         volume.form = Volume::Form::kPacked;
         volume.packed = packed[current];
-        return !withPackedEntries || ReadPackedEntries(image, volume.packed, volume.entries) || Damaged();
+        volume.mark = {0, volume.packed.sequence, volume.packed.blockCrc};
+        return depth != Depth::kEntries || ReadPackedEntries(image, volume.packed, volume.entries) || Damaged();
     }
     volume.form = Volume::Form::kTable;
     volume.table = tables[current];
-    if (!ReadTable(image, volume.table, volume.entries))
+    volume.mark = MarkOfBlock(volume.table);
+    if (depth != Depth::kBlocks && !ReadTable(image, volume.table, volume.entries))
         return Damaged();
     return true;
 }
 
-bool OpenVolume(HANDLE image, Volume& volume, bool withPackedEntries)
+bool OpenVolume(HANDLE image, Volume& volume, Depth depth)
 {
     uint8_t header[ImageFile::kHeaderBytes];
     return ReadAt(image, 0, header, sizeof(header)) && ImageFile::IsHeader(header) &&
-           ReadVolume(image, header, volume, withPackedEntries);
+           ReadVolume(image, header, volume, depth);
+}
+
+KernelHandle OpenImage(const std::wstring& imagePath, DWORD flags)
+{
+    return KernelHandle(CreateFileW(FileTree::LongPath(imagePath).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, flags, nullptr));
+}
+
+// The image opened to be written, unless its media refuses writes (the test knob says so).
+KernelHandle OpenImageForWriting(const std::wstring& imagePath)
+{
+    if (TestSeam::HasFault("media-readonly")) {
+        SetLastError(ERROR_WRITE_PROTECT);
+        return KernelHandle();
+    }
+    return KernelHandle(CreateFileW(FileTree::LongPath(imagePath).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
 }
 
 // Reads an image front to back through a window of its own, so small neighbouring pieces cost one
@@ -721,24 +785,87 @@ bool WriteBlock(HANDLE image, int slot, const TableBlock& block)
     return Seek(image, kBlockOffsets[slot]) && WriteAll(image, sector, kBlockBytes) && FlushFileBuffers(image);
 }
 
+// Makes `block` current: the block that names older content first, so that until the second
+// write the other still names the current content whole.
+bool CommitBlock(HANDLE image, const Volume& volume, const TableBlock& block)
+{
+    if (!WriteBlock(image, volume.olderSlot, block))
+        return false;
+    TestSeam::PauseWriteBackIfAsked("blocks");
+    WriteBlock(image, 1 - volume.olderSlot, block);
+    return true;
+}
+
 }  // namespace
+
+void VolumeStore::FirstBlocks(uint64_t imageLength, uint8_t (&blocks)[kBlocksBytes])
+{
+    static_assert(kBlocksAt == kBlockOffsets[0] && kBlocksBytes == 2 * kBlockBytes, "the two blocks");
+    TableBlock block = {};
+    memcpy(block.magic, kTableMagic, sizeof(kTableMagic));
+    block.sequence = 1;
+    block.tableOffset = kContentStart;
+    block.tableCrc = Crc32::Of(nullptr, 0);
+    block.imageLength = imageLength;
+    block.volumeId = NewVolumeId();
+    SealBlock(block);
+    memset(blocks, 0, sizeof blocks);
+    memcpy(blocks, &block, sizeof block);
+    memcpy(blocks + kBlockBytes, &block, sizeof block);
+}
 
 bool VolumeStore::IsWhole(const std::wstring& imagePath)
 {
-    KernelHandle image(CreateFileW(FileTree::LongPath(imagePath).c_str(), GENERIC_READ,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                   nullptr));
+    KernelHandle image = OpenImage(imagePath, FILE_ATTRIBUTE_NORMAL);
     Volume volume;
-    return image && OpenVolume(image.Get(), volume, false);
+    return image && OpenVolume(image.Get(), volume, Depth::kTable);
+}
+
+bool VolumeStore::MarkOf(const std::wstring& imagePath, VolumeMark& mark)
+{
+    KernelHandle image = OpenImage(imagePath, FILE_ATTRIBUTE_NORMAL);
+    Volume volume;
+    if (!image || !OpenVolume(image.Get(), volume, Depth::kBlocks))
+        return false;
+    mark = volume.mark;
+    return true;
+}
+
+bool VolumeStore::GiveIdentity(const std::wstring& imagePath, VolumeMark& mark)
+{
+    if (mark.id != 0)
+        return true;
+    KernelHandle image = OpenImageForWriting(imagePath);
+    Volume volume;
+    // The blocks alone: the content they name was just read whole.
+    if (!image || !OpenVolume(image.Get(), volume, Depth::kBlocks) || volume.mark != mark)
+        return false;
+    if (volume.form == Volume::Form::kPacked)
+        return true;
+    TableBlock block = volume.table;
+    if (volume.form == Volume::Form::kNeverWritten) {
+        uint8_t header[ImageFile::kHeaderBytes];
+        if (!ReadAt(image.Get(), 0, header, sizeof header))
+            return false;
+        uint8_t first[kBlocksBytes];
+        FirstBlocks(ImageFile::NominalLength(header), first);
+        memcpy(&block, first, sizeof block);
+    } else {
+        block.sequence = volume.sequence + 1;
+        block.volumeId = NewVolumeId();
+        SealBlock(block);
+    }
+    if (!CommitBlock(image.Get(), volume, block))
+        return false;
+    mark = MarkOfBlock(block);
+    return true;
 }
 
 bool VolumeStore::Unpack(const std::wstring& imagePath, const std::wstring& folder)
 {
-    KernelHandle image(CreateFileW(FileTree::LongPath(imagePath).c_str(), GENERIC_READ,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    KernelHandle image = OpenImage(imagePath, FILE_FLAG_SEQUENTIAL_SCAN);
     Volume volume;
-    if (!image || !OpenVolume(image.Get(), volume, true))
+    if (!image || !OpenVolume(image.Get(), volume, Depth::kEntries))
         return false;
     if (volume.form == Volume::Form::kPacked && !PackedCopyIsWhole(image.Get(), volume.packed)) {
         SetLastError(ERROR_FILE_CORRUPT);
@@ -748,27 +875,28 @@ bool VolumeStore::Unpack(const std::wstring& imagePath, const std::wstring& fold
     return ExtractTable(image.Get(), volume.entries, folder);
 }
 
-bool VolumeStore::Pack(const std::wstring& imagePath, const std::wstring& folder, const std::vector<TreeEntry>& entries)
+bool VolumeStore::Pack(const std::wstring& imagePath, const std::wstring& folder, const std::vector<TreeEntry>& entries,
+                       const WriteBackTarget& target)
 {
-    if (TestSeam::HasFault("media-readonly")) {
-        SetLastError(ERROR_WRITE_PROTECT);
-        return false;
-    }
-    KernelHandle image(CreateFileW(FileTree::LongPath(imagePath).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                   nullptr));
+    KernelHandle image = OpenImageForWriting(imagePath);
     if (!image)
         return false;
     uint8_t header[ImageFile::kHeaderBytes];
     Volume volume;
     if (!ReadAt(image.Get(), 0, header, sizeof(header)) || !ImageFile::IsHeader(header) ||
-        !ReadVolume(image.Get(), header, volume, true))
+        !ReadVolume(image.Get(), header, volume, Depth::kEntries))
         return false;
+    // Another volume, or this one changed by something else since: not the disk's to write over.
+    if (!target.from.empty() && std::find(target.from.begin(), target.from.end(), volume.mark) == target.from.end()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return false;
+    }
     const uint64_t lengthBefore = LengthOf(image.Get());
     const uint64_t nominal = ImageFile::NominalLength(header);
 
-    // A file whose size and last write are those the table holds keeps its extents; the others
-    // are written anew.
+    // A file untouched since the mount (its stamp, change time included, is one taken then) whose
+    // size and last write are those the table holds keeps its extents; the others are written
+    // anew. Size and last write alone can be put back by a program that changed the file.
     std::vector<Range> stored;   // name key, index
     for (size_t i = 0; i < volume.entries.size(); ++i)
         if (volume.entries[i].fields.kind == kEntryFile)
@@ -797,7 +925,8 @@ bool VolumeStore::Pack(const std::wstring& imagePath, const std::wstring& folder
         if (entry.isFolder || entry.size == 0)
             continue;
         const StoredEntry* found = storedFile(entry.relativePath);
-        if (found && found->fields.size == entry.size && found->fields.lastWriteTime == out.fields.lastWriteTime) {
+        if (found && found->fields.size == entry.size && found->fields.lastWriteTime == out.fields.lastWriteTime &&
+            std::binary_search(target.unchanged.begin(), target.unchanged.end(), FileTree::Stamp(entry))) {
             out.extents = found->extents;
             out.fields.dataCrc = found->fields.dataCrc;
             // The mounted copy holds the same bytes: read, not written.
@@ -850,7 +979,9 @@ bool VolumeStore::Pack(const std::wstring& imagePath, const std::wstring& folder
         for (const Extent& extent : entry.extents)
             end = std::max(end, extent.offset + extent.length);
     block.imageLength = std::max(end, block.tableOffset + block.tableLength);
-    block.blockCrc = Crc32::Of(&block, offsetof(TableBlock, blockCrc));
+    // A volume without an id yet (an older image) gets one now.
+    block.volumeId = volume.mark.id ? volume.mark.id : NewVolumeId();
+    SealBlock(block);
     if (!table.empty()) {
         if (block.tableOffset + table.size() > limit) {
             SetLastError(ERROR_DISK_FULL);
@@ -863,12 +994,8 @@ bool VolumeStore::Pack(const std::wstring& imagePath, const std::wstring& folder
         return fail();
     TestSeam::PauseWriteBackIfAsked("commit");
 
-    // The block that names older content first: until the second write, the other still names
-    // the current one whole.
-    if (!WriteBlock(image.Get(), volume.olderSlot, block))
-        return false;
-    TestSeam::PauseWriteBackIfAsked("blocks");
-    WriteBlock(image.Get(), 1 - volume.olderSlot, block);
+    if ((target.committing && !target.committing(MarkOfBlock(block))) || !CommitBlock(image.Get(), volume, block))
+        return fail();
 
     // Space past what the new content needs is no longer anybody's.
     if (LengthOf(image.Get()) > block.imageLength)

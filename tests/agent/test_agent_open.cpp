@@ -172,7 +172,23 @@ TEST_F(AgentOpen, AReadOnlyDiskRefusesWritesAndKeepsTheImageAsItWas)
         EXPECT_FALSE(changed);
         EXPECT_EQ("kept", harness::ReadFileBytes(note));
     }
-    ExitFromTray(readOnly);
+    // The files' owner may lift the rule and write all the same: nothing of it is kept, and Exit
+    // says so instead of ending as after a plain dismount.
+    ASSERT_TRUE(harness::LiftWriteProtection(note));
+    ASSERT_TRUE(harness::WriteFileBytes(note, "changed anyway"));
+    ChooseFromTrayMenu(2);
+    const MessageSeen seen = AnswerMessage();
+    EXPECT_EQ(Text("strReadOnlyChangesLost"), seen.Text());
+    EXPECT_EQ(IDI_WARNING, seen.icon);
+    ASSERT_TRUE(m_agent.Wait(15000));
+    EXPECT_TRUE(WaitForLetter(readOnly, false));
+    ExpectAtRest();
+    EXPECT_TRUE(before == harness::ReadFileBytes(RestPlace()));
+
+    // Opened read-only and left as it was, the disk closes as any other.
+    StartAgent();
+    ToggleReadOnly();
+    ExitFromTray(OpenDisk(kPassword));
     ExpectAtRest();
     EXPECT_TRUE(before == harness::ReadFileBytes(RestPlace()));
 }

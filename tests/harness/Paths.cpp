@@ -167,4 +167,17 @@ bool WineRunsAsRoot()
     return IsRunningUnderWine() && GetUserNameA(name, &length) && std::string(name) == "root";
 }
 
+bool LiftWriteProtection(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    const DWORD writable = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    SECURITY_DESCRIPTOR anyone;
+    return SetFileAttributesA(path.c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL) &&
+           InitializeSecurityDescriptor(&anyone, SECURITY_DESCRIPTOR_REVISION) &&
+           SetSecurityDescriptorDacl(&anyone, TRUE, nullptr, FALSE) &&
+           SetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, &anyone);
+}
+
 }  // namespace harness

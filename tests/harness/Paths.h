@@ -33,5 +33,8 @@ bool IsRunningUnderWine();
 // Wine started by root: files' Unix permissions refuse it nothing, so a write protection cannot
 // be seen from such a run (the script tests run those checks as an ordinary user).
 bool WineRunsAsRoot();
+// What the owner of a write-protected file or folder may do to write it all the same: the
+// read-only attribute off and a rule that lets everyone do everything.
+bool LiftWriteProtection(const std::string& path);
 
 }  // namespace harness

@@ -355,6 +355,35 @@ TEST_F(TavrinMount, ReadOnlyMountRefusesWritesAndLeavesTheImageUnchanged)
     EXPECT_EQ(mountsBefore, MountFolders()) << "the mounted files are all gone";
 }
 
+// The owner of a read-only disk's files can lift the rule the mount laid on them and write.
+// Read-only keeps nothing, so what was written is dropped; but the dismount says so (its own
+// result) instead of a plain success, which stays for a read-only disk left as it was.
+TEST_F(TavrinMount, ReadOnlyDiskWhoseRuleWasLiftedTellsItsChangesWereNotKept)
+{
+    const std::string image = NewImage("lifted.img");
+    const char letter = FreeLetter();
+    ASSERT_TRUE(Mount(image, letter));
+    ASSERT_TRUE(WriteFileBytes(Root(letter) + "kept.txt", "as it was"));
+    ASSERT_TRUE(Unmount(letter));
+    const std::string before = ReadFileBytes(image);
+    const std::vector<std::string> mountsBefore = MountFolders();
+
+    ASSERT_TRUE(Mount(image, letter, true));
+    EXPECT_EQ("as it was", ReadFileBytes(Root(letter) + "kept.txt"));
+    EXPECT_EQ(1, Tavrin_Unmount(static_cast<unsigned char>(letter), 0)) << "nothing was changed";
+
+    ASSERT_TRUE(Mount(image, letter, true));
+    const std::string kept = Root(letter) + "kept.txt";
+    ASSERT_TRUE(harness::LiftWriteProtection(kept));
+    ASSERT_TRUE(WriteFileBytes(kept, "changed anyway"));
+    ASSERT_TRUE(harness::LiftWriteProtection(Root(letter)));
+    ASSERT_TRUE(WriteFileBytes(Root(letter) + "new.txt", "never kept"));
+    EXPECT_EQ(kTavrinDismountedChangesDropped, Tavrin_Unmount(static_cast<unsigned char>(letter), 0));
+    EXPECT_FALSE(LetterIsListed(letter));
+    EXPECT_TRUE(before == ReadFileBytes(image)) << "read-only keeps nothing";
+    EXPECT_EQ(mountsBefore, MountFolders()) << "the mounted files are all gone";
+}
+
 TEST_F(TavrinMount, RefusesLettersInUseImagesMountedAndFilesThatAreNoImage)
 {
     const std::string image = NewImage("one.img");
@@ -590,6 +619,180 @@ TEST_F(TavrinNoDataLost, APulledDriveBackOnAnotherLetterGetsItsChangesThere)
     EXPECT_EQ(mountsBefore, MountFolders());
 }
 
+namespace {
+
+constexpr char kStickImage[] = "\\work\\portable.img";
+
+// A stick's volume serial written as a real stick's is, 0 included (some formatting tools write
+// it); FakeUsbDrive writes only the serials other than 0 itself.
+void WriteStickSerial(const std::string& folder, unsigned long serial)
+{
+    CreateDirectoryA(folder.c_str(), nullptr);
+    char text[16];
+    snprintf(text, sizeof text, "%08lx\n", serial);
+    WriteFileBytes(JoinPath(folder, ".windows-serial"), text);
+}
+
+// A portable disk of the stick's own at its usual place, holding `name` with `text` once written
+// back; the image's path on the stick's letter, empty when it could not be made.
+std::string MakeStickDisk(const harness::FakeUsbDrive& stick, const std::string& name, const std::string& text)
+{
+    CreateDirectoryA((stick.Root() + "work").c_str(), nullptr);
+    const std::string image = std::string(1, stick.Letter()) + ":" + kStickImage;
+    int32_t context = 0;
+    const char letter = static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFF);
+    const std::string root = std::string(1, letter) + ":\\";
+    if (Tavrin_CreateImage(Wide(image).c_str(), AsHeader(MakeHeader(2, "pw")), nullptr, &context) != 1 ||
+        !Tavrin_Mount(Wide(image).c_str(), static_cast<unsigned char>(letter), 0))
+        return std::string();
+    const bool written = WriteFileBytes(root + name, text);
+    return Tavrin_Unmount(static_cast<unsigned char>(letter), 0) && written ? image : std::string();
+}
+
+}  // namespace
+
+// Two sticks that look alike: their images at the same place and, but in the last rows, the same
+// volume serial (Wine's own, made from the letter, or one written on both, 0 too). A's disk keeps
+// changes after A is pulled; B, plugged in on A's letter, opens its own disk meanwhile and never
+// receives A's files, and the dismount is not done until A is back (on its letter or another),
+// where the changes go.
+TEST_F(TavrinNoDataLost, ALookAlikeStickNeverReceivesAnotherDisksChanges)
+{
+    constexpr unsigned long kMadeFromTheLetter = 0xFFFFFFFF;
+    struct Case {
+        const char* name;
+        unsigned long serialA, serialB;
+        bool backElsewhere;
+    };
+    const Case cases[] = {
+        {"serials made from the letter, A back on its letter", kMadeFromTheLetter, kMadeFromTheLetter, false},
+        {"serials made from the letter, A back on another letter", kMadeFromTheLetter, kMadeFromTheLetter, true},
+        {"one serial written on both, A back on its letter", 0x5EC0A0B0, 0x5EC0A0B0, false},
+        {"one serial written on both, A back on another letter", 0x5EC0A0B0, 0x5EC0A0B0, true},
+        {"serial 0 on both, A back on its letter", 0, 0, false},
+        {"distinct serials, A back on its letter", 0x5EC0A0C1, 0x5EC0A0C2, false},
+        {"distinct serials, A back on another letter", 0x5EC0A0C1, 0x5EC0A0C2, true},
+    };
+    int round = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string folderA = m_folder / ("a" + std::to_string(round));
+        const std::string folderB = m_folder / ("b" + std::to_string(round));
+        ++round;
+        auto stick = [](const std::string& folder, char letter, unsigned long serial) {
+            if (serial == kMadeFromTheLetter)
+                return std::make_unique<harness::FakeUsbDrive>(folder, letter);
+            WriteStickSerial(folder, serial);
+            return std::make_unique<harness::FakeUsbDrive>(folder, letter);
+        };
+        auto stickA = stick(folderA, 0, c.serialA);
+        const char first = stickA->Letter();
+        ASSERT_NE(0, first);
+        const std::string onFirst = MakeStickDisk(*stickA, "a.txt", "A's own");
+        ASSERT_FALSE(onFirst.empty());
+        const char letter = FreeLetter();
+        ASSERT_TRUE(Mount(onFirst, letter));
+        ASSERT_TRUE(WriteFileBytes(Root(letter) + "a.txt", "A's change"));
+        ASSERT_TRUE(WriteFileBytes(Root(letter) + "added.txt", "added on A"));
+        ASSERT_TRUE(stickA->Remove());
+        EXPECT_FALSE(Unmount(letter));
+
+        std::string bytesB;
+        {
+            auto stickB = stick(folderB, first, c.serialB);
+            ASSERT_EQ(first, stickB->Letter());
+            ASSERT_EQ(onFirst, MakeStickDisk(*stickB, "b.txt", "B's own")) << "B opens its own disk";
+            bytesB = ReadFileBytes(onFirst);
+            EXPECT_FALSE(Unmount(letter)) << "A's image is not there";
+            EXPECT_TRUE(LetterIsListed(letter));
+            EXPECT_EQ("A's change", ReadFileBytes(Root(letter) + "a.txt"));
+            EXPECT_TRUE(ReadFileBytes(onFirst) == bytesB) << "B's image is left as it was";
+            const char look = FreeLetter();
+            ASSERT_TRUE(Mount(onFirst, look));
+            EXPECT_EQ("B's own", ReadFileBytes(Root(look) + "b.txt"));
+            EXPECT_FALSE(FileExists(Root(look) + "a.txt"));
+            ASSERT_TRUE(Unmount(look));
+            EXPECT_TRUE(ReadFileBytes(onFirst) == bytesB);
+        }
+
+        stickA = std::make_unique<harness::FakeUsbDrive>(
+            folderA, c.backElsewhere ? harness::FirstFreeDriveLetter(static_cast<char>(first + 1)) : first);
+        ASSERT_NE(0, stickA->Letter());
+        ASSERT_TRUE(Unmount(letter));
+        EXPECT_FALSE(LetterIsListed(letter));
+        const char again = FreeLetter();
+        ASSERT_TRUE(Mount(std::string(1, stickA->Letter()) + ":" + kStickImage, again));
+        EXPECT_EQ("A's change", ReadFileBytes(Root(again) + "a.txt"));
+        EXPECT_EQ("added on A", ReadFileBytes(Root(again) + "added.txt"));
+        ASSERT_TRUE(Unmount(again));
+        EXPECT_TRUE(ReadFileBytes(folderB + kStickImage) == bytesB) << "nothing of A's went into B";
+    }
+}
+
+// A program that writes a file in place and puts its times back, or a copy of the same size that
+// keeps the times, leaves the size and the last write as they were: the change is saved all the
+// same, alone or beside an ordinary change of another file.
+TEST_F(TavrinNoDataLost, AChangeThatKeepsTheSizeAndTheLastWriteTimeIsSaved)
+{
+    struct Case {
+        const char* name;
+        bool copiedOver;
+        bool besideAnother;
+    };
+    const Case cases[] = {{"written in place", false, false},
+                          {"written in place beside an ordinary change", false, true},
+                          {"copied over, times kept", true, false}};
+    int round = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string image = NewImage("in-place" + std::to_string(round++) + ".img", 2);
+        const char letter = FreeLetter();
+        const std::string doc = Root(letter) + "doc.bin";
+        const std::string oldBytes = Pattern(64 * 1024, 'd'), newBytes = Pattern(64 * 1024, 'e');
+        ASSERT_TRUE(Mount(image, letter));
+        ASSERT_TRUE(WriteFileBytes(doc, oldBytes));
+        ASSERT_TRUE(WriteFileBytes(Root(letter) + "other.txt", "other"));
+        ASSERT_TRUE(Unmount(letter));
+
+        ASSERT_TRUE(Mount(image, letter));
+        WIN32_FILE_ATTRIBUTE_DATA before = {};
+        ASSERT_TRUE(GetFileAttributesExA(doc.c_str(), GetFileExInfoStandard, &before));
+        if (c.copiedOver) {
+            const std::string replacement = m_folder / "replacement.bin";
+            ASSERT_TRUE(WriteFileBytes(replacement, newBytes));
+            HANDLE file = CreateFileA(replacement.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(INVALID_HANDLE_VALUE, file);
+            SetFileTime(file, &before.ftCreationTime, nullptr, &before.ftLastWriteTime);
+            CloseHandle(file);
+            ASSERT_TRUE(CopyFileA(replacement.c_str(), doc.c_str(), FALSE));
+        } else {
+            HANDLE file = CreateFileA(doc.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(INVALID_HANDLE_VALUE, file);
+            FILETIME created, accessed, written;
+            ASSERT_TRUE(GetFileTime(file, &created, &accessed, &written));
+            DWORD count = 0;
+            EXPECT_TRUE(WriteFile(file, newBytes.data(), static_cast<DWORD>(newBytes.size()), &count, nullptr));
+            EXPECT_TRUE(SetFileTime(file, &created, &accessed, &written));
+            CloseHandle(file);
+        }
+        WIN32_FILE_ATTRIBUTE_DATA after = {};
+        ASSERT_TRUE(GetFileAttributesExA(doc.c_str(), GetFileExInfoStandard, &after));
+        ASSERT_EQ(before.nFileSizeLow, after.nFileSizeLow);
+        ASSERT_EQ(0, CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime)) << "the cheap signs agree";
+        ASSERT_EQ(before.dwFileAttributes, after.dwFileAttributes);
+        ASSERT_TRUE(newBytes == ReadFileBytes(doc));
+        if (c.besideAnother) {
+            ASSERT_TRUE(WriteFileBytes(Root(letter) + "other.txt", "changed as well"));
+        }
+        ASSERT_TRUE(Unmount(letter));
+
+        ASSERT_TRUE(Mount(image, letter));
+        EXPECT_TRUE(newBytes == ReadFileBytes(doc)) << "the new bytes were saved";
+        EXPECT_EQ(c.besideAnother ? "changed as well" : "other", ReadFileBytes(Root(letter) + "other.txt"));
+        ASSERT_TRUE(Unmount(letter));
+    }
+}
+
 TEST_F(TavrinNoDataLost, HeaderChangedWhileMountedSurvivesTheDismount)
 {
     const std::string image = NewImage("pw.img", 2, "before");
@@ -822,6 +1025,129 @@ TEST_F(TavrinWholeImage, CutShortOrDamagedImagesAreRefusedAndNeverWrittenOver)
         EXPECT_TRUE(ReadFileBytes(path) == c.bytes) << "the image is left as it was";
         ASSERT_TRUE(DeleteFileA(path.c_str()));
     }
+}
+
+// Bookkeeping blanked by a lost sector or a tool: runs of zeros of 1, 2 and 4 KiB at each KiB of
+// the first 12 KiB of a small image, which there holds its header, its volume blocks, the bytes
+// of its four files and their table. Each such image is refused, left as it was, or opens with
+// every file whole; none opens as an empty disk that the next dismount would write over.
+TEST_F(TavrinWholeImage, ZeroedBookkeepingIsRefusedOrOpensWhole)
+{
+    const std::string image = NewImage("four.img", 2);
+    const char letter = FreeLetter();
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"a.txt", "the first file"}, {"b.txt", "a second one"}, {"notes\\c.txt", "the third"}, {"notes\\d.txt", "four"}};
+    ASSERT_TRUE(Mount(image, letter));
+    ASSERT_TRUE(CreateDirectoryA((Root(letter) + "notes").c_str(), nullptr));
+    for (const auto& file : files)
+        ASSERT_TRUE(WriteFileBytes(Root(letter) + file.first, file.second));
+    ASSERT_TRUE(Unmount(letter));
+    const std::string whole = ReadFileBytes(image);
+    ASSERT_LT(OnlyPlaceOf(whole, Utf16Bytes("notes\\d.txt")), 12u * 1024) << "the table lies in the runs' reach";
+
+    // Every run that changes a byte there hits the header's first fields, the blocks, a file or the
+    // table; the header's last KiB and the space beside the blocks hold zeros already.
+    size_t refused = 0;
+    for (size_t run : {1024u, 2048u, 4096u}) {
+        for (size_t at = 0; at + run <= 12 * 1024; at += 1024) {
+            std::string bytes = whole;
+            std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(at + run), '\0');
+            if (bytes == whole)
+                continue;
+            SCOPED_TRACE(std::to_string(run) + " bytes zeroed at " + std::to_string(at));
+            const std::string path = m_folder / "zeroed.img";
+            ASSERT_TRUE(WriteFileBytes(path, bytes));
+            std::vector<uint8_t> header(2048, 0);
+            const bool readable = Tavrin_GetInfo(Wide(path).c_str(), AsHeader(header)) != 0;
+            const char look = FreeLetter();
+            const bool mounted = Mount(path, look);
+            EXPECT_TRUE(readable || !mounted);
+            if (mounted) {
+                for (const auto& file : files)
+                    EXPECT_EQ(file.second, ReadFileBytes(Root(look) + file.first)) << file.first;
+                EXPECT_TRUE(Unmount(look));
+            } else {
+                ++refused;
+                EXPECT_FALSE(LetterIsListed(look));
+                EXPECT_TRUE(ReadFileBytes(path) == bytes) << "a refused image is left as it was";
+            }
+            ASSERT_TRUE(DeleteFileA(path.c_str()));
+        }
+    }
+    EXPECT_GT(refused, 0u);
+}
+
+// Images made before a new image got its first volume block have none until their first
+// dismount with changes: such an image opens as an empty disk only while nothing lies past its
+// header and it is as long as its header says; anything else is refused and left as it was.
+TEST_F(TavrinWholeImage, AnImageWithoutVolumeBlocksOpensEmptyOnlyWhenNothingWasWritten)
+{
+    const auto header = MakeHeader(2, "secret");
+    std::string fresh(2 * kMiB, '\0');
+    fresh.replace(0, header.size(), std::string(header.begin(), header.end()));
+    std::string written = fresh;
+    written.replace(1 * kMiB, 13, "someone's data");
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool opens;
+    } cases[] = {{"nothing past the header", fresh, true},
+                 {"bytes in the data area", written, false},
+                 {"longer than its header says", fresh + std::string(4096, '\0'), false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = m_folder / "blockless.img";
+        ASSERT_TRUE(WriteFileBytes(path, c.bytes));
+        std::vector<uint8_t> read(2048, 0);
+        EXPECT_EQ(c.opens ? 1 : 0, Tavrin_GetInfo(Wide(path).c_str(), AsHeader(read)));
+        const char letter = FreeLetter();
+        EXPECT_EQ(c.opens, Mount(path, letter));
+        if (c.opens) {
+            ASSERT_TRUE(WriteFileBytes(Root(letter) + "new.txt", "first file"));
+            ASSERT_TRUE(Unmount(letter));
+            ASSERT_TRUE(Mount(path, letter));
+            EXPECT_EQ("first file", ReadFileBytes(Root(letter) + "new.txt"));
+            ASSERT_TRUE(Unmount(letter));
+        } else {
+            EXPECT_TRUE(ReadFileBytes(path) == c.bytes);
+        }
+        ASSERT_TRUE(DeleteFileA(path.c_str()));
+    }
+}
+
+// An image written back by an older library: its blocks carry no volume id (0 where the id now
+// lies). It opens whole; read-only it stays as it is to the byte, and its first mount that may
+// write gives it an id of its own in its blocks, nothing else of it changed.
+TEST_F(TavrinWholeImage, AnOlderImageOpensWholeAndGetsAVolumeIdAtItsFirstMount)
+{
+    constexpr size_t kIdAt = 48, kCrcAt = 52;   // in each block: the id, then the block's checksum
+    std::string older = ReadFileBytes(WrittenImage());
+    for (size_t block : {2048u, 2560u}) {
+        older.replace(block + kIdAt, 4, std::string(4, '\0'));
+        const uint32_t crc = outside::Crc32::Of(older.data() + block, kCrcAt);
+        older.replace(block + kCrcAt, 4, reinterpret_cast<const char*>(&crc), 4);
+    }
+    const std::string image = m_folder / "older.img";
+    ASSERT_TRUE(WriteFileBytes(image, older));
+    const char letter = FreeLetter();
+    ASSERT_TRUE(Mount(image, letter, true));
+    ExpectWhole(letter);
+    ASSERT_TRUE(Unmount(letter));
+    EXPECT_TRUE(ReadFileBytes(image) == older) << "read-only, nothing is written";
+
+    ASSERT_TRUE(Mount(image, letter));
+    ExpectWhole(letter);
+    ASSERT_TRUE(Unmount(letter));
+    const std::string after = ReadFileBytes(image);
+    ASSERT_EQ(older.size(), after.size());
+    EXPECT_TRUE(after.substr(0, 2048) == older.substr(0, 2048));
+    EXPECT_TRUE(after.substr(3072) == older.substr(3072)) << "only the blocks change";
+    for (size_t block : {2048u, 2560u})
+        EXPECT_NE(std::string(4, '\0'), after.substr(block + kIdAt, 4)) << block;
+    ASSERT_TRUE(Mount(image, letter));
+    ExpectWhole(letter);
+    ASSERT_TRUE(Unmount(letter));
+    EXPECT_TRUE(ReadFileBytes(image) == after) << "the id is given once";
 }
 
 TEST_F(TavrinWholeImage, AChangeWritesOnlyWhatChangedAndANewDiskOpensWhole)

@@ -40,7 +40,22 @@ std::string FileInImage(const std::string& image, const char* name)
 
 }  // namespace
 
-class PortableRoad : public AgentTest {};
+class PortableRoad : public AgentTest {
+protected:
+    // Agent started, the disk opened and the note written on it, then the drive pulled: Agent
+    // asks for it back (its text read before, as Agent.ini went with the drive). The disk's letter.
+    char OpenChangeAndPull()
+    {
+        StartAgent();
+        const char letter = OpenDisk(kPassword);
+        EXPECT_TRUE(harness::WriteFileBytes(OnLetter(letter, kNote), kNoteText));
+        EXPECT_TRUE(m_usb->Remove());
+        EXPECT_TRUE(harness::SendVolumeRemoval(Form(), m_usb->Letter()));
+        EXPECT_EQ(IniText(harness::JoinPath(harness::ProgramDir(), "Agent.ini"), "Main", "strDriveRemoved"),
+                  AnswerMessageBox());
+        return letter;
+    }
+};
 
 TEST_F(PortableRoad, OpenedUsedChangedAndPutAwayFromTheUsbDrive)
 {
@@ -82,7 +97,14 @@ TEST_F(PortableRoad, OpenedUsedChangedAndPutAwayFromTheUsbDrive)
     if (!harness::WineRunsAsRoot()) {
         EXPECT_FALSE(written) << "a read-only disk refuses the write";
     }
-    ExitFromTray(readOnly);
+    ChooseFromTrayMenu(2);
+    // Root's writes go through (Wine holds it to no file's permissions): Exit then says that
+    // they were not kept.
+    if (written) {
+        EXPECT_EQ(Text("strReadOnlyChangesLost"), AnswerMessageBox());
+    }
+    ASSERT_TRUE(m_agent.Wait(15000));
+    EXPECT_TRUE(WaitForLetter(readOnly, false));
     ExpectAtRest();
     EXPECT_TRUE(before == harness::ReadFileBytes(RestPlace()));
 
@@ -154,15 +176,9 @@ protected:
 
 TEST_F(PortableRoadOnAStick, APulledDriveBackOnAnotherLetterGetsTheChangesAndAgentEnds)
 {
-    StartAgent();
-    const char letter = OpenDisk(kPassword);
-    ASSERT_TRUE(harness::WriteFileBytes(OnLetter(letter, kNote), kNoteText));
+    const char letter = OpenChangeAndPull();
     const char first = m_usb->Letter();
     const std::string folder = m_usb->Folder();
-    ASSERT_TRUE(m_usb->Remove());
-    ASSERT_TRUE(harness::SendVolumeRemoval(Form(), first));
-    EXPECT_EQ(IniText(harness::JoinPath(harness::ProgramDir(), "Agent.ini"), "Main", "strDriveRemoved"),
-              AnswerMessageBox());
     EXPECT_FALSE(m_agent.Wait(500));
 
     m_usb = std::make_unique<harness::FakeUsbDrive>(folder, harness::FirstFreeDriveLetter(static_cast<char>(first + 1)));
@@ -175,6 +191,60 @@ TEST_F(PortableRoadOnAStick, APulledDriveBackOnAnotherLetterGetsTheChangesAndAge
     ExpectAtRest();
     EXPECT_EQ(kNoteText, FileInImage(RestPlace(), kNote));
 }
+
+// Another stick laid out alike with the same volume serial (cloned, formatted alike, or Wine's own
+// serial made from the letter) takes the letter of Agent's pulled drive while the disk waits with
+// changes. Agent never takes it for its own drive: the other stick's image is left as it was, and
+// an Agent started from it runs for it instead of waking this one. Its own stick back on another
+// letter gets the changes and its image is put back at rest there, and Agent ends.
+class PortableRoadOnLookAlikeSticks : public PortableRoad, public ::testing::WithParamInterface<unsigned long> {
+protected:
+    PortableRoadOnLookAlikeSticks() { m_usbSerial = GetParam(); }
+};
+
+TEST_P(PortableRoadOnLookAlikeSticks, AnotherStickOnItsLetterIsNeverTakenForItsOwn)
+{
+    const char letter = OpenChangeAndPull();
+    const char first = m_usb->Letter();
+    const std::string folder = m_usb->Folder();
+
+    // The other stick, on the same letter: a portable disk of its own, with a file of its own,
+    // whose image was last left in its work place.
+    auto other = std::make_unique<harness::FakeUsbDrive>(m_temp / "other", first, m_usbSerial);
+    ASSERT_EQ(first, other->Letter());
+    std::swap(m_usb, other);
+    MakePortableDisk();
+    const std::string otherImage = WorkPlace();
+    ASSERT_NE(0, Tavrin_MoveFile(Wide(RestPlace()).c_str(), Wide(otherImage).c_str()));
+    const char look = static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFF);
+    ASSERT_NE(0, Tavrin_Mount(Wide(otherImage).c_str(), static_cast<unsigned char>(look), 0));
+    ASSERT_TRUE(harness::WriteFileBytes(OnLetter(look, "theirs.txt"), "the other stick's own"));
+    ASSERT_EQ(1, Tavrin_Unmount(static_cast<unsigned char>(look), 0));
+    const std::string otherBytes = harness::ReadFileBytes(otherImage);
+    {
+        harness::ChildProcess ownAgent;
+        ASSERT_TRUE(ownAgent.Start(WorkFolder() + "\\Agent.exe", std::string(), WorkFolder()));
+        EXPECT_FALSE(ownAgent.Wait(3000)) << "the other stick's Agent runs for its own disk";
+    }
+    ASSERT_TRUE(harness::SendVolumeArrival(Form(), first));
+    EXPECT_FALSE(m_agent.Wait(3000)) << "Agent waits for its own drive";
+    EXPECT_TRUE(WaitForLetter(letter, true, 0));
+    EXPECT_TRUE(otherBytes == harness::ReadFileBytes(otherImage)) << "the other stick's image is left as it was";
+
+    // Agent's own stick back on another letter, the other one still plugged in.
+    std::swap(m_usb, other);
+    m_usb = std::make_unique<harness::FakeUsbDrive>(folder, harness::FirstFreeDriveLetter(static_cast<char>(first + 1)));
+    ASSERT_NE(0, m_usb->Letter());
+    ASSERT_TRUE(harness::SendVolumeArrival(Form(), m_usb->Letter()));
+    ASSERT_TRUE(m_agent.Wait(15000));
+    EXPECT_TRUE(WaitForLetter(letter, false));
+    ExpectAtRest();
+    EXPECT_EQ(kNoteText, FileInImage(RestPlace(), kNote));
+    EXPECT_TRUE(otherBytes == harness::ReadFileBytes(otherImage)) << "nothing went into the other stick";
+}
+
+INSTANTIATE_TEST_SUITE_P(SerialMadeFromTheLetterOrWritten, PortableRoadOnLookAlikeSticks,
+                         ::testing::Values(0ul, 0x5EC0A003ul));
 
 // Agent.ini goes with the drive: every message after a pull is still in words, the failed Exit's
 // too.

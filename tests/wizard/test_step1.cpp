@@ -76,13 +76,13 @@ public:
     }
 
     // Creates a small image in `folder` (the test's own by default) and mounts it on a free letter.
-    char Add(const std::string& name, const std::string& folder = std::string())
+    char Add(const std::string& name, const std::string& folder = std::string(), bool readOnly = false)
     {
         const std::string image = JoinPath(folder.empty() ? m_folder : folder, name);
         if (!MakeSmallImage(image))
             return 0;
         const char letter = static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFFFF);
-        if (!letter || !Tavrin_Mount(ToDriverPath(image).c_str(), static_cast<uint32_t>(letter), 0))
+        if (!letter || !Tavrin_Mount(ToDriverPath(image).c_str(), static_cast<uint32_t>(letter), readOnly ? -1 : 0))
             return 0;
         m_disks.push_back({letter, image});
         return letter;
@@ -457,6 +457,42 @@ TEST(Step1Dismount, RefusedDismountAsksRetryAndCancelEndsWithoutSuccess)
                             [&](const std::string& l) { return l.rfind("Tavrin_Unmount(" + std::string(1, letters[2]), 0) == 0; }),
               0);
     EXPECT_TRUE(brixom.CloseSheet(sheet));
+}
+
+// A read-only disk whose owner lifted the rule and wrote on it: dismount-all closes it with the
+// others, without its changes, and the end of the run names it instead of a plain success. Left as
+// it was, a read-only disk closes with the plain success.
+TEST(Step1Dismount, AChangedReadOnlyDiskIsClosedAndToldItsChangesWereNotSaved)
+{
+    TempFolder folder("step1");
+    MountedDisks disks(folder.Path());
+    const char plain = disks.Add("plain.sqv");
+    const char readOnly = disks.Add("read-only.sqv", std::string(), true);
+    ASSERT_NE(plain, 0);
+    ASSERT_NE(readOnly, 0);
+    const std::string before = ReadFileBytes(disks.ImageOf(readOnly));
+    ASSERT_TRUE(LiftWriteProtection(Root(readOnly)));
+    ASSERT_TRUE(WriteFileBytes(Root(readOnly) + "note.txt", "written all the same"));
+
+    BrixomFixture brixom;
+    HWND sheet = StartDismountAll(brixom, std::string());
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(FinishAndAnswer(brixom, sheet, IDOK), "Step1.strReadOnlyChangesLost " + Root(readOnly));
+    const std::set<char> mounted = MountedLetters();
+    EXPECT_EQ(mounted.count(plain), 0u);
+    EXPECT_EQ(mounted.count(readOnly), 0u);
+    EXPECT_TRUE(ReadFileBytes(disks.ImageOf(readOnly)) == before);
+    EXPECT_TRUE(disks.IsProtected(readOnly));
+    EXPECT_TRUE(brixom.CloseSheet(sheet));
+
+    const char unchanged = disks.Add("unchanged.sqv", std::string(), true);
+    ASSERT_NE(unchanged, 0);
+    BrixomFixture again;
+    sheet = StartDismountAll(again, std::string());
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(FinishAndAnswer(again, sheet, IDOK), "Step1.strCloseSuccess");
+    EXPECT_EQ(MountedLetters().count(unchanged), 0u);
+    EXPECT_TRUE(again.CloseSheet(sheet));
 }
 
 // A disk whose mount record cannot be read is passed over without the Retry box (Retry could
