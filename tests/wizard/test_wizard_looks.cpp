@@ -1,6 +1,8 @@
-// How the wizard's dark pages look in the real Brixom with its shipped texts. Each page is written
-// as a PNG under the build folder (looks\) for a person to open; the drop-down lists are checked by
-// their pixels: the chosen entry drawn whole and sharp inside the box, nothing drawn under it.
+// How the wizard's dark pages look in the real Brixom with its shipped texts. Each page, in each of
+// its modes, is written as a PNG under the build folder (looks\) for a person to open, and checked
+// by its pixels as a person would look at it: no line of the background art through a control, no
+// text cut at its box's edge, no control over another; the drop-down lists drawn whole and sharp
+// inside their boxes, nothing drawn under them.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,9 +13,12 @@
 
 #include "OpenDiskFixture.h"
 #include "DriverPath.h"
+#include "FakeUsbDrive.h"
+#include "LayoutCheck.h"
 #include "MountedLetters.h"
 #include "Paths.h"
 #include "Tavrin.h"
+#include "TempFolder.h"
 #include "WindowDriver.h"
 
 using namespace harness;
@@ -21,7 +26,8 @@ using namespace opentest;
 
 namespace {
 
-constexpr int kDiskList = 1026, kLetterList2 = 1003;
+constexpr int kDiskList = 1026, kLetterList2 = 1003, kUsbList2 = 1055, kPassword2 = 1006;
+constexpr int kCreate = 1009, kMount = 1005;
 
 std::string LooksFolder()
 {
@@ -79,7 +85,111 @@ void ExpectListDrawnWhole(const Shot& shot, HWND list, const char* entry)
         }
 }
 
+// The sheet as it is now: its picture written as `name`.png, and each flaw of its layout a failure.
+void ExpectLooksFinished(HWND sheet, const std::string& name)
+{
+    TakeShot(sheet, name);
+    for (const std::string& flaw : LayoutFlaws(SceneOfWindow(sheet)))
+        ADD_FAILURE() << name << ": " << flaw;
+}
+
+bool WaitForEntries(HWND list)
+{
+    return WaitUntil([&] { return SendMessageA(list, CB_GETCOUNT, 0, 0) > 0; }, 20000);
+}
+
+// Brixom from a folder of the test's own with the shipped texts, and an image to open.
+struct LooksFixture {
+    OpenDiskFixture brixom;
+    std::string image;
+    bool ready = false;
+    LooksFixture()
+    {
+        ready = brixom.Ready() &&
+                CopyFileA(JoinPath(ProgramDir(), "Lang\\Sequora.ini").c_str(), brixom.Path("Lang\\Sequora.ini").c_str(),
+                          FALSE) &&
+                MakeImage(image = brixom.Image("Looks.sqv"), "Secret12");
+    }
+};
+
 }  // namespace
+
+TEST(WizardLooks, PageOneInEachChoiceLooksFinished)
+{
+    LooksFixture f;
+    ASSERT_TRUE(f.ready);
+    const char letter = static_cast<char>(Tavrin_FindFreeDriveLetter() & 0xFFFF);
+    ASSERT_NE(letter, 0);
+    ASSERT_EQ(Tavrin_Mount(ToDriverPath(f.image).c_str(), static_cast<uint32_t>(letter), 0), 1);
+    f.brixom.DismountAtEnd(letter);
+    ASSERT_NE(f.brixom.StartOn("unmount"), nullptr);
+    ASSERT_TRUE(f.brixom.WaitForPageWith(kDiskList, 20000));
+    ExpectLooksFinished(f.brixom.Sheet(), "page1-dismount");
+    ASSERT_TRUE(f.brixom.Click(kCreate));
+    ExpectLooksFinished(f.brixom.Sheet(), "page1-create");
+    ASSERT_TRUE(f.brixom.Click(kMount));
+    ExpectLooksFinished(f.brixom.Sheet(), "page1-mount");
+    EXPECT_TRUE(f.brixom.Cancel());
+    Dismount(letter);
+}
+
+TEST(WizardLooks, PageTwoInBothModesLooksFinished)
+{
+    LooksFixture f;
+    ASSERT_TRUE(f.ready);
+    ASSERT_NE(f.brixom.StartOn("create_hdd"), nullptr);
+    ASSERT_TRUE(f.brixom.WaitForPageWith(kLetterList2, 20000));
+    // A password typed: its strength word and bar show.
+    ASSERT_TRUE(SetText(f.brixom.PageControl(kPassword2), "Secret12"));
+    ExpectLooksFinished(f.brixom.Sheet(), "page2-hdd");
+    EXPECT_TRUE(f.brixom.Cancel());
+
+    TempFolder usbFolder("looks-usb");
+    FakeUsbDrive usb(usbFolder / "usb");
+    ASSERT_NE(usb.Letter(), 0);
+    ASSERT_NE(f.brixom.StartOn("create_usb"), nullptr);
+    ASSERT_TRUE(f.brixom.WaitForPageWith(kUsbList2, 20000));
+    ASSERT_TRUE(WaitForEntries(f.brixom.PageControl(kUsbList2)));
+    ExpectLooksFinished(f.brixom.Sheet(), "page2-usb");
+    EXPECT_TRUE(f.brixom.Cancel());
+}
+
+TEST(WizardLooks, PageThreeInEachKindAndPageFourLookFinished)
+{
+    LooksFixture f;
+    ASSERT_TRUE(f.ready);
+    ProtectedListGuard protectedList;
+    ASSERT_TRUE(ListEntry(f.image, 1, 1));
+    ASSERT_NE(f.brixom.StartOn("mount_hiddenhdd"), nullptr);
+    ASSERT_TRUE(f.brixom.WaitForPageWith(kProtectedList, 20000));
+    ExpectLooksFinished(f.brixom.Sheet(), "page3-hidden");
+    EXPECT_TRUE(f.brixom.Cancel());
+    ForgetProtection(f.image);
+
+    TempFolder usbFolder("looks-usb");
+    FakeUsbDrive usb(usbFolder / "usb");
+    ASSERT_NE(usb.Letter(), 0);
+    ASSERT_TRUE(MakeLayoutAtRest(usb.Letter(), ReadFileBytes(f.image)));
+    ASSERT_NE(f.brixom.StartOn("mount_usb"), nullptr);
+    ASSERT_TRUE(f.brixom.WaitForPageWith(kUsbList3, 20000));
+    ASSERT_TRUE(WaitForEntries(f.brixom.PageControl(kUsbList3)));
+    ExpectLooksFinished(f.brixom.Sheet(), "page3-usb");
+    ASSERT_TRUE(SetText(f.brixom.PageControl(kPasswordEdit), "Secret12"));
+    ClickButton(f.brixom.Sheet(), kNext);
+    ASSERT_TRUE(f.brixom.WaitForPage4Ready());
+    ExpectLooksFinished(f.brixom.Sheet(), "page4-usb");
+    EXPECT_TRUE(f.brixom.Cancel());
+
+    ASSERT_NE(f.brixom.StartOn("mount_hdd"), nullptr);
+    ASSERT_TRUE(f.brixom.WaitForPageWith(kImageEdit, 20000));
+    ASSERT_TRUE(SetText(f.brixom.PageControl(kImageEdit), f.image));
+    ASSERT_TRUE(SetText(f.brixom.PageControl(kPasswordEdit), "Secret12"));
+    ExpectLooksFinished(f.brixom.Sheet(), "page3-normal");
+    ClickButton(f.brixom.Sheet(), kNext);
+    ASSERT_TRUE(f.brixom.WaitForPage4Ready());
+    ExpectLooksFinished(f.brixom.Sheet(), "page4-normal");
+    EXPECT_TRUE(f.brixom.Cancel());
+}
 
 TEST(WizardLooks, PagesAsAUserSeesThem)
 {
