@@ -338,6 +338,21 @@ std::vector<std::string> LayoutFlaws(const LayoutScene& scene)
             inkOf[i] = &ink;
         RECT look = {};
         Intersect(grown, whole, look);
+        // A text that fills its box with a colour of its own (a static with a brush) fills the grown
+        // box too: only what differs from that colour is its text.
+        DWORD fill = 0;
+        if (text) {
+            std::map<DWORD, int> counts;
+            for (int y = look.top; y < look.bottom; ++y)
+                for (int x = look.left; x < look.right; ++x)
+                    ++counts[lit.At(x, y)];
+            int most = 0;
+            for (const auto& count : counts)
+                if (count.second > most) {
+                    most = count.second;
+                    fill = count.first;
+                }
+        }
         int spilled = 0;
         RECT spill = {look.right, look.bottom, look.left, look.top};
         std::set<std::string> cutSides;
@@ -347,7 +362,7 @@ std::vector<std::string> LayoutFlaws(const LayoutScene& scene)
                     continue;
                 const POINT point = {x, y};
                 if (!PtInRect(&boxes, point)) {
-                    if (text && !PtInRect(&frames, point)) {
+                    if (text && !PtInRect(&frames, point) && Distance(lit.At(x, y), fill) > kInkDistance) {
                         ++spilled;
                         spill = {std::min<LONG>(spill.left, x), std::min<LONG>(spill.top, y),
                                  std::max<LONG>(spill.right, x + 1), std::max<LONG>(spill.bottom, y + 1)};

@@ -14,6 +14,7 @@
 #include "OpenDiskFixture.h"
 #include "DriverPath.h"
 #include "FakeUsbDrive.h"
+#include "LocalHttpServer.h"
 #include "LayoutCheck.h"
 #include "MountedLetters.h"
 #include "Paths.h"
@@ -28,6 +29,9 @@ namespace {
 
 constexpr int kDiskList = 1026, kLetterList2 = 1003, kUsbList2 = 1055, kPassword2 = 1006;
 constexpr int kCreate = 1009, kMount = 1005;
+constexpr int kConfirm2 = 1022, kSize2 = 1009, kWaitText = 1069, kProgressText = 1051, kProgressBar = 1075,
+              kProgressFrame = 1076, kNoticeCancel = 1015, kNoticeUpdate = 1028, kNoticeClose = 1091;
+constexpr UINT kAboutCommand = 0x10;
 
 std::string LooksFolder()
 {
@@ -93,6 +97,25 @@ void ExpectLooksFinished(HWND sheet, const std::string& name)
         ADD_FAILURE() << name << ": " << flaw;
 }
 
+// A window of the program holding the control `id` (and `other` when given), once it shows.
+HWND WaitForWindowHolding(DWORD pid, int id, int other = 0, DWORD timeoutMs = 20000)
+{
+    HWND found = nullptr;
+    WaitUntil([&] {
+        for (HWND w : TopLevelWindows(pid))
+            if (IsWindowVisible(w) && GetDlgItem(w, id) && (!other || GetDlgItem(w, other)))
+                found = w;
+        return found != nullptr;
+    }, timeoutMs);
+    return found;
+}
+
+void ExpectSceneFinished(const LayoutScene& scene, const std::string& name)
+{
+    for (const std::string& flaw : LayoutFlaws(scene))
+        ADD_FAILURE() << name << ": " << flaw;
+}
+
 bool WaitForEntries(HWND list)
 {
     return WaitUntil([&] { return SendMessageA(list, CB_GETCOUNT, 0, 0) > 0; }, 20000);
@@ -142,6 +165,24 @@ TEST(WizardLooks, PageTwoInBothModesLooksFinished)
     // A password typed: its strength word and bar show.
     ASSERT_TRUE(SetText(f.brixom.PageControl(kPassword2), "Secret12"));
     ExpectLooksFinished(f.brixom.Sheet(), "page2-hdd");
+    // Its drive letters dropped down, for the eye.
+    HWND letters = f.brixom.PageControl(kLetterList2);
+    SendMessageA(letters, CB_SHOWDROPDOWN, TRUE, 0);
+    HWND dropped = nullptr;
+    WaitUntil([&] {
+        for (HWND w : TopLevelWindows(f.brixom.Process().Pid()))
+            if (IsWindowVisible(w) && ClassNameOf(w) == "ComboLBox")
+                dropped = w;
+        return dropped != nullptr;
+    }, 3000);
+    if (dropped) {
+        WaitUntil([] { return false; }, 300);
+        std::vector<DWORD> pixels;
+        int width = 0, height = 0;
+        if (CaptureWindow(dropped, pixels, width, height))
+            SavePngFile(JoinPath(LooksFolder(), "page2-letters-dropped.png"), pixels, width, height);
+    }
+    SendMessageA(letters, CB_SHOWDROPDOWN, FALSE, 0);
     EXPECT_TRUE(f.brixom.Cancel());
 
     TempFolder usbFolder("looks-usb");
@@ -189,6 +230,73 @@ TEST(WizardLooks, PageThreeInEachKindAndPageFourLookFinished)
     ASSERT_TRUE(f.brixom.WaitForPage4Ready());
     ExpectLooksFinished(f.brixom.Sheet(), "page4-normal");
     EXPECT_TRUE(f.brixom.Cancel());
+}
+
+// The new-version notice, the scanning box, the progress dialog with its about box and a message
+// box, as a user meets them.
+TEST(WizardLooks, DialogsLookFinished)
+{
+    LooksFixture f;
+    ASSERT_TRUE(f.ready);
+    for (const char* name : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
+        SetEnvironmentVariableA(name, nullptr);
+    {
+        LocalHttpServer server("[Update]\r\nVersion=9.9\r\nUrl=http://127.0.0.1/get\r\n");
+        ASSERT_TRUE(server.Listening());
+        ASSERT_TRUE(WritePrivateProfileStringA("Product", "UpdateUrl", server.Url().c_str(),
+                                               f.brixom.Path("Lang\\Sequora.ini").c_str()));
+        ASSERT_NE(f.brixom.StartOn(""), nullptr);
+        HWND notice = WaitForWindowHolding(f.brixom.Process().Pid(), kNoticeUpdate, kNoticeClose);
+        ASSERT_NE(notice, nullptr);
+        TakeShot(notice, "new-version");
+        ExpectSceneFinished(SceneOfWindow(notice), "new-version");
+        ASSERT_TRUE(ClickButton(notice, kNoticeCancel));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(notice); }, 10000));
+        EXPECT_TRUE(f.brixom.Cancel());
+    }
+
+    TempFolder usbFolder("looks-usb");
+    FakeUsbDrive usb(usbFolder / "usb");
+    ASSERT_NE(usb.Letter(), 0);
+    ASSERT_NE(f.brixom.StartOn("create_usb", "usb-check-slow=1500,create-slow=20000"), nullptr);
+    const DWORD pid = f.brixom.Process().Pid();
+    HWND wait = WaitForWindowHolding(pid, kWaitText);
+    ASSERT_NE(wait, nullptr);
+    TakeShot(wait, "wait-dialog");
+    ExpectSceneFinished(SceneOfWindow(wait), "wait-dialog");
+    ASSERT_TRUE(f.brixom.WaitForPageWith(kUsbList2, 20000));
+    ASSERT_TRUE(WaitForEntries(f.brixom.PageControl(kUsbList2)));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(wait); }, 30000));
+    ASSERT_TRUE(SetText(f.brixom.PageControl(kSize2), "50"));
+    ASSERT_TRUE(SetText(f.brixom.PageControl(kPassword2), "Secret12"));
+    ASSERT_TRUE(SetText(f.brixom.PageControl(kConfirm2), "Secret12"));
+    ClickButton(f.brixom.Sheet(), kFinish);
+
+    HWND progress = WaitForWindowHolding(pid, kProgressText, kProgressBar);
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(progress, kProgressText)) != "Please wait..."; }, 5000));
+    TakeShot(progress, "progress-dialog");
+    LayoutScene scene = SceneOfWindow(progress);
+    // The bar fills its frame: drawn inside it on purpose.
+    for (LaidOutControl& control : scene.controls)
+        if (control.name.rfind("Static " + std::to_string(kProgressFrame) + " ", 0) == 0)
+            control.parent = &control;
+    ExpectSceneFinished(scene, "progress-dialog");
+
+    PostMessageA(progress, WM_SYSCOMMAND, kAboutCommand, 0);
+    HWND about = WaitForWindowHolding(pid, IDOK);
+    ASSERT_NE(about, nullptr);
+    TakeShot(about, "about-box");
+    ExpectSceneFinished(SceneOfWindow(about), "about-box");
+    ClickButton(about, IDOK);
+
+    // The portable disk made: the message that says so.
+    HWND box = WaitForMessageBox(pid, 120000);
+    ASSERT_NE(box, nullptr);
+    TakeShot(box, "message-box");
+    ExpectSceneFinished(SceneOfWindow(box), "message-box");
+    AnswerMessageBox(pid, IDOK);
+    EXPECT_TRUE(f.brixom.WaitForEnd());
 }
 
 TEST(WizardLooks, PagesAsAUserSeesThem)
