@@ -34,6 +34,15 @@ LRESULT CALLBACK RedWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
+WNDCLASSA WindowClass(WNDPROC procedure, const char* name)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = name;
+    return wc;
+}
+
 // A dark window whose background may carry a light rule across it at y 50; its static texts are
 // drawn straight onto that background.
 bool g_rule = false;
@@ -66,10 +75,7 @@ LRESULT CALLBACK LayoutWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 
 TEST(Harness, LayoutCheckSeesARuleThroughAControlACutTextAndControlsOverEachOther)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = LayoutWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "HarnessLayoutWindow";
+    const WNDCLASSA wc = WindowClass(LayoutWindowProc, "HarnessLayoutWindow");
     ASSERT_TRUE(RegisterClassA(&wc));
     struct Case {
         const char* what;
@@ -114,10 +120,7 @@ TEST(Harness, LayoutCheckSeesARuleThroughAControlACutTextAndControlsOverEachOthe
 
 TEST(Harness, RealWindowIsShownAndPaintedOnTheDisplay)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = RedWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "HarnessRedWindow";
+    const WNDCLASSA wc = WindowClass(RedWindowProc, "HarnessRedWindow");
     ASSERT_TRUE(RegisterClassA(&wc));
     HWND hwnd = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "red", WS_POPUP | WS_VISIBLE, 100, 100, 120, 80,
                                 nullptr, nullptr, wc.hInstance, nullptr);
