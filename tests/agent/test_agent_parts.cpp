@@ -3,6 +3,7 @@
 // strength label, and the header's password field.
 #include <gtest/gtest.h>
 
+#include "LayoutCheck.h"
 #include "Paths.h"
 #include "WindowDriver.h"
 
@@ -12,6 +13,7 @@
 #include "TApplication.h"
 #include "TForm.h"
 #include "TForm_Password.h"
+#include "TLabel.h"
 #include "TMenuItem.h"
 #include "TPopupMenu.h"
 #include "TTrayNotifyIcon.h"
@@ -400,5 +402,91 @@ TEST(MainForm, TheRealFormShowsItsPartsAsBuilt)
     EXPECT_EQ(waitColor, at(16 + 20, 57 + 45));
     EXPECT_EQ(waitColor, at(16 + 280, 57 + 50));
     frmMain->pnWait->SetVisible(false);
+    frmMain->Close();
+}
+
+namespace {
+
+// The layout check's view of a form: every visible control on its panels, windowed or drawn by
+// its parent, as boxes on the screen; labels are texts.
+harness::LayoutScene SceneOfForm(TForm* form, TApplication& app)
+{
+    harness::LayoutScene scene;
+    HWND window = form->Handle();
+    scene.take = [&app, window](harness::ScreenPicture& picture) {
+        harness::WaitUntil([] { return false; }, 100);
+        app.ProcessMessages();
+        return harness::TakeScreenPicture(window, picture, 50);
+    };
+    RECT client = {};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+    scene.background = client;
+    std::vector<std::pair<TWinControl*, RECT>> containers = {{form, client}};
+    for (size_t i = 0; i < containers.size(); ++i) {
+        TWinControl* container = containers[i].first;
+        const RECT visible = containers[i].second;
+        POINT origin = {0, 0};
+        ClientToScreen(container->Handle(), &origin);
+        for (int k = 0; k < container->ControlCount(); ++k) {
+            TControl* control = container->Controls(k);
+            if (!control->Visible())
+                continue;
+            RECT frame = control->BoundsRect();
+            OffsetRect(&frame, origin.x, origin.y);
+            RECT box = {};
+            if (!IntersectRect(&box, &frame, &visible))
+                continue;
+            auto* inner = dynamic_cast<TWinControl*>(control);
+            if (inner && inner->ControlCount() > 0) {
+                containers.push_back({inner, box});
+                continue;
+            }
+            harness::LaidOutControl laid;
+            laid.name = std::string(control->ClassName()) + " " + control->Name() + " \"" + control->Caption() + "\"";
+            laid.frame = frame;
+            laid.box = box;
+            laid.parent = container;
+            laid.show = [control](bool shown) { control->SetVisible(shown); };
+            if (dynamic_cast<TLabel*>(control) && !control->Caption().empty()) {
+                laid.text = control->Caption();
+                laid.wraps = false;
+                laid.place = [control, origin](const RECT& f) {
+                    control->SetBounds(f.left - origin.x, f.top - origin.y, f.right - f.left, f.bottom - f.top);
+                };
+            }
+            scene.controls.push_back(laid);
+        }
+    }
+    return scene;
+}
+
+}  // namespace
+
+// Agent's main form as a person sees it, as built and with the read-only box ticked: no line of
+// its background through a control, no label cut or touching another control, nothing over
+// anything else. Written as looks\agent-main-form*.png for a person to open.
+TEST(MainForm, LooksFinished)
+{
+    TApplication app;
+    AgentDisk disk(AgentDisk::OwnPath(), "");
+    app.CreateForm(frmMain, disk);
+    frmMain->Show();
+    SetForegroundWindow(frmMain->Handle());
+    const std::string looks = harness::JoinPath(harness::BuildDir(), "looks");
+    CreateDirectoryA(looks.c_str(), nullptr);
+    auto expectFinished = [&](const char* name) {
+        harness::ScreenPicture picture;
+        harness::WaitUntil([] { return false; }, 200);
+        app.ProcessMessages();
+        ASSERT_TRUE(harness::TakeScreenPicture(frmMain->Handle(), picture));
+        harness::SavePngFile(harness::JoinPath(looks, std::string(name) + ".png"), picture.pixels, picture.Width(),
+                             picture.Height());
+        for (const std::string& flaw : harness::LayoutFlaws(SceneOfForm(frmMain, app)))
+            ADD_FAILURE() << name << ": " << flaw;
+    };
+    expectFinished("agent-main-form");
+    frmMain->skCheckBox_ReadOnly->SetChecked(true);
+    expectFinished("agent-main-form-read-only");
     frmMain->Close();
 }

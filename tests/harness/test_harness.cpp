@@ -8,6 +8,7 @@
 #include "FakeUsbDrive.h"
 #include "GdiObject.h"
 #include "LanguageFixture.h"
+#include "LayoutCheck.h"
 #include "Paths.h"
 #include "Recorder.h"
 #include "TempFolder.h"
@@ -33,14 +34,93 @@ LRESULT CALLBACK RedWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
+WNDCLASSA WindowClass(WNDPROC procedure, const char* name)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = name;
+    return wc;
+}
+
+// A dark window whose background may carry a light rule across it at y 50; its static texts are
+// drawn straight onto that background.
+bool g_rule = false;
+LRESULT CALLBACK LayoutWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_ERASEBKGND: {
+        HDC dc = reinterpret_cast<HDC>(wp);
+        RECT all;
+        GetClientRect(hwnd, &all);
+        const GdiBrush dark(CreateSolidBrush(RGB(20, 40, 70)));
+        FillRect(dc, &all, dark.Get());
+        if (g_rule) {
+            RECT rule = {0, 50, all.right, 51};
+            const GdiBrush light(CreateSolidBrush(RGB(90, 110, 140)));
+            FillRect(dc, &rule, light.Get());
+        }
+        return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+        SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
+        SetTextColor(reinterpret_cast<HDC>(wp), RGB(255, 255, 255));
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    default:
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+}
+
 }  // namespace
+
+TEST(Harness, LayoutCheckSeesARuleThroughAControlACutTextAndControlsOverEachOther)
+{
+    const WNDCLASSA wc = WindowClass(LayoutWindowProc, "HarnessLayoutWindow");
+    ASSERT_TRUE(RegisterClassA(&wc));
+    struct Case {
+        const char* what;
+        bool rule;
+        const char* text;       // in a static of 60 x 16 at (20, 100)
+        RECT edit;              // an edit beside the one at (150, 40, 250, 60)
+        const char* flaw;       // what the report says, or null for none
+    };
+    const Case cases[] = {
+        {"a finished window", false, "Fits", {150, 140, 250, 160}, nullptr},
+        {"a rule through the edits", true, "Fits", {150, 140, 250, 160}, "runs through Edit"},
+        {"a text longer than its box", false, "A text far too long for its small box", {150, 140, 250, 160},
+         "runs on beyond its box"},
+        {"an edit over another", false, "Fits", {200, 50, 280, 70}, "are drawn over each other"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        g_rule = c.rule;
+        HWND window = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "layout", WS_POPUP | WS_VISIBLE, 100, 100,
+                                      320, 200, nullptr, nullptr, wc.hInstance, nullptr);
+        ASSERT_NE(window, nullptr);
+        CreateWindowExA(0, "STATIC", c.text, WS_CHILD | WS_VISIBLE | SS_LEFT, 20, 100, 60, 16, window, nullptr,
+                        wc.hInstance, nullptr);
+        CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 150, 40, 100, 20, window, nullptr,
+                        wc.hInstance, nullptr);
+        CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER, c.edit.left, c.edit.top,
+                        c.edit.right - c.edit.left, c.edit.bottom - c.edit.top, window, nullptr, wc.hInstance, nullptr);
+        UpdateWindow(window);
+        const std::vector<std::string> flaws = LayoutFlaws(SceneOfWindow(window));
+        std::string report;
+        for (const std::string& flaw : flaws)
+            report += flaw + "\n";
+        if (!c.flaw) {
+            EXPECT_TRUE(flaws.empty()) << report;
+        } else {
+            EXPECT_EQ(flaws.size(), 1u) << report;
+            EXPECT_NE(report.find(c.flaw), std::string::npos) << report;
+        }
+        DestroyWindow(window);
+    }
+}
 
 TEST(Harness, RealWindowIsShownAndPaintedOnTheDisplay)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = RedWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "HarnessRedWindow";
+    const WNDCLASSA wc = WindowClass(RedWindowProc, "HarnessRedWindow");
     ASSERT_TRUE(RegisterClassA(&wc));
     HWND hwnd = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "red", WS_POPUP | WS_VISIBLE, 100, 100, 120, 80,
                                 nullptr, nullptr, wc.hInstance, nullptr);

@@ -23,21 +23,30 @@ using art::RoundRectCoverage;
 // rounded corners blend in.
 const Color kCaptionBand = {30, 32, 36};
 const Color kButtonBand = {36, 38, 44};
+// The sheet paints the frame round its page itself and repaints only the caption and button bands
+// when a page changes the background, so everything outside the page is the same in every
+// background: the caption band with its edge line, the strips left and right of the page and the
+// button band. Only the part under the page (columns 2 to 601, rows 30 to 365) tells the pages apart.
+const Color kFrameLine = {70, 120, 170};
+const Color kSideStrip = {24, 26, 30};
+constexpr int kBodyLeft = 2, kBodyRight = 602, kBodyTop = 30, kBodyBottom = 366;
 
 Image Background(Color accent, Color bodyTop, Color bodyBottom)
 {
     const int width = 609, height = 408;
     Image image(width, height, kCaptionBand);
-    image.FillRect(0, 0, width, 29, kCaptionBand);
-    image.FillRect(0, 29, width, 30, accent);
-    image.VerticalGradient(0, 30, width, 360, bodyTop, bodyBottom);
-    image.FillRect(0, 360, width, 361, accent);
-    image.FillRect(0, 361, width, height, kButtonBand);
+    image.FillRect(0, 0, width, kBodyTop - 1, kCaptionBand);
+    image.FillRect(0, kBodyTop - 1, width, kBodyTop, kFrameLine);
+    image.FillRect(0, kBodyTop, width, kBodyBottom, kSideStrip);
+    image.VerticalGradient(kBodyLeft, kBodyTop, kBodyRight, kBodyBottom, bodyTop, bodyBottom);
+    // The button band starts where the page ends: no line of ours under the page's last controls.
+    image.FillRect(0, kBodyBottom, width, height, kButtonBand);
 
-    // A soft glow and two rings on the left of the body: a disk, the suite's motif.
+    // A soft glow and two rings on the left of the body: a disk, the suite's motif. The titles
+    // and the controls lie on the plain gradient: no rule of ours runs under them.
     const double gx = 96, gy = 196;
-    for (int y = 30; y < 360; ++y) {
-        for (int x = 0; x < width; ++x) {
+    for (int y = kBodyTop; y < kBodyBottom; ++y) {
+        for (int x = kBodyLeft; x < kBodyRight; ++x) {
             const double d = std::hypot(x - gx, y - gy);
             image.Blend(x, y, accent, 0.22 * std::exp(-(d * d) / (2 * 70.0 * 70.0)));
             for (double ring : {58.0, 38.0}) {
@@ -49,9 +58,6 @@ Image Background(Color accent, Color bodyTop, Color bodyBottom)
                 image.Blend(x, y, Color{230, 236, 245}, 0.45 * std::clamp(9 - d, 0.0, 1.0));
         }
     }
-    // A faint line under the page titles' area.
-    for (int x = 12; x < width - 12; ++x)
-        image.Blend(x, 70, Color{255, 255, 255}, 0.08);
     return image;
 }
 

@@ -197,6 +197,59 @@ TEST_F(LumettaDialog, GreysTheDiskCommandsWhileBrixomRunsAndDismountWhileNoDiskI
     dialog.DestroyWindow();
 }
 
+// The tray menu as a user sees it, written as looks\lumetta-menu-*.png for a person to look at: as
+// it opens with nothing to grey but the dismount, with the log-on start ticked, with the disk
+// commands greyed while Brixom runs, and with the highlight on a greyed item.
+TEST_F(LumettaDialog, TheTrayMenuAsAUserSeesIt)
+{
+    CLumettaDlg dialog;
+    Open(dialog);
+    const std::string looks = JoinPath(BuildDir(), "looks");
+    CreateDirectoryA(looks.c_str(), nullptr);
+    struct Look {
+        const char* name;
+        BOOL brixomAbsent;
+        bool autoStart;
+        int downs;       // presses of the down key after it opened
+    };
+    const Look shown[] = {
+        {"lumetta-menu-idle", TRUE, false, 0},
+        {"lumetta-menu-checked", TRUE, true, 0},
+        {"lumetta-menu-greyed", FALSE, false, 0},
+        {"lumetta-menu-greyed-highlight", FALSE, false, 2},
+    };
+    for (const Look& look : shown) {
+        SCOPED_TRACE(look.name);
+        dialog.UpdateMenuState(look.brixomAbsent);
+        dialog.Menu().CheckMenuItem(ID_TRAY_AUTO_STARTUP, MF_BYCOMMAND | (look.autoStart ? MF_CHECKED : MF_UNCHECKED));
+        bool saved = false;
+        std::thread watcher([&] {
+            HWND popup = nullptr;
+            WaitUntil([&] {
+                popup = FindWindowA("#32768", nullptr);
+                return popup && IsWindowVisible(popup);
+            }, 10000);
+            if (!popup)
+                return;
+            for (int i = 0; i < look.downs; ++i)
+                PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
+            Sleep(500);
+            std::vector<DWORD> pixels;
+            int width = 0, height = 0;
+            saved = CaptureWindow(popup, pixels, width, height) &&
+                    SavePngFile(JoinPath(looks, std::string(look.name) + ".png"), pixels, width, height);
+            PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        });
+        // As the tray icon pops it up, with the hidden dialog as its owner.
+        SetMenuDefaultItem(dialog.Menu().m_hMenu, 0, TRUE);
+        dialog.Menu().TrackPopupMenu(TPM_RIGHTBUTTON | TPM_BOTTOMALIGN, 500, 500, &dialog);
+        watcher.join();
+        Pump();
+        EXPECT_TRUE(saved);
+    }
+    dialog.DestroyWindow();
+}
+
 TEST_F(LumettaDialog, CommandsNoItemCarriesStillWork)
 {
     CLumettaDlg dialog;

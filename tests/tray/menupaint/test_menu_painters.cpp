@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "CFont.h"
@@ -632,6 +633,41 @@ TEST(MenuGlyphs, ChecksAndSystemCommandsDrawMarlettGlyphs)
     menu.DrawSystemGlyph(SC_MOVE, 0, none.dc(), {0, 0, 30, 24});
     CDrawMenu::DrawBarSystemGlyph(0, SC_SIZE, none.dc(), {0, 0, 30, 24});
     EXPECT_EQ(none.CountOtherThan({0, 0, 30, 24}, RGB(255, 255, 255)), 0);
+}
+
+// With the symbol font on the system (every Windows has it, and every test prefix), check marks,
+// bullets and the system commands' pictures are its own glyphs, drawn as the font draws them, not
+// the line drawings kept for a system without it.
+TEST(MenuGlyphs, WithTheSymbolFontEachPictureIsItsGlyph)
+{
+    SavedMenuSettings saved;
+    const RECT rect = {0, 0, 24, 20};
+    auto reference = [&](MenuCanvas& canvas, char glyph, bool bold) {
+        CFont font;
+        font.CreateFont(rect.bottom - rect.top - 4, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
+                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Marlett");
+        CSelectGuard select(canvas.dc(), font.GetSafeHandle());
+        char face[LF_FACESIZE] = {};
+        ::GetTextFaceA(canvas.dc(), sizeof face, face);
+        EXPECT_STREQ(face, "Marlett") << "the symbol font is missing";
+        RECT inner = rect;
+        ::InflateRect(&inner, -2, -2);
+        ::SetBkMode(canvas.dc(), TRANSPARENT);
+        ::DrawTextA(canvas.dc(), &glyph, 1, &inner, DT_CENTER | DT_SINGLELINE);
+    };
+    // Check mark, bullet, minimise, maximise, restore, close.
+    for (char glyph : {'b', 'i', '0', '1', '2', 'r'}) {
+        for (bool bold : {false, true}) {
+            SCOPED_TRACE(std::string(1, glyph) + (bold ? " bold" : ""));
+            MenuCanvas drawn(24, 20), expected(24, 20);
+            ::SetTextColor(drawn.dc(), RGB(0, 0, 0));
+            ::SetTextColor(expected.dc(), RGB(0, 0, 0));
+            CDrawMenu::DrawMarlettGlyph(rect, glyph, bold, drawn.dc());
+            reference(expected, glyph, bold);
+            EXPECT_GT(expected.CountOtherThan(rect, RGB(255, 255, 255)), 4);
+            EXPECT_EQ(drawn.Pixels(), expected.Pixels());
+        }
+    }
 }
 
 }  // namespace
