@@ -111,7 +111,6 @@ bool ImageFile::Create(const std::wstring& path, const void* header2048, TavrinP
         const int percent = static_cast<int>(done * 100 / length);
         if (percent < 100 && !report(percent))
             return false;       // the writer stops as it goes
-        writer.Reported();
     }
     if (writer.Failed() || done != length)
         return false;

@@ -9,7 +9,6 @@ namespace {
 // system's cache, so a writer held a few pieces ahead ran at the reports' pace and paid for them
 // before its flush; unheld, the reports catch up while the flush runs.
 constexpr LONG kMostPieces = 0x7FFFFFFF;
-constexpr LONG kPiecesAhead = kMostPieces;
 // The zeros of a piece are written from one small block, again and again: a piece-sized buffer
 // (up to 4 MiB) cost the creation its allocation and a page fault for every 4 KiB of it before the
 // first byte reached the file.
@@ -27,7 +26,6 @@ ImageWriter::ImageWriter(HANDLE file, const void* head, uint32_t headBytes, uint
       m_failAtHalf(failAtHalf),
       m_zeros(piece < kZeroBlock ? piece : kZeroBlock, 0),
       m_stop(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      m_room(CreateSemaphoreW(nullptr, kPiecesAhead, kMostPieces, nullptr)),
       m_written(CreateSemaphoreW(nullptr, 0, kMostPieces, nullptr))
 {
 }
@@ -41,7 +39,7 @@ ImageWriter::~ImageWriter()
 
 bool ImageWriter::Start()
 {
-    if (!m_stop || !m_room || !m_written)
+    if (!m_stop || !m_written)
         return false;
     m_thread.Reset(CreateThread(nullptr, 0, &ImageWriter::ThreadEntry, this, 0, nullptr));
     return static_cast<bool>(m_thread);
@@ -77,9 +75,8 @@ void ImageWriter::Write()
         return;
     }
     uint64_t done = m_headBytes;
-    const HANDLE waits[2] = {m_stop.Get(), m_room.Get()};
     while (done < m_length) {
-        if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1)
+        if (WaitForSingleObject(m_stop.Get(), 0) == WAIT_OBJECT_0)
             return;     // stopped
         const DWORD count = static_cast<DWORD>(m_length - done < m_piece ? m_length - done : m_piece);
         if (!WriteZeros(count) || (m_failAtHalf && (done + count) * 100 / m_length >= 50)) {
@@ -104,11 +101,6 @@ bool ImageWriter::NextPiece(uint64_t& written)
     const uint64_t bytesBefore = m_headBytes + (m_given - 1) * m_piece;
     written = m_length - bytesBefore < m_piece ? m_length : bytesBefore + m_piece;
     return true;
-}
-
-void ImageWriter::Reported()
-{
-    ReleaseSemaphore(m_room.Get(), 1, nullptr);
 }
 
 void ImageWriter::Stop()

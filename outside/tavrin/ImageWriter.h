@@ -29,8 +29,6 @@ public:
     // Waits until the next piece is written and gives the bytes written so far; false when no
     // piece is left (the file is then flushed) or the writing failed (Failed() tells which).
     bool NextPiece(uint64_t& written);
-    // The caller has reported the piece NextPiece gave: the writer may go on past it.
-    void Reported();
     // Ends the writing after the piece being written.
     void Stop();
     bool Failed() const { return m_failed; }
@@ -50,7 +48,6 @@ private:
     std::vector<char> m_zeros;  // one block of zeros, written as often as a piece needs
 
     KernelHandle m_stop;        // manual-reset event: no more pieces
-    KernelHandle m_room;        // semaphore: pieces the writer may still write ahead of the reports
     KernelHandle m_written;     // semaphore: pieces written and not yet taken by the caller
     KernelHandle m_thread;
     std::atomic<bool> m_failed{false};
