@@ -19,14 +19,13 @@ unsigned long VolumeSerialOf(char letter)
 }
 
 // The file's creation time moves with it between the rest and work places and stays through every
-// write-back; two images made apart never share it.
-// The file's creation time moves with it between the rest and work places and stays through every
-// write-back; two images made apart never share it.
-bool WasCreatedAt(const std::string& path, uint64_t creation)
+// write-back; two images made apart never share it. 0 when the file cannot be read.
+uint64_t CreationTimeOf(const std::string& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
-           memcmp(&data.ftCreationTime, &creation, sizeof creation) == 0;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return static_cast<uint64_t>(data.ftCreationTime.dwHighDateTime) << 32 | data.ftCreationTime.dwLowDateTime;
 }
 
 }  // namespace
@@ -72,14 +71,6 @@ std::string AgentDisk::OwnWorkPlace() const { return InWorkFolder(ImageName()); 
 
 std::string AgentDisk::WorkPlace() const { return Portable() ? OwnWorkPlace() : m_imagePath; }
 
-void AgentDisk::RememberOpenedImage()
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    m_opened = Portable() && GetFileAttributesExA(WorkPlace().c_str(), GetFileExInfoStandard, &data);
-    if (m_opened)
-        memcpy(&m_openedCreation, &data.ftCreationTime, sizeof m_openedCreation);
-}
-
 bool AgentDisk::FindOwnDrive()
 {
     // A serial says little (sticks cloned or formatted alike share one, and Wine makes one from
@@ -88,7 +79,7 @@ bool AgentDisk::FindOwnDrive()
     const UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS);
     const char was = m_driveLetter;
     for (m_driveLetter = 'A'; m_driveLetter <= 'Z'; ++m_driveLetter)
-        if (m_opened ? WasCreatedAt(OwnWorkPlace(), m_openedCreation)
+        if (m_openedCreation ? CreationTimeOf(OwnWorkPlace()) == m_openedCreation
                      : VolumeSerialOf(m_driveLetter) == m_volumeSerial &&
                            GetFileAttributesA(InWorkFolder("").c_str()) != INVALID_FILE_ATTRIBUTES)
             break;
@@ -163,9 +154,13 @@ char AgentDisk::FindFreeLetter() { return static_cast<char>(Tavrin_FindFreeDrive
 
 bool AgentDisk::EnsureDriverInstalled() { return Tavrin_IsInstalled() != 0 || Tavrin_Install() != 0; }
 
-bool AgentDisk::Mount(char letter, bool readOnly) const
+bool AgentDisk::Mount(char letter, bool readOnly)
 {
-    return Tavrin_Mount(ToUtf16(WorkPlace()).data(), static_cast<unsigned char>(letter), readOnly ? kReadOnly : 0) != 0;
+    const std::string image = WorkPlace();
+    if (!Tavrin_Mount(ToUtf16(image).data(), static_cast<unsigned char>(letter), readOnly ? kReadOnly : 0))
+        return false;
+    m_openedCreation = Portable() ? CreationTimeOf(image) : 0;
+    return true;
 }
 
 int AgentDisk::Unmount(char letter) { return Tavrin_Unmount(static_cast<unsigned char>(letter), 0); }

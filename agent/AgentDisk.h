@@ -40,9 +40,6 @@ public:
     // Whatever lies in the work place of Agent's own drive back into its rest place, in both modes.
     void MoveImageIntoSafeDir() const;
 
-    // The image just opened, as it lies in its work place: what tells Agent's drive from another
-    // stick laid out alike (same folders, same volume serial) once the drive was pulled.
-    void RememberOpenedImage();
     // A drive pulled and plugged in again may come back on another letter. Portable mode: the
     // drive whose work place holds the image opened (the same file's creation time); argument
     // mode: the drive of the same volume serial with the work folder. True when it is there, with
@@ -61,7 +58,10 @@ public:
 
     static char FindFreeLetter();
     static bool EnsureDriverInstalled();
-    bool Mount(char letter, bool readOnly) const;
+    // Mounts the image from its work place; the image so opened (its file's creation time) is then
+    // what tells Agent's drive from another stick laid out alike (same folders, same volume serial)
+    // once the drive was pulled.
+    bool Mount(char letter, bool readOnly);
     // Tavrin_Unmount's answer: 0 when the disk stays; kTavrinDismountedChangesDropped when it
     // was read-only and had been changed all the same (nothing of it was kept).
     static int Unmount(char letter);
@@ -73,8 +73,7 @@ private:
     std::string m_imagePath;
     char m_driveLetter = 0;
     unsigned long m_volumeSerial = 0;
-    bool m_opened = false;
-    uint64_t m_openedCreation = 0;   // its creation time, as the file system gives it
+    uint64_t m_openedCreation = 0;   // the image opened: its creation time (0: none opened)
 };
 
 // Whitespace and control characters (everything up to a blank, NUL included) stripped at both ends.

@@ -341,7 +341,6 @@ void TfrmMain::popMenu_OpenDiskClick(TObject*)
         return;
     }
     m_mounted = true;
-    m_disk.RememberOpenedImage();
     pnWait->SetCaption(Main("pnWait"));
     pnWait->SetVisible(true);
     Application->ProcessMessages();
