@@ -4,7 +4,7 @@
 #include "Colors.h"
 
 TskImagePanel* NewBackgroundPanel(TComponent* owner, TWinControl* form, int left, int width, int height,
-                                  const char* picture, const TMouseEvent& onMouseDown)
+                                  int picture, const TMouseEvent& onMouseDown)
 {
     auto* panel = new TskImagePanel(owner);
     panel->SetName("skImagePanel1");
@@ -39,7 +39,7 @@ TLabel* NewTitleLabel(TComponent* owner, TWinControl* parent, const TMouseEvent&
 }
 
 TskImageButton* NewPictureButton(TComponent* owner, TWinControl* parent, const char* name, int left, int top,
-                                 int width, int height, const char* family)
+                                 int width, int height, int family)
 {
     auto* button = new TskImageButton(owner);
     button->SetName(name);

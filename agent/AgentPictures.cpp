@@ -2,12 +2,11 @@
 
 #include "TskImageButton.h"
 
-#include <string>
 
-bool LoadAgentPicture(TPicture& picture, const char* name)
+bool LoadAgentPicture(TPicture& picture, int id)
 {
     HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(module, name, MAKEINTRESOURCEA(10));     // RT_RCDATA
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));     // RT_RCDATA
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     if (!bytes)
@@ -19,15 +18,17 @@ bool LoadAgentPicture(TPicture& picture, const char* name)
     return true;
 }
 
-void LoadButtonFaces(TskImageButton& button, const char* family)
+void LoadButtonFaces(TskImageButton& button, int family)
 {
-    static const char* const kStates[] = {"_NORMAL", "_HOT", "_DOWN", "_DISABLED"};
+    static_assert(IDP_BUTTON_HOT == IDP_BUTTON + 1 && IDP_BUTTON_DOWN == IDP_BUTTON + 2 &&
+                      IDP_BUTTON_DISABLED == IDP_BUTTON + 3,
+                  "a button's faces follow its family's id");
     void (TskImageButton::*const setters[])(const TPicture*) = {
         &TskImageButton::SetPicNormal, &TskImageButton::SetPicMouseOn, &TskImageButton::SetPicMouseDown,
         &TskImageButton::SetPicDisabled};
     for (int state = 0; state < 4; ++state) {
         TPicture face;
-        if (LoadAgentPicture(face, (std::string(family) + kStates[state]).c_str()))
+        if (LoadAgentPicture(face, family + state))
             (button.*setters[state])(&face);
     }
 }

@@ -40,7 +40,7 @@ TskImageButton* NewButton(TComponent* owner, TWinControl* parent, const char* na
     return button;
 }
 
-TskImageButton* NewTitleButton(TComponent* owner, TWinControl* parent, const char* name, int left, const char* family)
+TskImageButton* NewTitleButton(TComponent* owner, TWinControl* parent, const char* name, int left, int family)
 {
     TskImageButton* button = NewPictureButton(owner, parent, name, left, 5, 20, 20, family);
     button->SetTabStop(false);

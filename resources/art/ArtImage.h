@@ -119,10 +119,12 @@ public:
                 while (end < m_width && end - x < 255 && runAt(end) < 3)
                     end += runAt(end);
                 end = std::min(end, x + 255);
-                if (end - x < 3) {
-                    for (; x < end; ++x) {
-                        data.push_back(1);
+                if (end - x < 3) {     // too short for a literal: one or two short runs
+                    while (x < end) {
+                        const int n = std::min(runAt(x), end - x);
+                        data.push_back(static_cast<uint8_t>(n));
                         data.push_back(row[x]);
+                        x += n;
                     }
                     continue;
                 }

@@ -298,7 +298,7 @@ TEST(ImageHeader, ANewPasswordFillsOnlyTheFieldAndOneTooLongChangesNothing)
 namespace {
 
 // A column of a picture as a button of that size draws it (stretched where it must be).
-std::vector<COLORREF> DrawnColumn(const char* picture, int width, int height, int x)
+std::vector<COLORREF> DrawnColumn(int picture, int width, int height, int x)
 {
     TPicture face;
     std::vector<COLORREF> column;
@@ -374,9 +374,9 @@ TEST(MainForm, TheRealFormShowsItsPartsAsBuilt)
     };
     ASSERT_TRUE(capture("agent-main-form.bmp"));
     // The Cancel button at (188, 131): a column left of its caption is its own face, stretched.
-    const auto expected = DrawnColumn("DLGBUTTON_NORMAL", 90, 23, 8);
+    const auto expected = DrawnColumn(agentpic::kDialogButton, 90, 23, 8);
     ASSERT_EQ(23u, expected.size());
-    EXPECT_NE(expected, DrawnColumn("BUTTON_NORMAL", 90, 23, 8)) << "the test tells the two sets apart";
+    EXPECT_NE(expected, DrawnColumn(agentpic::kButton, 90, 23, 8)) << "the test tells the two sets apart";
     std::vector<COLORREF> shown;
     for (int y = 0; y < 23; ++y)
         shown.push_back(at(186 + 8, 130 + y));
@@ -385,7 +385,7 @@ TEST(MainForm, TheRealFormShowsItsPartsAsBuilt)
     std::vector<COLORREF> open;
     for (int y = 0; y < 23; ++y)
         open.push_back(at(49 + 8, 130 + y));
-    EXPECT_EQ(DrawnColumn("BUTTON_NORMAL", 90, 23, 8), open);
+    EXPECT_EQ(DrawnColumn(agentpic::kButton, 90, 23, 8), open);
     // The edit's black border at (76, 76) and its own colour inside it.
     EXPECT_EQ(RGB(0, 0, 0), at(74, 75));
     EXPECT_EQ(RGB(255, 255, 255), at(75 + 5, 76 + 5));
