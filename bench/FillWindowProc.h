@@ -23,6 +23,17 @@ inline LRESULT CALLBACK FillWindowProc(HWND window, UINT message, WPARAM wParam,
     }
 }
 
+// Registers a class of such windows under `name`; false when the system refuses it.
+inline bool RegisterFillClass(HINSTANCE instance, const char* name)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = FillWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = name;
+    return RegisterClassA(&windowClass) != 0;
+}
+
 // The references' message loop; Tab and the arrows move between the controls of `keyboardWindow`.
 inline void RunMessageLoop(HWND keyboardWindow)
 {

@@ -49,21 +49,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     HelperWindow("SequoraBareTrayHandler", instance);
     HelperWindow("SequoraBareTimerHandler", instance);
 
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = FillWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = "SequoraBareAgentForm";
-    if (!RegisterClassA(&windowClass))
+    constexpr char kFormClass[] = "SequoraBareAgentForm", kPanelClass[] = "SequoraBareAgentPanel";
+    if (!RegisterFillClass(instance, kFormClass) || !RegisterFillClass(instance, kPanelClass))
         return 1;
-    WNDCLASSA panelClass = windowClass;
-    panelClass.lpszClassName = "SequoraBareAgentPanel";
-    RegisterClassA(&panelClass);
 
     // Centred on the desktop's work area, as the form is.
     RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    HWND form = CreateWindowExA(WS_EX_APPWINDOW, windowClass.lpszClassName, "Agent",
+    HWND form = CreateWindowExA(WS_EX_APPWINDOW, kFormClass, "Agent",
                                 WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                                 area.left + (area.right - area.left - kFormWidth) / 2,
                                 area.top + (area.bottom - area.top - kFormHeight) / 2, kFormWidth, kFormHeight,
@@ -75,7 +68,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     HFONT bold = CreateFontA(-11, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma");
 
-    HWND panel = Control(form, panelClass.lpszClassName, "", kPanelStyle | WS_VISIBLE, -2, -1, 326, 193, font);
+    HWND panel = Control(form, kPanelClass, "", kPanelStyle | WS_VISIBLE, -2, -1, 326, 193, font);
     HWND password = Control(panel, "EDIT", "", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, 76, 76, 202,
                             19, font);
     Control(panel, "BUTTON", "Open sequora as read-only mode.", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 76, 102,
@@ -84,7 +77,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     Control(panel, "BUTTON", "", WS_VISIBLE, 296, 5, 20, 20, font);
     Control(panel, "BUTTON", "&Open", WS_VISIBLE | WS_TABSTOP, 51, 131, 90, 23, bold);
     Control(panel, "BUTTON", "&Cancel", WS_VISIBLE | WS_TABSTOP, 188, 131, 90, 23, bold);
-    Control(panel, panelClass.lpszClassName, "", kPanelStyle, 18, 58, 287, 55, font);
+    Control(panel, kPanelClass, "", kPanelStyle, 18, 58, 287, 55, font);
 
     SetWindowRgn(form, CreateRoundRectRgn(0, 0, kFormWidth + 1, kFormHeight + 1, kRegionCorner, kRegionCorner), TRUE);
     ShowWindow(form, SW_SHOW);

@@ -6,14 +6,10 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = FillWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = "SequoraBareWindow";
-    if (!RegisterClassA(&windowClass))
+    constexpr char kClass[] = "SequoraBareWindow";
+    if (!RegisterFillClass(instance, kClass))
         return 1;
-    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "Bare window", WS_POPUP | WS_SYSMENU,
+    HWND window = CreateWindowExA(0, kClass, "Bare window", WS_POPUP | WS_SYSMENU,
         100, 100, 624, 423, nullptr, nullptr, instance, nullptr);
     if (!window)
         return 1;

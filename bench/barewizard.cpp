@@ -31,14 +31,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = FillWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = "SequoraBareWizard";
-    if (!RegisterClassA(&windowClass))
+    constexpr char kSheetClass[] = "SequoraBareWizard", kPageClass[] = "SequoraBareWizardPage";
+    if (!RegisterFillClass(instance, kSheetClass) || !RegisterFillClass(instance, kPageClass))
         return 1;
-    HWND sheet = CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, windowClass.lpszClassName, "Bare wizard",
+    HWND sheet = CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kSheetClass, "Bare wizard",
                                  WS_POPUP | WS_SYSMENU, 100, 100, kSheetWidth + kSheetExtra,
                                  kSheetHeight + kSheetExtra, nullptr, nullptr, instance, nullptr);
     if (!sheet)
@@ -50,10 +46,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 
     // The sheet's hidden tab control and its page.
     Control(sheet, WC_TABCONTROLA, "", 0, 0, 0, 10, 10, 0x3020, font);
-    WNDCLASSA pageClass = windowClass;
-    pageClass.lpszClassName = "SequoraBareWizardPage";
-    RegisterClassA(&pageClass);
-    HWND page = CreateWindowExA(WS_EX_CONTROLPARENT, pageClass.lpszClassName, "", WS_CHILD | WS_VISIBLE, kPageLeft,
+    HWND page = CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, "", WS_CHILD | WS_VISIBLE, kPageLeft,
                                 kPageTop, kPageWidth, kPageHeight, sheet, nullptr, instance, nullptr);
 
     // Page 1: three radios, the drop-down list, two check boxes, the tip, the title and the five
